@@ -1,0 +1,98 @@
+// Runs the real zelkovant binary with given arguments and standard input and
+// captures its standard output, standard error and exit status.
+#pragma once
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zelkovant_test {
+
+struct RunResult {
+  std::string out;
+  std::string err;
+  int status = -1;  // exit status, or 128 + signal number
+};
+
+// argv[0] is always "zelkovant" so that usage and error texts are predictable.
+inline RunResult runBinary(const std::vector<std::string>& args, const std::string& input = "",
+                           const std::string& binary = ZELKOVANT_BIN) {
+  int inPipe[2], outPipe[2], errPipe[2];
+  if (pipe(inPipe) != 0 || pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe");
+  pid_t pid = fork();
+  if (pid < 0) throw std::runtime_error("fork");
+  if (pid == 0) {
+    dup2(inPipe[0], 0);
+    dup2(outPipe[1], 1);
+    dup2(errPipe[1], 2);
+    for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) close(fd);
+    std::vector<char*> argv;
+    std::string name = "zelkovant";
+    argv.push_back(name.data());
+    std::vector<std::string> copies(args);
+    for (auto& a : copies) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  close(inPipe[0]);
+  close(outPipe[1]);
+  close(errPipe[1]);
+  std::signal(SIGPIPE, SIG_IGN);
+  fcntl(inPipe[1], F_SETFL, O_NONBLOCK);
+
+  RunResult result;
+  size_t written = 0;
+  int inFd = inPipe[1];
+  if (input.empty()) {
+    close(inFd);
+    inFd = -1;
+  }
+  bool outOpen = true, errOpen = true;
+  char buffer[65536];
+  while (outOpen || errOpen) {
+    pollfd fds[3];
+    int n = 0;
+    int outIdx = -1, errIdx = -1, inIdx = -1;
+    if (outOpen) { fds[n] = {outPipe[0], POLLIN, 0}; outIdx = n++; }
+    if (errOpen) { fds[n] = {errPipe[0], POLLIN, 0}; errIdx = n++; }
+    if (inFd >= 0) { fds[n] = {inFd, POLLOUT, 0}; inIdx = n++; }
+    if (poll(fds, n, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    auto drain = [&](int idx, int fd, std::string& into, bool& open) {
+      if (idx < 0 || !(fds[idx].revents & (POLLIN | POLLHUP | POLLERR))) return;
+      ssize_t got = read(fd, buffer, sizeof buffer);
+      if (got > 0) into.append(buffer, static_cast<size_t>(got));
+      else open = false;
+    };
+    drain(outIdx, outPipe[0], result.out, outOpen);
+    drain(errIdx, errPipe[0], result.err, errOpen);
+    if (inIdx >= 0 && (fds[inIdx].revents & (POLLOUT | POLLERR | POLLHUP))) {
+      ssize_t put = write(inFd, input.data() + written, input.size() - written);
+      if (put > 0) written += static_cast<size_t>(put);
+      if (put < 0 || written == input.size()) {
+        close(inFd);
+        inFd = -1;
+      }
+    }
+  }
+  if (inFd >= 0) close(inFd);
+  close(outPipe[0]);
+  close(errPipe[0]);
+  int wstatus = 0;
+  waitpid(pid, &wstatus, 0);
+  if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
+  else if (WIFSIGNALED(wstatus)) result.status = 128 + WTERMSIG(wstatus);
+  return result;
+}
+
+}  // namespace zelkovant_test
