@@ -1,0 +1,279 @@
+// Dynamic-programming vocabulary: table rows (tuples), tables, lazy solution
+// expressions, their contents and content factories, and the base classes of
+// algorithms that walk a typed tree decomposition bottom-up.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "kivra/Global.h"
+
+namespace kivra {
+
+class Problem;
+class ExtendedHypertree;
+
+// One row of the table of one decomposition node. Every semantics derives its
+// own row class; the table orders rows by operator< alone.
+class Tuple {
+ public:
+  virtual ~Tuple();
+
+  // Strict weak order between rows of the same concrete class; implementations
+  // may convert the argument to their own class without checking.
+  virtual bool operator<(const Tuple& other) const = 0;
+  virtual bool operator==(const Tuple& other) const = 0;
+  virtual int hash() const = 0;
+};
+
+}  // namespace kivra
+
+// Tables are keyed by row pointers but ordered by row value, so that equal rows
+// share one entry and iteration visits rows in ascending row order.
+template <>
+struct std::less<kivra::Tuple*> {
+  bool operator()(const kivra::Tuple* a, const kivra::Tuple* b) const { return *a < *b; }
+};
+
+namespace kivra {
+
+class Solution;
+class SolutionContent;
+class Instantiator;
+
+// The table of one decomposition node: row to lazy solution. The table owns
+// neither its rows nor its solutions; the algorithms decide when rows go.
+using TupleSet = std::map<Tuple*, Solution*>;
+
+enum Operation : std::int32_t {
+  Value = 0,
+  CrossJoin = 1,
+  Union = 2,
+  Add = 3,
+  NewLeaf = 4,
+  NewEmpty = 5
+};
+
+// What a solution expression evaluates to. Every operation returns a newly
+// allocated content of the same class and changes neither operand; `other` is
+// always of the same concrete class as `this`.
+class SolutionContent {
+ public:
+  virtual ~SolutionContent() = 0;
+
+  // The union of two solution sets.
+  virtual SolutionContent* calculateUnion(SolutionContent* other) = 0;
+  // Every solution of this combined with every solution of other.
+  virtual SolutionContent* calculateCrossJoin(SolutionContent* other) = 0;
+  // The vertex set added to every solution.
+  virtual SolutionContent* calculateAdd(const VertexSet& vertices) = 0;
+};
+
+// Factory of the contents of one output mode; the caller owns what it returns.
+class Instantiator {
+ public:
+  virtual ~Instantiator();
+
+  // The content of the empty solution set.
+  virtual SolutionContent* createEmptySolution() const = 0;
+  // The content of the solution set that holds exactly `vertices`.
+  virtual SolutionContent* createLeafSolution(const VertexSet& vertices) const = 0;
+};
+
+// A node of a lazy expression over solution contents. Nodes form a DAG (a
+// node may be an operand of several others) and are created only by the
+// algorithm base class. A node is evaluated at most once: afterwards it is a
+// Value node that keeps its content.
+class Solution {
+ public:
+  // Releases this node's own content. Operands are left alone: they may be
+  // shared with other expressions.
+  ~Solution();
+
+  // Evaluates the expression below this node, left operand before right,
+  // without recursion, and returns the content (owned by this node). `inst`
+  // makes the contents of leaves and empty solutions; it may be null when no
+  // such node is still unevaluated.
+  SolutionContent* getContent(const Instantiator* inst);
+
+  Operation getOperation() const { return operation; }
+  // The content once evaluated (or of a Value node), else null.
+  SolutionContent* getStoredContent() const { return content; }
+  Solution* getLeftArgument() const { return leftArgument; }
+  // The second operand of a CrossJoin or Union node, else null.
+  Solution* getRightArgument() const;
+  // The vertex set of a NewLeaf node or the set added by an Add node.
+  VertexSet getParameter() const;
+
+ private:
+  friend class AbstractHTDAlgorithm;
+
+  explicit Solution(SolutionContent* value);
+  Solution();
+  explicit Solution(const VertexSet& leaf);
+  Solution(Solution* child, const VertexSet& added);
+  Solution(Solution* child, Vertex added);
+  Solution(Operation op, Solution* left, Solution* right);
+
+  Solution(const Solution&) = delete;
+  Solution& operator=(const Solution&) = delete;
+
+  void setParameter(const VertexSet& vertices);
+  bool hasRightArgument() const { return operation == CrossJoin || operation == Union; }
+  // Computes this node's content from its already evaluated operands.
+  void evaluateLocally(const Instantiator* inst);
+
+  // The whole expression graph of a run stays allocated, so the node is kept
+  // small: the second operand and the parameter never occur together, and a
+  // one-vertex parameter (the usual Add) is stored in place.
+  SolutionContent* content;
+  Solution* leftArgument;
+  union {
+    Solution* rightArgument;
+    Vertex* parameterVertices;  // parameterCount >= 2, ascending
+    Vertex parameterVertex;     // parameterCount == 1
+  };
+  Operation operation;
+  std::uint32_t parameterCount;
+};
+
+// The set of all solutions, each a vertex set.
+class EnumerationSolutionContent : public SolutionContent {
+ public:
+  EnumerationSolutionContent();
+  explicit EnumerationSolutionContent(const VertexSet& vertices);
+  ~EnumerationSolutionContent() override;
+
+  SolutionContent* calculateUnion(SolutionContent* other) override;
+  SolutionContent* calculateCrossJoin(SolutionContent* other) override;
+  SolutionContent* calculateAdd(const VertexSet& vertices) override;
+
+  std::set<VertexSet> enumerations;
+};
+
+// Whether at least one solution exists.
+class ConsistencySolutionContent : public SolutionContent {
+ public:
+  ConsistencySolutionContent();
+  explicit ConsistencySolutionContent(const VertexSet& vertices);
+  ~ConsistencySolutionContent() override;
+
+  SolutionContent* calculateUnion(SolutionContent* other) override;
+  SolutionContent* calculateCrossJoin(SolutionContent* other) override;
+  SolutionContent* calculateAdd(const VertexSet& vertices) override;
+
+  bool consistent;
+};
+
+// Factory for any content class T with a default constructor (the empty
+// solution set) and a constructor from a vertex set (a single solution).
+template <class T>
+class GenericInstantiator : public Instantiator {
+ public:
+  GenericInstantiator() {}
+  ~GenericInstantiator() override {}
+
+  SolutionContent* createEmptySolution() const override { return new T(); }
+  SolutionContent* createLeafSolution(const VertexSet& vertices) const override {
+    return new T(vertices);
+  }
+};
+
+// Runs a dynamic-programming algorithm over a typed decomposition: prepares
+// the tree, evaluates the root, selects the result, and offers the operations
+// that attach lazy solutions to rows and fill tables.
+class AbstractHTDAlgorithm {
+ public:
+  // `problem` is not owned.
+  explicit AbstractHTDAlgorithm(Problem* problem);
+  virtual ~AbstractHTDAlgorithm();
+
+  // Prepares `tree` (the prepared tree is never released), evaluates its root
+  // and returns the selected solution. With a null `inst` every solution stays
+  // lazy until Solution::getContent.
+  Solution* evaluate(const ExtendedHypertree* tree, Instantiator* inst);
+
+ protected:
+  virtual Problem* problem();
+  // The tree the algorithm runs on; here the tree itself.
+  virtual const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root);
+  // Folds the root's table into the run's solution.
+  virtual Solution* selectSolution(TupleSet* tuples, const ExtendedHypertree* root) = 0;
+  // Returns a new table for `node`, owned by the caller.
+  virtual TupleSet* evaluateNode(const ExtendedHypertree* node) = 0;
+
+  // Without an Instantiator: lazy NewEmpty / NewLeaf nodes; with one: Value
+  // nodes holding the Instantiator's contents.
+  Solution* createEmptySolution();
+  Solution* createLeafSolution(const VertexSet& vertices);
+  // `op` must be CrossJoin or Union.
+  Solution* combineSolutions(Operation op, Solution* left, Solution* right);
+  // A lazy Add node, also when an Instantiator is set.
+  Solution* addToSolution(Solution* solution, const VertexSet& vertices);
+  Solution* addToSolution(Solution* solution, Vertex vertex);
+
+  // Inserts (tuple, solution). When an equal row is already a key, its entry
+  // is replaced by (tuple, combineSolutions(op, old solution, solution)); the
+  // displaced row object is not deleted.
+  void addToTupleSet(Tuple* tuple, Solution* solution, TupleSet* table, Operation op);
+
+  // Set by the semi-normalized base: evaluate() then computes the tables of
+  // all non-root nodes in post-order with an explicit stack, and evaluateNode
+  // hands a rule its children's finished tables, so deep trees need no deep
+  // call stack.
+  bool bottomUpWalk = false;
+
+  // The finished table of `node` if the bottom-up walk holds it for the node
+  // being evaluated (ownership passes to the caller), else null.
+  TupleSet* takeFinishedTable(const ExtendedHypertree* node);
+
+ private:
+  TupleSet* evaluateBottomUp(const ExtendedHypertree* root);
+
+  Problem* prob;
+  Instantiator* inst;
+
+  // Tables finished by the bottom-up walk and not yet taken, in post-order;
+  // the entries from `finishedBase` on belong to the children of the node
+  // whose rule is running.
+  std::vector<std::pair<const ExtendedHypertree*, TupleSet*>> finished;
+  std::size_t finishedBase = 0;
+};
+
+// Algorithms over a semi-normalized tree: Branch nodes have their own rule,
+// every other typed node goes to evaluatePermutationNode.
+class AbstractSemiNormalizedHTDAlgorithm : public AbstractHTDAlgorithm {
+ public:
+  explicit AbstractSemiNormalizedHTDAlgorithm(Problem* problem);
+  ~AbstractSemiNormalizedHTDAlgorithm() override;
+
+ protected:
+  // The semi-normalized copy of the tree.
+  const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root) override;
+  TupleSet* evaluateNode(const ExtendedHypertree* node) override;
+  virtual TupleSet* evaluateBranchNode(const ExtendedHypertree* node) = 0;
+  virtual TupleSet* evaluatePermutationNode(const ExtendedHypertree* node) = 0;
+};
+
+// Algorithms over a normalized tree: one rule each for Leaf, Introduction,
+// Removal and Branch nodes.
+class AbstractNormalizedHTDAlgorithm : public AbstractSemiNormalizedHTDAlgorithm {
+ public:
+  explicit AbstractNormalizedHTDAlgorithm(Problem* problem);
+  ~AbstractNormalizedHTDAlgorithm() override;
+
+ protected:
+  // The normalized copy of the tree.
+  const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root) override;
+  TupleSet* evaluatePermutationNode(const ExtendedHypertree* node) override;
+  virtual TupleSet* evaluateIntroductionNode(const ExtendedHypertree* node) = 0;
+  virtual TupleSet* evaluateRemovalNode(const ExtendedHypertree* node) = 0;
+  virtual TupleSet* evaluateLeafNode(const ExtendedHypertree* node) = 0;
+};
+
+}  // namespace kivra

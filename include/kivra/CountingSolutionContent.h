@@ -1,0 +1,25 @@
+// The number of solutions, as an arbitrary-precision integer.
+#pragma once
+
+#include <gmpxx.h>
+
+#include "kivra/AbstractAlgorithm.h"
+
+namespace kivra {
+
+class CountingSolutionContent : public SolutionContent {
+ public:
+  // The empty solution set: 0.
+  CountingSolutionContent();
+  // A single solution: 1 (the set itself is not needed).
+  explicit CountingSolutionContent(const VertexSet& vertices);
+  ~CountingSolutionContent() override;
+
+  SolutionContent* calculateUnion(SolutionContent* other) override;
+  SolutionContent* calculateCrossJoin(SolutionContent* other) override;
+  SolutionContent* calculateAdd(const VertexSet& vertices) override;
+
+  mpz_class count;
+};
+
+}  // namespace kivra
