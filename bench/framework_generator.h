@@ -1,0 +1,55 @@
+// Generators of argumentation frameworks in the input format, for benchmarks
+// and for manual measurements with large inputs.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace zelkovant_bench {
+
+inline std::string argName(long i) { return "a" + std::to_string(i); }
+
+// A grid of `width` rows and `length` columns; neighbours in a row or column
+// attack each other in a random direction, one pair in five in both. The
+// decomposition width stays near `width` whatever the length.
+inline std::string gridFramework(int width, long length, std::uint32_t seed = 1) {
+  std::mt19937 rng(seed);
+  std::ostringstream out;
+  auto id = [&](long column, int row) { return column * width + row; };
+  for (long c = 0; c < length; ++c)
+    for (int r = 0; r < width; ++r) out << "arg(" << argName(id(c, r)) << ").\n";
+  auto link = [&](long a, long b) {
+    unsigned pick = rng() % 5;  // 0: both directions, odd: a to b, even: b to a
+    bool forward = pick == 0 || pick % 2 == 1;
+    bool backward = pick == 0 || pick % 2 == 0;
+    if (forward) out << "att(" << argName(a) << "," << argName(b) << ").\n";
+    if (backward) out << "att(" << argName(b) << "," << argName(a) << ").\n";
+  };
+  for (long c = 0; c < length; ++c)
+    for (int r = 0; r < width; ++r) {
+      if (r + 1 < width) link(id(c, r), id(c, r + 1));
+      if (c + 1 < length) link(id(c, r), id(c + 1, r));
+    }
+  return out.str();
+}
+
+// One argument attacking `leaves` others.
+inline std::string starFramework(long leaves) {
+  std::ostringstream out;
+  for (long i = 1; i <= leaves; ++i) out << "att(" << argName(0) << "," << argName(i) << ").\n";
+  return out.str();
+}
+
+// `attacks` attacks between random pairs of `args` arguments.
+inline std::string randomFramework(long args, long attacks, std::uint32_t seed = 1) {
+  std::mt19937_64 rng(seed);
+  std::ostringstream out;
+  for (long i = 0; i < attacks; ++i)
+    out << "att(" << argName(static_cast<long>(rng() % args)) << "," << argName(static_cast<long>(rng() % args))
+        << ").\n";
+  return out.str();
+}
+
+}  // namespace zelkovant_bench

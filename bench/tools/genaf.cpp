@@ -1,0 +1,23 @@
+// Writes a generated framework to standard output:
+//   genaf grid <width> <length> [seed] | star <leaves> | random <args> <attacks> [seed]
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+
+#include "../framework_generator.h"
+
+int main(int argc, char** argv) {
+  using namespace zelkovant_bench;
+  auto number = [&](int i, long fallback) { return i < argc ? std::atol(argv[i]) : fallback; };
+  if (argc >= 4 && std::strcmp(argv[1], "grid") == 0) {
+    std::cout << gridFramework(static_cast<int>(number(2, 4)), number(3, 100), static_cast<std::uint32_t>(number(4, 1)));
+  } else if (argc >= 3 && std::strcmp(argv[1], "star") == 0) {
+    std::cout << starFramework(number(2, 100));
+  } else if (argc >= 4 && std::strcmp(argv[1], "random") == 0) {
+    std::cout << randomFramework(number(2, 100), number(3, 300), static_cast<std::uint32_t>(number(4, 1)));
+  } else {
+    std::cerr << "usage: genaf grid <width> <length> [seed] | star <leaves> | random <args> <attacks> [seed]\n";
+    return 1;
+  }
+  return 0;
+}
