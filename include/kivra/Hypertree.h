@@ -1,0 +1,136 @@
+// One node of a tree decomposition and, through its children, the subtree
+// below it: a bag of hypergraph vertices (chi) and a set of hyperedges that
+// covers the bag (lambda). Bucket elimination builds these trees; the typed
+// decomposition of the framework derives from this class.
+#pragma once
+
+#include <list>
+#include <set>
+
+namespace kivra {
+
+class Node;
+class Hyperedge;
+class Hypergraph;
+
+// Every walk over a subtree (destruction, label resets, widths, shrink,
+// covering, searches) is iterative, so a decomposition shaped like a path of
+// hundreds of thousands of nodes is handled without deep recursion.
+class Hypertree {
+ public:
+  // No parent, no children, empty sets, label 0.
+  Hypertree();
+  // Deletes every child subtree (through the virtual destructor); the chi and
+  // lambda members belong to the hypergraph and are not deleted.
+  virtual ~Hypertree();
+
+  Hypertree(const Hypertree&) = delete;
+  Hypertree& operator=(const Hypertree&) = delete;
+
+  // --- Structure ---
+
+  // Appends Child to the child list; with bSetParent, Child's parent becomes
+  // this node. No duplicate check; Child is not detached from a former parent.
+  void insChild(Hypertree* Child, bool bSetParent);
+  // Removes the first entry equal to Child; false if absent. Child's parent
+  // pointer is not touched.
+  bool remChild(Hypertree* Child);
+  // Sets every child's parent to null and empties the list (nothing deleted).
+  void remChildren();
+  void setParent(Hypertree* Parent) { MyParent = Parent; }
+  Hypertree* getParent() const { return MyParent; }
+  std::list<Hypertree*>* getChildren() { return &MyChildren; }
+  const std::list<Hypertree*>* getChildren() const { return &MyChildren; }
+  bool isRoot() const { return MyParent == nullptr; }
+  // Re-roots the tree at this node, reversing the path up to the old root.
+  // Fatal when a node on that path is missing from its parent's child list.
+  void setRoot();
+
+  void insChi(Node* Vertex) { MyChi.insert(Vertex); }
+  void insLambda(Hyperedge* Edge) { MyLambda.insert(Edge); }
+  void insPointer(void* Ptr) { MyPointers.insert(Ptr); }
+  void insID(int iID) { MyIDs.insert(iID); }
+  std::set<Node*>* getChi() { return &MyChi; }
+  const std::set<Node*>* getChi() const { return &MyChi; }
+  std::set<Hyperedge*>* getLambda() { return &MyLambda; }
+  const std::set<Hyperedge*>* getLambda() const { return &MyLambda; }
+
+  void setLabel(int iLabel) { iMyLabel = iLabel; }
+  int getLabel() const { return iMyLabel; }
+  // Label 0 on every node of the subtree.
+  void resetLabels();
+  // Numbers the subtree in pre-order starting with iStartID at this node;
+  // returns the last number given.
+  int setIDLabels(int iStartID);
+
+  // This node if iID (Ptr) is attached to it, else the first hit of a
+  // pre-order search of the subtree; null if none.
+  Hypertree* getHTNode(int iID);
+  Hypertree* getHTNode(void* Ptr);
+
+  // Whether a depth-first walk of the subtree reaches some node twice.
+  bool isCyclic();
+
+  // --- Decomposition ---
+
+  // Merges redundant nodes: a node whose bag lies inside a child's bag takes
+  // over that child's bag and place; a child whose bag lies inside its
+  // parent's bag is absorbed. With bLambdaUnion, lambda sets are united on
+  // both kinds of merge; otherwise the upward merge replaces the parent's
+  // lambda by the child's and the downward merge keeps the parent's.
+  void shrink(bool bLambdaUnion);
+  // Covers every bag of the subtree by hyperedges of HGraph (pre-order); the
+  // vertices already covered by a node's lambda are not covered again.
+  // Fatal ("Covering not possible.") when a bag vertex lies in no hyperedge.
+  void setLambda(Hypergraph* HGraph);
+  // Inserts into ConflictVars the chi members (with bDual, the lambda
+  // members) of every node of the subtree whose lambda has iWidth members.
+  void getConflictVars(std::set<Node*>* ConflictVars, int iWidth, bool bDual);
+
+  // --- Measures ---
+
+  // Largest lambda size in the subtree.
+  int getHTreeWidth();
+  // Largest chi size in the subtree minus one (-1 when every bag is empty).
+  int getTreeWidth();
+  // Number of nodes in the subtree, this node included.
+  unsigned int getNumberOfDescendants();
+  unsigned int getNumberOfLeafNodes();
+  // Number of nodes with two or more children in the subtree.
+  virtual unsigned int getNumberOfJoinNodes();
+
+  // --- Operations of the dual mode of bucket elimination ---
+
+  // Exchanges the contents of chi and lambda on every node of the subtree.
+  void swapChiLambda();
+  // Thins the lambda sets against the neighbouring nodes: top-down, then
+  // bottom-up.
+  void reduceLambda();
+  // Rebuilds the bags from the lambda sets: every hyperedge's vertices go to
+  // the node with the smallest lambda holding it, then the bags are closed
+  // under the connectedness condition.
+  void setChi(Hypergraph* HGraph);
+  // Replaces every lambda by a cover of the bag chosen from that lambda.
+  void elimCovEdges();
+  // Re-covers this node's bag from scratch and keeps the fresh cover when it
+  // is strictly smaller; the children are covered by setLambda.
+  void resetLambda(Hypergraph* HGraph);
+
+ protected:
+  void reduceLambdaTopDown();
+  void reduceLambdaBottomUp();
+  void setChi_Conn(Hypergraph* HGraph);
+  // CovNodes is indexed by hyperedge label (its position in the hypergraph).
+  void selCovHTNodes(Hypertree** CovNodes);
+  void labelChiSets(int iLabel);
+
+  Hypertree* MyParent;
+  std::list<Hypertree*> MyChildren;  // owned
+  std::set<Node*> MyChi;
+  std::set<Hyperedge*> MyLambda;
+  std::set<void*> MyPointers;
+  std::set<int> MyIDs;
+  int iMyLabel;
+};
+
+}  // namespace kivra
