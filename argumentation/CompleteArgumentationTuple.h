@@ -1,0 +1,46 @@
+// One row of a complete-semantics table: a five-way labelling of a bag.
+#pragma once
+
+#include <compare>
+
+#include "kivra/AbstractAlgorithm.h"
+#include "kivra/Global.h"
+
+// For the bag of one decomposition node, a row labels every bag argument with
+// respect to a candidate complete extension E:
+//   in            - member of E;
+//   def proved    - outside E, and a member of E that attacks it has been seen;
+//   def pending   - outside E, to be attacked by a member of E still to come;
+//   out proved    - neither in E nor attacked by E, and it attacks itself or an
+//                   attacker that is itself out has been seen (E does not
+//                   defend it);
+//   out pending   - neither in E nor attacked by E, still waiting for an out
+//                   attacker.
+// The five sets partition the bag; the row enforces nothing itself.
+//
+// Rows order by in-set, then by the union of the two def sets, then by the
+// single sets in field order. Rows with equal in-set and equal def union are
+// therefore adjacent in a table, which the branch join relies on.
+class CompleteArgumentationTuple : public kivra::Tuple {
+ public:
+  CompleteArgumentationTuple() = default;
+  CompleteArgumentationTuple(const CompleteArgumentationTuple&) = default;
+  CompleteArgumentationTuple& operator=(const CompleteArgumentationTuple&) = default;
+  ~CompleteArgumentationTuple() override = default;
+
+  kivra::VertexSet getAllDefArguments() const;
+  kivra::VertexSet getAllOutArguments() const;
+
+  // Three-way comparison of the def unions of two rows, without building them.
+  std::strong_ordering compareDefUnion(const CompleteArgumentationTuple& other) const;
+
+  bool operator<(const kivra::Tuple& other) const override;
+  bool operator==(const kivra::Tuple& other) const override;
+  int hash() const override;
+
+  kivra::VertexSet inArguments;
+  kivra::VertexSet defProvedArguments;
+  kivra::VertexSet defPendingArguments;
+  kivra::VertexSet outProvedArguments;
+  kivra::VertexSet outPendingArguments;
+};

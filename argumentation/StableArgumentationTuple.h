@@ -1,0 +1,27 @@
+// One row of a stable-semantics table: a candidate extension restricted to a bag.
+#pragma once
+
+#include "kivra/AbstractAlgorithm.h"
+#include "kivra/Global.h"
+
+// For the bag of one decomposition node, a row splits the bag into the
+// arguments of the candidate extension, the outside arguments that the
+// extension (as far as seen) attacks, and the outside ones it does not attack
+// yet. The three sets partition the bag; the row enforces nothing itself.
+//
+// Rows order by in-set first, so that a table lists the rows of one in-set
+// next to each other (the branch join walks both child tables on that order),
+// then by the attacked set, then by the unattacked set.
+class StableArgumentationTuple : public kivra::Tuple {
+ public:
+  StableArgumentationTuple() = default;
+  ~StableArgumentationTuple() override = default;
+
+  bool operator<(const kivra::Tuple& other) const override;
+  bool operator==(const kivra::Tuple& other) const override;
+  int hash() const override;
+
+  kivra::VertexSet inArguments;
+  kivra::VertexSet unattackedArguments;
+  kivra::VertexSet attackedArguments;
+};
