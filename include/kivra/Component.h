@@ -1,0 +1,99 @@
+// Common base of hypergraph vertices (Node) and hyperedges (Hyperedge): an
+// identifier, a member list, a neighbour list, covered identifiers and one
+// scratch label through which the library's algorithms mark elements.
+#pragma once
+
+#include <list>
+#include <vector>
+
+namespace kivra {
+
+// Component, Node and Hyperedge deliberately have no virtual functions: the
+// dual view of a hypergraph (Hypergraph::makeDual) reads hyperedge objects
+// through Node* and node objects through Hyperedge*. All three share one
+// layout, so that reinterpretation is safe only while none of them is
+// polymorphic. Members and neighbours are not owned; the hypergraph owns all
+// nodes and hyperedges.
+class Component {
+ public:
+  // Append mode: no members, no neighbours, both counts 0.
+  Component(int iID, int name);
+  // Slot mode: iNbrOfComps member slots and iNbrOfNeighbours neighbour slots,
+  // all null, with the counts set to those sizes.
+  Component(int iID, int name, int iNbrOfComps, int iNbrOfNeighbours);
+  ~Component();
+
+  Component(const Component&) = delete;
+  Component& operator=(const Component&) = delete;
+
+  int getID() const { return iMyID; }
+  int getName() const { return name; }
+
+  void setLabel(int iLabel) { iMyLabel = iLabel; }
+  void incLabel(int iInc) { iMyLabel += iInc; }
+  void decLabel(int iDec) { iMyLabel -= iDec; }
+  int getLabel() const { return iMyLabel; }
+  bool isSpecial() const { return bMySpecial; }
+
+  void insCoveredID(int iID) { MyCoveredCompIDs.push_back(iID); }
+  std::list<int>* getCoveredIDs() { return &MyCoveredCompIDs; }
+
+  // Neighbours := every distinct member of every member, except this
+  // component itself, ascending by ID (equal IDs in order of first encounter).
+  // For a node: the other nodes sharing a hyperedge with it; for a hyperedge:
+  // the other hyperedges sharing a node with it. Components created as
+  // hyperedges defer the computation until their neighbour list is first
+  // read (that list can be quadratic in a node's degree and is rarely used).
+  void updateNeighbourhood();
+
+  // Member count := number of leading non-null member slots.
+  void updateSize();
+
+  // A new component with the same ID and name, as many null member slots as
+  // this one has members, no neighbour slots and a copy of the covered IDs.
+  // The caller owns it.
+  Component* clone() const;
+
+  int getNbrOfNeighbours();
+
+ protected:
+  // Appends Comp to the members (no duplicate check).
+  void ins(Component* Comp);
+  // Stores Comp into member slot iPos (< member count, fatal otherwise).
+  void ins(Component* Comp, int iPos);
+  // Member at iPos (< member count, fatal otherwise).
+  Component* get(int iPos) const;
+  // Removes the first occurrence of Comp, closing the gap; false if absent.
+  bool rem(Component* Comp);
+  int size() const { return iMyMaxSize; }
+
+  void insNeighbour(Component* Comp, int iPos);
+  Component* getNeighbour(int iPos);
+  bool remNeighbour(Component* Comp);
+
+  // Copies ID, name, member slot count and covered IDs into a fresh clone.
+  void initClone(Component* Copy) const;
+
+  // Sets up deferred neighbour computation (used by Hyperedge).
+  void deferNeighbourhood() { bMyDeferNeighbours = true; }
+
+ private:
+  void computeNeighbourhood();
+  void ensureNeighbourhood() {
+    if (bMyNeighboursPending) computeNeighbourhood();
+  }
+
+  int iMyID;
+  int name;
+  int iMyMaxSize;              // member count (logical length of MyComponents)
+  int iMyMaxNbrOfNeighbours;   // neighbour count (logical length of MyNeighbours)
+  std::vector<Component*> MyComponents;
+  std::vector<Component*> MyNeighbours;
+  std::list<int> MyCoveredCompIDs;
+  int iMyLabel;
+  bool bMySpecial;
+  bool bMyDeferNeighbours = false;    // compute neighbours on first read
+  bool bMyNeighboursPending = false;  // updateNeighbourhood awaits computation
+};
+
+}  // namespace kivra

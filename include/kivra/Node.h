@@ -1,0 +1,32 @@
+// A hypergraph vertex: its members are the hyperedges that contain it, its
+// neighbours the other vertices sharing a hyperedge with it.
+#pragma once
+
+#include "kivra/Component.h"
+
+namespace kivra {
+
+class Hyperedge;
+
+class Node : public Component {
+ public:
+  Node(int iID, int name);
+  Node(int iID, int name, int iNbrOfEdges, int iNbrOfNeighbours);
+  ~Node();
+
+  void insEdge(Hyperedge* Edge);
+  void insEdge(Hyperedge* Edge, int iPos);
+  Hyperedge* getEdge(int iPos) const;
+  bool remEdge(Hyperedge* Edge);
+  int getNbrOfEdges() const { return size(); }
+
+  void insNeighbour(Node* Nbr, int iPos);
+  Node* getNeighbour(int iPos);
+  bool remNeighbour(Node* Nbr);
+
+  // A copy with ID, name, covered IDs and empty edge slots (see
+  // Component::clone); owned by the caller.
+  Node* clone() const;
+};
+
+}  // namespace kivra
