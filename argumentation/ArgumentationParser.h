@@ -1,0 +1,66 @@
+// Parser of the argumentation-framework text format.
+//
+// The statement list is right-recursive (af -> statement af | empty), so every
+// statement is shifted first and reduced only at the end of the input or at
+// the first token that starts no statement; the reductions then run from the
+// innermost outward and the statements reach the receiver in reverse file
+// order. A stray character is a syntax error: the statements before it are
+// still applied, one message goes to standard error, and the rest of the input
+// is not read. There is no limit on the number of statements.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <string>
+#include <vector>
+
+#include "ArgumentationLexer.h"
+
+// Receives the statements of a framework text, in the order they are applied.
+class ArgumentationStatementSink {
+ public:
+  virtual ~ArgumentationStatementSink() = default;
+  // arg(name).
+  virtual void addArgument(std::string name) = 0;
+  // att(attacker,attacked).
+  virtual void addAttack(std::string attacker, std::string attacked) = 0;
+};
+
+class ArgumentationParser {
+ public:
+  // Neither lexer nor problem is owned. A non-null input is installed in the
+  // lexer at once.
+  ArgumentationParser(FlexLexer* lexer, std::istream* input, ArgumentationStatementSink* problem);
+  virtual ~ArgumentationParser();
+
+  // Reads the whole input (or up to the first syntax error) and applies the
+  // statements read: 0 when the input was accepted, 1 after a syntax error.
+  int yyparse();
+
+  // Reports a syntax error at the scanner's current token; `msg` is ignored.
+  virtual void yyerror(const char* msg);
+  // The next token code from the scanner; its text is kept in yylval.
+  virtual int yylex();
+
+  // Actions, each on the full text of one statement.
+  void addArgumentId(const std::string& text);
+  void addAttackId(const std::string& text);
+  // `text` without leading and trailing spaces, newlines, carriage returns and tabs.
+  static std::string trim(const std::string& text);
+
+  ArgumentationStatementSink* getProblem() { return problem; }
+
+ private:
+  void applyPendingStatements();
+
+  std::string yylval;  // text of the last token read
+  int yynerrs = 0;     // syntax errors reported by the last parse
+  int yychar = -2;     // look-ahead token, -2 when none
+  FlexLexer* lexer;
+  ArgumentationStatementSink* problem;
+
+  // Shifted statements not yet reduced: their texts back to back, and where
+  // each one ends.
+  std::string pendingText;
+  std::vector<std::size_t> pendingEnds;
+};
