@@ -1,0 +1,43 @@
+// Admissible extensions by dynamic programming over a normalized tree
+// decomposition (Leaf, Introduction, Removal and Branch nodes).
+//
+// At a node with bag V whose subtree holds the arguments X, a row with in-set
+// I stands for every conflict-free S ⊆ X with S ∩ V = I in which every
+// attacker of S from X \ V is attacked by S; the row's other sets classify
+// V \ I towards S (defeated by S, undefeated attacker of S, neither). At the
+// root, S is admissible exactly when its row has no undefeated attacker.
+#pragma once
+
+#include "kivra/AbstractAlgorithm.h"
+#include "kivra/ExtendedHypertree.h"
+#include "kivra/Problem.h"
+
+class ArgumentationProblem;
+class AdmissibleArgumentationTuple;
+
+class AdmissibleNormalizedArgumentationAlgorithm : public kivra::AbstractNormalizedHTDAlgorithm {
+ public:
+  // `problem` must be an ArgumentationProblem; not owned.
+  explicit AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem);
+  ~AdmissibleNormalizedArgumentationAlgorithm() override;
+
+  // User CPU seconds spent in branch nodes and in all other nodes; only
+  // accumulated, for profiling.
+  static double branchNodeTime;
+  static double permutationNodeTime;
+
+ protected:
+  // Each rule returns a new table owned by the caller and releases the child
+  // tables it consumed, rows included; solutions are shared and never released.
+  kivra::Solution* selectSolution(kivra::TupleSet* tuples, const kivra::ExtendedHypertree* root) override;
+  kivra::TupleSet* evaluateBranchNode(const kivra::ExtendedHypertree* node) override;
+  kivra::TupleSet* evaluateIntroductionNode(const kivra::ExtendedHypertree* node) override;
+  kivra::TupleSet* evaluateRemovalNode(const kivra::ExtendedHypertree* node) override;
+  kivra::TupleSet* evaluateLeafNode(const kivra::ExtendedHypertree* node) override;
+
+  ArgumentationProblem* argumentationProblem;
+
+ private:
+  // addToTupleSet with Union, deleting the row the new one displaces.
+  void insertRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution, kivra::TupleSet* table);
+};
