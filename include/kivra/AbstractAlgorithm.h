@@ -11,12 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include "kivra/ExtendedHypertree.h"
 #include "kivra/Global.h"
 
 namespace kivra {
 
 class Problem;
-class ExtendedHypertree;
 
 // One row of the table of one decomposition node. Every semantics derives its
 // own row class; the table orders rows by operator< alone.

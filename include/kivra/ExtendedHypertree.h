@@ -50,7 +50,7 @@ class ExtendedHypertree : public Hypertree {
   // The smallest introduced vertex, else the smallest removed one, else 0.
   Vertex getDifference() const;
 
-  bool isRoot() const;
+  // isRoot() is the base's: true when the node has no parent.
   // Parent and children as typed nodes; null where there is none or it is
   // not a typed node.
   ExtendedHypertree* parent() const;

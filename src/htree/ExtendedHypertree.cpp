@@ -1,0 +1,495 @@
+// Typed tree decomposition and its normalizations.
+//
+// Normalization rebuilds a converted decomposition bottom-up. Every node X
+// (bag V) becomes a new node R; a leaf stays a Leaf; a single child is linked
+// to R either as one Permutation step (semi-normalized form) or through a
+// chain of one-vertex Introduction and Removal nodes (default and strong
+// forms, built by adapt); several children are joined pairwise into Branch
+// nodes whose two children carry exactly the Branch node's bag. All walks
+// over a tree use explicit stacks, so paths hundreds of thousands of nodes
+// long are handled without deep recursion.
+#include "kivra/ExtendedHypertree.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+#include "kivra/Node.h"
+#include "kivra/support.h"
+
+namespace kivra {
+
+namespace {
+
+constexpr const char* kSourceFile = "./htree/ExtendedHypertree.cpp";
+
+VertexSet difference(const VertexSet& a, const VertexSet& b) {
+  VertexSet result;
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(),
+                      std::inserter(result, result.end()));
+  return result;
+}
+
+VertexSet intersection(const VertexSet& a, const VertexSet& b) {
+  VertexSet result;
+  std::set_intersection(a.begin(), a.end(), b.begin(), b.end(),
+                        std::inserter(result, result.end()));
+  return result;
+}
+
+// The nodes of a subtree in pre-order (children in list order).
+std::vector<Hypertree*> preOrder(Hypertree* root) {
+  std::vector<Hypertree*> order;
+  std::vector<Hypertree*> stack{root};
+  while (!stack.empty()) {
+    Hypertree* node = stack.back();
+    stack.pop_back();
+    order.push_back(node);
+    const auto* children = node->getChildren();
+    for (auto it = children->rbegin(); it != children->rend(); ++it) stack.push_back(*it);
+  }
+  return order;
+}
+
+unsigned int chiWidth(const Hypertree* node) {
+  return static_cast<unsigned int>(node->getChi()->size());
+}
+
+bool isBranch(const Hypertree* node) {
+  const auto* typed = dynamic_cast<const ExtendedHypertree*>(node);
+  return typed && typed->getType() == Branch;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Construction and conversion
+
+ExtendedHypertree::ExtendedHypertree(const VertexSet& bag) : type(General), vertices(bag) {}
+
+ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
+  if (!source) return;
+  setParent(source->getParent());
+  for (Node* node : *source->getChi()) vertices.insert(static_cast<Vertex>(node->getName()));
+
+  // Convert the subtree below, each source child into a typed node appended
+  // to its converted parent, in child-list order.
+  std::vector<std::pair<Hypertree*, ExtendedHypertree*>> stack{{source, this}};
+  while (!stack.empty()) {
+    auto [from, to] = stack.back();
+    stack.pop_back();
+    std::vector<std::pair<Hypertree*, ExtendedHypertree*>> converted;
+    for (Hypertree* child : *from->getChildren()) {
+      VertexSet bag;
+      for (Node* node : *child->getChi()) bag.insert(static_cast<Vertex>(node->getName()));
+      auto* typed = new ExtendedHypertree(bag);
+      to->insChild(typed, true);
+      converted.emplace_back(child, typed);
+    }
+    for (auto it = converted.rbegin(); it != converted.rend(); ++it) stack.push_back(*it);
+  }
+
+  // The converted tree replaces the library tree of a root.
+  if (isRoot()) delete source;
+}
+
+ExtendedHypertree::~ExtendedHypertree() {
+  // Detach and delete the subtree node by node, so that the base destructor
+  // finds no children and no destructor recurses down a deep tree.
+  std::vector<Hypertree*> doomed(getChildren()->begin(), getChildren()->end());
+  remChildren();
+  while (!doomed.empty()) {
+    Hypertree* node = doomed.back();
+    doomed.pop_back();
+    doomed.insert(doomed.end(), node->getChildren()->begin(), node->getChildren()->end());
+    node->remChildren();
+    delete node;
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Accessors
+
+Vertex ExtendedHypertree::getDifference() const {
+  if (!introduced.empty()) return *introduced.begin();
+  if (!removed.empty()) return *removed.begin();
+  return 0;
+}
+
+ExtendedHypertree* ExtendedHypertree::parent() const {
+  return dynamic_cast<ExtendedHypertree*>(getParent());
+}
+
+ExtendedHypertree* ExtendedHypertree::childAt(unsigned int index) const {
+  const auto* children = getChildren();
+  if (children->size() <= index) return nullptr;
+  return dynamic_cast<ExtendedHypertree*>(*std::next(children->begin(), index));
+}
+
+ExtendedHypertree* ExtendedHypertree::firstChild() const { return childAt(0); }
+
+ExtendedHypertree* ExtendedHypertree::secondChild() const { return childAt(1); }
+
+unsigned int ExtendedHypertree::getNumberOfJoinNodes() {
+  unsigned int count = 0;
+  std::vector<Hypertree*> stack{this};
+  while (!stack.empty()) {
+    Hypertree* node = stack.back();
+    stack.pop_back();
+    auto* typed = dynamic_cast<ExtendedHypertree*>(node);
+    if (!typed) {
+      // A library node below counts by its own rule.
+      count += node->getNumberOfJoinNodes();
+      continue;
+    }
+    if (typed->type == Branch) ++count;
+    for (Hypertree* child : *typed->getChildren()) stack.push_back(child);
+  }
+  return count;
+}
+
+// ---------------------------------------------------------------------------
+// Normalization
+
+ExtendedHypertree* ExtendedHypertree::normalize(NormalizationType normalization) const {
+  // Post-order: a node is normalized once all its children are, their
+  // results waiting at the end of `results` in child order.
+  struct Frame {
+    const ExtendedHypertree* node;
+    std::list<Hypertree*>::const_iterator next;
+    std::size_t base;
+  };
+  std::vector<ExtendedHypertree*> results;
+  std::vector<Frame> frames{{this, getChildren()->cbegin(), 0}};
+  std::vector<ExtendedHypertree*> normalizedChildren;
+  while (!frames.empty()) {
+    Frame& frame = frames.back();
+    if (frame.next != frame.node->getChildren()->cend()) {
+      const auto* child = dynamic_cast<const ExtendedHypertree*>(*frame.next);
+      ++frame.next;
+      if (child) frames.push_back({child, child->getChildren()->cbegin(), results.size()});
+      continue;
+    }
+    normalizedChildren.assign(results.begin() + static_cast<std::ptrdiff_t>(frame.base),
+                              results.end());
+    results.resize(frame.base);
+    const ExtendedHypertree* node = frame.node;
+    frames.pop_back();
+    results.push_back(node->normalizeNode(normalization, normalizedChildren));
+  }
+  return results.back();
+}
+
+ExtendedHypertree* ExtendedHypertree::normalizeNode(
+    NormalizationType normalization, std::vector<ExtendedHypertree*>& normalizedChildren) const {
+  const VertexSet& bag = vertices;
+  auto* result = new ExtendedHypertree(bag);
+
+  if (normalizedChildren.empty()) {
+    switch (normalization) {
+      case DefaultNormalization:
+      case NoNormalization:
+        result->type = Leaf;
+        break;
+      case SemiNormalization:
+        result->type = Leaf;
+        result->introduced = bag;
+        break;
+      case StrongNormalization: {
+        auto* emptyLeaf = new ExtendedHypertree(VertexSet());
+        emptyLeaf->type = Leaf;
+        if (bag.empty()) {
+          // Nothing to introduce: the empty leaf itself stands for the node.
+          delete result;
+          return emptyLeaf;
+        }
+        result->insChild(emptyLeaf, true);
+        emptyLeaf->adapt();
+        break;
+      }
+      default:
+        _printError(109, kSourceFile, "0");
+    }
+    return result;
+  }
+
+  if (normalizedChildren.size() == 1) {
+    ExtendedHypertree* child = normalizedChildren.front();
+    switch (normalization) {
+      case SemiNormalization:
+      case NoNormalization:
+        result->insChild(child, true);
+        result->type = Permutation;
+        result->introduced = difference(bag, child->vertices);
+        result->removed = difference(child->vertices, bag);
+        break;
+      case DefaultNormalization:
+      case StrongNormalization:
+        if (child->vertices == bag) {
+          // A child with its parent's bag changes nothing: it stands for the
+          // node itself, as when joined children end with the node's bag.
+          delete result;
+          return child;
+        }
+        result->insChild(child, true);
+        child->adapt();
+        break;
+      default:
+        _printError(134, kSourceFile, "0");
+    }
+    return result;
+  }
+
+  if (normalization == NoNormalization) {
+    for (ExtendedHypertree* child : normalizedChildren) result->insChild(child, true);
+    return result;
+  }
+
+  // Join pairwise from the front until one tree is left; an odd last tree is
+  // carried over to the next round.
+  std::vector<ExtendedHypertree*> round = std::move(normalizedChildren);
+  std::vector<ExtendedHypertree*> next;
+  while (round.size() > 1) {
+    next.clear();
+    for (std::size_t i = 0; i + 1 < round.size(); i += 2)
+      next.push_back(createNormalizedJoinNode(round[i], round[i + 1], bag, normalization));
+    if (round.size() % 2 == 1) next.push_back(round.back());
+    std::swap(round, next);
+  }
+  ExtendedHypertree* joined = round.front();
+
+  if (joined->vertices == bag) {
+    delete result;
+    return joined;
+  }
+  result->insChild(joined, true);
+  switch (normalization) {
+    case SemiNormalization:
+      result->type = Permutation;
+      result->introduced = difference(bag, joined->vertices);
+      result->removed = difference(joined->vertices, bag);
+      break;
+    case DefaultNormalization:
+    case StrongNormalization:
+      joined->adapt();
+      break;
+    default:
+      _printError(192, kSourceFile, "0");
+  }
+  return result;
+}
+
+ExtendedHypertree* ExtendedHypertree::createNormalizedJoinNode(
+    ExtendedHypertree* left, ExtendedHypertree* right, const VertexSet& top,
+    NormalizationType normalization) const {
+  VertexSet bag = intersection(left->vertices, top);
+  VertexSet fromRight = intersection(right->vertices, top);
+  bag.insert(fromRight.begin(), fromRight.end());
+
+  auto* join = new ExtendedHypertree(bag);
+  join->type = Branch;
+  const ExtendedHypertree* operands[2] = {left, right};
+  const int failureLines[2] = {240, 269};
+  for (int side = 0; side < 2; ++side) {
+    auto* operand = const_cast<ExtendedHypertree*>(operands[side]);
+    if (operand->vertices == bag) {
+      join->insChild(operand, true);
+      continue;
+    }
+    auto* middle = new ExtendedHypertree(bag);
+    join->insChild(middle, true);
+    middle->insChild(operand, true);
+    switch (normalization) {
+      case SemiNormalization:
+        middle->type = Permutation;
+        middle->introduced = difference(bag, operand->vertices);
+        middle->removed = difference(operand->vertices, bag);
+        break;
+      case DefaultNormalization:
+      case StrongNormalization:
+        operand->adapt();
+        break;
+      default:
+        _printError(failureLines[side], kSourceFile, "0");
+    }
+  }
+  return join;
+}
+
+void ExtendedHypertree::adapt() {
+  ExtendedHypertree* above = parent();
+  if (!above) return;
+  const VertexSet toIntroduce = difference(above->vertices, vertices);
+  const VertexSet toRemove = difference(vertices, above->vertices);
+  std::size_t steps = toIntroduce.size() + toRemove.size();
+  // Equal bags need no step; normalization never links such a pair here.
+  if (steps == 0) return;
+
+  // Going down from the parent: first the vertices to introduce drop out of
+  // the bag one by one (ascending), then the vertices to remove join it.
+  VertexSet bag = above->vertices;
+  bool stopped = steps < 2;
+  for (auto it = toIntroduce.begin(); !stopped && it != toIntroduce.end(); ++it) {
+    bag.erase(*it);
+    createChild(this, bag, *it, Introduction);
+    stopped = --steps < 2;
+  }
+  for (auto it = toRemove.begin(); !stopped && it != toRemove.end(); ++it) {
+    bag.insert(*it);
+    createChild(this, bag, *it, Removal);
+    stopped = --steps < 2;
+  }
+
+  // The node directly above this one takes the last step.
+  ExtendedHypertree* last = parent();
+  if (!toRemove.empty()) {
+    last->type = Removal;
+    last->removed = VertexSet{*toRemove.rbegin()};
+  } else {
+    last->type = Introduction;
+    last->introduced = VertexSet{*toIntroduce.rbegin()};
+  }
+}
+
+ExtendedHypertree* ExtendedHypertree::createChild(ExtendedHypertree* child, const VertexSet& bag,
+                                                  Vertex difference, TreeNodeType type) {
+  ExtendedHypertree* above = child->parent();
+  auto* inserted = new ExtendedHypertree(bag);
+  above->remChild(child);
+  inserted->insChild(child, true);
+  above->insChild(inserted, true);
+  above->type = type;
+  if (type == Introduction)
+    above->introduced = VertexSet{difference};
+  else
+    above->removed = VertexSet{difference};
+  return child;
+}
+
+// ---------------------------------------------------------------------------
+// Statistics
+
+unsigned int ExtendedHypertree::getWidthSum() {
+  unsigned int sum = 0;
+  for (Hypertree* node : preOrder(this)) sum += chiWidth(node);
+  return sum;
+}
+
+unsigned int ExtendedHypertree::getJoinNodeWidthSum() {
+  unsigned int sum = 0;
+  for (Hypertree* node : preOrder(this))
+    if (isBranch(node)) sum += chiWidth(node);
+  return sum;
+}
+
+unsigned int ExtendedHypertree::getNodeCountWithWidth(unsigned int width) {
+  unsigned int count = 0;
+  for (Hypertree* node : preOrder(this))
+    if (chiWidth(node) == width) ++count;
+  return count;
+}
+
+double ExtendedHypertree::getAverageWidth() {
+  return static_cast<double>(getWidthSum()) / static_cast<double>(preOrder(this).size());
+}
+
+double ExtendedHypertree::getAverageJoinNodeWidth() {
+  unsigned int joins = getNumberOfJoinNodes();
+  if (joins == 0) return 0;
+  return static_cast<double>(getJoinNodeWidthSum()) / static_cast<double>(joins);
+}
+
+double ExtendedHypertree::getJoinNodePercentage() {
+  return static_cast<double>(getNumberOfJoinNodes()) / static_cast<double>(preOrder(this).size());
+}
+
+namespace {
+
+// Distance to the nearest Leaf of every node of a pre-order sequence: 0 at a
+// Leaf, 1 + the smaller of the two children's at a Branch, the first child's
+// elsewhere (0 for a node without a child). In pre-order a node's first child
+// directly follows it and its second child follows the first child's subtree,
+// so a reverse sweep with subtree sizes finds both.
+std::vector<unsigned int> leafDistances(const std::vector<Hypertree*>& order) {
+  std::vector<unsigned int> distance(order.size(), 0);
+  std::vector<std::size_t> subtreeSize(order.size(), 1);
+  for (std::size_t i = order.size(); i-- > 0;) {
+    Hypertree* node = order[i];
+    std::size_t childIndex = i + 1;
+    unsigned int first = 0;
+    unsigned int second = 0;
+    std::size_t seen = node->getChildren()->size();
+    for (std::size_t c = 0; c < seen; ++c) {
+      if (c == 0) first = distance[childIndex];
+      if (c == 1) second = distance[childIndex];
+      subtreeSize[i] += subtreeSize[childIndex];
+      childIndex += subtreeSize[childIndex];
+    }
+    const auto* typed = dynamic_cast<const ExtendedHypertree*>(node);
+    TreeNodeType kind = typed ? typed->getType() : General;
+    if (kind == Leaf)
+      distance[i] = 0;
+    else if (kind == Branch)
+      distance[i] = 1 + (seen >= 2 ? std::min(first, second) : first);
+    else
+      distance[i] = first;
+  }
+  return distance;
+}
+
+}  // namespace
+
+unsigned int ExtendedHypertree::getDistanceToNearestLeaf() {
+  return leafDistances(preOrder(this)).front();
+}
+
+unsigned int ExtendedHypertree::getJoinLeafDistanceSum() {
+  std::vector<Hypertree*> order = preOrder(this);
+  std::vector<unsigned int> distance = leafDistances(order);
+  unsigned int sum = 0;
+  for (std::size_t i = 0; i < order.size(); ++i)
+    if (isBranch(order[i])) sum += distance[i];
+  return sum;
+}
+
+double ExtendedHypertree::getAverageJoinLeafDistance() {
+  return static_cast<double>(getJoinLeafDistanceSum()) /
+         static_cast<double>(getNumberOfJoinNodes());
+}
+
+unsigned int ExtendedHypertree::getDistanceToNearestJoinAncestor() {
+  unsigned int steps = 0;
+  for (ExtendedHypertree* above = parent(); above; above = above->parent()) {
+    ++steps;
+    if (above->type == Branch) return steps;
+  }
+  return 0;
+}
+
+unsigned int ExtendedHypertree::getJoinJoinDistanceSum() {
+  // Top-down: a node's distance follows from its parent's, so one pass does.
+  struct Item {
+    Hypertree* node;
+    unsigned int distance;  // steps up to the nearest Branch ancestor, 0 if none
+  };
+  unsigned int sum = 0;
+  std::vector<Item> stack{{this, getDistanceToNearestJoinAncestor()}};
+  while (!stack.empty()) {
+    Item item = stack.back();
+    stack.pop_back();
+    bool branch = isBranch(item.node);
+    if (branch) sum += item.distance;
+    unsigned int below = branch ? 1 : (item.distance > 0 ? item.distance + 1 : 0);
+    for (Hypertree* child : *item.node->getChildren()) stack.push_back({child, below});
+  }
+  return sum;
+}
+
+double ExtendedHypertree::getAverageJoinJoinDistance() {
+  unsigned int joins = getNumberOfJoinNodes();
+  if (joins < 2) return 0;
+  return static_cast<double>(getJoinJoinDistanceSum()) / static_cast<double>(joins - 1);
+}
+
+}  // namespace kivra
