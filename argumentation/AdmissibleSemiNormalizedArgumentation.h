@@ -1,0 +1,47 @@
+// Admissible sets by dynamic programming over a semi-normalized tree decomposition.
+#pragma once
+
+#include "AdmissibleArgumentationTuple.h"
+#include "ArgumentationProblem.h"
+#include "kivra/AbstractAlgorithm.h"
+#include "kivra/ExtendedHypertree.h"
+
+// An admissible set S is conflict-free and attacks every attacker of its
+// members. A row (AdmissibleArgumentationTuple) is S restricted to a bag, each
+// other bag argument classified against S as defeated (attacked by S),
+// attacking (an undefeated attacker of S) or out (neither). Its solution holds
+// every such S, including the members that have already left the bag.
+//
+// A semi-normalized tree has leaves, branch nodes, and permutation nodes that
+// remove and introduce any number of arguments at once. A permutation first
+// drops the rows in which a removed argument is still an undefeated attacker
+// (all its attacks have been seen) and projects the rest, then extends every
+// row by each conflict-free subset of the introduced arguments that is
+// compatible with the row's in-set. A leaf is a permutation from the single
+// empty row. At the root the rows without undefeated attackers are admissible.
+//
+// Each rule takes ownership of its children's tables and rows and deletes
+// them once read; the table it returns belongs to the caller.
+class AdmissibleSemiNormalizedArgumentationAlgorithm : public kivra::AbstractSemiNormalizedHTDAlgorithm {
+ public:
+  // problem must be an ArgumentationProblem; it is not owned.
+  explicit AdmissibleSemiNormalizedArgumentationAlgorithm(kivra::Problem* problem);
+  ~AdmissibleSemiNormalizedArgumentationAlgorithm() override = default;
+
+  // User CPU seconds spent in permutation (and leaf) rules and in branch
+  // rules, over all runs of this class. Only ever added to.
+  static double branchNodeTime;
+  static double permutationNodeTime;
+
+ protected:
+  kivra::Solution* selectSolution(kivra::TupleSet* table, const kivra::ExtendedHypertree* root) override;
+  kivra::TupleSet* evaluateBranchNode(const kivra::ExtendedHypertree* node) override;
+  kivra::TupleSet* evaluatePermutationNode(const kivra::ExtendedHypertree* node) override;
+
+  ArgumentationProblem* argumentationProblem;
+
+ private:
+  // Adds row with solution s; an equal row already in the table keeps its
+  // place, its solution becomes the Union of the old and s, and row is deleted.
+  void addRow(AdmissibleArgumentationTuple* row, kivra::Solution* s, kivra::TupleSet* table);
+};

@@ -1,0 +1,41 @@
+// Stable extensions by dynamic programming over a normalized tree decomposition.
+#pragma once
+
+#include "ArgumentationProblem.h"
+#include "StableArgumentationTuple.h"
+#include "kivra/AbstractAlgorithm.h"
+#include "kivra/ExtendedHypertree.h"
+
+// A stable extension is a conflict-free set S of arguments that attacks every
+// argument outside S. A row of a node's table (StableArgumentationTuple) is S
+// restricted to the node's bag, with every outside bag argument marked as
+// attacked or not yet attacked by the part of S seen in the subtree; its
+// solution holds every such S, with the members already removed from the bag.
+//
+// Every attack lies inside some bag, so when an argument leaves the bag its
+// status is final: a row in which it is still unattacked cannot become stable
+// and is dropped. At the root the rows without unattacked arguments are the
+// stable extensions.
+//
+// Each rule takes ownership of its children's tables and rows and deletes
+// them once read; the table it returns belongs to the caller.
+class StableNormalizedArgumentationAlgorithm : public kivra::AbstractNormalizedHTDAlgorithm {
+ public:
+  // problem must be an ArgumentationProblem; it is not owned.
+  explicit StableNormalizedArgumentationAlgorithm(kivra::Problem* problem);
+  ~StableNormalizedArgumentationAlgorithm() override = default;
+
+ protected:
+  kivra::Solution* selectSolution(kivra::TupleSet* table, const kivra::ExtendedHypertree* root) override;
+  kivra::TupleSet* evaluateBranchNode(const kivra::ExtendedHypertree* node) override;
+  kivra::TupleSet* evaluateIntroductionNode(const kivra::ExtendedHypertree* node) override;
+  kivra::TupleSet* evaluateRemovalNode(const kivra::ExtendedHypertree* node) override;
+  kivra::TupleSet* evaluateLeafNode(const kivra::ExtendedHypertree* node) override;
+
+  ArgumentationProblem* argumentationProblem;
+
+ private:
+  // Adds row with solution s; an equal row already in the table keeps its
+  // place, its solution becomes the Union of the old and s, and row is deleted.
+  void addRow(StableArgumentationTuple* row, kivra::Solution* s, kivra::TupleSet* table);
+};
