@@ -1,0 +1,172 @@
+// Tokens, texts and line numbers the framework-text scanner produces.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "ArgumentationLexer.h"
+
+namespace {
+
+struct Token {
+  int code;
+  std::string text;
+  int line;
+  bool operator==(const Token&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Token& t) {
+  return out << "{" << t.code << ", \"" << t.text << "\", line " << t.line << "}";
+}
+
+// Every token up to and including the end token.
+std::vector<Token> scan(const std::string& text) {
+  std::istringstream in(text);
+  ArgumentationFlexLexer lexer(&in, nullptr);
+  std::vector<Token> tokens;
+  for (;;) {
+    int code = lexer.yylex();
+    tokens.push_back({code, std::string(lexer.YYText(), lexer.YYLeng()), lexer.lineno()});
+    if (code == TokenEnd) return tokens;
+  }
+}
+
+Token arg(const std::string& text, int line = 1) { return {TokenArgument, text, line}; }
+Token att(const std::string& text, int line = 1) { return {TokenAttack, text, line}; }
+Token other(const std::string& text, int line = 1) { return {TokenOther, text, line}; }
+Token end(int line = 1) { return {TokenEnd, "", line}; }
+
+using Tokens = std::vector<Token>;
+
+}  // namespace
+
+TEST(Lexer, StatementsAndSkippedText) {
+  EXPECT_EQ(scan(""), Tokens{end()});
+  EXPECT_EQ(scan("arg(a).arg(b)."), (Tokens{arg("arg(a)."), arg("arg(b)."), end()}));
+  EXPECT_EQ(scan("att(att,arg)."), (Tokens{att("att(att,arg)."), end()}));
+  EXPECT_EQ(scan("att(a,   b)."), (Tokens{att("att(a,   b)."), end()}));
+  EXPECT_EQ(scan("arg att 42 x\t \r"), Tokens{end()});
+  EXPECT_EQ(scan("word arg(a12). % comment arg(b).\narg(c)."),
+            (Tokens{arg("arg(a12)."), arg("arg(c).", 2), end(2)}));
+  // A statement may follow a blank, a newline, a comment or another statement.
+  EXPECT_EQ(scan("\n%c\narg(x).att(x,x).\r\n"),
+            (Tokens{arg("arg(x).", 3), att("att(x,x).", 3), end(4)}));
+}
+
+TEST(Lexer, StrayCharactersAreSingleTokens) {
+  // A blank inside a statement breaks it: "arg" is a bare word, "(" is stray.
+  EXPECT_EQ(scan("arg(a) ."), (Tokens{other("("), other(")"), other("."), end()}));
+  EXPECT_EQ(scan("att(a ,b)."), (Tokens{other("("), other(","), other(")"), other("."), end()}));
+  EXPECT_EQ(scan("att(a,b )."), (Tokens{other("("), other(","), other(")"), other("."), end()}));
+  EXPECT_EQ(scan("att(a,\tb)."), (Tokens{other("("), other(","), other(")"), other("."), end()}));
+  // Glued to a letter or digit, the keyword is part of a longer bare word.
+  EXPECT_EQ(scan("attarg(a)."), (Tokens{other("("), other(")"), other("."), end()}));
+  EXPECT_EQ(scan("0arg(a)."), (Tokens{other("("), other(")"), other("."), end()}));
+  // Keywords and names are lowercase only.
+  EXPECT_EQ(scan("ARG(a)."), (Tokens{other("A"), other("R"), other("G"), other("("), other(")"), other("."), end()}));
+  EXPECT_EQ(scan("arg(B)."), (Tokens{other("("), other("B"), other(")"), other("."), end()}));
+  // Form feed, vertical tab, bytes above 127 and NUL are stray characters.
+  EXPECT_EQ(scan("\f\v\xe9"), (Tokens{other("\f"), other("\v"), other("\xe9"), end()}));
+  EXPECT_EQ(scan(std::string("a\0b", 3)), (Tokens{other(std::string(1, '\0')), end()}));
+}
+
+TEST(Lexer, FailedStatementBacksUpToLongestMatch) {
+  EXPECT_EQ(scan("arg(a)x"), (Tokens{other("("), other(")"), end()}));
+  EXPECT_EQ(scan("arg(a)"), (Tokens{other("("), other(")"), end()}));
+  EXPECT_EQ(scan("att(a,b,c)."), (Tokens{other("("), other(","), other(","), other(")"), other("."), end()}));
+  EXPECT_EQ(scan("arg()."), (Tokens{other("("), other(")"), other("."), end()}));
+  EXPECT_EQ(scan("att(a,)."), (Tokens{other("("), other(","), other(")"), other("."), end()}));
+}
+
+TEST(Lexer, CommentNeedsItsNewline) {
+  EXPECT_EQ(scan("% a comment\n"), Tokens{end(2)});
+  // Without the newline "%" is stray; the rest of the line is then scanned.
+  EXPECT_EQ(scan("arg(a).\n% word"), (Tokens{arg("arg(a)."), other("%", 2), end(2)}));
+  EXPECT_EQ(scan("%arg(a)."), (Tokens{other("%"), arg("arg(a)."), end()}));
+}
+
+TEST(Lexer, LineCounterCountsNewlinesOfMatchedTokens) {
+  EXPECT_EQ(scan("arg(a).\narg(B)."), (Tokens{arg("arg(a)."), other("(", 2), other("B", 2), other(")", 2),
+                                              other(".", 2), end(2)}));
+  EXPECT_EQ(scan("\r\n\r\n%x\r\n("), (Tokens{other("(", 4), end(4)}));
+}
+
+TEST(Lexer, TokensAcrossReadBlocks) {
+  // Enough text that statements straddle the boundaries of the read blocks.
+  std::string text;
+  for (int i = 0; i < 40000; ++i) text += "att(a" + std::to_string(i) + ",  b" + std::to_string(i % 7) + ").\n";
+  std::istringstream in(text);
+  ArgumentationFlexLexer lexer(&in, nullptr);
+  for (int i = 0; i < 40000; ++i) {
+    ASSERT_EQ(lexer.yylex(), TokenAttack);
+    ASSERT_EQ(std::string(lexer.YYText()), "att(a" + std::to_string(i) + ",  b" + std::to_string(i % 7) + ").");
+    ASSERT_EQ(lexer.lineno(), i + 1);
+  }
+  EXPECT_EQ(lexer.yylex(), TokenEnd);
+  EXPECT_EQ(lexer.lineno(), 40001);
+}
+
+TEST(Lexer, SwitchStreamsRestartsOnNewInput) {
+  std::istringstream first("arg(a).arg(b).");
+  std::istringstream second("att(c,d).");
+  ArgumentationFlexLexer lexer;
+  EXPECT_EQ(lexer.yylex(), TokenEnd);
+  lexer.switch_streams(&first, nullptr);
+  EXPECT_EQ(lexer.yylex(), TokenArgument);
+  lexer.switch_streams(&second, nullptr);
+  EXPECT_EQ(lexer.yylex(), TokenAttack);
+  EXPECT_STREQ(lexer.YYText(), "att(c,d).");
+  EXPECT_EQ(lexer.yylex(), TokenEnd);
+}
+
+// The window holds at most 16,383 characters of a token and its look-ahead.
+TEST(Lexer, LongestTextTheWindowHolds) {
+  std::string word(16382, 'w');
+  EXPECT_EQ(scan(word + "\n("), (Tokens{other("(", 2), end(2)}));
+  std::string name(16374, 'n');  // "att(" name ",b)." plus one look-ahead
+  EXPECT_EQ(scan("att(" + name + ",b)."), (Tokens{att("att(" + name + ",b)."), end()}));
+}
+
+TEST(LexerDeathTest, PendingTextBeyondTheWindowIsFatal) {
+  const char* overflow = "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n";
+  EXPECT_EXIT(scan("%" + std::string(20000, 'c') + "\n"), ::testing::ExitedWithCode(2), overflow);
+  EXPECT_EXIT(scan(std::string(16383, 'w')), ::testing::ExitedWithCode(2), overflow);
+  EXPECT_EXIT(scan("x" + std::string(16383, ' ')), ::testing::ExitedWithCode(2), overflow);
+  // An unfinished statement keeps its whole text pending.
+  EXPECT_EXIT(scan("arg(" + std::string(16379, 'n')), ::testing::ExitedWithCode(2), overflow);
+}
+
+namespace {
+
+// A stream buffer that delivers some text and then fails to read.
+class FailingBuffer : public std::streambuf {
+ public:
+  explicit FailingBuffer(std::string text) : text(std::move(text)) {}
+
+ protected:
+  int_type underflow() override {
+    if (delivered) throw std::ios_base::failure("read error");
+    delivered = true;
+    setg(text.data(), text.data(), text.data() + text.size());
+    return traits_type::to_int_type(text[0]);
+  }
+
+ private:
+  std::string text;
+  bool delivered = false;
+};
+
+}  // namespace
+
+TEST(LexerDeathTest, ReadErrorIsFatal) {
+  auto run = [] {
+    FailingBuffer buffer("arg(a).");
+    std::istream in(&buffer);
+    ArgumentationFlexLexer lexer(&in, nullptr);
+    while (lexer.yylex() != TokenEnd) {
+    }
+  };
+  EXPECT_EXIT(run(), ::testing::ExitedWithCode(2), "^input in flex scanner failed\n$");
+}

@@ -1,0 +1,183 @@
+// The argumentation problem: ids, warnings, hypergraph and attack queries.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ArgumentationProblem.h"
+
+using kivra::Vertex;
+using kivra::VertexSet;
+
+namespace {
+
+// A problem over `text`, parsed and preprocessed, with what preprocess printed.
+struct Loaded {
+  std::unique_ptr<std::istringstream> in;
+  std::unique_ptr<ArgumentationProblem> problem;
+  std::string out;
+  std::string err;
+};
+
+Loaded load(const std::string& text, bool quiet = false) {
+  Loaded loaded;
+  loaded.in = std::make_unique<std::istringstream>(text);
+  loaded.problem = std::make_unique<ArgumentationProblem>(loaded.in.get(), quiet);
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  loaded.problem->parse();
+  loaded.problem->preprocess();
+  loaded.err = ::testing::internal::GetCapturedStderr();
+  loaded.out = ::testing::internal::GetCapturedStdout();
+  return loaded;
+}
+
+const char* kUndeclared = "\nThe following arguments have not been explicitly defined as argument:\n";
+const char* kUnattacking = "\nThe following arguments do not appear in any attack relation (they will be ignored):\n";
+
+}  // namespace
+
+TEST(ArgumentationProblem, IdsFollowReverseStatementOrder) {
+  auto l = load("arg(a). arg(b). att(a,b). att(b,c).");
+  ArgumentationProblem& p = *l.problem;
+  EXPECT_EQ(p.getVertexId("b"), 1u);
+  EXPECT_EQ(p.getVertexId("c"), 2u);
+  EXPECT_EQ(p.getVertexId("a"), 3u);
+  EXPECT_EQ(p.getVertexCount(), 3u);
+  EXPECT_EQ(p.getArgumentString(3), "a");
+  EXPECT_EQ(p.getArgumentString(7), "");
+  EXPECT_EQ(p.getAttacksAsNbr(), (ArgumentationProblem::AttackSet{{1, 2}, {3, 1}}));
+  EXPECT_EQ(l.out, std::string(kUndeclared) + "c; \n");
+  EXPECT_EQ(l.err, "");
+}
+
+TEST(ArgumentationProblem, WarningsCompareOnlyTheCounts) {
+  auto l = load("arg(x). arg(y). att(x,x).");
+  EXPECT_EQ(l.out, std::string(kUnattacking) + "y; \n");
+  EXPECT_EQ(l.problem->getVertexId("y"), 0u);
+
+  // One declared name, one argument in an attack: no warning although they differ.
+  EXPECT_EQ(load("arg(a). att(b,b).").out, "");
+
+  // Unattacking names are listed in bytewise order.
+  EXPECT_EQ(load("arg(b). arg(10). arg(9). arg(z). att(z,z).").out, std::string(kUnattacking) + "10; 9; b; \n");
+  // Undeclared names are listed by ascending id.
+  EXPECT_EQ(load("att(q,p). att(r,q).").out, std::string(kUndeclared) + "r; q; p; \n");
+  // Only declarations: every name is listed and the framework is empty.
+  EXPECT_EQ(load("arg(a). arg(b).").out, std::string(kUnattacking) + "a; b; \n");
+}
+
+TEST(ArgumentationProblem, QuietSkipsWarningsButBuildsAdjacency) {
+  auto l = load("arg(x). arg(y). att(x,x). att(x,z).", true);
+  EXPECT_EQ(l.out, "");
+  Vertex x = l.problem->getVertexId("x");
+  ASSERT_NE(l.problem->getAttacksFromArg(x), nullptr);
+  EXPECT_EQ(l.problem->getAttacksFromArg(x)->size(), 2u);
+  EXPECT_TRUE(l.problem->argumentAttacksSet({x}, x));
+  EXPECT_TRUE(l.problem->argumentIsAttackedBySet({x}, x));
+}
+
+TEST(ArgumentationProblem, AttackTargets) {
+  auto l = load("att(a,b). att(a,c). att(a,b). att(c,c).");
+  ArgumentationProblem& p = *l.problem;
+  Vertex a = p.getVertexId("a"), b = p.getVertexId("b"), c = p.getVertexId("c");
+  EXPECT_EQ(p.getAttacksAsNbr().size(), 3u);
+  ASSERT_NE(p.getAttacksFromArg(a), nullptr);
+  EXPECT_EQ(*p.getAttacksFromArg(a), (VertexSet{b, c}));
+  EXPECT_EQ(*p.getAttacksFromArg(c), (VertexSet{c}));
+  // b exists but attacks nothing; 99 is no argument at all.
+  EXPECT_EQ(p.getAttacksFromArg(b), nullptr);
+  EXPECT_EQ(p.getAttacksFromArg(99), nullptr);
+}
+
+TEST(ArgumentationProblem, AdjacencyOfAPairSet) {
+  ArgumentationProblem::AttackSet pairs{{1, 2}, {1, 3}, {2, 3}, {3, 1}, {3, 3}};
+  EXPECT_EQ(ArgumentationProblem::calcAttacksAdjacency(&pairs),
+            (ArgumentationProblem::Adjacency{{1, {2, 3}}, {2, {3}}, {3, {1, 3}}}));
+  EXPECT_EQ(ArgumentationProblem::calcAttackedAdjacency(&pairs),
+            (ArgumentationProblem::Adjacency{{1, {3}}, {2, {1}}, {3, {1, 2, 3}}}));
+  ArgumentationProblem::AttackSet none;
+  EXPECT_TRUE(ArgumentationProblem::calcAttacksAdjacency(&none).empty());
+}
+
+TEST(ArgumentationProblem, HypergraphHasOneEdgePerDistinctAttack) {
+  auto l = load("att(a,b). att(a,b). att(b,b). arg(d).");
+  std::unique_ptr<kivra::Hypergraph> graph(l.problem->buildHypergraphRepresentation());
+  ASSERT_EQ(graph->getNbrOfNodes(), 2);
+  EXPECT_EQ(graph->getNbrOfEdges(), 2);
+  EXPECT_EQ(graph->getNode(0)->getID(), 1);
+  EXPECT_EQ(graph->getNode(1)->getID(), 2);
+}
+
+TEST(ArgumentationProblem, FrameworkWithoutAttacksHasAnEmptyHypergraph) {
+  for (const char* text : {"", "arg(a).", "( att(a,b)."}) {
+    auto l = load(text, true);
+    std::unique_ptr<kivra::Hypergraph> graph(l.problem->buildHypergraphRepresentation());
+    EXPECT_EQ(graph->getNbrOfNodes(), 0) << text;
+    EXPECT_EQ(graph->getNbrOfEdges(), 0) << text;
+    EXPECT_EQ(l.problem->getVertexCount(), 0u) << text;
+  }
+}
+
+TEST(ArgumentationProblem, SyntaxErrorKeepsTheEarlierStatements) {
+  auto l = load("att(a,b).\natt(b,c).\natt(c, d ).\natt(d,e).\n");
+  EXPECT_EQ(l.err, "\nParser error - line: 3, at word: (\n");
+  EXPECT_EQ(l.problem->getVertexId("b"), 1u);
+  EXPECT_EQ(l.problem->getVertexId("c"), 2u);
+  EXPECT_EQ(l.problem->getVertexId("a"), 3u);
+  EXPECT_EQ(l.problem->getVertexId("d"), 0u);
+  EXPECT_EQ(l.problem->getAttacksAsNbr().size(), 2u);
+}
+
+TEST(ArgumentationProblem, DisjointSets) {
+  auto l = load("");
+  EXPECT_TRUE(l.problem->isDisjoint({}, {1}));
+  EXPECT_TRUE(l.problem->isDisjoint({1, 3}, {2, 4}));
+  EXPECT_FALSE(l.problem->isDisjoint({1, 9}, {2, 9}));
+}
+
+// The queries against a plain list of attacks, on random frameworks with a
+// few arguments of very high degree and sets both smaller and larger than
+// the adjacency they are compared with.
+TEST(ArgumentationProblem, QueriesAgreeWithTheAttackList) {
+  std::mt19937 random(20260612);
+  for (int round = 0; round < 30; ++round) {
+    int n = 5 + static_cast<int>(random() % 60);
+    std::set<std::pair<int, int>> list;
+    std::string text;
+    int edges = static_cast<int>(random() % (3 * n));
+    for (int e = 0; e < edges; ++e) {
+      int from = static_cast<int>(random() % n), to = static_cast<int>(random() % n);
+      if (random() % 4 == 0) from = 0;  // argument 0 attacks many
+      if (random() % 4 == 0) to = 1;    // argument 1 is attacked by many
+      list.emplace(from, to);
+      text += "att(n" + std::to_string(from) + ",n" + std::to_string(to) + ").\n";
+    }
+    auto l = load(text, true);
+    ArgumentationProblem& p = *l.problem;
+    auto id = [&p](int i) { return p.getVertexId("n" + std::to_string(i)); };
+    for (int query = 0; query < 200; ++query) {
+      VertexSet set;
+      std::vector<int> members;
+      int size = static_cast<int>(random() % (query % 3 == 0 ? n : 4));
+      for (int k = 0; k < size; ++k) {
+        int m = static_cast<int>(random() % n);
+        if (id(m) != 0 && set.insert(id(m)).second) members.push_back(m);
+      }
+      int a = query % 5 == 0 ? 0 : (query % 5 == 1 ? 1 : static_cast<int>(random() % n));
+      if (id(a) == 0) continue;
+      bool attacked = false, attacks = false;
+      for (int m : members) {
+        attacked = attacked || list.count({m, a});
+        attacks = attacks || list.count({a, m});
+      }
+      ASSERT_EQ(p.argumentIsAttackedBySet(set, id(a)), attacked) << "round " << round << " query " << query;
+      ASSERT_EQ(p.argumentAttacksSet(set, id(a)), attacks) << "round " << round << " query " << query;
+    }
+  }
+}
