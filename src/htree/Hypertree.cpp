@@ -1,0 +1,537 @@
+// Tree decomposition nodes: structure, shrinking, covering and measures.
+//
+// Every walk over a subtree uses an explicit stack: bucket elimination of a
+// long path yields a tree as deep as the path, far deeper than the call
+// stack allows.
+#include "kivra/Hypertree.h"
+
+#include <algorithm>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "kivra/CompSet.h"
+#include "kivra/Globals.h"
+#include "kivra/Hyperedge.h"
+#include "kivra/Hypergraph.h"
+#include "kivra/Node.h"
+#include "kivra/SetCover.h"
+
+namespace kivra {
+
+namespace {
+
+// The nodes of the subtree below Root in pre-order (children in list order).
+std::vector<Hypertree*> preOrder(Hypertree* Root) {
+  std::vector<Hypertree*> Order;
+  std::vector<Hypertree*> Stack{Root};
+  while (!Stack.empty()) {
+    Hypertree* Current = Stack.back();
+    Stack.pop_back();
+    Order.push_back(Current);
+    std::list<Hypertree*>* Children = Current->getChildren();
+    for (auto It = Children->rbegin(); It != Children->rend(); ++It) Stack.push_back(*It);
+  }
+  return Order;
+}
+
+// Calls Visit on every node of the subtree below Root after all nodes of its
+// children's subtrees (children in list order).
+template <typename F>
+void postOrder(Hypertree* Root, F Visit) {
+  struct Frame {
+    Hypertree* Node;
+    std::list<Hypertree*>::iterator Next;
+  };
+  std::vector<Frame> Stack{{Root, Root->getChildren()->begin()}};
+  while (!Stack.empty()) {
+    Frame& Top = Stack.back();
+    if (Top.Next != Top.Node->getChildren()->end()) {
+      Hypertree* Child = *Top.Next;
+      ++Top.Next;
+      Stack.push_back({Child, Child->getChildren()->begin()});
+      continue;
+    }
+    Hypertree* Done = Top.Node;
+    Stack.pop_back();
+    Visit(Done);
+  }
+}
+
+// Whether every member of Small is in Large, without touching labels.
+bool isSubsetOf(const std::set<Node*>& Small, const std::set<Node*>& Large) {
+  if (Small.size() > Large.size()) return false;
+  for (Node* Member : Small)
+    if (Large.count(Member) == 0) return false;
+  return true;
+}
+
+// Set members in the order of their IDs (set order among equal IDs). The
+// sets themselves are ordered by address; everything that feeds a cover or a
+// random choice uses this order so that a given seed always gives the same
+// result.
+template <typename T>
+std::vector<T*> byID(const std::set<T*>& Members) {
+  std::vector<T*> Sorted(Members.begin(), Members.end());
+  std::stable_sort(Sorted.begin(), Sorted.end(),
+                   [](const T* A, const T* B) { return A->getID() < B->getID(); });
+  return Sorted;
+}
+
+// The dual mode keeps hyperedge objects in chi and node objects in lambda.
+// Both classes share Component's non-polymorphic layout.
+Node* asNode(Hyperedge* Edge) { return reinterpret_cast<Node*>(Edge); }
+Hyperedge* asEdge(Node* Vertex) { return reinterpret_cast<Hyperedge*>(Vertex); }
+
+// Marks a vertex met under the k-th child (counted from 1): -1 when it was
+// already met under an earlier child, k otherwise; negative labels stay.
+void labelUnderChild(Node* Vertex, int k) {
+  int iLabel = Vertex->getLabel();
+  if (iLabel < 0) return;
+  Vertex->setLabel(iLabel >= 1 && iLabel <= k - 1 ? -1 : k);
+}
+
+// Covers Vertices (all uncovered, labels free to use) with hyperedges that
+// their uncovered vertices are bound to: a vertex still uncovered that lies
+// in exactly one hyperedge not yet chosen forces that hyperedge. When these
+// forced hyperedges cover every vertex, they are exactly what the full set
+// cover over all hyperedges of Vertices returns (every rule starts with this
+// step and draws nothing when it leaves nothing uncovered), found here
+// without reading the other hyperedges of high-degree vertices. Returns
+// false, with Chosen unspecified, when some vertex stays uncovered.
+bool coverByForcedEdges(const std::vector<Node*>& Vertices, std::vector<Hyperedge*>& Chosen,
+                        std::unordered_set<Hyperedge*>& ChosenSet) {
+  Chosen.clear();
+  ChosenSet.clear();
+  for (Node* Vertex : Vertices) Vertex->setLabel(0);
+  auto isChosen = [&ChosenSet](Hyperedge* Edge) { return ChosenSet.count(Edge) != 0; };
+  for (Node* Vertex : Vertices) {
+    if (Vertex->getLabel() != 0) continue;
+    // Chosen holds at most one hyperedge per vertex, so only a short prefix
+    // of the edge list is read before a second open one turns up.
+    Hyperedge* Open = nullptr;
+    int iOpen = 0;
+    for (int i = 0; i < Vertex->getNbrOfEdges() && iOpen < 2; ++i) {
+      Hyperedge* Edge = Vertex->getEdge(i);
+      if (isChosen(Edge)) continue;
+      Open = Edge;
+      ++iOpen;
+    }
+    if (iOpen != 1) continue;
+    Chosen.push_back(Open);
+    ChosenSet.insert(Open);
+    for (int i = 0; i < Open->getNbrOfNodes(); ++i) Open->getNode(i)->setLabel(1);
+  }
+  for (Node* Vertex : Vertices)
+    if (Vertex->getLabel() == 0) return false;
+  return true;
+}
+
+}  // namespace
+
+Hypertree::Hypertree() : MyParent(nullptr), iMyLabel(0) {}
+
+Hypertree::~Hypertree() {
+  // Detach the descendants level by level so that each deletion finds an
+  // empty child list and no destructor recurses.
+  std::vector<Hypertree*> Pending(MyChildren.begin(), MyChildren.end());
+  MyChildren.clear();
+  while (!Pending.empty()) {
+    Hypertree* Current = Pending.back();
+    Pending.pop_back();
+    Pending.insert(Pending.end(), Current->MyChildren.begin(), Current->MyChildren.end());
+    Current->MyChildren.clear();
+    delete Current;
+  }
+}
+
+void Hypertree::insChild(Hypertree* Child, bool bSetParent) {
+  MyChildren.push_back(Child);
+  if (bSetParent) Child->MyParent = this;
+}
+
+bool Hypertree::remChild(Hypertree* Child) {
+  auto It = std::find(MyChildren.begin(), MyChildren.end(), Child);
+  if (It == MyChildren.end()) return false;
+  MyChildren.erase(It);
+  return true;
+}
+
+void Hypertree::remChildren() {
+  for (Hypertree* Child : MyChildren) Child->MyParent = nullptr;
+  MyChildren.clear();
+}
+
+void Hypertree::setRoot() {
+  // The path up to the old root is reversed from the top down.
+  std::vector<Hypertree*> Path{this};
+  while (Path.back()->MyParent != nullptr) Path.push_back(Path.back()->MyParent);
+  for (int i = static_cast<int>(Path.size()) - 2; i >= 0; --i) {
+    Hypertree* Current = Path[i];
+    Hypertree* Parent = Path[i + 1];
+    if (!Parent->remChild(Current))
+      writeErrorMsg("Invalid parent/child relation.", "Hypertree::setRoot", true);
+    Current->insChild(Parent, true);
+    Current->MyParent = nullptr;
+  }
+}
+
+void Hypertree::resetLabels() {
+  for (Hypertree* Current : preOrder(this)) Current->iMyLabel = 0;
+}
+
+int Hypertree::setIDLabels(int iStartID) {
+  int iID = iStartID - 1;
+  for (Hypertree* Current : preOrder(this)) Current->iMyLabel = ++iID;
+  return iID;
+}
+
+Hypertree* Hypertree::getHTNode(int iID) {
+  for (Hypertree* Current : preOrder(this))
+    if (Current->MyIDs.count(iID) != 0) return Current;
+  return nullptr;
+}
+
+Hypertree* Hypertree::getHTNode(void* Ptr) {
+  for (Hypertree* Current : preOrder(this))
+    if (Current->MyPointers.count(Ptr) != 0) return Current;
+  return nullptr;
+}
+
+bool Hypertree::isCyclic() {
+  // Reset with a visited set of its own, so that a child structure with a
+  // true cycle is reported instead of walked forever.
+  std::unordered_set<Hypertree*> Seen;
+  std::vector<Hypertree*> Stack{this};
+  while (!Stack.empty()) {
+    Hypertree* Current = Stack.back();
+    Stack.pop_back();
+    if (!Seen.insert(Current).second) continue;
+    Current->iMyLabel = 0;
+    for (Hypertree* Child : Current->MyChildren) Stack.push_back(Child);
+  }
+  Stack.assign(1, this);
+  while (!Stack.empty()) {
+    Hypertree* Current = Stack.back();
+    Stack.pop_back();
+    if (Current->iMyLabel != 0) return true;
+    Current->iMyLabel = 1;
+    for (auto It = Current->MyChildren.rbegin(); It != Current->MyChildren.rend(); ++It)
+      Stack.push_back(*It);
+  }
+  return false;
+}
+
+void Hypertree::shrink(bool bLambdaUnion) {
+  resetLabels();
+  // Post-order walk with a cursor per node on the stack: returning to a node
+  // resumes its child list where the descent left it.
+  auto Merge = [bLambdaUnion](Hypertree* Current) {
+    auto Adopt = [Current](Hypertree* Child) {
+      for (Hypertree* Grandchild : Child->MyChildren) Grandchild->MyParent = Current;
+      Current->MyChildren.splice(Current->MyChildren.end(), Child->MyChildren);
+      Current->MyPointers.insert(Child->MyPointers.begin(), Child->MyPointers.end());
+    };
+    // Upward: a child whose bag contains this bag lends it its bag and place.
+    for (auto It = Current->MyChildren.begin(); It != Current->MyChildren.end();) {
+      Hypertree* Child = *It;
+      if (!isSubsetOf(Current->MyChi, Child->MyChi)) {
+        ++It;
+        continue;
+      }
+      Current->MyChi.swap(Child->MyChi);
+      if (!bLambdaUnion) Current->MyLambda.clear();
+      Current->MyLambda.insert(Child->MyLambda.begin(), Child->MyLambda.end());
+      Adopt(Child);
+      It = Current->MyChildren.erase(It);
+      delete Child;
+    }
+    // Downward: a child whose bag lies inside this bag is absorbed.
+    for (auto It = Current->MyChildren.begin(); It != Current->MyChildren.end();) {
+      Hypertree* Child = *It;
+      if (!isSubsetOf(Child->MyChi, Current->MyChi)) {
+        ++It;
+        continue;
+      }
+      if (bLambdaUnion) Current->MyLambda.insert(Child->MyLambda.begin(), Child->MyLambda.end());
+      Adopt(Child);
+      It = Current->MyChildren.erase(It);
+      delete Child;
+    }
+    Current->iMyLabel = 1;
+  };
+  postOrder(this, Merge);
+}
+
+void Hypertree::setLambda(Hypergraph* HGraph) {
+  SetCover Cover;
+  std::vector<Node*> Uncovered;
+  std::vector<Hyperedge*> Forced;
+  std::unordered_set<Hyperedge*> ForcedSet;
+  for (Hypertree* Current : preOrder(this)) {
+    // Only the labels of the bag's vertices are read: they start at 0 and
+    // the vertices of the hyperedges already in lambda are marked covered.
+    for (Node* Vertex : Current->MyChi) Vertex->setLabel(0);
+    for (Hyperedge* Edge : Current->MyLambda)
+      for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(1);
+    Uncovered.clear();
+    for (Node* Vertex : byID(Current->MyChi))
+      if (Vertex->getLabel() == 0) Uncovered.push_back(Vertex);
+    if (Uncovered.empty()) continue;
+
+    if (coverByForcedEdges(Uncovered, Forced, ForcedSet)) {
+      Current->MyLambda.insert(Forced.begin(), Forced.end());
+      continue;
+    }
+    // The capacities are bounds; the sets hold only what is inserted.
+    CompSet Nodes(static_cast<int>(Current->MyChi.size()));
+    CompSet HEdges(HGraph->getNbrOfEdges());
+    for (Node* Vertex : Uncovered) {
+      Nodes.insComp(Vertex);
+      for (int i = 0; i < Vertex->getNbrOfEdges(); ++i) HEdges.insComp(Vertex->getEdge(i));
+    }
+    CompSet* Covering = Cover.cover(&Nodes, &HEdges);
+    for (int i = 0; i < Covering->size(); ++i)
+      Current->MyLambda.insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
+    delete Covering;
+  }
+}
+
+void Hypertree::getConflictVars(std::set<Node*>* ConflictVars, int iWidth, bool bDual) {
+  for (Hypertree* Current : preOrder(this)) {
+    if (static_cast<int>(Current->MyLambda.size()) != iWidth) continue;
+    if (bDual) {
+      for (Hyperedge* Edge : Current->MyLambda) ConflictVars->insert(asNode(Edge));
+    } else {
+      ConflictVars->insert(Current->MyChi.begin(), Current->MyChi.end());
+    }
+  }
+}
+
+int Hypertree::getHTreeWidth() {
+  int iWidth = 0;
+  for (Hypertree* Current : preOrder(this))
+    iWidth = std::max(iWidth, static_cast<int>(Current->MyLambda.size()));
+  return iWidth;
+}
+
+int Hypertree::getTreeWidth() {
+  int iLargest = 0;
+  for (Hypertree* Current : preOrder(this))
+    iLargest = std::max(iLargest, static_cast<int>(Current->MyChi.size()));
+  return iLargest - 1;
+}
+
+unsigned int Hypertree::getNumberOfDescendants() {
+  return static_cast<unsigned int>(preOrder(this).size());
+}
+
+unsigned int Hypertree::getNumberOfLeafNodes() {
+  unsigned int iLeaves = 0;
+  for (Hypertree* Current : preOrder(this))
+    if (Current->MyChildren.empty()) ++iLeaves;
+  return iLeaves;
+}
+
+unsigned int Hypertree::getNumberOfJoinNodes() {
+  unsigned int iJoins = 0;
+  for (Hypertree* Current : preOrder(this))
+    if (Current->MyChildren.size() >= 2) ++iJoins;
+  return iJoins;
+}
+
+// --- Dual mode ---
+
+void Hypertree::swapChiLambda() {
+  for (Hypertree* Current : preOrder(this)) {
+    std::set<Node*> NewChi;
+    std::set<Hyperedge*> NewLambda;
+    // Reinterpreting keeps the addresses, hence the order: append at the end.
+    for (Hyperedge* Edge : Current->MyLambda) NewChi.insert(NewChi.end(), asNode(Edge));
+    for (Node* Vertex : Current->MyChi) NewLambda.insert(NewLambda.end(), asEdge(Vertex));
+    Current->MyChi.swap(NewChi);
+    Current->MyLambda.swap(NewLambda);
+  }
+}
+
+void Hypertree::reduceLambda() {
+  reduceLambdaTopDown();
+  reduceLambdaBottomUp();
+}
+
+namespace {
+
+// One node's reduction of its lambda set against its neighbours in the tree.
+// Top-down, the parent's lambda is offered for the cover and a member is
+// kept unless a child's lambda holds it too; bottom-up, the children's
+// lambdas are offered and a member is kept unless the parent's lambda holds
+// it too.
+void reduceNodeLambda(Hypertree* Current, bool bBottomUp) {
+  std::set<Hyperedge*>* MyLambda = Current->getLambda();
+  Hypertree* Parent = Current->getParent();
+  std::list<Hypertree*>* Children = Current->getChildren();
+
+  std::vector<Hyperedge*> Lambda = byID(*MyLambda);
+  int iEdgeCapacity = static_cast<int>(Lambda.size());
+  if (bBottomUp) {
+    for (Hypertree* Child : *Children) iEdgeCapacity += static_cast<int>(Child->getLambda()->size());
+  } else if (Parent != nullptr) {
+    iEdgeCapacity += static_cast<int>(Parent->getLambda()->size());
+  }
+  int iNodeCapacity = 0;
+  CompSet HEdges(iEdgeCapacity);
+  for (Hyperedge* Edge : Lambda) {
+    HEdges.insComp(Edge);
+    iNodeCapacity += Edge->getNbrOfNodes();
+    for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(0);
+  }
+  CompSet Nodes(iNodeCapacity);
+  MyLambda->clear();
+
+  int k = 0;
+  for (Hypertree* Child : *Children) {
+    ++k;
+    for (Hyperedge* Edge : *Child->getLambda())
+      for (int i = 0; i < Edge->getNbrOfNodes(); ++i) labelUnderChild(Edge->getNode(i), k);
+    if (bBottomUp)
+      for (Hyperedge* Edge : byID(*Child->getLambda())) HEdges.insComp(Edge);
+  }
+  if (Parent != nullptr) {
+    for (Hyperedge* Edge : byID(*Parent->getLambda())) {
+      if (!bBottomUp) HEdges.insComp(Edge);
+      for (int i = 0; i < Edge->getNbrOfNodes(); ++i) {
+        Node* Vertex = Edge->getNode(i);
+        if (Vertex->getLabel() > 0) Vertex->setLabel(-1);
+      }
+    }
+  }
+
+  for (Hyperedge* Edge : Lambda) {
+    bool bKeep;
+    if (bBottomUp) {
+      bKeep = Parent == nullptr || Parent->getLambda()->count(Edge) == 0;
+    } else {
+      bKeep = true;
+      for (Hypertree* Child : *Children)
+        if (Child->getLambda()->count(Edge) != 0) {
+          bKeep = false;
+          break;
+        }
+    }
+    if (!bKeep) continue;
+    MyLambda->insert(Edge);
+    for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(0);
+  }
+
+  for (Hyperedge* Edge : Lambda)
+    for (int i = 0; i < Edge->getNbrOfNodes(); ++i) {
+      Node* Vertex = Edge->getNode(i);
+      if (Vertex->getLabel() == -1) Nodes.insComp(Vertex);
+    }
+  SetCover Cover;
+  CompSet* Covering = Cover.cover(&Nodes, &HEdges);
+  for (int i = 0; i < Covering->size(); ++i) MyLambda->insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
+  delete Covering;
+
+  if (MyLambda->size() >= Lambda.size()) {
+    MyLambda->clear();
+    MyLambda->insert(Lambda.begin(), Lambda.end());
+  }
+}
+
+}  // namespace
+
+void Hypertree::reduceLambdaTopDown() {
+  for (Hypertree* Current : preOrder(this)) reduceNodeLambda(Current, false);
+}
+
+void Hypertree::reduceLambdaBottomUp() {
+  resetLabels();
+  postOrder(this, [](Hypertree* Current) {
+    reduceNodeLambda(Current, true);
+    Current->setLabel(1);
+  });
+}
+
+void Hypertree::labelChiSets(int iLabel) {
+  for (Hypertree* Current : preOrder(this))
+    for (Node* Vertex : Current->MyChi) labelUnderChild(Vertex, iLabel);
+}
+
+void Hypertree::setChi_Conn(Hypergraph* HGraph) {
+  (void)HGraph;
+  for (Hypertree* Current : preOrder(this)) {
+    // Only the vertices below the children and in the parent's bag are
+    // read, so only their labels are reset (not the whole hypergraph's).
+    std::vector<Node*> Touched;
+    for (Hypertree* Child : Current->MyChildren)
+      for (Hypertree* Below : preOrder(Child))
+        Touched.insert(Touched.end(), Below->MyChi.begin(), Below->MyChi.end());
+    if (Current->MyParent != nullptr)
+      Touched.insert(Touched.end(), Current->MyParent->MyChi.begin(), Current->MyParent->MyChi.end());
+    for (Node* Vertex : Touched) Vertex->setLabel(0);
+
+    int k = 0;
+    for (Hypertree* Child : Current->MyChildren) Child->labelChiSets(++k);
+    if (Current->MyParent != nullptr)
+      for (Node* Vertex : Current->MyParent->MyChi)
+        if (Vertex->getLabel() > 0) Vertex->setLabel(-1);
+    for (Node* Vertex : Touched)
+      if (Vertex->getLabel() == -1) Current->MyChi.insert(Vertex);
+  }
+}
+
+void Hypertree::selCovHTNodes(Hypertree** CovNodes) {
+  for (Hypertree* Current : preOrder(this))
+    for (Hyperedge* Edge : Current->MyLambda) {
+      Hypertree*& Holder = CovNodes[Edge->getLabel()];
+      if (Holder == nullptr || Holder->MyLambda.size() > Current->MyLambda.size()) Holder = Current;
+    }
+}
+
+void Hypertree::setChi(Hypergraph* HGraph) {
+  int iNbrOfEdges = HGraph->getNbrOfEdges();
+  std::vector<Hypertree*> CovNodes(static_cast<size_t>(iNbrOfEdges), nullptr);
+  HGraph->labelEdgesConsecutively();
+  selCovHTNodes(CovNodes.data());
+  for (int j = 0; j < iNbrOfEdges; ++j) {
+    if (CovNodes[j] == nullptr) continue;
+    Hyperedge* Edge = HGraph->getEdge(j);
+    for (int i = 0; i < Edge->getNbrOfNodes(); ++i) CovNodes[j]->MyChi.insert(Edge->getNode(i));
+  }
+  setChi_Conn(HGraph);
+}
+
+void Hypertree::elimCovEdges() {
+  SetCover Cover;
+  for (Hypertree* Current : preOrder(this)) {
+    CompSet Nodes(static_cast<int>(Current->MyChi.size()));
+    CompSet HEdges(static_cast<int>(Current->MyLambda.size()));
+    for (Node* Vertex : byID(Current->MyChi)) Nodes.insComp(Vertex);
+    for (Hyperedge* Edge : byID(Current->MyLambda)) HEdges.insComp(Edge);
+    CompSet* Covering = Cover.cover(&Nodes, &HEdges);
+    Current->MyLambda.clear();
+    for (int i = 0; i < Covering->size(); ++i)
+      Current->MyLambda.insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
+    delete Covering;
+  }
+}
+
+void Hypertree::resetLambda(Hypergraph* HGraph) {
+  CompSet Nodes(static_cast<int>(MyChi.size()));
+  CompSet HEdges(HGraph->getNbrOfEdges());
+  for (Node* Vertex : byID(MyChi)) {
+    Nodes.insComp(Vertex);
+    for (int i = 0; i < Vertex->getNbrOfEdges(); ++i) HEdges.insComp(Vertex->getEdge(i));
+  }
+  SetCover Cover;
+  CompSet* Covering = Cover.cover(&Nodes, &HEdges);
+  if (static_cast<size_t>(Covering->size()) < MyLambda.size()) {
+    MyLambda.clear();
+    for (int i = 0; i < Covering->size(); ++i) MyLambda.insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
+  }
+  delete Covering;
+  for (Hypertree* Child : MyChildren) Child->setLambda(HGraph);
+}
+
+}  // namespace kivra
