@@ -1,7 +1,7 @@
 #include "ArgumentationParser.h"
 
 #include <iostream>
-#include <string_view>
+#include <utility>
 
 ArgumentationParser::ArgumentationParser(FlexLexer* lexer, std::istream* input, ArgumentationStatementSink* problem)
     : lexer(lexer), problem(problem) {
@@ -68,7 +68,7 @@ void ArgumentationParser::addAttackId(const std::string& text) {
   std::size_t comma = text.find(',');
   std::string first = text.substr(4, comma - 4);
   std::string second = trim(text.substr(comma + 1, text.size() - comma - 3));
-  problem->addAttack(first, second);
+  problem->addAttack(std::move(first), std::move(second));
 }
 
 std::string ArgumentationParser::trim(const std::string& text) {

@@ -1,6 +1,8 @@
 #include "ArgumentationProblem.h"
 
+#include <algorithm>
 #include <iostream>
+#include <vector>
 
 using kivra::Vertex;
 using kivra::VertexSet;
@@ -40,26 +42,64 @@ ArgumentationProblem::~ArgumentationProblem() = default;
 void ArgumentationProblem::parse() {
   parseTimer.start();
   parser->yyparse();
+  absorbStatements();
 }
 
-void ArgumentationProblem::addArgument(std::string name) { declaredArguments.insert(std::move(name)); }
+void ArgumentationProblem::addArgument(std::string name) { newDeclarations.push_back(std::move(name)); }
 
 void ArgumentationProblem::addAttack(std::string attacker, std::string attacked) {
-  Vertex ids[2];
-  std::string* names[2] = {&attacker, &attacked};
-  for (int i = 0; i < 2; ++i) {
-    Vertex id = getVertexId(*names[i]);
-    if (id == 0) {
-      id = storeVertexName(*names[i]);
-      argumentIds.insert(argumentIds.end(), id);  // new ids only grow
-      argumentNames.emplace_hint(argumentNames.end(), id, *names[i]);
-    }
-    ids[i] = id;
+  Vertex from = attackArgumentId(attacker);
+  Vertex to = attackArgumentId(attacked);
+  newAttacks.emplace_back(from, to);
+}
+
+Vertex ArgumentationProblem::attackArgumentId(std::string& name) {
+  auto known = newIds.find(name);
+  if (known != newIds.end()) return known->second;
+  // Names stored in the framework's table earlier keep their id and change
+  // nothing here; without such names the ordered look-up is skipped.
+  if (!reverseVertexNames.empty()) {
+    Vertex stored = getVertexId(name);
+    if (stored != 0) return stored;
   }
-  attacks.emplace(ids[0], ids[1]);
+  // The id the framework's table gives its next name.
+  Vertex id = static_cast<Vertex>(vertexNames.size() + newNames.size());
+  argumentIds.insert(argumentIds.end(), id);
+  argumentNames.emplace_hint(argumentNames.end(), id, name);
+  auto inserted = newIds.emplace(std::move(name), id).first;
+  newNames.push_back(&inserted->first);
+  return id;
+}
+
+void ArgumentationProblem::absorbStatements() {
+  if (!newNames.empty()) {
+    vertexNames.reserve(vertexNames.size() + newNames.size());
+    std::vector<std::pair<const std::string*, Vertex>> byName;
+    byName.reserve(newNames.size());
+    for (const std::string* name : newNames) {
+      byName.emplace_back(name, static_cast<Vertex>(vertexNames.size()));
+      vertexNames.push_back(*name);
+    }
+    // In name order every entry goes to the end of the ordered table.
+    std::sort(byName.begin(), byName.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
+    for (const auto& [name, id] : byName) reverseVertexNames.emplace_hint(reverseVertexNames.end(), *name, id);
+    std::vector<const std::string*>().swap(newNames);
+    std::unordered_map<std::string, Vertex>().swap(newIds);
+  }
+  if (!newDeclarations.empty()) {
+    std::sort(newDeclarations.begin(), newDeclarations.end());
+    for (std::string& name : newDeclarations) declaredArguments.emplace_hint(declaredArguments.end(), std::move(name));
+    std::vector<std::string>().swap(newDeclarations);
+  }
+  if (!newAttacks.empty()) {
+    std::sort(newAttacks.begin(), newAttacks.end());
+    for (const Attack& attack : newAttacks) attacks.emplace_hint(attacks.end(), attack);
+    std::vector<Attack>().swap(newAttacks);
+  }
 }
 
 void ArgumentationProblem::preprocess() {
+  absorbStatements();
   if (!quiet) warnAboutArguments();
   attacksAdjacency = calcAttacksAdjacency(&attacks);
   attackedAdjacency = calcAttackedAdjacency(&attacks);
@@ -104,11 +144,18 @@ ArgumentationProblem::Adjacency ArgumentationProblem::calcAttacksAdjacency(const
 }
 
 ArgumentationProblem::Adjacency ArgumentationProblem::calcAttackedAdjacency(const AttackSet* pairs) {
-  // Attackers of one argument arrive in ascending order.
+  // The reversed pairs, sorted, are built like the attacker side.
+  std::vector<Attack> reversed;
+  reversed.reserve(pairs->size());
+  for (const Attack& attack : *pairs) reversed.emplace_back(attack.second, attack.first);
+  std::sort(reversed.begin(), reversed.end());
   Adjacency adjacency;
-  for (const Attack& attack : *pairs) {
-    VertexSet& attackers = adjacency[attack.second];
-    attackers.insert(attackers.end(), attack.first);
+  auto current = adjacency.end();
+  for (const Attack& attack : reversed) {
+    if (current == adjacency.end() || current->first != attack.first) {
+      current = adjacency.emplace_hint(adjacency.end(), attack.first, VertexSet());
+    }
+    current->second.insert(current->second.end(), attack.second);
   }
   return adjacency;
 }

@@ -10,6 +10,11 @@
 // of the last attack of the file gets id 1. An argument that is only
 // declared, never attacked nor attacking, gets no id and is not part of the
 // framework. A text without attacks gives a hypergraph without vertices.
+//
+// Reading is built for large texts: statements are collected in flat arrays
+// and hash tables while the parser delivers them, and moved into the ordered
+// containers (and the framework's name tables) in one sorted pass at the end
+// of parse(), or at preprocess() for statements added directly.
 #pragma once
 
 #include <istream>
@@ -17,7 +22,9 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "ArgumentationLexer.h"
 #include "ArgumentationParser.h"
@@ -46,7 +53,9 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   // A new hypergraph, owned by the caller.
   kivra::Hypergraph* buildHypergraphRepresentation() override;
 
-  // Statement receivers.
+  // Statement receivers. Their effect shows in the framework's name table
+  // and in the attack and declaration sets once parse() or preprocess() has
+  // run; the ids they give are final at once.
   void addArgument(std::string name) override;
   void addAttack(std::string attacker, std::string attacked) override;
 
@@ -71,6 +80,10 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
 
  private:
   void warnAboutArguments();
+  // The id of an argument named in an attack; a new id for a new name.
+  kivra::Vertex attackArgumentId(std::string& name);
+  // Moves the collected statements into the ordered containers.
+  void absorbStatements();
 
   AttackSet attacks;                       // (attacker, attacked); duplicates collapse
   Adjacency attacksAdjacency;              // built by preprocess
@@ -82,4 +95,11 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   std::unique_ptr<ArgumentationParser> parser;
   bool quiet;
   kivra::Timer parseTimer;
+
+  // Collected, not yet absorbed: names given an id by addAttack (hash table
+  // and, by id, pointers to its keys), declarations and attacks.
+  std::unordered_map<std::string, kivra::Vertex> newIds;
+  std::vector<const std::string*> newNames;
+  std::vector<std::string> newDeclarations;
+  std::vector<Attack> newAttacks;
 };
