@@ -1,6 +1,9 @@
 #include "ArgumentationProblem.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
+#include <string_view>
 #include <iostream>
 #include <vector>
 
@@ -35,7 +38,8 @@ ArgumentationProblem::ArgumentationProblem(std::istream* input, bool quiet)
     : kivra::Problem(false),
       lexer(std::make_unique<ArgumentationFlexLexer>(nullptr, nullptr)),
       parser(std::make_unique<ArgumentationParser>(lexer.get(), input, this)),
-      quiet(quiet) {}
+      quiet(quiet),
+      nameSlots(1024) {}
 
 ArgumentationProblem::~ArgumentationProblem() = default;
 
@@ -54,37 +58,50 @@ void ArgumentationProblem::addAttack(std::string attacker, std::string attacked)
 }
 
 Vertex ArgumentationProblem::attackArgumentId(std::string& name) {
-  auto known = newIds.find(name);
-  if (known != newIds.end()) return known->second;
-  // Names stored in the framework's table earlier keep their id and change
-  // nothing here; without such names the ordered look-up is skipped.
-  if (!reverseVertexNames.empty()) {
+  std::size_t hash = std::hash<std::string_view>()(name);
+  std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
+  std::size_t mask = nameSlots.size() - 1;
+  std::size_t slot = hash & mask;
+  for (; nameSlots[slot].second != 0; slot = (slot + 1) & mask) {
+    if (nameSlots[slot].first == tag && vertexNames[nameSlots[slot].second] == name) return nameSlots[slot].second;
+  }
+  // Names stored in the framework's table by others keep their id and
+  // change nothing here.
+  if (reverseVertexNames.size() > absorbedNames) {
     Vertex stored = getVertexId(name);
     if (stored != 0) return stored;
   }
   // The id the framework's table gives its next name.
-  Vertex id = static_cast<Vertex>(vertexNames.size() + newNames.size());
+  Vertex id = static_cast<Vertex>(vertexNames.size());
+  vertexNames.push_back(name);
   argumentIds.insert(argumentIds.end(), id);
-  argumentNames.emplace_hint(argumentNames.end(), id, name);
-  auto inserted = newIds.emplace(std::move(name), id).first;
-  newNames.push_back(&inserted->first);
+  argumentNames.emplace_hint(argumentNames.end(), id, std::move(name));
+  newNames.push_back(id);
+  nameSlots[slot] = {tag, id};
+  if (++usedNameSlots * 2 > nameSlots.size()) growNameSlots();
   return id;
+}
+
+void ArgumentationProblem::growNameSlots() {
+  std::vector<std::pair<std::uint32_t, Vertex>> old(nameSlots.size() * 2);
+  old.swap(nameSlots);
+  std::size_t mask = nameSlots.size() - 1;
+  for (const auto& [tag, id] : old) {
+    if (id == 0) continue;
+    std::size_t slot = std::hash<std::string_view>()(vertexNames[id]) & mask;
+    while (nameSlots[slot].second != 0) slot = (slot + 1) & mask;
+    nameSlots[slot] = {tag, id};
+  }
 }
 
 void ArgumentationProblem::absorbStatements() {
   if (!newNames.empty()) {
-    vertexNames.reserve(vertexNames.size() + newNames.size());
-    std::vector<std::pair<const std::string*, Vertex>> byName;
-    byName.reserve(newNames.size());
-    for (const std::string* name : newNames) {
-      byName.emplace_back(name, static_cast<Vertex>(vertexNames.size()));
-      vertexNames.push_back(*name);
-    }
     // In name order every entry goes to the end of the ordered table.
-    std::sort(byName.begin(), byName.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
-    for (const auto& [name, id] : byName) reverseVertexNames.emplace_hint(reverseVertexNames.end(), *name, id);
-    std::vector<const std::string*>().swap(newNames);
-    std::unordered_map<std::string, Vertex>().swap(newIds);
+    std::sort(newNames.begin(), newNames.end(),
+              [this](Vertex a, Vertex b) { return vertexNames[a] < vertexNames[b]; });
+    for (Vertex id : newNames) reverseVertexNames.emplace_hint(reverseVertexNames.end(), vertexNames[id], id);
+    absorbedNames += newNames.size();
+    std::vector<Vertex>().swap(newNames);
   }
   if (!newDeclarations.empty()) {
     std::sort(newDeclarations.begin(), newDeclarations.end());

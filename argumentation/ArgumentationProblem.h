@@ -11,18 +11,20 @@
 // declared, never attacked nor attacking, gets no id and is not part of the
 // framework. A text without attacks gives a hypergraph without vertices.
 //
-// Reading is built for large texts: statements are collected in flat arrays
-// and hash tables while the parser delivers them, and moved into the ordered
-// containers (and the framework's name tables) in one sorted pass at the end
-// of parse(), or at preprocess() for statements added directly.
+// Reading is built for large texts: names are found through a hash table,
+// and declarations, attacks and the name-to-id entries are collected in flat
+// arrays while the parser delivers them, then moved into the ordered
+// containers in one sorted pass at the end of parse(), or at preprocess()
+// for statements added directly.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -53,9 +55,9 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   // A new hypergraph, owned by the caller.
   kivra::Hypergraph* buildHypergraphRepresentation() override;
 
-  // Statement receivers. Their effect shows in the framework's name table
-  // and in the attack and declaration sets once parse() or preprocess() has
-  // run; the ids they give are final at once.
+  // Statement receivers. Their effect shows in the framework's name-to-id
+  // table and in the attack and declaration sets once parse() or
+  // preprocess() has run; the ids they give are final at once.
   void addArgument(std::string name) override;
   void addAttack(std::string attacker, std::string attacked) override;
 
@@ -82,6 +84,7 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   void warnAboutArguments();
   // The id of an argument named in an attack; a new id for a new name.
   kivra::Vertex attackArgumentId(std::string& name);
+  void growNameSlots();
   // Moves the collected statements into the ordered containers.
   void absorbStatements();
 
@@ -96,10 +99,17 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   bool quiet;
   kivra::Timer parseTimer;
 
-  // Collected, not yet absorbed: names given an id by addAttack (hash table
-  // and, by id, pointers to its keys), declarations and attacks.
-  std::unordered_map<std::string, kivra::Vertex> newIds;
-  std::vector<const std::string*> newNames;
+  // Hash table of the names addAttack gave an id: open addressing with
+  // linear probing, (upper hash bits, id) per slot, id 0 for a free slot;
+  // the names themselves are read from the framework's vertex names. At most
+  // half full; the slot count is a power of two.
+  std::vector<std::pair<std::uint32_t, kivra::Vertex>> nameSlots;
+  std::size_t usedNameSlots = 0;
+  // Of those names, how many have entered the framework's name-to-id table.
+  std::size_t absorbedNames = 0;
+
+  // Collected, not yet absorbed: ids of new names, declarations and attacks.
+  std::vector<kivra::Vertex> newNames;
   std::vector<std::string> newDeclarations;
   std::vector<Attack> newAttacks;
 };

@@ -134,6 +134,68 @@ TEST(ArgumentationProblem, SyntaxErrorKeepsTheEarlierStatements) {
   EXPECT_EQ(l.problem->getAttacksAsNbr().size(), 2u);
 }
 
+TEST(ArgumentationProblem, ManyNamesKeepFirstMeetingOrder) {
+  // Names meet first in reverse file order: the last statement's attacker
+  // gets id 1. Thousands of names, each named several times.
+  constexpr int kNames = 5000;
+  std::string text;
+  for (int i = 0; i < 3 * kNames; ++i) {
+    text += "att(n" + std::to_string(i % kNames) + ",m" + std::to_string((i * 7) % kNames) + ").\n";
+  }
+  auto l = load(text, true);
+  ArgumentationProblem& p = *l.problem;
+  std::vector<std::string> expected{"__aux"};
+  std::set<std::string> seen;
+  for (int i = 3 * kNames - 1; i >= 0; --i) {
+    for (std::string name : {"n" + std::to_string(i % kNames), "m" + std::to_string((i * 7) % kNames)}) {
+      if (seen.insert(name).second) expected.push_back(name);
+    }
+  }
+  ASSERT_EQ(p.getVertexCount(), expected.size() - 1);
+  for (Vertex id = 1; id < expected.size(); ++id) {
+    ASSERT_EQ(p.getVertexName(id), expected[id]);
+    ASSERT_EQ(p.getVertexId(expected[id]), id);
+    ASSERT_EQ(p.getArgumentString(id), expected[id]);
+  }
+  EXPECT_EQ(p.getAttacksAsNbr().size(), static_cast<std::size_t>(kNames));
+}
+
+namespace {
+
+// Names given ids by the framework's table before any attack is added.
+class PrenamedProblem : public ArgumentationProblem {
+ public:
+  PrenamedProblem() : ArgumentationProblem(&input, true) {
+    storeVertexName("x");
+    storeVertexName("y");
+  }
+  void add(const std::string& a, const std::string& b) { addAttack(a, b); }
+
+ private:
+  std::istringstream input;
+};
+
+}  // namespace
+
+TEST(ArgumentationProblem, NamesStoredBeforeKeepTheirIds) {
+  PrenamedProblem p;
+  p.add("y", "z");
+  p.add("z", "x");
+  p.preprocess();
+  EXPECT_EQ(p.getVertexId("x"), 1u);
+  EXPECT_EQ(p.getVertexId("y"), 2u);
+  EXPECT_EQ(p.getVertexId("z"), 3u);
+  EXPECT_EQ(p.getAttacksAsNbr(), (ArgumentationProblem::AttackSet{{2, 3}, {3, 1}}));
+  // Attacks added after a first preprocess find the names of both kinds.
+  p.add("z", "w");
+  p.add("x", "y");
+  p.preprocess();
+  EXPECT_EQ(p.getVertexId("w"), 4u);
+  EXPECT_EQ(p.getVertexCount(), 4u);
+  EXPECT_TRUE(p.argumentAttacksSet({4}, 3));
+  EXPECT_TRUE(p.argumentIsAttackedBySet({1}, 2));
+}
+
 TEST(ArgumentationProblem, DisjointSets) {
   auto l = load("");
   EXPECT_TRUE(l.problem->isDisjoint({}, {1}));
