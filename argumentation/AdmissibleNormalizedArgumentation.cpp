@@ -52,10 +52,13 @@ AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlg
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}
 
 void AdmissibleNormalizedArgumentationAlgorithm::insertRow(Row* row, Solution* solution, TupleSet* table) {
-  auto existing = table->find(row);
-  kivra::Tuple* displaced = existing == table->end() ? nullptr : existing->first;
-  addToTupleSet(row, solution, table, kivra::Union);
-  delete displaced;
+  auto [entry, inserted] = table->emplace(row, solution);
+  if (inserted) return;
+  // An equal row is already there: unite the solutions (stored one left, new
+  // one right). Rows are equal in all four sets, so the stored row object
+  // can stay the key and the new one goes, which spares a second search.
+  entry->second = combineSolutions(kivra::Union, entry->second, solution);
+  delete row;
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {

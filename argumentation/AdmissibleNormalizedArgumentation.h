@@ -38,6 +38,7 @@ class AdmissibleNormalizedArgumentationAlgorithm : public kivra::AbstractNormali
   ArgumentationProblem* argumentationProblem;
 
  private:
-  // addToTupleSet with Union, deleting the row the new one displaces.
+  // Inserts a row; a row equal to one already in the table is merged into it
+  // (solutions united) and deleted.
   void insertRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution, kivra::TupleSet* table);
 };
