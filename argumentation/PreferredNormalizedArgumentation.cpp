@@ -1,9 +1,11 @@
 #include "PreferredNormalizedArgumentation.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
 #include <map>
+#include <span>
 #include <utility>
 
 #include "ArgumentationProblem.h"
@@ -26,32 +28,40 @@ using kivra::VertexSet;
 
 namespace {
 
-// A set of bag positions as a bit string, for bags of any size.
+// A set of bag positions as a bit string, for bags of any size. The first
+// word is kept inline, so bags of up to 64 arguments allocate nothing.
 class PositionBits {
  public:
-  explicit PositionBits(std::size_t size) : words((size + 63) / 64, 0) {}
+  explicit PositionBits(std::size_t size) : rest(size > 64 ? (size - 1) / 64 : 0, 0) {}
 
-  void set(std::size_t i) { words[i / 64] |= std::uint64_t{1} << (i % 64); }
-  bool test(std::size_t i) const { return (words[i / 64] >> (i % 64)) & 1; }
+  void set(std::size_t i) { word(i / 64) |= std::uint64_t{1} << (i % 64); }
+  bool test(std::size_t i) const { return (word(i / 64) >> (i % 64)) & 1; }
   bool intersects(const PositionBits& other) const {
-    for (std::size_t w = 0; w < words.size(); ++w)
-      if (words[w] & other.words[w]) return true;
+    if (first & other.first) return true;
+    for (std::size_t w = 0; w < rest.size(); ++w)
+      if (rest[w] & other.rest[w]) return true;
     return false;
   }
   bool isSubsetOf(const PositionBits& other) const {
-    for (std::size_t w = 0; w < words.size(); ++w)
-      if (words[w] & ~other.words[w]) return false;
+    if (first & ~other.first) return false;
+    for (std::size_t w = 0; w < rest.size(); ++w)
+      if (rest[w] & ~other.rest[w]) return false;
     return true;
   }
   bool empty() const {
-    for (std::uint64_t w : words)
+    if (first) return false;
+    for (std::uint64_t w : rest)
       if (w) return false;
     return true;
   }
   auto operator<=>(const PositionBits&) const = default;
 
  private:
-  std::vector<std::uint64_t> words;
+  std::uint64_t& word(std::size_t w) { return w == 0 ? first : rest[w - 1]; }
+  const std::uint64_t& word(std::size_t w) const { return w == 0 ? first : rest[w - 1]; }
+
+  std::uint64_t first = 0;
+  std::vector<std::uint64_t> rest;
 };
 
 PositionBits inPositions(const BagColoring& coloring) {
@@ -421,12 +431,22 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
 
-  using Group = std::vector<const BagColoring*>;
+  // A row's certificates sorted by In set, so that those of one In set form a run.
+  using KeyedCertificate = std::pair<PositionBits, const BagColoring*>;
+  using Run = std::span<const KeyedCertificate>;
   struct Side {
     const PreferredArgumentationTuple* row;
     Solution* solution;
     PositionBits in;
-    std::map<PositionBits, Group> certificatesByIn;
+    std::vector<KeyedCertificate> certificates;
+
+    Run runOf(const PositionBits& key) const {
+      auto [from, to] = std::equal_range(certificates.begin(), certificates.end(), KeyedCertificate{key, nullptr},
+                                         [](const KeyedCertificate& a, const KeyedCertificate& b) {
+                                           return a.first < b.first;
+                                         });
+      return Run(from, to);
+    }
   };
   auto prepare = [](TupleSet* table) {
     std::vector<Side> sides;
@@ -434,8 +454,10 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
     for (const auto& entry : *table) {
       const PreferredArgumentationTuple& row = rowOf(entry);
       Side side{&row, entry.second, inPositions(row.coloring), {}};
-      for (const BagColoring& k : row.certificates)
-        side.certificatesByIn.try_emplace(inPositions(k)).first->second.push_back(&k);
+      side.certificates.reserve(row.certificates.size());
+      for (const BagColoring& k : row.certificates) side.certificates.emplace_back(inPositions(k), &k);
+      std::stable_sort(side.certificates.begin(), side.certificates.end(),
+                       [](const KeyedCertificate& a, const KeyedCertificate& b) { return a.first < b.first; });
       sides.push_back(std::move(side));
     }
     return sides;
@@ -446,12 +468,6 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
   std::map<PositionBits, std::vector<const Side*>> rightsByIn;
   for (const Side& r : rights) rightsByIn.try_emplace(r.in).first->second.push_back(&r);
 
-  static const Group kNone;
-  auto groupOf = [](const Side& side, const PositionBits& in) -> const Group& {
-    auto it = side.certificatesByIn.find(in);
-    return it == side.certificatesByIn.end() ? kNone : it->second;
-  };
-
   TupleSet* table = new TupleSet();  // owned by the caller
   for (const Side& l : lefts) {
     auto partners = rightsByIn.find(l.in);
@@ -460,12 +476,14 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       const BagColoring& c1 = l.row->coloring;
       const BagColoring& c2 = r->row->coloring;
       CertificateSet certificates;
-      for (const BagColoring* k2 : groupOf(*r, l.in)) certificates.insert(joinColorings(c1, *k2));
-      for (const BagColoring* k1 : groupOf(l, l.in)) certificates.insert(joinColorings(c2, *k1));
-      for (const auto& [in, group1] : l.certificatesByIn) {
-        const Group& group2 = groupOf(*r, in);
-        for (const BagColoring* k1 : group1)
-          for (const BagColoring* k2 : group2) certificates.insert(joinColorings(*k1, *k2));
+      for (const KeyedCertificate& k2 : r->runOf(l.in)) certificates.insert(joinColorings(c1, *k2.second));
+      for (const KeyedCertificate& k1 : l.runOf(l.in)) certificates.insert(joinColorings(c2, *k1.second));
+      for (auto k1 = l.certificates.begin(); k1 != l.certificates.end();) {
+        const Run run2 = r->runOf(k1->first);
+        auto next = k1;
+        while (next != l.certificates.end() && next->first == k1->first) ++next;
+        for (; k1 != next; ++k1)
+          for (const KeyedCertificate& k2 : run2) certificates.insert(joinColorings(*k1->second, *k2.second));
       }
       mergeRow(table, new PreferredArgumentationTuple(joinColorings(c1, c2), std::move(certificates)),
                combineSolutions(kivra::CrossJoin, l.solution, r->solution));
