@@ -173,7 +173,7 @@ int ArgumentationFlexLexer::yylex() {
         yytext.assign(text, length);
         return TokenAttack;
       case Rule::Other:
-        yytext.assign(text, length);
+        yytext.assign(1, *text);
         return TokenOther;
       case Rule::End:
         yytext.clear();

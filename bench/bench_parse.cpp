@@ -1,0 +1,71 @@
+// Reading framework texts: the scanner and parser alone (statements counted,
+// not stored), and the whole reading of a problem (parse and preprocess,
+// which name the arguments, collect the attacks and build the adjacency).
+// Frameworks are grids of width 4 (one declaration per argument, about 1.6
+// attacks per argument) and random frameworks with many repeated names.
+#include <benchmark/benchmark.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "ArgumentationLexer.h"
+#include "ArgumentationParser.h"
+#include "ArgumentationProblem.h"
+#include "framework_generator.h"
+
+namespace {
+
+class CountingSink : public ArgumentationStatementSink {
+ public:
+  void addArgument(std::string) override { ++statements; }
+  void addAttack(std::string, std::string) override { ++statements; }
+  long statements = 0;
+};
+
+const std::string& gridText(long length) {
+  static long cachedLength = -1;
+  static std::string text;
+  if (cachedLength != length) {
+    text = zelkovant_bench::gridFramework(4, length);
+    cachedLength = length;
+  }
+  return text;
+}
+
+void BM_ScanAndParse(benchmark::State& state) {
+  const std::string& text = gridText(state.range(0));
+  long statements = 0;
+  for (auto _ : state) {
+    std::istringstream in(text);
+    ArgumentationFlexLexer lexer;
+    CountingSink sink;
+    ArgumentationParser parser(&lexer, &in, &sink);
+    parser.yyparse();
+    statements = sink.statements;
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+  state.counters["statements"] = static_cast<double>(statements);
+  state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+}
+
+void BM_ReadProblem(benchmark::State& state) {
+  const std::string& text = gridText(state.range(0));
+  for (auto _ : state) {
+    std::istringstream in(text);
+    ArgumentationProblem problem(&in, true);
+    problem.parse();
+    problem.preprocess();
+    benchmark::DoNotOptimize(problem.getVertexCount());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+  state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+}
+
+}  // namespace
+
+// 10,000 to 2,000,000 columns of 4 arguments: about 0.6 MB to 120 MB of text.
+BENCHMARK(BM_ScanAndParse)->Arg(10000)->Arg(200000)->Arg(800000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadProblem)->Arg(10000)->Arg(200000)->Arg(800000)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
