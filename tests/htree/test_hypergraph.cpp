@@ -1,6 +1,9 @@
 // Hypergraph ownership, access, labelling, neighbourhoods and dualisation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <set>
 #include <vector>
 
 #include "kivra/Hypergraph.h"
@@ -63,15 +66,46 @@ TEST(Hypergraph, AccessByPositionAndId) {
 
 TEST(Hypergraph, Labels) {
   Hypergraph* G = build(4, {{1, 2}, {3, 4}, {1, 4}});
-  G->labelNodesConsecutively();
-  G->labelEdgesConsecutively();
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(G->getNode(i)->getLabel(), i);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(G->getEdge(i)->getLabel(), i);
   G->resetNodeLabels(-3);
-  G->resetEdgeLabels(8);
+  G->labelEdgesConsecutively();
   for (int i = 0; i < 4; ++i) EXPECT_EQ(G->getNode(i)->getLabel(), -3);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(G->getEdge(i)->getLabel(), 8);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(G->getEdge(i)->getLabel(), i);
   delete G;
+}
+
+TEST(Hypergraph, NeighbourListsMatchBruteForce) {
+  // Nodes and (lazily computed) hyperedge neighbours of random hypergraphs
+  // with repeated members: every distinct member of a member, except the
+  // element itself, ascending by ID.
+  std::mt19937 Gen(4);
+  for (int t = 0; t < 30; ++t) {
+    const int n = 1 + static_cast<int>(Gen() % 20);
+    std::vector<std::vector<int>> Edges(Gen() % 25);
+    for (auto& Members : Edges)
+      for (unsigned j = 0; j <= Gen() % 4; ++j) Members.push_back(1 + static_cast<int>(Gen() % static_cast<unsigned>(n)));
+    Hypergraph* G = build(n, Edges);
+    for (int i = 0; i < n; ++i) {
+      std::set<int> Expected;
+      for (const auto& Members : Edges)
+        if (std::count(Members.begin(), Members.end(), i + 1)) Expected.insert(Members.begin(), Members.end());
+      Expected.erase(i + 1);
+      std::vector<int> Got;
+      for (int j = 0; j < G->getNode(i)->getNbrOfNeighbours(); ++j) Got.push_back(G->getNode(i)->getNeighbour(j)->getID());
+      EXPECT_EQ(Got, std::vector<int>(Expected.begin(), Expected.end()));
+    }
+    for (int k = 0; k < static_cast<int>(Edges.size()); ++k) {
+      std::set<int> Expected;
+      for (int l = 0; l < static_cast<int>(Edges.size()); ++l) {
+        for (int v : Edges[static_cast<std::size_t>(k)])
+          if (l != k && std::count(Edges[static_cast<std::size_t>(l)].begin(), Edges[static_cast<std::size_t>(l)].end(), v))
+            Expected.insert(l);
+      }
+      std::vector<int> Got;
+      for (int j = 0; j < G->getEdge(k)->getNbrOfNeighbours(); ++j) Got.push_back(G->getEdge(k)->getNeighbour(j)->getID());
+      EXPECT_EQ(Got, std::vector<int>(Expected.begin(), Expected.end()));
+    }
+    delete G;
+  }
 }
 
 TEST(Hypergraph, NeighbourhoodAndSizes) {
