@@ -14,6 +14,8 @@
 // much kinder to the cache than a tree over a million vertices. Maximum
 // cardinality search uses the tree with the number of numbered neighbours as
 // a decreasing key.
+#include "kivra/Hypergraph.h"
+
 #include <ext/pb_ds/assoc_container.hpp>
 #include <ext/pb_ds/tree_policy.hpp>
 
@@ -26,7 +28,6 @@
 #include <vector>
 
 #include "kivra/Globals.h"
-#include "kivra/Hypergraph.h"
 
 namespace kivra {
 
