@@ -46,25 +46,6 @@ TEST(Parser, SyntaxErrorKeepsTheStatementsBeforeIt) {
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.calls, (Calls{"att b c", "att a b"}));
   EXPECT_EQ(result.err, "\nParser error - line: 2, at word: (\n");
-
-  result = parseText("att(a,b).\n% last line\n%no newline");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.calls, Calls{"att a b"});
-  EXPECT_EQ(result.err, "\nParser error - line: 3, at word: %\n");
-}
-
-TEST(Parser, StrayCharacterBeforeAnyStatement) {
-  auto result = parseText("?arg(a).");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_TRUE(result.calls.empty());
-  EXPECT_EQ(result.err, "\nParser error - line: 1, at word: ?\n");
-}
-
-TEST(Parser, TrimRemovesOuterBlanksOnly) {
-  EXPECT_EQ(ArgumentationParser::trim(" \t\r\na b\n"), "a b");
-  EXPECT_EQ(ArgumentationParser::trim(" \n\r\t"), "");
-  EXPECT_EQ(ArgumentationParser::trim(""), "");
-  EXPECT_EQ(ArgumentationParser::trim("x"), "x");
 }
 
 // More statements than a bounded parser stack would take: every one is
