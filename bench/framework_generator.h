@@ -9,7 +9,11 @@
 
 namespace zelkovant_bench {
 
-inline std::string argName(long i) { return "a" + std::to_string(i); }
+inline std::string argName(long i) {
+  std::string name(1, 'a');
+  name += std::to_string(i);
+  return name;
+}
 
 // A grid of `width` rows and `length` columns; neighbours in a row or column
 // attack each other in a random direction, one pair in five in both. The

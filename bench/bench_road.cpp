@@ -1,0 +1,96 @@
+// The solver's road from text to answer: counting the extensions of each
+// semantics, and the width road (-t), on grid-shaped frameworks of width 3 and
+// growing length (1,000 to 100,000 arguments). Peak memory is reported as the
+// process's maximum resident set after each benchmark (it only grows).
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "AdmissibleNormalizedArgumentation.h"
+#include "AdmissibleSemiNormalizedArgumentation.h"
+#include "ArgumentationProblem.h"
+#include "CompleteNormalizedArgumentation.h"
+#include "PreferredNormalizedArgumentation.h"
+#include "StableNormalizedArgumentation.h"
+#include "framework_generator.h"
+#include "kivra/AbstractAlgorithm.h"
+#include "kivra/CountingSolutionContent.h"
+
+namespace {
+
+constexpr int kGridWidth = 3;
+
+const std::string& gridText(long arguments) {
+  static std::map<long, std::string> cache;
+  auto it = cache.find(arguments);
+  if (it == cache.end())
+    it = cache.emplace(arguments, zelkovant_bench::gridFramework(kGridWidth, arguments / kGridWidth)).first;
+  return it->second;
+}
+
+double peakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+enum Semantics { Admissible, AdmissibleSemi, Stable, Complete, Preferred };
+
+kivra::AbstractHTDAlgorithm* makeAlgorithm(Semantics semantics, ArgumentationProblem* problem) {
+  switch (semantics) {
+    case Admissible: return new AdmissibleNormalizedArgumentationAlgorithm(problem);
+    case AdmissibleSemi: return new AdmissibleSemiNormalizedArgumentationAlgorithm(problem);
+    case Stable: return new StableNormalizedArgumentationAlgorithm(problem);
+    case Complete: return new CompleteNormalizedArgumentationAlgorithm(problem);
+    case Preferred: return new PreferredNormalizedArgumentationAlgorithm(problem);
+  }
+  return nullptr;
+}
+
+// Parse, decompose, evaluate and count. Like a run of the program, the objects
+// made here are never released.
+void BM_Count(benchmark::State& state, Semantics semantics) {
+  const std::string& text = gridText(state.range(0));
+  kivra::GenericInstantiator<kivra::CountingSolutionContent> counting;
+  for (auto _ : state) {
+    srand(1);
+    auto* input = new std::istringstream(text);
+    auto* problem = new ArgumentationProblem(input, true);
+    kivra::Solution* solution = problem->calculateSolution(makeAlgorithm(semantics, problem));
+    benchmark::DoNotOptimize(solution->getContent(&counting));
+  }
+  state.counters["arguments"] = static_cast<double>(state.range(0));
+  state.counters["peak_MB"] = peakMegabytes();
+}
+
+void BM_Width(benchmark::State& state) {
+  const std::string& text = gridText(state.range(0));
+  int width = 0;
+  for (auto _ : state) {
+    srand(1);
+    auto* input = new std::istringstream(text);
+    auto* problem = new ArgumentationProblem(input, true);
+    width = problem->calculateTreeWidth();
+  }
+  state.counters["width"] = width;
+  state.counters["peak_MB"] = peakMegabytes();
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+  b->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Width)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_Count, admissible, Admissible)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_Count, admissible_semi, AdmissibleSemi)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_Count, stable, Stable)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_Count, complete, Complete)->Apply(sizes);
+BENCHMARK_CAPTURE(BM_Count, preferred, Preferred)->Apply(sizes);
+
+BENCHMARK_MAIN();
