@@ -99,6 +99,11 @@ TEST(Lexer, TokensAcrossReadBlocks) {
 TEST(Lexer, LongestTextTheWindowHolds) {
   std::string word(16382, 'w');
   EXPECT_EQ(scan(word + "\n("), (Tokens{other("(", 2), end(2)}));
+  // The same word straddling a read block: the pending text moves, whole.
+  std::string filler;
+  for (int i = 0; i < 30000; ++i) filler += "x ";
+  EXPECT_EQ(scan(filler + "\n" + word + "(" + filler + "arg(a)."),
+            (Tokens{other("(", 2), arg("arg(a).", 2), end(2)}));
   std::string name(16374, 'n');  // "att(" name ",b)." plus one look-ahead
   EXPECT_EQ(scan("att(" + name + ",b)."), (Tokens{att("att(" + name + ",b)."), end()}));
 }
