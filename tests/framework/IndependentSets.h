@@ -33,7 +33,7 @@ class GraphProblem : public kivra::Problem {
 
   void parse() override {
     ++parseCalls;
-    for (Vertex v : graph.vertices) storeVertexName("v" + std::to_string(v));
+    for (Vertex v : graph.vertices) ids[v] = storeVertexName("v" + std::to_string(v));
   }
   void preprocess() override {
     adjacent.assign(vertexNames.size(), {});
@@ -57,7 +57,7 @@ class GraphProblem : public kivra::Problem {
     return true;
   }
 
-  Vertex idOf(Vertex v) { return getVertexId("v" + std::to_string(v)); }
+  Vertex idOf(Vertex v) const { return ids.at(v); }
   // A set of ids in original vertex numbers.
   VertexSet originals(const VertexSet& ids) {
     VertexSet result;
@@ -72,6 +72,7 @@ class GraphProblem : public kivra::Problem {
   Graph graph;
   int parseCalls = 0;
   std::vector<std::vector<Vertex>> adjacent;  // by vertex id
+  std::map<Vertex, Vertex> ids;               // original vertex to id
 };
 
 class SetTuple : public kivra::Tuple {
