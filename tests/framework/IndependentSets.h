@@ -33,7 +33,7 @@ class GraphProblem : public kivra::Problem {
 
   void parse() override {
     ++parseCalls;
-    for (Vertex v : graph.vertices) ids[v] = storeVertexName("v" + std::to_string(v));
+    for (Vertex v : graph.vertices) ids[v] = storeVertexName(std::to_string(v).insert(0, 1, 'v'));
   }
   void preprocess() override {
     adjacent.assign(vertexNames.size(), {});
