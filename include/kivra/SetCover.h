@@ -2,10 +2,29 @@
 // vertex of a given vertex set.
 #pragma once
 
+#include <memory>
+#include <vector>
+
 namespace kivra {
 
 class CompSet;
+class Hyperedge;
 class Node;
+
+// What coverIncident prepares once per high-degree vertex and reuses across
+// calls (all calls on one hypergraph, which must not change meanwhile).
+class IncidentCoverCache {
+ public:
+  // Vertices with more than iHeavyDegree hyperedges are prepared.
+  explicit IncidentCoverCache(int iHeavyDegree);
+  ~IncidentCoverCache();
+
+  IncidentCoverCache(const IncidentCoverCache&) = delete;
+  IncidentCoverCache& operator=(const IncidentCoverCache&) = delete;
+
+  struct Impl;
+  std::unique_ptr<Impl> MyImpl;
+};
 
 // Runs two greedy rules (most uncovered vertices; heaviest weight of
 // uncovered vertices, rare vertices weighing more), each once with a
@@ -21,6 +40,14 @@ class SetCover {
   // vertex of Nodes, in their HEdges order. Fatal ("Covering not possible.")
   // when a vertex of Nodes lies in no hyperedge of HEdges.
   CompSet* cover(CompSet* Nodes, CompSet* HEdges);
+
+  // The same cover, with the same random draws, as cover() with Nodes in
+  // this order and, as candidates, every hyperedge of every vertex of Nodes
+  // (each vertex's hyperedges in its own order, repeats left out), in the
+  // candidates' order. The hyperedges of a high-degree vertex that meet no
+  // other vertex of Nodes all score alike; they are handled as runs, so
+  // such a vertex costs little per call beyond its preparation in Cache.
+  std::vector<Hyperedge*> coverIncident(const std::vector<Node*>& Nodes, IncidentCoverCache& Cache);
 
  private:
   bool isCoverable(CompSet* Nodes, CompSet* HEdges);

@@ -78,6 +78,10 @@ std::vector<T*> byID(const std::set<T*>& Members) {
   return Sorted;
 }
 
+// Vertices with more hyperedges than this are prepared once per setLambda
+// call so that a bag holding one costs little beyond its own size.
+constexpr int kHeavyDegree = 32;
+
 // The dual mode keeps hyperedge objects in chi and node objects in lambda.
 // Both classes share Component's non-polymorphic layout.
 Node* asNode(Hyperedge* Edge) { return reinterpret_cast<Node*>(Edge); }
@@ -264,10 +268,12 @@ void Hypertree::shrink(bool bLambdaUnion) {
 }
 
 void Hypertree::setLambda(Hypergraph* HGraph) {
+  (void)HGraph;  // the candidates are the hyperedges of the bag's vertices
   SetCover Cover;
   std::vector<Node*> Uncovered;
   std::vector<Hyperedge*> Forced;
   std::unordered_set<Hyperedge*> ForcedSet;
+  IncidentCoverCache Prepared(kHeavyDegree);
   for (Hypertree* Current : preOrder(this)) {
     // Only the labels of the bag's vertices are read: they start at 0 and
     // the vertices of the hyperedges already in lambda are marked covered.
@@ -283,17 +289,11 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
       Current->MyLambda.insert(Forced.begin(), Forced.end());
       continue;
     }
-    // The capacities are bounds; the sets hold only what is inserted.
-    CompSet Nodes(static_cast<int>(Current->MyChi.size()));
-    CompSet HEdges(HGraph->getNbrOfEdges());
-    for (Node* Vertex : Uncovered) {
-      Nodes.insComp(Vertex);
-      for (int i = 0; i < Vertex->getNbrOfEdges(); ++i) HEdges.insComp(Vertex->getEdge(i));
-    }
-    CompSet* Covering = Cover.cover(&Nodes, &HEdges);
-    for (int i = 0; i < Covering->size(); ++i)
-      Current->MyLambda.insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
-    delete Covering;
+    // The same cover as SetCover::cover over every hyperedge of the
+    // uncovered vertices, without walking all hyperedges of a vertex of very
+    // high degree in every bag that holds it.
+    std::vector<Hyperedge*> Covering = Cover.coverIncident(Uncovered, Prepared);
+    Current->MyLambda.insert(Covering.begin(), Covering.end());
   }
 }
 
