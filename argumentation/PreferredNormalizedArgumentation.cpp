@@ -90,14 +90,6 @@ BagColoring joinColorings(const BagColoring& a, const BagColoring& b) {
   return joined;
 }
 
-BagColoring without(const BagColoring& coloring, std::size_t position) {
-  BagColoring projected;
-  projected.reserve(coloring.size() - 1);
-  for (std::size_t i = 0; i < coloring.size(); ++i)
-    if (i != position) projected.push_back(coloring[i]);
-  return projected;
-}
-
 std::size_t positionOf(const VertexSet& bag, Vertex v) {
   return static_cast<std::size_t>(std::distance(bag.begin(), bag.find(v)));
 }
@@ -408,18 +400,29 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
   const std::size_t p = positionOf(node->firstChild()->getVertices(), node->getDifference());
 
   TupleSet* table = new TupleSet();  // owned by the caller
-  for (const auto& entry : *child) {
-    const PreferredArgumentationTuple& row = rowOf(entry);
-    if (row.coloring[p] == Coloring::Attacker) continue;
+  // Each child row is taken out of the child table before it is reshaped into
+  // its projection, so no row changes while it is a key; its storage is reused.
+  while (!child->empty()) {
+    auto entry = child->extract(child->begin());
+    auto* row = static_cast<PreferredArgumentationTuple*>(entry.key());
+    if (row->coloring[p] == Coloring::Attacker) {
+      delete row;
+      continue;
+    }
     // Every certificate is the colouring of a child row, which survives
     // exactly when x is not an undefeated attacker in it.
     CertificateSet certificates;
-    for (const BagColoring& k : row.certificates)
-      if (k[p] != Coloring::Attacker) certificates.insert(without(k, p));
-    mergeRow(table, new PreferredArgumentationTuple(without(row.coloring, p), std::move(certificates)),
-             entry.second);
+    while (!row->certificates.empty()) {
+      auto k = row->certificates.extract(row->certificates.begin());
+      if (k.value()[p] == Coloring::Attacker) continue;
+      k.value().erase(k.value().begin() + static_cast<std::ptrdiff_t>(p));
+      certificates.insert(std::move(k));
+    }
+    row->coloring.erase(row->coloring.begin() + static_cast<std::ptrdiff_t>(p));
+    row->certificates = std::move(certificates);
+    mergeRow(table, row, entry.mapped());
   }
-  deleteTable(child);
+  delete child;
   return table;
 }
 
@@ -431,59 +434,72 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
 
-  // A row's certificates sorted by In set, so that those of one In set form a run.
+  // Each row's certificates sorted by In set, so that those of one In set
+  // form a run; all rows of a table share one array.
   using KeyedCertificate = std::pair<PositionBits, const BagColoring*>;
   using Run = std::span<const KeyedCertificate>;
+  auto byKey = [](const KeyedCertificate& a, const KeyedCertificate& b) { return a.first < b.first; };
   struct Side {
     const PreferredArgumentationTuple* row;
     Solution* solution;
     PositionBits in;
-    std::vector<KeyedCertificate> certificates;
-
-    Run runOf(const PositionBits& key) const {
-      auto [from, to] = std::equal_range(certificates.begin(), certificates.end(), KeyedCertificate{key, nullptr},
-                                         [](const KeyedCertificate& a, const KeyedCertificate& b) {
-                                           return a.first < b.first;
-                                         });
-      return Run(from, to);
-    }
+    Run certificates;
   };
-  auto prepare = [](TupleSet* table) {
+  struct Prepared {
+    std::vector<KeyedCertificate> keyed;
     std::vector<Side> sides;
-    sides.reserve(table->size());
+  };
+  auto prepare = [&byKey](TupleSet* table) {
+    Prepared prepared;
+    std::size_t total = 0;
+    for (const auto& entry : *table) total += rowOf(entry).certificates.size();
+    prepared.keyed.reserve(total);
+    prepared.sides.reserve(table->size());
     for (const auto& entry : *table) {
       const PreferredArgumentationTuple& row = rowOf(entry);
-      Side side{&row, entry.second, inPositions(row.coloring), {}};
-      side.certificates.reserve(row.certificates.size());
-      for (const BagColoring& k : row.certificates) side.certificates.emplace_back(inPositions(k), &k);
-      std::stable_sort(side.certificates.begin(), side.certificates.end(),
-                       [](const KeyedCertificate& a, const KeyedCertificate& b) { return a.first < b.first; });
-      sides.push_back(std::move(side));
+      const std::size_t from = prepared.keyed.size();
+      for (const BagColoring& k : row.certificates) prepared.keyed.emplace_back(inPositions(k), &k);
+      auto first = prepared.keyed.begin() + static_cast<std::ptrdiff_t>(from);
+      std::stable_sort(first, prepared.keyed.end(), byKey);
+      prepared.sides.push_back(
+          {&row, entry.second, inPositions(row.coloring), Run(first, prepared.keyed.end())});
     }
-    return sides;
+    return prepared;
   };
-  const std::vector<Side> lefts = prepare(left);
-  const std::vector<Side> rights = prepare(right);
+  auto runOf = [&byKey](Run certificates, const PositionBits& key) {
+    auto [from, to] = std::equal_range(certificates.begin(), certificates.end(), KeyedCertificate{key, nullptr}, byKey);
+    return Run(from, to);
+  };
+  const Prepared lefts = prepare(left);
+  const Prepared rights = prepare(right);
   // The right rows of each In set, in table order.
   std::map<PositionBits, std::vector<const Side*>> rightsByIn;
-  for (const Side& r : rights) rightsByIn.try_emplace(r.in).first->second.push_back(&r);
+  for (const Side& r : rights.sides) rightsByIn.try_emplace(r.in).first->second.push_back(&r);
+
+  // Joins often repeat; a scratch colouring is only copied into the set when new.
+  BagColoring scratch(node->getVertices().size());
+  auto addJoin = [&scratch](CertificateSet& certificates, const BagColoring& a, const BagColoring& b) {
+    for (std::size_t i = 0; i < scratch.size(); ++i) scratch[i] = join(a[i], b[i]);
+    auto at = certificates.lower_bound(scratch);
+    if (at == certificates.end() || *at != scratch) certificates.insert(at, scratch);
+  };
 
   TupleSet* table = new TupleSet();  // owned by the caller
-  for (const Side& l : lefts) {
+  for (const Side& l : lefts.sides) {
     auto partners = rightsByIn.find(l.in);
     if (partners == rightsByIn.end()) continue;
     for (const Side* r : partners->second) {
       const BagColoring& c1 = l.row->coloring;
       const BagColoring& c2 = r->row->coloring;
       CertificateSet certificates;
-      for (const KeyedCertificate& k2 : r->runOf(l.in)) certificates.insert(joinColorings(c1, *k2.second));
-      for (const KeyedCertificate& k1 : l.runOf(l.in)) certificates.insert(joinColorings(c2, *k1.second));
+      for (const KeyedCertificate& k2 : runOf(r->certificates, l.in)) addJoin(certificates, c1, *k2.second);
+      for (const KeyedCertificate& k1 : runOf(l.certificates, l.in)) addJoin(certificates, c2, *k1.second);
       for (auto k1 = l.certificates.begin(); k1 != l.certificates.end();) {
-        const Run run2 = r->runOf(k1->first);
+        const Run run2 = runOf(r->certificates, k1->first);
         auto next = k1;
         while (next != l.certificates.end() && next->first == k1->first) ++next;
         for (; k1 != next; ++k1)
-          for (const KeyedCertificate& k2 : run2) certificates.insert(joinColorings(*k1->second, *k2.second));
+          for (const KeyedCertificate& k2 : run2) addJoin(certificates, *k1->second, *k2.second);
       }
       mergeRow(table, new PreferredArgumentationTuple(joinColorings(c1, c2), std::move(certificates)),
                combineSolutions(kivra::CrossJoin, l.solution, r->solution));
