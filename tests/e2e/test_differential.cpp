@@ -38,6 +38,9 @@ std::string describe(const Shard& s) {
   return std::string(semName(s.sem)) + (s.semi ? "-semi" : "") + "-" + modes[static_cast<int>(s.mode)];
 }
 
+// Names the shard in test output instead of dumping its bytes.
+void PrintTo(const Shard& s, std::ostream* os) { *os << describe(s); }
+
 class Differential : public ::testing::TestWithParam<Shard> {};
 
 TEST_P(Differential, AgreesWithBruteForce) {
