@@ -118,6 +118,20 @@ class SetCoverLS {
   void applyMove(int iSet, int iOption);
   // The search behind localSearchSC (bVariant1 false) and localSearchSC1.
   int extendedSearch(bool bVariant1);
+  // The start of every search: the greedy cover or the empty selection, as
+  // bInitialSolGreedy says.
+  void startSelection();
+  // Installs iBestSelected as the selection, with its coverage and fitness.
+  void installSelection(const int* iBestSelected);
+  // Allocates the tabu ring of intTabuLength entries, all -1 (no move), and
+  // its per-set occurrence counts; releaseTabuList() frees both.
+  void allocTabuList(const char* cLocation);
+  void releaseTabuList();
+
+  // While a search runs: per set, how often it occurs in lTabuList, and how
+  // many ring entries are -1, so that both questions take constant time.
+  int* iTabuCount = nullptr;
+  int iTabuNoMoveSlots = 0;
 };
 
 }  // namespace kivra
