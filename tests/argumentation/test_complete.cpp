@@ -107,6 +107,14 @@ class CompleteRules : public CompleteNormalizedArgumentationAlgorithm {
   std::deque<TupleSet*> fed;
 };
 
+// Child rows that count how many of them are alive.
+struct CountedRow : CompleteArgumentationTuple {
+  static int alive;
+  explicit CountedRow(const CompleteArgumentationTuple& t) : CompleteArgumentationTuple(t) { ++alive; }
+  ~CountedRow() override { --alive; }
+};
+int CountedRow::alive = 0;
+
 // A typed node over placeholder children (their tables are fed).
 ExtendedHypertree* typed(const VertexSet& bag, const VertexSet& childBag, int children = 1) {
   auto* n = new ExtendedHypertree(bag);
@@ -298,6 +306,33 @@ TEST(CompleteRules, BranchJoinsRowsWithEqualInSetAndDefUnion) {
   table = rules.evaluateBranchNode(typed(bag, bag, 2));
   EXPECT_EQ(af.describe(table), (std::set<std::string>{"||q||p,r", "||q|r|p", "||q|p|r", "||q|p,r|"}));
   release(table);
+}
+
+TEST(CompleteRules, EveryRuleDeletesTheChildRowsItConsumes) {
+  Framework af("att(a,b). att(b,c).");
+  CompleteRules rules(&af.problem);
+  const VertexSet ab = af.ids({"a", "b"}), abc = af.ids({"a", "b", "c"});
+  auto rowsOver = [&](const VertexSet& bag) {
+    std::vector<CompleteArgumentationTuple*> rows;
+    TupleSet* leaf = rules.evaluateLeafNode(typed(bag, {}, 0));
+    for (auto& entry : *leaf) rows.push_back(new CountedRow(*static_cast<CompleteArgumentationTuple*>(entry.first)));
+    release(leaf);
+    return rows;
+  };
+
+  rules.feed(rowsOver(ab));
+  release(rules.evaluateIntroductionNode(typed(abc, ab)));
+  EXPECT_EQ(CountedRow::alive, 0);
+
+  rules.feed(rowsOver(abc));
+  release(rules.evaluateRemovalNode(typed(ab, abc)));
+  EXPECT_EQ(CountedRow::alive, 0);
+
+  // Rows left in either table when the join walk ends go as well.
+  rules.feed(rowsOver(ab));
+  rules.feed({new CountedRow(makeRow({}, {}, ab, {}, {}))});
+  release(rules.evaluateBranchNode(typed(ab, ab, 2)));
+  EXPECT_EQ(CountedRow::alive, 0);
 }
 
 TEST(CompleteRuns, SmallFrameworks) {

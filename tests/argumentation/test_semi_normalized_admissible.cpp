@@ -89,6 +89,14 @@ class SemiRules : public AdmissibleSemiNormalizedArgumentationAlgorithm {
   std::deque<TupleSet*> fed;
 };
 
+// Child rows that count how many of them are alive.
+struct CountedRow : AdmissibleArgumentationTuple {
+  static int alive;
+  explicit CountedRow(const AdmissibleArgumentationTuple& t) : AdmissibleArgumentationTuple(t) { ++alive; }
+  ~CountedRow() override { --alive; }
+};
+int CountedRow::alive = 0;
+
 // A semi-normalized node with the given bag over children with childBag
 // (no child: a leaf).
 ExtendedHypertree* typed(const VertexSet& bag, const VertexSet& childBag, int children = 1) {
@@ -210,4 +218,30 @@ TEST(SemiNormalizedAdmissible, BranchCombinesClassifications) {
   table = rules.evaluateBranchNode(typed(bag, bag, 2));
   EXPECT_TRUE(table->empty());
   release(table);
+}
+
+TEST(SemiNormalizedAdmissible, EveryRuleDeletesTheChildRowsItConsumes) {
+  Framework af("att(a,b). att(b,c). att(c,d).");
+  SemiRules rules(&af.problem);
+  const VertexSet ab = af.ids({"a", "b"}), bcd = af.ids({"b", "c", "d"});
+  auto rowsOver = [&](const VertexSet& bag) {
+    std::vector<AdmissibleArgumentationTuple*> rows;
+    TupleSet* leaf = rules.evaluatePermutationNode(typed(bag, {}, 0));
+    for (auto& entry : *leaf) rows.push_back(new CountedRow(*static_cast<AdmissibleArgumentationTuple*>(entry.first)));
+    release(leaf);
+    return rows;
+  };
+
+  // Removes a, introduces c and d: some rows are dropped, the rest projected.
+  rules.feed(rowsOver(ab));
+  release(rules.evaluatePermutationNode(typed(bcd, ab)));
+  EXPECT_EQ(CountedRow::alive, 0);
+
+  // Rows left in either table when the join walk ends go as well.
+  rules.feed(rowsOver(ab));
+  AdmissibleArgumentationTuple allOut;
+  allOut.outArguments = ab;
+  rules.feed({new CountedRow(allOut)});
+  release(rules.evaluateBranchNode(typed(ab, ab, 2)));
+  EXPECT_EQ(CountedRow::alive, 0);
 }

@@ -2,6 +2,7 @@
 // hand-built decompositions.
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <set>
 #include <sstream>
 #include <string>
@@ -60,12 +61,49 @@ struct Framework {
 class StableRules : public StableNormalizedArgumentationAlgorithm {
  public:
   using StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm;
+  using StableNormalizedArgumentationAlgorithm::createLeafSolution;
   using StableNormalizedArgumentationAlgorithm::evaluateBranchNode;
   using StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode;
   using StableNormalizedArgumentationAlgorithm::evaluateLeafNode;
   using StableNormalizedArgumentationAlgorithm::evaluateNode;
   using StableNormalizedArgumentationAlgorithm::evaluateRemovalNode;
   using StableNormalizedArgumentationAlgorithm::selectSolution;
+};
+
+// Child rows that count how many of them are alive.
+struct CountedRow : StableArgumentationTuple {
+  static int alive;
+  CountedRow(VertexSet in, VertexSet attacked, VertexSet unattacked) {
+    inArguments = std::move(in);
+    attackedArguments = std::move(attacked);
+    unattackedArguments = std::move(unattacked);
+    ++alive;
+  }
+  ~CountedRow() override { --alive; }
+};
+int CountedRow::alive = 0;
+
+// The rules with fed child tables: each evaluateNode call hands out the next
+// fed table instead of evaluating the child.
+class FedStableRules : public StableRules {
+ public:
+  using StableRules::StableRules;
+  void feed(std::vector<StableArgumentationTuple*> rows) {
+    auto* table = new TupleSet();
+    for (auto* r : rows) table->emplace(r, createLeafSolution(r->inArguments));
+    fed.push_back(table);
+  }
+
+ protected:
+  TupleSet* evaluateNode(const ExtendedHypertree* node) override {
+    if (fed.empty()) return StableRules::evaluateNode(node);
+    TupleSet* table = fed.front();
+    fed.pop_front();
+    return table;
+  }
+
+ private:
+  std::deque<TupleSet*> fed;
 };
 
 // A general node with the given bag above the given children.
@@ -202,6 +240,37 @@ TEST(StableRules, BranchJoinsEqualInSets) {
   // attacked after the join because it is attacked on the right.
   EXPECT_EQ(describe(af, table), (std::set<std::string>{"{}/{a}/{}"}));
   release(table);
+}
+
+TEST(StableRules, EveryRuleDeletesTheChildRowsItConsumes) {
+  Framework af("att(a,b). att(b,c).");
+  FedStableRules rules(&af.problem);
+  const VertexSet ab = af.ids({"a", "b"}), abc = af.ids({"a", "b", "c"});
+  auto rowsOver = [&](const VertexSet& bag) {
+    // One row per in-set of the leaf over bag, each a counted row.
+    std::vector<StableArgumentationTuple*> rows;
+    TupleSet* leaf = rules.evaluateLeafNode(general(bag)->normalize(kivra::DefaultNormalization));
+    for (auto& [tuple, solution] : *leaf) {
+      auto* t = static_cast<StableArgumentationTuple*>(tuple);
+      rows.push_back(new CountedRow(t->inArguments, t->attackedArguments, t->unattackedArguments));
+    }
+    release(leaf);
+    return rows;
+  };
+
+  rules.feed(rowsOver(ab));
+  release(rules.evaluateIntroductionNode(general(abc, {general(ab)})->normalize(kivra::DefaultNormalization)));
+  EXPECT_EQ(CountedRow::alive, 0);
+
+  rules.feed(rowsOver(abc));
+  release(rules.evaluateRemovalNode(general(ab, {general(abc)})->normalize(kivra::DefaultNormalization)));
+  EXPECT_EQ(CountedRow::alive, 0);
+
+  // Rows left in either table when the join walk ends go as well.
+  rules.feed(rowsOver(ab));
+  rules.feed({new CountedRow({}, {}, ab)});
+  release(rules.evaluateBranchNode(general(ab, {general(ab), general(ab)})->normalize(kivra::DefaultNormalization)));
+  EXPECT_EQ(CountedRow::alive, 0);
 }
 
 TEST(StableRuns, OddCycleHasNoStableExtension) {

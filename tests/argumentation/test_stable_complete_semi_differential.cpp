@@ -161,4 +161,19 @@ TEST(CycleFrameworks, StableAndCompleteCounts) {
   }
 }
 
+// A chain a0 -> a1 -> ... makes a decomposition as deep as the framework is
+// long. Its one stable and one complete extension are the even positions;
+// the admissible sets are the prefixes {a0, a2, ..., a2k} of those, the
+// empty one included.
+TEST(ChainFrameworks, DeepDecompositionsAreEvaluated) {
+  const int n = 20001;
+  std::string text;
+  for (int i = 0; i + 1 < n; ++i) text += "att(a" + std::to_string(i) + ",a" + std::to_string(i + 1) + ").\n";
+  EXPECT_EQ(SolvingRun(text, Algorithm::Stable, 5).count(), "1");
+  EXPECT_EQ(SolvingRun(text, Algorithm::Complete, 6).count(), "1");
+  EXPECT_EQ(SolvingRun(text, Algorithm::SemiAdmissible, 7).count(), std::to_string((n + 1) / 2 + 1));
+  EXPECT_TRUE(SolvingRun(text, Algorithm::Stable, 8).credulous("a20000"));
+  EXPECT_FALSE(SolvingRun(text, Algorithm::Complete, 9).skeptical("a19999"));
+}
+
 }  // namespace
