@@ -1,5 +1,6 @@
 // Preferred rows, colouring operations and node rules on small hand-built
-// decompositions.
+// decompositions. Rows are written "colouring|certificate,..." with the
+// letters A(ttacker), D(efeated), I(n), O(ut), positions in ascending id order.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -16,32 +17,18 @@
 using kivra::ExtendedHypertree;
 using kivra::TupleSet;
 using kivra::VertexSet;
+using Names = std::initializer_list<const char*>;
+using Rows = std::set<std::string>;
 
 namespace {
 
 constexpr Coloring A = Coloring::Attacker, D = Coloring::Defeated, I = Coloring::In, O = Coloring::Out;
 
-struct Framework {
-  explicit Framework(const std::string& text) : input(text), problem(&input, true) {
-    problem.parse();
-    problem.preprocess();
-  }
-  VertexSet ids(std::initializer_list<const char*> names) {
-    VertexSet s;
-    for (const char* n : names) s.insert(problem.getVertexId(n));
-    return s;
-  }
-  std::istringstream input;
-  ArgumentationProblem problem;
-};
-
 class Rules : public PreferredNormalizedArgumentationAlgorithm {
  public:
   using PreferredNormalizedArgumentationAlgorithm::PreferredNormalizedArgumentationAlgorithm;
   using PreferredNormalizedArgumentationAlgorithm::createLeafSolution;
-  using PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode;
   using PreferredNormalizedArgumentationAlgorithm::selectSolution;
-
   // Hands out `stubTable` as the table of `stubbed`.
   TupleSet* evaluateNode(const ExtendedHypertree* node) override {
     return node == stubbed ? stubTable : PreferredNormalizedArgumentationAlgorithm::evaluateNode(node);
@@ -50,23 +37,13 @@ class Rules : public PreferredNormalizedArgumentationAlgorithm {
   TupleSet* stubTable = nullptr;
 };
 
-ExtendedHypertree* general(const VertexSet& bag, std::vector<ExtendedHypertree*> children = {}) {
-  auto* n = new ExtendedHypertree(bag);
-  for (auto* c : children) n->insChild(c, true);
-  return n;
-}
-
-ExtendedHypertree* normalized(ExtendedHypertree* tree) { return tree->normalize(kivra::DefaultNormalization); }
-
-std::string letters(const BagColoring& c) {
-  std::string s;
-  for (Coloring x : c) s += "ADIO"[static_cast<int>(x)];
-  return s;
-}
-
-// Rows as "colouring|certificate,certificate" in letters A, D, I, O.
-std::set<std::string> describe(TupleSet* table) {
-  std::set<std::string> rows;
+Rows describe(TupleSet* table) {
+  auto letters = [](const BagColoring& c) {
+    std::string s;
+    for (Coloring x : c) s += "ADIO"[static_cast<int>(x)];
+    return s;
+  };
+  Rows rows;
   for (auto& [tuple, solution] : *table) {
     auto* t = static_cast<PreferredArgumentationTuple*>(tuple);
     std::string row = letters(t->coloring) + "|";
@@ -81,7 +58,39 @@ std::set<VertexSet> enumerate(kivra::Solution* s) {
   return static_cast<kivra::EnumerationSolutionContent*>(s->getContent(&inst))->enumerations;
 }
 
+// A parsed framework with the rules on it.
+struct Case {
+  explicit Case(const std::string& text) : input(text), problem(&input, true), rules(&problem) {
+    problem.parse();
+    problem.preprocess();
+  }
+  VertexSet ids(Names names) {
+    VertexSet s;
+    for (const char* n : names) s.insert(problem.getVertexId(n));
+    return s;
+  }
+  // The normalized tree of a node with bag `top` above a leaf with bag `leaf`,
+  // or of the leaf `top` alone.
+  ExtendedHypertree* tree(Names top, Names leaf = {}) {
+    auto* node = new ExtendedHypertree(ids(top));
+    if (leaf.size()) node->insChild(new ExtendedHypertree(ids(leaf)), true);
+    return node->normalize(kivra::DefaultNormalization);
+  }
+  Rows rows(Names top, Names leaf = {}) { return describe(rules.evaluateNode(tree(top, leaf))); }
+  std::set<VertexSet> preferred(Names top, Names leaf = {}) { return enumerate(rules.evaluate(tree(top, leaf), nullptr)); }
+
+  std::istringstream input;
+  ArgumentationProblem problem;
+  Rules rules;
+};
+
 PreferredArgumentationTuple row(BagColoring c, CertificateSet k = {}) { return {std::move(c), std::move(k)}; }
+
+struct CountedRow : PreferredArgumentationTuple {
+  CountedRow(BagColoring c, CertificateSet k, int* count) : PreferredArgumentationTuple(c, k), count(count) {}
+  ~CountedRow() override { ++*count; }
+  int* count;
+};
 
 }  // namespace
 
@@ -90,161 +99,100 @@ TEST(PreferredTuple, OrdersByColouringThenCertificates) {
   EXPECT_FALSE(row({O, I}) < row({I, O}, {{O, O}}));
   EXPECT_LT(row({O}), row({O}, {{A}}));
   EXPECT_FALSE(row({O}, {{I}}) == row({O}, {{I}, {A}}));
-  EXPECT_TRUE(row({O}, {{I}, {A}}) == row({O}, {{A}, {I}}));
 }
 
 TEST(PreferredColorings, JoinsAndIntroductions) {
-  Framework af("att(x,x). att(s,t). att(t,s). att(u,v).");
-  Rules rules(&af.problem);
-  VertexSet bag{1, 2, 3};
-  EXPECT_EQ(rules.getBranchColorings({I, A, O}, {I, O, O}, bag), (BagColoring{I, A, O}));
-  const Coloring all[] = {A, D, I, O};
-  for (Coloring a : all)
-    for (Coloring b : all) {
-      Coloring expected = a == D || b == D ? D : a == b ? a : A;
-      EXPECT_EQ(rules.getBranchColorings({a}, {b}, {1}), (BagColoring{expected}));
-    }
-  EXPECT_EQ(rules.getEqualInSets({I, O, A}, {{I, D, O}, {O, I, O}, {I, O, O}}, bag),
+  Case c("att(t,s). att(s,t).");  // s = 1, t = 2
+  EXPECT_EQ(c.rules.getBranchColorings({I, A, O}, {I, O, O}, {1, 2, 3}), (BagColoring{I, A, O}));
+  EXPECT_EQ(c.rules.getBranchColorings({O, A, D}, {A, D, O}, {1, 2, 3}), (BagColoring{A, D, D}));
+  EXPECT_EQ(c.rules.getEqualInSets({I, O, A}, {{I, D, O}, {O, I, O}, {I, O, O}}, {1, 2, 3}),
             (CertificateSet{{I, D, A}, {I, O, A}}));
-
-  // s and t attack each other: attacked by the In set wins over attacking it.
+  // t is attacked by the In set {s} and attacks it: Defeated comes first.
   bool canBeIn = false;
-  VertexSet st = af.ids({"s", "t"});
-  auto s = af.problem.getVertexId("s"), t = af.problem.getVertexId("t");
-  BagColoring c = rules.getIntroColorings({s}, {I}, t, canBeIn, st);
-  EXPECT_EQ(c[*st.begin() == t ? 0 : 1], D);
+  EXPECT_EQ(c.rules.getIntroColorings({1}, {I}, 2, canBeIn, {1, 2}), (BagColoring{I, D}));
   EXPECT_FALSE(canBeIn);
-  // x only attacks itself: out, but it can never join.
-  c = rules.getIntroColorings({}, {}, af.problem.getVertexId("x"), canBeIn, af.ids({"x"}));
-  EXPECT_EQ(c, (BagColoring{O}));
-  EXPECT_FALSE(canBeIn);
-  // u is in no conflict: out, and it can join.
-  c = rules.getIntroColorings({}, {}, af.problem.getVertexId("u"), canBeIn, af.ids({"u"}));
-  EXPECT_EQ(c, (BagColoring{O}));
-  EXPECT_TRUE(canBeIn);
 }
 
 TEST(PreferredColorings, ConflictFreeSetsInMaskOrderForAnyBagSize) {
-  Framework small("att(a,b). att(c,c).");
-  Rules smallRules(&small.problem);
-  EXPECT_EQ(smallRules.conflictFreeSets({}), (std::vector<VertexSet>{{}}));
-  auto a = small.problem.getVertexId("a"), b = small.problem.getVertexId("b");
-  EXPECT_EQ(smallRules.conflictFreeSets(small.ids({"a", "b", "c"})), (std::vector<VertexSet>{{}, {a}, {b}}));
+  Case small("att(a,b). att(c,c).");  // a = 2, b = 3
+  EXPECT_EQ(small.rules.conflictFreeSets({}), (std::vector<VertexSet>{{}}));
+  EXPECT_EQ(small.rules.conflictFreeSets(small.ids({"a", "b", "c"})), (std::vector<VertexSet>{{}, {2}, {3}}));
 
   // 70 arguments, each attacking all later ones: only the empty set and the
   // singletons are conflict-free. A 32- or 64-bit mask cannot span this bag.
   std::string text;
   for (int i = 0; i < 70; ++i)
     for (int j = i + 1; j < 70; ++j) text += "att(a" + std::to_string(i) + ",a" + std::to_string(j) + ").";
-  Framework big(text);
-  Rules rules(&big.problem);
+  Case big(text);
   VertexSet bag;
-  for (int i = 0; i < 70; ++i) bag.insert(big.problem.getVertexId("a" + std::to_string(i)));
   std::vector<VertexSet> expected{{}};
-  for (auto v : bag) expected.push_back({v});
-  EXPECT_EQ(rules.conflictFreeSets(bag), expected);
-  TupleSet* leaf = rules.evaluateLeafNode(normalized(general(bag)));
+  for (kivra::Vertex v = 1; v <= 70; ++v) bag.insert(v), expected.push_back({v});
+  EXPECT_EQ(big.rules.conflictFreeSets(bag), expected);
+  TupleSet* leaf = big.rules.evaluateNode((new ExtendedHypertree(bag))->normalize(kivra::DefaultNormalization));
   EXPECT_EQ(leaf->size(), 71u);
   // The empty set, all Out, is the last row; every singleton is its certificate.
   EXPECT_EQ(static_cast<PreferredArgumentationTuple*>(leaf->rbegin()->first)->certificates.size(), 70u);
 }
 
 TEST(PreferredRules, LeafExamples) {
-  Framework mutual("att(b,a). att(a,b).");  // a = 1, b = 2
-  Rules rules(&mutual.problem);
-  ExtendedHypertree* leaf = normalized(general(mutual.ids({"a", "b"})));
-  EXPECT_EQ(describe(rules.evaluateLeafNode(leaf)), (std::set<std::string>{"OO|DI,ID", "ID|", "DI|"}));
-  EXPECT_EQ(enumerate(rules.evaluate(leaf, nullptr)), (std::set<VertexSet>{{1}, {2}}));
-
-  Framework oneWay("att(a,b).");
-  Rules oneWayRules(&oneWay.problem);
-  leaf = normalized(general(oneWay.ids({"a", "b"})));
-  EXPECT_EQ(describe(oneWayRules.evaluateLeafNode(leaf)), (std::set<std::string>{"OO|AI,ID", "ID|", "AI|"}));
-  EXPECT_EQ(enumerate(oneWayRules.evaluate(leaf, nullptr)), (std::set<VertexSet>{{1}}));
-
-  Framework odd("att(a,b). att(b,c). att(c,a).");
-  Rules oddRules(&odd.problem);
-  EXPECT_EQ(enumerate(oddRules.evaluate(normalized(general(odd.ids({"a", "b", "c"}))), nullptr)),
-            (std::set<VertexSet>{{}}));
+  Case mutual("att(b,a). att(a,b).");  // a = 1, b = 2
+  EXPECT_EQ(mutual.rows({"a", "b"}), (Rows{"OO|DI,ID", "ID|", "DI|"}));
+  EXPECT_EQ(mutual.preferred({"a", "b"}), (std::set<VertexSet>{{1}, {2}}));
+  Case oneWay("att(a,b).");
+  EXPECT_EQ(oneWay.rows({"a", "b"}), (Rows{"OO|AI,ID", "ID|", "AI|"}));
+  EXPECT_EQ(oneWay.preferred({"a", "b"}), (std::set<VertexSet>{{1}}));
+  Case odd("att(a,b). att(b,c). att(c,a).");  // only the empty set is admissible
+  EXPECT_EQ(odd.preferred({"a", "b", "c"}), (std::set<VertexSet>{{}}));
 }
 
 TEST(PreferredRules, RemovalExamples) {
-  Framework af("att(a,b).");  // a = 1, b = 2
-  Rules rules(&af.problem);
-  ExtendedHypertree* removeA = normalized(general(af.ids({"b"}), {general(af.ids({"a", "b"}))}));
-  ASSERT_EQ(removeA->getType(), kivra::Removal);
-  EXPECT_EQ(describe(rules.evaluateNode(removeA)), (std::set<std::string>{"O|D", "D|"}));
-  ExtendedHypertree* removeB = normalized(general(af.ids({"a"}), {general(af.ids({"a", "b"}))}));
-  EXPECT_EQ(describe(rules.evaluateNode(removeB)), (std::set<std::string>{"O|A,I", "I|", "A|"}));
+  Case c("att(a,b).");
+  EXPECT_EQ(c.rows({"b"}, {"a", "b"}), (Rows{"O|D", "D|"}));
+  EXPECT_EQ(c.rows({"a"}, {"a", "b"}), (Rows{"O|A,I", "I|", "A|"}));
 }
 
 TEST(PreferredRules, RemovalMergesRowsThatBecomeEqual) {
   // b attacks itself; a and c are free. Once a and c are removed above the
   // leaf {a, b, c}, the sets {}, {a} and {c} share colouring and certificates.
-  Framework af("att(b,b). att(a,p). att(c,q).");
-  Rules rules(&af.problem);
-  TupleSet* table = rules.evaluateNode(normalized(general(af.ids({"b"}), {general(af.ids({"a", "b", "c"}))})));
-  ASSERT_EQ(describe(table), (std::set<std::string>{"O|O", "O|"}));
+  Case c("att(b,b). att(a,p). att(c,q).");
+  TupleSet* table = c.rules.evaluateNode(c.tree({"b"}, {"a", "b", "c"}));
+  ASSERT_EQ(describe(table), (Rows{"O|O", "O|"}));
   std::set<std::set<VertexSet>> solutions;
   for (auto& entry : *table) solutions.insert(enumerate(entry.second));
-  EXPECT_EQ(solutions, (std::set<std::set<VertexSet>>{{{}, af.ids({"a"}), af.ids({"c"})}, {af.ids({"a", "c"})}}));
+  EXPECT_EQ(solutions, (std::set<std::set<VertexSet>>{{{}, c.ids({"a"}), c.ids({"c"})}, {c.ids({"a", "c"})}}));
 }
 
 TEST(PreferredRules, IntroductionExamples) {
   // x attacks only itself (a = 1, x = 3): it never joins, no certificate gains it.
-  Framework self("att(x,x). att(a,q).");
-  Rules selfRules(&self.problem);
-  EXPECT_EQ(describe(selfRules.evaluateNode(normalized(general(self.ids({"a", "x"}), {general(self.ids({"a"}))})))),
-            (std::set<std::string>{"OO|IO", "IO|"}));
+  EXPECT_EQ(Case("att(x,x). att(a,q).").rows({"a", "x"}, {"a"}), (Rows{"OO|IO", "IO|"}));
   // x is unrelated to a, which attacks itself (a = 1, x = 2).
-  Framework free("att(x,y). att(a,a).");
-  Rules freeRules(&free.problem);
-  EXPECT_EQ(describe(freeRules.evaluateNode(normalized(general(free.ids({"a", "x"}), {general(free.ids({"a"}))})))),
-            (std::set<std::string>{"OO|OI", "OI|"}));
+  EXPECT_EQ(Case("att(x,y). att(a,a).").rows({"a", "x"}, {"a"}), (Rows{"OO|OI", "OI|"}));
   // b attacks x (a = 1, b = 3, x = 4): certificates holding b cannot take x.
   // They are lost in the rows with x in and kept, x defeated, in the others.
-  Framework lost("att(b,x). att(a,z).");
-  Rules lostRules(&lost.problem);
-  EXPECT_EQ(describe(lostRules.evaluateNode(
-                normalized(general(lost.ids({"a", "b", "x"}), {general(lost.ids({"a", "b"}))})))),
-            (std::set<std::string>{"OOO|IAI,IID,IOO,OAI,OID", "OAI|IAI", "IOO|IAI,IID", "IAI|", "OID|IID",
-                                   "IID|"}));
+  EXPECT_EQ(Case("att(b,x). att(a,z).").rows({"a", "b", "x"}, {"a", "b"}),
+            (Rows{"OOO|IAI,IID,IOO,OAI,OID", "OAI|IAI", "IOO|IAI,IID", "IAI|", "OID|IID", "IID|"}));
 }
 
 TEST(PreferredRules, SelectionTakesEveryAcceptedRow) {
-  Framework af("att(a,b).");
-  Rules rules(&af.problem);
+  Case c("att(a,b).");
   // Two admissible rows with the same colouring; one certificate is not admissible.
   PreferredArgumentationTuple first = row({O}), second = row({O}, {{A}}), third = row({A}), fourth = row({I}, {{O}});
-  TupleSet table{{&first, rules.createLeafSolution({1})},
-                 {&second, rules.createLeafSolution({2})},
-                 {&third, rules.createLeafSolution({3})},
-                 {&fourth, rules.createLeafSolution({4})}};
-  EXPECT_EQ(enumerate(rules.selectSolution(&table, nullptr)), (std::set<VertexSet>{{1}, {2}}));
+  TupleSet table{{&first, c.rules.createLeafSolution({1})}, {&second, c.rules.createLeafSolution({2})},
+                 {&third, c.rules.createLeafSolution({3})}, {&fourth, c.rules.createLeafSolution({4})}};
+  EXPECT_EQ(enumerate(c.rules.selectSolution(&table, nullptr)), (std::set<VertexSet>{{1}, {2}}));
 }
 
-namespace {
-struct CountedRow : PreferredArgumentationTuple {
-  CountedRow(BagColoring c, CertificateSet k, int* count) : PreferredArgumentationTuple(c, k), count(count) {}
-  ~CountedRow() override { ++*count; }
-  int* count;
-};
-}  // namespace
-
 TEST(PreferredRules, RemovalReleasesOrPassesOnEveryChildRowOnce) {
-  Framework af("att(a,b).");
-  Rules rules(&af.problem);
-  ExtendedHypertree* tree = normalized(general(af.ids({"b"}), {general(af.ids({"a", "b"}))}));
+  Case c("att(a,b).");
+  ExtendedHypertree* tree = c.tree({"b"}, {"a", "b"});
   int released = 0;
-  auto* child = new TupleSet();
-  child->emplace(new CountedRow({O, O}, {{A, I}, {I, D}}, &released), rules.createLeafSolution({}));
-  child->emplace(new CountedRow({I, D}, {}, &released), rules.createLeafSolution({1}));
-  child->emplace(new CountedRow({A, I}, {}, &released), rules.createLeafSolution({2}));  // dropped
-  rules.stubbed = tree->firstChild();
-  rules.stubTable = child;
-  TupleSet* table = rules.evaluateNode(tree);
-  EXPECT_EQ(released, 1);
-  EXPECT_EQ(describe(table), (std::set<std::string>{"O|D", "D|"}));
+  c.rules.stubbed = tree->firstChild();
+  c.rules.stubTable = new TupleSet{{new CountedRow({O, O}, {{A, I}, {I, D}}, &released), c.rules.createLeafSolution({})},
+                                   {new CountedRow({I, D}, {}, &released), c.rules.createLeafSolution({1})},
+                                   {new CountedRow({A, I}, {}, &released), c.rules.createLeafSolution({2})}};
+  TupleSet* table = c.rules.evaluateNode(tree);
+  EXPECT_EQ(released, 1);  // the row of {b}, whose removed a attacks it undefeated
+  EXPECT_EQ(describe(table), (Rows{"O|D", "D|"}));
   for (auto& entry : *table) delete entry.first;
   EXPECT_EQ(released, 3);
 }

@@ -12,24 +12,25 @@
 #include "ArgumentationSolution.h"
 #include "PreferredNormalizedArgumentation.h"
 #include "brute_force.h"
-#include "kivra/AbstractAlgorithm.h"
 #include "kivra/CountingSolutionContent.h"
 
 using namespace zelkovant_test;
 
 namespace {
 
-// Runs the whole pipeline on `text` with decomposition seed `seed` and
-// evaluates the result with `make(problem)`'s content factory.
-template <class Make>
-kivra::SolutionContent* solve(const std::string& text, unsigned seed, ArgumentationProblem*& problem, Make make) {
-  auto* input = new std::istringstream(text);  // lives as long as the problem: both are kept
-  problem = new ArgumentationProblem(input, true);
-  auto* algorithm = new PreferredNormalizedArgumentationAlgorithm(problem);
+// The content of a whole run on `text` with decomposition seed `seed`, made by
+// the factory `make` returns for the run's problem. Nothing of a run is released.
+template <class Content, class Make>
+Content* solve(const std::string& text, unsigned seed, ArgumentationProblem*& problem, Make make) {
+  problem = new ArgumentationProblem(new std::istringstream(text), true);
   std::srand(seed);
-  kivra::Solution* solution = problem->calculateSolution(algorithm);
-  kivra::Instantiator* inst = make(problem);
-  return solution->getContent(inst);
+  kivra::Solution* solution = problem->calculateSolution(new PreferredNormalizedArgumentationAlgorithm(problem));
+  return static_cast<Content*>(solution->getContent(make(problem)));
+}
+
+template <class Content>
+kivra::Instantiator* generic(kivra::Problem*) {
+  return new kivra::GenericInstantiator<Content>();
 }
 
 class PreferredDifferential : public ::testing::TestWithParam<unsigned> {};
@@ -41,45 +42,33 @@ TEST_P(PreferredDifferential, AgreesWithBruteForceInEveryMode) {
     RandomInput in = randomInput(rng, 12);
     const Extensions expected = bruteForce(in.af, Sem::Preferred);
     const unsigned seed = rng();
-    std::string context = "framework #" + std::to_string(i) + ", seed " + std::to_string(seed) + ":\n" + in.text;
     ArgumentationProblem* problem = nullptr;
-
-    auto* listed = static_cast<kivra::EnumerationSolutionContent*>(solve(in.text, seed, problem, [](auto*) {
-      return new kivra::GenericInstantiator<kivra::EnumerationSolutionContent>();
-    }));
-    Extensions got;
-    for (const auto& set : listed->enumerations) {
+    Extensions listed;
+    for (const auto& set : solve<kivra::EnumerationSolutionContent>(
+             in.text, seed, problem, generic<kivra::EnumerationSolutionContent>)->enumerations) {
       NameSet names;
       for (kivra::Vertex v : set) names.insert(problem->getVertexName(v));
-      got.insert(names);
+      listed.insert(names);
     }
-    auto* counted = static_cast<kivra::CountingSolutionContent*>(solve(in.text, seed, problem, [](auto*) {
-      return new kivra::GenericInstantiator<kivra::CountingSolutionContent>();
-    }));
-    bool ok = got == expected && counted->count == expected.size();
+    const mpz_class counted =
+        solve<kivra::CountingSolutionContent>(in.text, seed, problem, generic<kivra::CountingSolutionContent>)->count;
+    std::string failure;
+    if (listed != expected) failure += "enumeration differs\n";
+    if (counted != expected.size()) failure += "count is " + counted.get_str() + "\n";
 
     for (int q = 0; q < 2 && !in.af.args.empty(); ++q) {
       const std::string& name = in.af.args[rng() % in.af.args.size()];
       bool cred = false, skept = true;
-      for (const auto& e : expected) {
-        cred = cred || e.count(name);
-        skept = skept && e.count(name);
-      }
-      auto* c = static_cast<CredulousSolutionContent*>(solve(in.text, seed, problem, [&](auto* p) {
-        return new ArgumentationInstantiator<CredulousSolutionContent>(name.c_str(), p);
-      }));
-      auto* s = static_cast<SkepticalSolutionContent*>(solve(in.text, seed, problem, [&](auto* p) {
-        return new ArgumentationInstantiator<SkepticalSolutionContent>(name.c_str(), p);
-      }));
-      if (c->accepted != cred || s->accepted != skept) {
-        ok = false;
-        context += "acceptance of " + name + " differs\n";
-      }
+      for (const auto& e : expected) cred = cred || e.count(name), skept = skept && e.count(name);
+      auto credulous = [&](auto* p) { return new ArgumentationInstantiator<CredulousSolutionContent>(name.c_str(), p); };
+      auto skeptical = [&](auto* p) { return new ArgumentationInstantiator<SkepticalSolutionContent>(name.c_str(), p); };
+      if (solve<CredulousSolutionContent>(in.text, seed, problem, credulous)->accepted != cred ||
+          solve<SkepticalSolutionContent>(in.text, seed, problem, skeptical)->accepted != skept)
+        failure += "acceptance of " + name + " differs\n";
     }
-    if (!ok) {
+    if (!failure.empty()) {
       ++failures;
-      ADD_FAILURE() << context << "expected " << expected.size() << " extensions, listed " << got.size()
-                    << ", counted " << counted->count;
+      ADD_FAILURE() << "framework #" << i << ", seed " << seed << ":\n" << in.text << failure;
     }
   }
 }
