@@ -268,7 +268,6 @@ void Hypertree::shrink(bool bLambdaUnion) {
 }
 
 void Hypertree::setLambda(Hypergraph* HGraph) {
-  (void)HGraph;  // the candidates are the hyperedges of the bag's vertices
   SetCover Cover;
   std::vector<Node*> Uncovered;
   std::vector<Hyperedge*> Forced;
@@ -289,11 +288,26 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
       Current->MyLambda.insert(Forced.begin(), Forced.end());
       continue;
     }
-    // The same cover as SetCover::cover over every hyperedge of the
-    // uncovered vertices, without walking all hyperedges of a vertex of very
-    // high degree in every bag that holds it.
-    std::vector<Hyperedge*> Covering = Cover.coverIncident(Uncovered, Prepared);
-    Current->MyLambda.insert(Covering.begin(), Covering.end());
+    bool bHeavy = false;
+    for (Node* Vertex : Uncovered) bHeavy = bHeavy || Vertex->getNbrOfEdges() > kHeavyDegree;
+    if (bHeavy) {
+      // The same cover as below, without walking all hyperedges of a vertex
+      // of very high degree in every bag that holds it.
+      std::vector<Hyperedge*> Covering = Cover.coverIncident(Uncovered, Prepared);
+      Current->MyLambda.insert(Covering.begin(), Covering.end());
+      continue;
+    }
+    // The capacities are bounds; the sets hold only what is inserted.
+    CompSet Nodes(static_cast<int>(Uncovered.size()));
+    CompSet HEdges(HGraph->getNbrOfEdges());
+    for (Node* Vertex : Uncovered) {
+      Nodes.insComp(Vertex);
+      for (int i = 0; i < Vertex->getNbrOfEdges(); ++i) HEdges.insComp(Vertex->getEdge(i));
+    }
+    CompSet* Covering = Cover.cover(&Nodes, &HEdges);
+    for (int i = 0; i < Covering->size(); ++i)
+      Current->MyLambda.insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
+    delete Covering;
   }
 }
 
