@@ -45,6 +45,22 @@ std::vector<Shape> shapes() {
   All.push_back({"star", 12, starEdges(12)});
   All.push_back({"path", 15, pathEdges(15)});
   {
+    // High-degree centres beside ordinary structure: a wheel, and two hubs
+    // sharing leaves with both attack directions and a few self-loops.
+    std::vector<std::vector<int>> Wheel = starEdges(70);
+    for (int v = 2; v <= 70; ++v) Wheel.push_back({v, v % 69 + 2});
+    All.push_back({"wheel", 70, Wheel});
+    std::vector<std::vector<int>> Hubs;
+    for (int v = 3; v <= 80; ++v) {
+      Hubs.push_back({1, v});
+      if (v % 3 == 0) Hubs.push_back({v, 1});
+      if (v % 2 == 0) Hubs.push_back({2, v});
+      if (v % 7 == 0) Hubs.push_back({v, v});
+      if (v % 5 == 0) Hubs.push_back({v, v + 1 <= 80 ? v + 1 : 3, 2});
+    }
+    All.push_back({"hubs", 80, Hubs});
+  }
+  {
     std::mt19937 Rng(7);
     std::vector<std::vector<int>> Tree;
     for (int v = 2; v <= 25; ++v) Tree.push_back({static_cast<int>(Rng() % (v - 1)) + 1, v});
