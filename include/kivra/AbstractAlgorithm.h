@@ -227,6 +227,9 @@ class AbstractHTDAlgorithm {
   // displaced row object is not deleted.
   void addToTupleSet(Tuple* tuple, Solution* solution, TupleSet* table, Operation op);
 
+ private:
+  friend class AbstractSemiNormalizedHTDAlgorithm;
+
   // Set by the semi-normalized base: evaluate() then computes the tables of
   // all non-root nodes in post-order with an explicit stack, and evaluateNode
   // hands a rule its children's finished tables, so deep trees need no deep
@@ -237,7 +240,6 @@ class AbstractHTDAlgorithm {
   // being evaluated (ownership passes to the caller), else null.
   TupleSet* takeFinishedTable(const ExtendedHypertree* node);
 
- private:
   TupleSet* evaluateBottomUp(const ExtendedHypertree* root);
 
   Problem* prob;
