@@ -372,24 +372,6 @@ TEST(HypertreeDual, SetChiRestoresConnectedness) {
   delete G;
 }
 
-TEST(HypertreeDual, ConflictVarsOfTheWidestNodes) {
-  Hypergraph* G = buildGraph(4, {{1, 2}, {2, 3}, {3, 4}});
-  Hypertree* Root = bag(G, {1, 2});
-  Root->insLambda(G->getEdge(0));
-  Hypertree* Wide = bag(G, {2, 3, 4});
-  Wide->insLambda(G->getEdge(1));
-  Wide->insLambda(G->getEdge(2));
-  Root->insChild(Wide, true);
-  std::set<Node*> Conflicts;
-  Root->getConflictVars(&Conflicts, 2, false);
-  EXPECT_EQ(Conflicts, *Wide->getChi());
-  std::set<Node*> DualConflicts;
-  Root->getConflictVars(&DualConflicts, 1, true);
-  EXPECT_EQ(DualConflicts, (std::set<Node*>{reinterpret_cast<Node*>(G->getEdge(0))}));
-  delete Root;
-  delete G;
-}
-
 TEST(DecompositionChecker, ReportsEveryKindOfViolation) {
   Hypergraph* G = buildGraph(3, {{1, 2}, {2, 3}});
   Hypertree* Root = bag(G, {1, 2});
