@@ -90,8 +90,7 @@ class SetTuple : public kivra::Tuple {
 
 inline const VertexSet& chosenOf(kivra::Tuple* t) { return static_cast<SetTuple*>(t)->chosen; }
 
-// Every subset of `candidates` that can extend `base` independently, each
-// given with the list of vertices added in ascending order.
+// Every subset of `candidates` that can extend `base` independently.
 inline std::vector<VertexSet> extensions(const GraphProblem& p, const VertexSet& base,
                                          const VertexSet& candidates) {
   std::vector<VertexSet> result{VertexSet()};
@@ -140,10 +139,37 @@ class IndependentSetRules : public Base {
     return table;
   }
 
+  const kivra::ExtendedHypertree* prepareHypertreeDecomposition(
+      const kivra::ExtendedHypertree* root) override {
+    converted = root;
+    return prepared = Base::prepareHypertreeDecomposition(root);
+  }
+
   Solution* selectSolution(TupleSet* table, const kivra::ExtendedHypertree*) override {
     Solution* result = this->createEmptySolution();
     for (auto& [tuple, solution] : *table) result = this->combineSolutions(kivra::Union, result, solution);
     return result;
+  }
+
+  // The table after dropping `removed` from every row and extending each row
+  // by every independent choice among `introduced`; consumes `child`.
+  TupleSet* step(TupleSet* child, const VertexSet& removed, const VertexSet& introduced) {
+    auto* table = new TupleSet;
+    for (auto& [tuple, solution] : *child) {
+      VertexSet kept;
+      for (Vertex v : chosenOf(tuple))
+        if (!removed.count(v)) kept.insert(v);
+      for (const VertexSet& added : extensions(*graph, kept, introduced)) {
+        VertexSet row = kept;
+        row.insert(added.begin(), added.end());
+        Solution* extended = added.empty()       ? solution
+                             : added.size() == 1 ? this->addToSolution(solution, *added.begin())
+                                                 : this->addToSolution(solution, added);
+        this->addToTupleSet(new SetTuple(row), extended, table, kivra::Union);
+      }
+    }
+    release(child);
+    return table;
   }
 
   static void release(TupleSet* table) {
@@ -152,6 +178,10 @@ class IndependentSetRules : public Base {
   }
 
   GraphProblem* graph;
+
+ public:
+  const kivra::ExtendedHypertree* converted = nullptr;  // the tree handed to evaluate
+  const kivra::ExtendedHypertree* prepared = nullptr;   // the tree the rules ran on
 };
 
 // Over a normalized tree: one rule per node kind.
@@ -161,8 +191,8 @@ class NormalizedIndependentSets : public IndependentSetRules<kivra::AbstractNorm
       : IndependentSetRules(p), form(form) {}
 
   const kivra::ExtendedHypertree* prepareHypertreeDecomposition(const kivra::ExtendedHypertree* root) override {
-    prepared = root->normalize(form);
-    return prepared;
+    converted = root;
+    return prepared = root->normalize(form);
   }
 
   TupleSet* evaluateLeafNode(const kivra::ExtendedHypertree* node) override {
@@ -173,37 +203,13 @@ class NormalizedIndependentSets : public IndependentSetRules<kivra::AbstractNorm
   }
 
   TupleSet* evaluateIntroductionNode(const kivra::ExtendedHypertree* node) override {
-    TupleSet* child = evaluateNode(node->firstChild());
-    Vertex x = node->getDifference();
-    auto* table = new TupleSet;
-    for (auto& [tuple, solution] : *child) {
-      const VertexSet& chosen = chosenOf(tuple);
-      if (graph->fits(chosen, x)) {
-        VertexSet grown = chosen;
-        grown.insert(x);
-        addToTupleSet(new SetTuple(grown), addToSolution(solution, x), table, kivra::Union);
-      }
-      addToTupleSet(new SetTuple(chosen), solution, table, kivra::Union);
-    }
-    release(child);
-    return table;
+    return step(evaluateNode(node->firstChild()), {}, node->getIntroducedVertices());
   }
-
   TupleSet* evaluateRemovalNode(const kivra::ExtendedHypertree* node) override {
-    TupleSet* child = evaluateNode(node->firstChild());
-    Vertex x = node->getDifference();
-    auto* table = new TupleSet;
-    for (auto& [tuple, solution] : *child) {
-      VertexSet shrunk = chosenOf(tuple);
-      shrunk.erase(x);
-      addToTupleSet(new SetTuple(shrunk), solution, table, kivra::Union);
-    }
-    release(child);
-    return table;
+    return step(evaluateNode(node->firstChild()), node->getRemovedVertices(), {});
   }
 
   kivra::NormalizationType form;
-  const kivra::ExtendedHypertree* prepared = nullptr;
 };
 
 // Over a semi-normalized tree: every non-branch node removes and introduces
@@ -221,42 +227,24 @@ class SemiNormalizedIndependentSets
     } else {
       child = evaluateNode(node->firstChild());
     }
-    auto* table = new TupleSet;
-    for (auto& [tuple, solution] : *child) {
-      VertexSet kept;
-      for (Vertex v : chosenOf(tuple))
-        if (!node->getRemovedVertices().count(v)) kept.insert(v);
-      for (const VertexSet& added : extensions(*graph, kept, node->getIntroducedVertices())) {
-        VertexSet row = kept;
-        row.insert(added.begin(), added.end());
-        addToTupleSet(new SetTuple(row), added.empty() ? solution : addToSolution(solution, added),
-                      table, kivra::Union);
-      }
-    }
-    release(child);
-    return table;
+    return step(child, node->getRemovedVertices(), node->getIntroducedVertices());
   }
 };
 
-// A random graph on vertices 1..n whose every vertex lies on an edge.
+// A random graph on vertices 1..n; a vertex left without an edge gets one.
 inline Graph randomGraph(std::mt19937& random, int n, double density) {
   Graph g;
   std::bernoulli_distribution edge(density);
+  std::uniform_int_distribution<Vertex> pick(1, static_cast<Vertex>(n));
   for (Vertex a = 1; a <= static_cast<Vertex>(n); ++a)
     for (Vertex b = a + 1; b <= static_cast<Vertex>(n); ++b)
       if (edge(random)) g.edges.insert({a, b});
-  std::uniform_int_distribution<Vertex> pick(1, static_cast<Vertex>(n));
+  for (auto [a, b] : g.edges) g.vertices.insert({a, b});
   for (Vertex v = 1; v <= static_cast<Vertex>(n); ++v) {
-    bool used = false;
-    for (auto [a, b] : g.edges) used = used || a == v || b == v;
-    if (!used) {
-      Vertex u = pick(random);
-      g.edges.insert({std::min(u, v), std::max(u, v)});
-    }
-  }
-  for (auto [a, b] : g.edges) {
-    g.vertices.insert(a);
-    g.vertices.insert(b);
+    if (g.vertices.count(v)) continue;
+    Vertex u = pick(random);
+    g.edges.insert({std::min(u, v), std::max(u, v)});
+    g.vertices.insert({u, v});
   }
   return g;
 }

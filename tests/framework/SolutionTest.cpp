@@ -72,51 +72,33 @@ class Recorder : public kivra::Instantiator {
 std::set<VertexSet> sets(SolutionContent* c) { return static_cast<EnumerationSolutionContent*>(c)->enumerations; }
 mpz_class count(SolutionContent* c) { return static_cast<CountingSolutionContent*>(c)->count; }
 
-template <class T>
-SolutionContent* combine(kivra::Operation op, SolutionContent* a, SolutionContent* b) {
-  return op == kivra::Union ? a->calculateUnion(b) : a->calculateCrossJoin(b);
-}
-
-TEST(Contents, CountingFollowsTheSetOperations) {
+TEST(Contents, EachDomainFollowsTheSetOperations) {
   kivra::GenericInstantiator<CountingSolutionContent> counting;
   SolutionContent* leaf = counting.createLeafSolution({});
-  SolutionContent* bigLeaf = counting.createLeafSolution({4, 9});
   SolutionContent* empty = counting.createEmptySolution();
   EXPECT_EQ(count(leaf), 1);
-  EXPECT_EQ(count(bigLeaf), 1);
-  EXPECT_EQ(count(empty), 0);
-  EXPECT_EQ(count(leaf->calculateCrossJoin(bigLeaf)), 1);
-  EXPECT_EQ(count(leaf->calculateUnion(bigLeaf)), 2);
-  EXPECT_EQ(count(empty->calculateUnion(empty)), 0);
+  EXPECT_EQ(count(counting.createLeafSolution({4, 9})), 1);
+  EXPECT_EQ(count(leaf->calculateCrossJoin(leaf)), 1);
   EXPECT_EQ(count(leaf->calculateUnion(leaf)->calculateAdd({7})), 2);
-  // Large counts do not overflow.
+  EXPECT_EQ(count(empty->calculateUnion(empty)), 0);
   SolutionContent* big = leaf->calculateUnion(leaf);
-  for (int i = 0; i < 7; ++i) big = big->calculateCrossJoin(big->calculateUnion(leaf)->calculateUnion(empty));
-  EXPECT_GT(count(big), mpz_class("1000000000000000000000000000000"));
-  EXPECT_EQ(count(leaf), 1) << "operands are unchanged";
-}
+  for (int i = 0; i < 7; ++i) big = big->calculateCrossJoin(big);
+  EXPECT_EQ(count(big), mpz_class(1) << 128) << "no overflow";
 
-TEST(Contents, EnumerationUnitesJoinsAndAdds) {
   EnumerationSolutionContent one({1}), two({2}), three({3}), none, emptySet(VertexSet{});
   EXPECT_EQ(sets(one.calculateUnion(&one)), (std::set<VertexSet>{{1}}));
   SolutionContent* left = one.calculateUnion(&two);
   SolutionContent* right = two.calculateUnion(&three);
   EXPECT_EQ(sets(left->calculateCrossJoin(right)), (std::set<VertexSet>{{1, 2}, {1, 3}, {2}, {2, 3}}));
-  SolutionContent* withEmpty = emptySet.calculateUnion(&one);
-  EXPECT_EQ(sets(withEmpty->calculateAdd({3})), (std::set<VertexSet>{{1, 3}, {3}}));
+  EXPECT_EQ(sets(emptySet.calculateUnion(&one)->calculateAdd({3})), (std::set<VertexSet>{{1, 3}, {3}}));
   EXPECT_EQ(sets(none.calculateUnion(&emptySet)), (std::set<VertexSet>{{}}));
   EXPECT_TRUE(sets(none.calculateCrossJoin(&one)).empty());
-  EXPECT_TRUE(sets(none.calculateAdd({1})).empty());
   EXPECT_EQ(sets(left), (std::set<VertexSet>{{1}, {2}})) << "operands are unchanged";
-}
 
-TEST(Contents, ConsistencyIsAndOverJoinsOrOverUnions) {
-  ConsistencySolutionContent leaf(VertexSet{5}), empty;
+  ConsistencySolutionContent exists(VertexSet{5}), nothing;
   auto flag = [](SolutionContent* c) { return static_cast<ConsistencySolutionContent*>(c)->consistent; };
-  EXPECT_FALSE(flag(leaf.calculateCrossJoin(&empty)));
-  EXPECT_TRUE(flag(leaf.calculateUnion(&empty)));
-  EXPECT_TRUE(flag(leaf.calculateAdd({1})));
-  EXPECT_FALSE(flag(empty.calculateAdd({1})));
+  EXPECT_FALSE(flag(exists.calculateCrossJoin(&nothing)));
+  EXPECT_TRUE(flag(exists.calculateUnion(&nothing)->calculateAdd({1})));
 }
 
 TEST(Solutions, EvaluationIsMemoisedAndLeftFirst) {
