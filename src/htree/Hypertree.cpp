@@ -102,7 +102,7 @@ void labelUnderChild(Node* Vertex, int k) {
 // cover over all hyperedges of Vertices returns (every rule starts with this
 // step and draws nothing when it leaves nothing uncovered), found here
 // without reading the other hyperedges of high-degree vertices. Returns
-// false, with Chosen unspecified, when some vertex stays uncovered.
+// false (Chosen then holds a partial choice) when some vertex stays uncovered.
 bool coverByForcedEdges(const std::vector<Node*>& Vertices, std::vector<Hyperedge*>& Chosen,
                         std::unordered_set<Hyperedge*>& ChosenSet) {
   Chosen.clear();
