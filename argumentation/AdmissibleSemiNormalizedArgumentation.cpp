@@ -72,16 +72,18 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
 
   // Removal: an undefeated attacker that leaves the bag can never be defeated.
   TupleSet* intermediate = new TupleSet();
-  for (auto& entry : *child) {
-    AdmissibleArgumentationTuple* t = row(entry);
-    if (!intersects(t->attackingArguments, removed)) {
-      auto* projected = new AdmissibleArgumentationTuple(*t);
-      eraseAll(projected->inArguments, removed);
-      eraseAll(projected->outArguments, removed);
-      eraseAll(projected->defeatedArguments, removed);
-      addRow(projected, entry.second, intermediate);
+  // Rows are taken out of the child table before they are projected.
+  while (!child->empty()) {
+    auto taken = child->extract(child->begin());
+    auto* t = static_cast<AdmissibleArgumentationTuple*>(taken.key());
+    if (intersects(t->attackingArguments, removed)) {
+      delete t;
+      continue;
     }
-    delete t;
+    eraseAll(t->inArguments, removed);
+    eraseAll(t->outArguments, removed);
+    eraseAll(t->defeatedArguments, removed);
+    addRow(t, taken.mapped(), intermediate);
   }
   delete child;
 

@@ -149,37 +149,40 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
   const AttacksOf xAttacks(af, x);
   const bool selfAttack = xAttacks(x);
 
-  for (auto& entry : *child) {
-    const CompleteArgumentationTuple* t = row(entry);
-    Solution* s = entry.second;
+  // Each child row is taken out of the child table before it is reused as
+  // the def row, so no table key is ever changed.
+  while (!child->empty()) {
+    auto taken = child->extract(child->begin());
+    auto* t = static_cast<CompleteArgumentationTuple*>(taken.key());
+    Solution* s = taken.mapped();
 
     const bool attackedByIn = af->argumentIsAttackedBySet(t->inArguments, x);
-    auto* defRow = new CompleteArgumentationTuple(*t);
-    (attackedByIn ? defRow->defProvedArguments : defRow->defPendingArguments).insert(x);
-    addRow(defRow, s, table);
-
+    CompleteArgumentationTuple* outRow = nullptr;
+    CompleteArgumentationTuple* inRow = nullptr;
     if (!attackedByIn && !af->argumentAttacksSet(t->inArguments, x)) {
       const bool attackedByOut = af->argumentIsAttackedBySet(t->outProvedArguments, x) ||
                                  af->argumentIsAttackedBySet(t->outPendingArguments, x);
-      auto* outRow = new CompleteArgumentationTuple(*t);
+      outRow = new CompleteArgumentationTuple(*t);
       outRow->outPendingArguments.clear();
       for (Vertex u : t->outPendingArguments)
         (xAttacks(u) ? outRow->outProvedArguments : outRow->outPendingArguments).insert(u);
       (attackedByOut || selfAttack ? outRow->outProvedArguments : outRow->outPendingArguments).insert(x);
-      addRow(outRow, s, table);
 
       const bool attacksOut = af->argumentAttacksSet(t->outProvedArguments, x) ||
                               af->argumentAttacksSet(t->outPendingArguments, x);
       if (!selfAttack && !attackedByOut && !attacksOut) {
-        auto* inRow = new CompleteArgumentationTuple(*t);
+        inRow = new CompleteArgumentationTuple(*t);
         inRow->inArguments.insert(x);
         inRow->defPendingArguments.clear();
         for (Vertex d : t->defPendingArguments)
           (xAttacks(d) ? inRow->defProvedArguments : inRow->defPendingArguments).insert(d);
-        addRow(inRow, addToSolution(s, x), table);
       }
     }
-    delete t;
+    // The child row itself becomes the def row.
+    (attackedByIn ? t->defProvedArguments : t->defPendingArguments).insert(x);
+    addRow(t, s, table);
+    if (outRow) addRow(outRow, s, table);
+    if (inRow) addRow(inRow, addToSolution(s, x), table);
   }
   delete child;
   permutationNodeTime += timer.stop().first;
@@ -193,18 +196,20 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Ex
   TupleSet* table = new TupleSet();
   const Vertex x = node->getDifference();
 
-  for (auto& entry : *child) {
-    const CompleteArgumentationTuple* t = row(entry);
+  // Rows are taken out of the child table before x is erased from them, so
+  // no table key is ever changed.
+  while (!child->empty()) {
+    auto taken = child->extract(child->begin());
+    auto* t = static_cast<CompleteArgumentationTuple*>(taken.key());
     // A pending argument that leaves the bag can never be settled.
-    if (!t->defPendingArguments.count(x) && !t->outPendingArguments.count(x)) {
-      // A new row: the child row is still a key of the child table.
-      auto* projected = new CompleteArgumentationTuple(*t);
-      projected->inArguments.erase(x);
-      projected->defProvedArguments.erase(x);
-      projected->outProvedArguments.erase(x);
-      addRow(projected, entry.second, table);
+    if (t->defPendingArguments.count(x) || t->outPendingArguments.count(x)) {
+      delete t;
+      continue;
     }
-    delete t;
+    t->inArguments.erase(x);
+    t->defProvedArguments.erase(x);
+    t->outProvedArguments.erase(x);
+    addRow(t, taken.mapped(), table);
   }
   delete child;
   permutationNodeTime += timer.stop().first;

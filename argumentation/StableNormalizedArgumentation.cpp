@@ -77,14 +77,15 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
   auto aAttacks = [targetsOfA](kivra::Vertex v) { return targetsOfA && targetsOfA->count(v) > 0; };
   const bool selfAttack = aAttacks(a);
 
-  for (auto& entry : *child) {
-    const StableArgumentationTuple* t = row(entry);
-    Solution* s = entry.second;
-    auto* outRow = new StableArgumentationTuple(*t);
+  // Each child row is taken out of the child table before it is reused as
+  // the row with a outside, so no table key is ever changed.
+  while (!child->empty()) {
+    auto taken = child->extract(child->begin());
+    auto* t = static_cast<StableArgumentationTuple*>(taken.key());
+    Solution* s = taken.mapped();
     if (af->argumentIsAttackedBySet(t->inArguments, a)) {
-      outRow->attackedArguments.insert(a);
+      t->attackedArguments.insert(a);
     } else {
-      outRow->unattackedArguments.insert(a);
       // a may join when it attacks neither itself nor a member of the in-set.
       if (!selfAttack && !af->argumentAttacksSet(t->inArguments, a)) {
         auto* inRow = new StableArgumentationTuple();
@@ -99,11 +100,11 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
         }
         addRow(inRow, addToSolution(s, a), table);
       }
+      t->unattackedArguments.insert(a);
     }
-    addRow(outRow, s, table);
+    addRow(t, s, table);
   }
-  // Nothing refers to the child rows any more: the new rows are copies.
-  releaseFrom(child, child->begin());
+  delete child;
   return table;
 }
 
@@ -112,17 +113,18 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Exte
   TupleSet* table = new TupleSet();
   const VertexSet removed(node->getRemovedVertices());
 
-  for (auto& entry : *child) {
-    StableArgumentationTuple* t = row(entry);
+  // Rows are taken out of the child table before they are projected.
+  while (!child->empty()) {
+    auto taken = child->extract(child->begin());
+    auto* t = static_cast<StableArgumentationTuple*>(taken.key());
     // An argument leaving the bag unattacked can never be attacked later.
-    if (!intersects(t->unattackedArguments, removed)) {
-      auto* projected = new StableArgumentationTuple(*t);
-      eraseAll(projected->inArguments, removed);
-      eraseAll(projected->unattackedArguments, removed);
-      eraseAll(projected->attackedArguments, removed);
-      addRow(projected, entry.second, table);
+    if (intersects(t->unattackedArguments, removed)) {
+      delete t;
+      continue;
     }
-    delete t;
+    eraseAll(t->inArguments, removed);
+    eraseAll(t->attackedArguments, removed);
+    addRow(t, taken.mapped(), table);
   }
   delete child;
   return table;
