@@ -23,8 +23,9 @@
 // arguments are the complete extensions.
 //
 // Each rule takes ownership of its children's tables and rows and deletes
-// them once read; the table it returns belongs to the caller. Rows are never
-// changed while they are keys of a table: every derived row is a new object.
+// them once read; the table it returns belongs to the caller. A row is never
+// changed while it is a key of a table: a rule that reuses a child row takes
+// it out of the child table first.
 class CompleteNormalizedArgumentationAlgorithm : public kivra::AbstractNormalizedHTDAlgorithm {
  public:
   // problem must be an ArgumentationProblem; it is not owned.

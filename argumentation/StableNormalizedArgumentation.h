@@ -18,7 +18,9 @@
 // stable extensions.
 //
 // Each rule takes ownership of its children's tables and rows and deletes
-// them once read; the table it returns belongs to the caller.
+// them once read, or passes them on in its own table (taken out of the child
+// table first, so that no key is changed while in a table); the table it
+// returns belongs to the caller.
 class StableNormalizedArgumentationAlgorithm : public kivra::AbstractNormalizedHTDAlgorithm {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
