@@ -88,47 +88,49 @@ void Solution::operator delete(void* node, std::size_t size) {
 
 Solution::Solution(SolutionContent* value)
     : content(value), leftArgument(nullptr), rightArgument(nullptr), operation(Value),
-      parameterCount(0) {}
+      parameterKind(0), pendingParents(0) {}
 
 Solution::Solution()
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewEmpty),
-      parameterCount(0) {}
+      parameterKind(0), pendingParents(0) {}
 
 Solution::Solution(const VertexSet& leaf)
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewLeaf),
-      parameterCount(0) {
+      parameterKind(0), pendingParents(0) {
   setParameter(leaf);
 }
 
 Solution::Solution(Solution* child, const VertexSet& added)
     : content(nullptr), leftArgument(child), rightArgument(nullptr), operation(Add),
-      parameterCount(0) {
+      parameterKind(0), pendingParents(0) {
   setParameter(added);
 }
 
 Solution::Solution(Solution* child, Vertex added)
     : content(nullptr), leftArgument(child), parameterVertex(added), operation(Add),
-      parameterCount(1) {}
+      parameterKind(1), pendingParents(0) {}
 
 Solution::Solution(Operation op, Solution* left, Solution* right)
-    : content(nullptr), leftArgument(left), rightArgument(right), operation(op),
-      parameterCount(0) {
-  if (!(operation == CrossJoin || operation == Union))
+    : content(nullptr), leftArgument(left), rightArgument(right),
+      operation(static_cast<std::uint8_t>(op)), parameterKind(0), pendingParents(0) {
+  if (!(op == CrossJoin || op == Union))
     _printError(208, kSourceFile, "operation == CrossJoin || operation == Union");
 }
 
 Solution::~Solution() {
   delete content;
-  if (parameterCount >= 2) delete[] parameterVertices;
+  if (parameterKind == 2) delete[] parameterVertices;
 }
 
 void Solution::setParameter(const VertexSet& vertices) {
-  parameterCount = static_cast<std::uint32_t>(vertices.size());
-  if (parameterCount == 1) {
+  if (vertices.size() == 1) {
+    parameterKind = 1;
     parameterVertex = *vertices.begin();
-  } else if (parameterCount >= 2) {
-    parameterVertices = new Vertex[parameterCount];
-    std::copy(vertices.begin(), vertices.end(), parameterVertices);
+  } else if (vertices.size() >= 2) {
+    parameterKind = 2;
+    parameterVertices = new Vertex[vertices.size() + 1];
+    parameterVertices[0] = static_cast<Vertex>(vertices.size());
+    std::copy(vertices.begin(), vertices.end(), parameterVertices + 1);
   }
 }
 
@@ -137,19 +139,18 @@ Solution* Solution::getRightArgument() const {
 }
 
 VertexSet Solution::getParameter() const {
-  if (parameterCount == 0) return VertexSet();
-  if (parameterCount == 1) return VertexSet{parameterVertex};
-  // The stored vertices are ascending, so every insertion goes to the end.
+  if (parameterKind == 1) return VertexSet{parameterVertex};
   VertexSet result;
-  for (std::uint32_t i = 0; i < parameterCount; ++i)
-    result.insert(result.end(), parameterVertices[i]);
+  if (parameterKind == 2) {
+    // Stored ascending, so every insertion goes to the end.
+    for (Vertex i = 1; i <= parameterVertices[0]; ++i)
+      result.insert(result.end(), parameterVertices[i]);
+  }
   return result;
 }
 
 void Solution::evaluateLocally(const Instantiator* inst) {
   switch (operation) {
-    case Value:
-      return;
     case CrossJoin:
       content = leftArgument->content->calculateCrossJoin(rightArgument->content);
       break;
@@ -167,38 +168,60 @@ void Solution::evaluateLocally(const Instantiator* inst) {
       if (!inst) _printError(269, kSourceFile, "inst");
       content = inst->createEmptySolution();
       break;
+    default:
+      break;
   }
-  // The parameter is not read again once the content exists.
-  if (parameterCount >= 2) delete[] parameterVertices;
-  parameterCount = 0;
-  rightArgument = nullptr;
-  operation = Value;
+}
+
+void Solution::consumed() {
+  if (pendingParents == 0 || --pendingParents > 0) return;
+  delete content;
+  content = nullptr;
 }
 
 SolutionContent* Solution::getContent(const Instantiator* inst) {
+  if (operation > 5) _printError(273, kSourceFile, "0");
+  if (content) return content;
+
+  // Count, for every node that needs computing, its parents within this
+  // call, so that a shared node is computed once and released after its
+  // last use. Nodes that already hold a content are used as they are.
+  std::vector<Solution*> pending{this};
+  while (!pending.empty()) {
+    Solution* node = pending.back();
+    pending.pop_back();
+    if (node->operation > 5 || !node->hasLeftArgument()) continue;
+    Solution* operands[2] = {node->leftArgument, node->hasRightArgument() ? node->rightArgument : nullptr};
+    for (Solution* operand : operands)
+      if (operand && !operand->content && operand->pendingParents++ == 0) pending.push_back(operand);
+  }
+
   // Depth-first, the left operand's whole expression before the right one's;
-  // a node is computed once both operands are Value nodes. The explicit stack
+  // a node is computed once both operands hold contents. The explicit stack
   // keeps arbitrarily deep expressions off the call stack.
-  std::vector<Solution*> pending;
   pending.push_back(this);
   while (!pending.empty()) {
     Solution* node = pending.back();
-    if (static_cast<std::uint32_t>(node->operation) > 5) _printError(273, kSourceFile, "0");
-    if (node->operation == Value) {
+    if (node->operation > 5) _printError(273, kSourceFile, "0");
+    if (node->content) {
       pending.pop_back();
       continue;
     }
-    if (node->operation == CrossJoin || node->operation == Union || node->operation == Add) {
-      if (node->leftArgument->operation != Value) {
+    if (node->hasLeftArgument()) {
+      if (!node->leftArgument->content) {
         pending.push_back(node->leftArgument);
         continue;
       }
-      if (node->operation != Add && node->rightArgument->operation != Value) {
+      if (node->hasRightArgument() && !node->rightArgument->content) {
         pending.push_back(node->rightArgument);
         continue;
       }
     }
     node->evaluateLocally(inst);
+    if (node->hasLeftArgument()) {
+      node->leftArgument->consumed();
+      if (node->hasRightArgument()) node->rightArgument->consumed();
+    }
     pending.pop_back();
   }
   return content;

@@ -87,8 +87,16 @@ class Instantiator {
 
 // A node of a lazy expression over solution contents. Nodes form a DAG (a
 // node may be an operand of several others) and are created only by the
-// algorithm base class. A node is evaluated at most once: afterwards it is a
-// Value node that keeps its content.
+// algorithm base class.
+//
+// getContent computes every node below the evaluated one at most once and
+// the evaluated node keeps its content: a second call returns the same
+// content without consulting the factory. Contents of inner nodes computed
+// by a call are released as soon as their last parent within that call has
+// used them. Keeping them all would hold a number of the size of the final
+// count (or a set of sets) for every node of a run, which exhausts memory on
+// large inputs. An inner node keeps its definition, so evaluating it later
+// computes its content again.
 class Solution {
  public:
   // Releases this node's own content. Operands are left alone: they may be
@@ -98,7 +106,7 @@ class Solution {
   // Evaluates the expression below this node, left operand before right,
   // without recursion, and returns the content (owned by this node). `inst`
   // makes the contents of leaves and empty solutions; it may be null when no
-  // such node is still unevaluated.
+  // such node needs evaluation.
   SolutionContent* getContent(const Instantiator* inst);
 
   // Nodes come from a pool: the graph of a run holds millions of them, and
@@ -106,8 +114,11 @@ class Solution {
   static void* operator new(std::size_t size);
   static void operator delete(void* node, std::size_t size);
 
-  Operation getOperation() const { return operation; }
-  // The content once evaluated (or of a Value node), else null.
+  // Value once the node holds a content, else what it computes.
+  Operation getOperation() const {
+    return content ? Value : static_cast<Operation>(operation);
+  }
+  // The content the node holds, else null.
   SolutionContent* getStoredContent() const { return content; }
   Solution* getLeftArgument() const { return leftArgument; }
   // The second operand of a CrossJoin or Union node, else null.
@@ -130,21 +141,26 @@ class Solution {
 
   void setParameter(const VertexSet& vertices);
   bool hasRightArgument() const { return operation == CrossJoin || operation == Union; }
-  // Computes this node's content from its already evaluated operands.
+  bool hasLeftArgument() const { return hasRightArgument() || operation == Add; }
+  // Computes this node's content from its operands' contents.
   void evaluateLocally(const Instantiator* inst);
+  // One parent has used this node's content; the last one releases it.
+  void consumed();
 
-  // The whole expression graph of a run stays allocated, so the node is kept
-  // small: the second operand and the parameter never occur together, and a
-  // one-vertex parameter (the usual Add) is stored in place.
+  // The node is kept small: the second operand and the parameter never occur
+  // together, and a one-vertex parameter (the usual Add) is stored in place.
   SolutionContent* content;
   Solution* leftArgument;
   union {
     Solution* rightArgument;
-    Vertex* parameterVertices;  // parameterCount >= 2, ascending
-    Vertex parameterVertex;     // parameterCount == 1
+    Vertex* parameterVertices;  // parameterKind 2: the count, then the vertices ascending
+    Vertex parameterVertex;     // parameterKind 1
   };
-  Operation operation;
-  std::uint32_t parameterCount;
+  std::uint8_t operation;      // an Operation
+  std::uint8_t parameterKind;  // 0 no vertex, 1 one vertex in place, 2 an array
+  // During getContent: parents within the call that have still to use this
+  // node's content. Zero outside getContent.
+  std::uint32_t pendingParents;
 };
 
 // The set of all solutions, each a vertex set.

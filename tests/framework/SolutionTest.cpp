@@ -115,11 +115,20 @@ TEST(Solutions, EvaluationIsMemoisedAndLeftFirst) {
       << "the shared leaf is made once, operands left before right";
   EXPECT_EQ(sets(content), (std::set<VertexSet>{{1}, {2}}));
   EXPECT_EQ(root->getOperation(), kivra::Value);
-  EXPECT_EQ(shared->getOperation(), kivra::Value);
-  EXPECT_EQ(sets(shared->getStoredContent()), (std::set<VertexSet>{{2}})) << "operands keep their contents";
-
   EXPECT_EQ(root->getContent(nullptr), content) << "a second evaluation needs no factory";
   EXPECT_EQ(recorder.log.size(), 3u);
+
+  // Inner contents are released once used, the definitions stay.
+  EXPECT_EQ(shared->getStoredContent(), nullptr);
+  EXPECT_EQ(right->getOperation(), kivra::CrossJoin);
+  EXPECT_TRUE(sets(right->getContent(&recorder)).empty()) << "joined with an empty set";
+  EXPECT_EQ(recorder.log, (std::vector<std::string>{"leaf 1", "leaf 2", "empty", "leaf 2", "empty"}));
+
+  // A node evaluated before is used as it is by a later evaluation above it.
+  Solution* above = b.combineSolutions(kivra::Union, right, b.createLeafSolution({}));
+  above->getContent(&recorder);
+  EXPECT_EQ(recorder.log.size(), 6u);
+  EXPECT_NE(right->getStoredContent(), nullptr);
 }
 
 TEST(Solutions, FactorySetMakesValuesAndAddStaysLazy) {
