@@ -42,6 +42,7 @@ class SolutionPool {
     }
     if (used == kBlocksPerChunk) {
       chunk = static_cast<Block*>(::operator new(sizeof(Block) * kBlocksPerChunk));
+      chunks.push_back(chunk);
       used = 0;
     }
     return &chunk[used++];
@@ -60,6 +61,7 @@ class SolutionPool {
     alignas(Solution) unsigned char bytes[sizeof(Solution)];
   };
   static constexpr std::size_t kBlocksPerChunk = 16384;
+  std::vector<Block*> chunks;  // every chunk stays reachable
   Block* chunk = nullptr;
   std::size_t used = kBlocksPerChunk;
   FreeBlock* freeList = nullptr;
