@@ -57,9 +57,49 @@ class Hypergraph {
   Node** getMCSOrder(int preElim);
   // A uniformly random permutation of the stored nodes.
   Node** getRandomOrder();
+  // The order of the local-search ordering model: a maximum cardinality
+  // search with a random first node and random ties (no search runs on it);
+  // preElim is ignored. Node labels are left at 0, hyperedge labels at their
+  // positions.
+  Node** getLocalSearchOrder(int preElim);
   // Replace the stored node order by getMCSOrder(0) / getMFOrder(0).
   void setMCSOrder();
   void setMFOrder();
+
+  // --- Statistics and checks ---
+  // They overwrite the labels of nodes and hyperedges.
+
+  // Degrees count neighbour nodes. -1.0 / -1 when there are no nodes.
+  double getAverageNodeDegree();
+  int getMaximumNodeDegree();
+  int getMinimumNodeDegree();
+  // Labels with 1 every hyperedge reachable from Edge through hyperedges
+  // labelled 0 (Edge itself included); other labels are left as they are.
+  void labelReachEdges(Hyperedge* Edge);
+  // Whether every hyperedge is reachable from the first one (true without
+  // hyperedges); nodes without hyperedges do not count.
+  bool isConnected();
+  // Fill-in of a node: the number of pairs of its neighbours that are not
+  // neighbours of each other. Computed once by setFillStatistics and kept.
+  int getMaximumNodeFill();
+  int getMinimumNodeFill();
+  double getAverageNodeFill();
+  void setFillStatistics();
+  // Removes every hyperedge whose vertices all lie in another hyperedge; the
+  // containing hyperedge records the removed one's ID and covered IDs. Of two
+  // equal hyperedges the earlier stays. With bFinalOnly, each hyperedge is
+  // only tested against the last one, and the last against all. Removed
+  // hyperedges are taken out of the lists but not deleted.
+  void reduce(bool bFinalOnly);
+  // Splits the nodes into parts by iPartitioning (node position -> part):
+  // *Subgraphs receives a new null-terminated array of new hypergraphs, one
+  // per part, made of clones of the part's nodes and hyperedges plus one
+  // hyperedge joining the part's nodes on the separator; *Separator a new
+  // null-terminated array of the hyperedges spanning several parts (this
+  // hypergraph's own objects). Nodes left with separator hyperedges only are
+  // set to part -1 in iPartitioning. The caller owns both arrays and the
+  // hypergraphs.
+  void divideNodes(int* iPartitioning, Hypergraph*** Subgraphs, Hyperedge*** Separator);
 
   // Builder access. A graph builder appends new nodes and hyperedges to
   // MyNodes and MyEdges (the hypergraph takes ownership), links them with

@@ -24,6 +24,12 @@ class Node : public Component {
   Node* getNeighbour(int iPos);
   bool remNeighbour(Node* Nbr);
 
+  // Number of pairs of this node's neighbours that are not neighbours of each
+  // other; writes a line with the neighbour count and a line with, for each
+  // neighbour, its neighbour count and the number of this node's neighbours
+  // it is not adjacent to, to standard output.
+  int getFillIn();
+
   // A copy with ID, name, covered IDs and empty edge slots (see
   // Component::clone); owned by the caller.
   Node* clone() const;
