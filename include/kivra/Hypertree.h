@@ -4,6 +4,7 @@
 // decomposition of the framework derives from this class.
 #pragma once
 
+#include <iosfwd>
 #include <list>
 #include <set>
 
@@ -116,6 +117,47 @@ class Hypertree {
   // is strictly smaller; the children are covered by setLambda.
   void resetLambda(Hypergraph* HGraph);
 
+  // --- Checks, statistics and GML output ---
+  // They overwrite the labels of tree nodes and of HGraph's nodes and
+  // hyperedges. Each check returns a witness of the first violation found,
+  // or null when the condition holds.
+
+  // Every hyperedge of HGraph lies within some bag: the first one (stored
+  // order) that does not.
+  Hyperedge* checkCond1(Hypergraph* HGraph);
+  // Labels with 1 every hyperedge of HGraph whose nodes all lie in one bag
+  // of the subtree or carry a non-zero label until they first occur in a bag
+  // (pre-order); afterwards every bag node has label 0.
+  void labelCovEdges(Hypergraph* HGraph);
+  // The bags holding a vertex are connected: a vertex that leaves a bag
+  // below a node and reappears in that node's bag (or in a later sibling).
+  Node* checkCond2(Hypergraph* HGraph);
+  // Every bag is covered by its node's lambda: the first node (pre-order)
+  // whose bag is not.
+  Hypertree* checkCond3(Hypergraph* HGraph);
+  // Special condition: no vertex of a node's lambda that is missing from the
+  // node's bag occurs in a bag of its subtree. The first node (pre-order)
+  // that breaks it.
+  Hypertree* checkCond4(Hypergraph* HGraph);
+
+  // Text output is not available: always fatal.
+  void outputToText(const char* cNameOfFile);
+  // Sum over the nodes with exactly one child of the size of the symmetric
+  // difference of their bag and the child's bag; the average divides by the
+  // number of such nodes.
+  unsigned int getChiSetChangeSum();
+  double getAverageChiSetChange();
+  // Sum over the nodes with two or more children of the size of the
+  // intersection of the node's bag with all its children's bags; the
+  // average divides by getNumberOfJoinNodes().
+  unsigned int getJoinOverheadSum();
+  double getAverageJoinOverhead();
+  // Writes the subtree as a GML graph to cNameOfFile: one node per tree node
+  // (numbered in pre-order from 1) labelled with its hyperedge and vertex
+  // names, one edge per parent/child pair. Fatal when the file cannot be
+  // opened.
+  void outputToGML(Hypergraph* HGraph, const char* cNameOfFile);
+
  protected:
   void reduceLambdaTopDown();
   void reduceLambdaBottomUp();
@@ -123,6 +165,12 @@ class Hypertree {
   // CovNodes is indexed by hyperedge label (its position in the hypergraph).
   void selCovHTNodes(Hypertree** CovNodes);
   void labelChiSets(int iLabel);
+  // The recursive parts of checkCond2 and checkCond3 (labels prepared).
+  Node* checkCond2();
+  Hypertree* checkCond3();
+  // The node blocks and the edge blocks of the GML text (numbers prepared).
+  void writeGMLNodes(std::ostream& GMLFile);
+  void writeGMLEdges(std::ostream& GMLFile);
 
   Hypertree* MyParent;
   std::list<Hypertree*> MyChildren;  // owned
