@@ -1,10 +1,9 @@
 // Hypergraph builders and an independent decomposition checker shared by the
-// hypertree, set cover and bucket elimination tests.
+// library tests.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -20,18 +19,17 @@ using kivra::Hyperedge;
 using kivra::Hypergraph;
 using kivra::Hypertree;
 using kivra::Node;
+using EdgeList = std::vector<std::vector<int>>;
 
 // Nodes with IDs (and names) 1..n in stored order; hyperedge k has ID k and
 // holds the listed nodes in order (a node listed twice is held twice, and
 // holds the hyperedge twice). Neighbourhoods are computed as the graph
 // builder does.
-inline Hypergraph* buildGraph(int n, const std::vector<std::vector<int>>& Edges) {
+inline Hypergraph* buildGraph(int n, const EdgeList& Edges) {
   Hypergraph* G = new Hypergraph;
   for (int i = 1; i <= n; ++i) G->MyNodes.push_back(new Node(i, i));
-  int k = 0;
   for (const auto& Members : Edges) {
-    Hyperedge* E = new Hyperedge(k, k);
-    ++k;
+    Hyperedge* E = new Hyperedge(static_cast<int>(G->MyEdges.size()), static_cast<int>(G->MyEdges.size()));
     G->MyEdges.push_back(E);
     for (int v : Members) G->MyNodes[static_cast<size_t>(v - 1)]->insEdge(E);
     for (int v : Members) E->insNode(G->MyNodes[static_cast<size_t>(v - 1)]);
@@ -43,14 +41,14 @@ inline Hypergraph* buildGraph(int n, const std::vector<std::vector<int>>& Edges)
   return G;
 }
 
-inline std::vector<std::vector<int>> pathEdges(int n) {
-  std::vector<std::vector<int>> Edges;
+inline EdgeList pathEdges(int n) {
+  EdgeList Edges;
   for (int i = 1; i < n; ++i) Edges.push_back({i, i + 1});
   return Edges;
 }
 
-inline std::vector<std::vector<int>> gridEdges(int iWidth, int iLength) {
-  std::vector<std::vector<int>> Edges;
+inline EdgeList gridEdges(int iWidth, int iLength) {
+  EdgeList Edges;
   auto id = [iWidth](int c, int r) { return c * iWidth + r + 1; };
   for (int c = 0; c < iLength; ++c)
     for (int r = 0; r < iWidth; ++r) {
@@ -61,17 +59,25 @@ inline std::vector<std::vector<int>> gridEdges(int iWidth, int iLength) {
 }
 
 // Centre 1, leaves 2..n.
-inline std::vector<std::vector<int>> starEdges(int n) {
-  std::vector<std::vector<int>> Edges;
+inline EdgeList starEdges(int n) {
+  EdgeList Edges;
   for (int i = 2; i <= n; ++i) Edges.push_back({1, i});
   return Edges;
 }
 
-inline std::vector<std::vector<int>> randomEdges(int n, int m, std::uint32_t seed) {
+inline EdgeList randomEdges(int n, int m, std::uint32_t seed) {
   std::mt19937 Rng(seed);
-  std::vector<std::vector<int>> Edges;
-  for (int k = 0; k < m; ++k)
-    Edges.push_back({static_cast<int>(Rng() % n) + 1, static_cast<int>(Rng() % n) + 1});
+  EdgeList Edges;
+  for (int k = 0; k < m; ++k) Edges.push_back({static_cast<int>(Rng() % n) + 1, static_cast<int>(Rng() % n) + 1});
+  return Edges;
+}
+
+// m hyperedges of one to four members drawn with repetition: self-loops,
+// repeated members and genuine hyperedges.
+inline EdgeList randomHyperedges(std::mt19937& Rng, int n, int m) {
+  EdgeList Edges(static_cast<size_t>(m));
+  for (auto& Members : Edges)
+    for (unsigned j = 0, iSize = 1 + Rng() % 4; j < iSize; ++j) Members.push_back(1 + static_cast<int>(Rng() % n));
   return Edges;
 }
 
@@ -95,8 +101,8 @@ inline std::vector<int> idsOf(const std::set<Node*>& Bag) {
 }
 
 // Bags in pre-order as sorted ID lists: a canonical picture of a tree.
-inline std::vector<std::vector<int>> bagsOf(Hypertree* Root) {
-  std::vector<std::vector<int>> Bags;
+inline EdgeList bagsOf(Hypertree* Root) {
+  EdgeList Bags;
   for (Hypertree* T : treeNodes(Root)) Bags.push_back(idsOf(*T->getChi()));
   return Bags;
 }
@@ -106,8 +112,7 @@ inline std::vector<std::vector<int>> bagsOf(Hypertree* Root) {
 // code with the library.
 inline std::string checkDecomposition(Hypertree* Root, Hypergraph* G, bool bCheckCover = true) {
   std::vector<Hypertree*> Nodes = treeNodes(Root);
-  std::set<Hypertree*> Seen(Nodes.begin(), Nodes.end());
-  if (Seen.size() != Nodes.size()) return "a tree node is reachable twice";
+  if (std::set<Hypertree*>(Nodes.begin(), Nodes.end()).size() != Nodes.size()) return "a tree node is reachable twice";
   if (Root->getParent() != nullptr) return "the root has a parent";
   std::unordered_map<Node*, std::vector<Hypertree*>> Holders;
   for (Hypertree* T : Nodes) {
@@ -116,13 +121,11 @@ inline std::string checkDecomposition(Hypertree* Root, Hypergraph* G, bool bChec
     for (Node* V : *T->getChi()) Holders[V].push_back(T);
   }
   for (int i = 0; i < G->getNbrOfNodes(); ++i)
-    if (Holders.count(G->getNode(i)) == 0)
-      return "vertex " + std::to_string(G->getNode(i)->getID()) + " is in no bag";
+    if (Holders.count(G->getNode(i)) == 0) return "vertex " + std::to_string(G->getNode(i)->getID()) + " is in no bag";
   for (int j = 0; j < G->getNbrOfEdges(); ++j) {
     Hyperedge* E = G->getEdge(j);
-    if (E->getNbrOfNodes() == 0) continue;
-    bool bInside = false;
-    for (Hypertree* T : Holders[E->getNode(0)]) {
+    bool bInside = E->getNbrOfNodes() == 0;
+    for (Hypertree* T : bInside ? std::vector<Hypertree*>{} : Holders[E->getNode(0)]) {
       bool bAll = true;
       for (int k = 0; k < E->getNbrOfNodes(); ++k) bAll = bAll && T->getChi()->count(E->getNode(k)) != 0;
       bInside = bInside || bAll;
@@ -133,18 +136,16 @@ inline std::string checkDecomposition(Hypertree* Root, Hypergraph* G, bool bChec
   // parent without the vertex (or no parent).
   for (auto& [V, Bags] : Holders) {
     int iTops = 0;
-    for (Hypertree* T : Bags)
-      if (T->getParent() == nullptr || T->getParent()->getChi()->count(V) == 0) ++iTops;
+    for (Hypertree* T : Bags) iTops += T->getParent() == nullptr || T->getParent()->getChi()->count(V) == 0;
     if (iTops != 1) return "the bags of vertex " + std::to_string(V->getID()) + " are not connected";
   }
-  if (bCheckCover)
-    for (Hypertree* T : Nodes)
-      for (Node* V : *T->getChi()) {
-        bool bCovered = false;
-        for (Hyperedge* E : *T->getLambda())
-          for (int k = 0; k < E->getNbrOfNodes(); ++k) bCovered = bCovered || E->getNode(k) == V;
-        if (!bCovered) return "vertex " + std::to_string(V->getID()) + " is not covered by its node's lambda";
-      }
+  for (Hypertree* T : bCheckCover ? Nodes : std::vector<Hypertree*>{})
+    for (Node* V : *T->getChi()) {
+      bool bCovered = false;
+      for (Hyperedge* E : *T->getLambda())
+        for (int k = 0; k < E->getNbrOfNodes(); ++k) bCovered = bCovered || E->getNode(k) == V;
+      if (!bCovered) return "vertex " + std::to_string(V->getID()) + " is not covered by its node's lambda";
+    }
   return "";
 }
 
