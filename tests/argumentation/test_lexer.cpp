@@ -1,4 +1,5 @@
 // Tokens, texts and line numbers the framework-text scanner produces.
+// Malformed statements at the parser level are in the bad-inputs corpus.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -10,53 +11,47 @@
 
 namespace {
 
-struct Token {
-  int code;
-  std::string text;
-  int line;
-  bool operator==(const Token&) const = default;
-};
+using Tokens = std::vector<std::string>;
 
-std::ostream& operator<<(std::ostream& out, const Token& t) {
-  return out << "{" << t.code << ", \"" << t.text << "\", line " << t.line << "}";
+// A token as "<kind>'<text>'<line>"; kind A(rgument), T (attack), O(ther), E(nd).
+std::string token(char kind, const std::string& text, int line) {
+  return kind + ("'" + text + "'") + std::to_string(line);
 }
+std::string arg(const std::string& text, int line = 1) { return token('A', text, line); }
+std::string att(const std::string& text, int line = 1) { return token('T', text, line); }
+std::string other(const std::string& text, int line = 1) { return token('O', text, line); }
+std::string end(int line = 1) { return token('E', "", line); }
 
 // Every token up to and including the end token.
-std::vector<Token> scan(const std::string& text) {
+Tokens scan(const std::string& text) {
   std::istringstream in(text);
   ArgumentationFlexLexer lexer(&in, nullptr);
-  std::vector<Token> tokens;
+  Tokens tokens;
   for (;;) {
-    int code = lexer.yylex();
-    tokens.push_back({code, std::string(lexer.YYText(), lexer.YYLeng()), lexer.lineno()});
+    const int code = lexer.yylex();
+    const char kind = code == TokenArgument ? 'A' : code == TokenAttack ? 'T' : code == TokenOther ? 'O' : 'E';
+    tokens.push_back(token(kind, std::string(lexer.YYText(), lexer.YYLeng()), lexer.lineno()));
     if (code == TokenEnd) return tokens;
   }
 }
 
-Token arg(const std::string& text, int line = 1) { return {TokenArgument, text, line}; }
-Token att(const std::string& text, int line = 1) { return {TokenAttack, text, line}; }
-Token other(const std::string& text, int line = 1) { return {TokenOther, text, line}; }
-Token end(int line = 1) { return {TokenEnd, "", line}; }
-
-using Tokens = std::vector<Token>;
-
 }  // namespace
 
-TEST(Lexer, StatementsAndSkippedText) {
+TEST(Lexer, StatementsSkippedTextAndLines) {
   EXPECT_EQ(scan(""), Tokens{end()});
   EXPECT_EQ(scan("arg(a).arg(b)."), (Tokens{arg("arg(a)."), arg("arg(b)."), end()}));
-  EXPECT_EQ(scan("att(att,arg)."), (Tokens{att("att(att,arg)."), end()}));
   EXPECT_EQ(scan("att(a,   b)."), (Tokens{att("att(a,   b)."), end()}));
   EXPECT_EQ(scan("arg att 42 x\t \r"), Tokens{end()});
-  EXPECT_EQ(scan("word arg(a12). % comment arg(b).\narg(c)."),
-            (Tokens{arg("arg(a12)."), arg("arg(c).", 2), end(2)}));
+  EXPECT_EQ(scan("word arg(a12). % comment arg(b).\narg(c)."), (Tokens{arg("arg(a12)."), arg("arg(c).", 2), end(2)}));
   // A statement may follow a blank, a newline, a comment or another statement.
-  EXPECT_EQ(scan("\n%c\narg(x).att(x,x).\r\n"),
-            (Tokens{arg("arg(x).", 3), att("att(x,x).", 3), end(4)}));
+  EXPECT_EQ(scan("\n%c\narg(x).att(x,x).\r\n"), (Tokens{arg("arg(x).", 3), att("att(x,x).", 3), end(4)}));
+  // The line counter counts the newlines of matched tokens only.
+  EXPECT_EQ(scan("arg(a).\narg(B)."),
+            (Tokens{arg("arg(a)."), other("(", 2), other("B", 2), other(")", 2), other(".", 2), end(2)}));
+  EXPECT_EQ(scan("\r\n\r\n%x\r\n("), (Tokens{other("(", 4), end(4)}));
 }
 
-// Malformed statements at the parser level are in the bad-inputs corpus.
-TEST(Lexer, StrayCharactersAndBackUp) {
+TEST(Lexer, StrayCharactersBackUpAndComments) {
   // A blank inside a statement breaks it: "arg" is a bare word, "(" is stray.
   EXPECT_EQ(scan("arg(a) ."), (Tokens{other("("), other(")"), other("."), end()}));
   // A failed statement backs up to its leading bare word.
@@ -65,87 +60,65 @@ TEST(Lexer, StrayCharactersAndBackUp) {
   // Form feed, vertical tab, bytes above 127 and NUL are stray characters.
   EXPECT_EQ(scan("\f\v\xe9"), (Tokens{other("\f"), other("\v"), other("\xe9"), end()}));
   EXPECT_EQ(scan(std::string("a\0b", 3)), (Tokens{other(std::string(1, '\0')), end()}));
-}
-
-TEST(Lexer, CommentNeedsItsNewline) {
+  // A comment needs its newline; without it "%" is stray and the rest is scanned.
   EXPECT_EQ(scan("% a comment\n"), Tokens{end(2)});
-  // Without the newline "%" is stray; the rest of the line is then scanned.
   EXPECT_EQ(scan("arg(a).\n% word"), (Tokens{arg("arg(a)."), other("%", 2), end(2)}));
   EXPECT_EQ(scan("%arg(a)."), (Tokens{other("%"), arg("arg(a)."), end()}));
 }
 
-TEST(Lexer, LineCounterCountsNewlinesOfMatchedTokens) {
-  EXPECT_EQ(scan("arg(a).\narg(B)."), (Tokens{arg("arg(a)."), other("(", 2), other("B", 2), other(")", 2),
-                                              other(".", 2), end(2)}));
-  EXPECT_EQ(scan("\r\n\r\n%x\r\n("), (Tokens{other("(", 4), end(4)}));
-}
-
-TEST(Lexer, TokensAcrossReadBlocks) {
-  // Enough text that statements straddle the boundaries of the read blocks.
+// Statements straddle the read blocks; the window holds at most 16,383
+// characters of a token and its look-ahead.
+TEST(Lexer, LongTextsAndTheLongestTokenTheWindowHolds) {
   std::string text;
   for (int i = 0; i < 40000; ++i) text += "att(a" + std::to_string(i) + ",  b" + std::to_string(i % 7) + ").\n";
-  std::istringstream in(text);
-  ArgumentationFlexLexer lexer(&in, nullptr);
-  for (int i = 0; i < 40000; ++i) {
-    ASSERT_EQ(lexer.yylex(), TokenAttack);
-    ASSERT_EQ(std::string(lexer.YYText()), "att(a" + std::to_string(i) + ",  b" + std::to_string(i % 7) + ").");
-    ASSERT_EQ(lexer.lineno(), i + 1);
-  }
-  EXPECT_EQ(lexer.yylex(), TokenEnd);
-  EXPECT_EQ(lexer.lineno(), 40001);
-}
+  const Tokens tokens = scan(text);
+  ASSERT_EQ(tokens.size(), 40001u);
+  for (int i = 0; i < 40000; ++i)
+    ASSERT_EQ(tokens[i], att("att(a" + std::to_string(i) + ",  b" + std::to_string(i % 7) + ").", i + 1));
+  EXPECT_EQ(tokens.back(), end(40001));
 
-// The window holds at most 16,383 characters of a token and its look-ahead.
-TEST(Lexer, LongestTextTheWindowHolds) {
   std::string word(16382, 'w');
   EXPECT_EQ(scan(word + "\n("), (Tokens{other("(", 2), end(2)}));
   // The same word straddling a read block: the pending text moves, whole.
   std::string filler;
   for (int i = 0; i < 30000; ++i) filler += "x ";
-  EXPECT_EQ(scan(filler + "\n" + word + "(" + filler + "arg(a)."),
-            (Tokens{other("(", 2), arg("arg(a).", 2), end(2)}));
+  EXPECT_EQ(scan(filler + "\n" + word + "(" + filler + "arg(a)."), (Tokens{other("(", 2), arg("arg(a).", 2), end(2)}));
   std::string name(16374, 'n');  // "att(" name ",b)." plus one look-ahead
   EXPECT_EQ(scan("att(" + name + ",b)."), (Tokens{att("att(" + name + ",b)."), end()}));
-}
-
-TEST(LexerDeathTest, PendingTextBeyondTheWindowIsFatal) {
-  const char* overflow = "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n";
-  EXPECT_EXIT(scan("%" + std::string(20000, 'c') + "\n"), ::testing::ExitedWithCode(2), overflow);
-  EXPECT_EXIT(scan(std::string(16383, 'w')), ::testing::ExitedWithCode(2), overflow);
-  EXPECT_EXIT(scan("x" + std::string(16383, ' ')), ::testing::ExitedWithCode(2), overflow);
-  // An unfinished statement keeps its whole text pending.
-  EXPECT_EXIT(scan("arg(" + std::string(16379, 'n')), ::testing::ExitedWithCode(2), overflow);
 }
 
 namespace {
 
 // A stream buffer that delivers some text and then fails to read.
 class FailingBuffer : public std::streambuf {
- public:
-  explicit FailingBuffer(std::string text) : text(std::move(text)) {}
-
  protected:
   int_type underflow() override {
     if (delivered) throw std::ios_base::failure("read error");
     delivered = true;
-    setg(text.data(), text.data(), text.data() + text.size());
+    setg(text, text, text + 7);
     return traits_type::to_int_type(text[0]);
   }
 
  private:
-  std::string text;
+  char text[8] = "arg(a).";
   bool delivered = false;
 };
 
 }  // namespace
 
-TEST(LexerDeathTest, ReadErrorIsFatal) {
-  auto run = [] {
-    FailingBuffer buffer("arg(a).");
+TEST(LexerDeathTest, OverflowAndReadErrorsAreFatal) {
+  const char* overflow = "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n";
+  EXPECT_EXIT(scan("%" + std::string(20000, 'c') + "\n"), ::testing::ExitedWithCode(2), overflow);
+  EXPECT_EXIT(scan(std::string(16383, 'w')), ::testing::ExitedWithCode(2), overflow);
+  EXPECT_EXIT(scan("x" + std::string(16383, ' ')), ::testing::ExitedWithCode(2), overflow);
+  // An unfinished statement keeps its whole text pending.
+  EXPECT_EXIT(scan("arg(" + std::string(16379, 'n')), ::testing::ExitedWithCode(2), overflow);
+  auto failingRead = [] {
+    FailingBuffer buffer;
     std::istream in(&buffer);
     ArgumentationFlexLexer lexer(&in, nullptr);
     while (lexer.yylex() != TokenEnd) {
     }
   };
-  EXPECT_EXIT(run(), ::testing::ExitedWithCode(2), "^input in flex scanner failed\n$");
+  EXPECT_EXIT(failingRead(), ::testing::ExitedWithCode(2), "^input in flex scanner failed\n$");
 }

@@ -1,51 +1,59 @@
-// The framework-text parser, tested through the statements it hands on.
+// The framework-text parser, tested through the statements it hands on: on
+// good texts, on a very long one, and on every file of the bad-inputs corpus.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "ArgumentationLexer.h"
 #include "ArgumentationParser.h"
-#include "parser_recorder.h"
 
-using zelkovant_test::Calls;
-using zelkovant_test::parseText;
+namespace {
 
-TEST(Parser, StatementsArriveInReverseFileOrder) {
+using Calls = std::vector<std::string>;
+
+// Records "arg NAME" and "att ATTACKER ATTACKED".
+struct Recorder : ArgumentationStatementSink {
+  void addArgument(std::string name) override { calls.push_back("arg " + name); }
+  void addAttack(std::string a, std::string b) override { calls.push_back("att " + a + " " + b); }
+  Calls calls;
+};
+
+struct ParseResult {
+  int status;
+  Calls calls;
+  std::string err;
+};
+
+ParseResult parseText(const std::string& text) {
+  std::istringstream in(text);
+  ArgumentationFlexLexer lexer;
+  Recorder recorder;
+  ArgumentationParser parser(&lexer, &in, &recorder);
+  ::testing::internal::CaptureStderr();
+  const int status = parser.yyparse();
+  return {status, recorder.calls, ::testing::internal::GetCapturedStderr()};
+}
+
+}  // namespace
+
+TEST(Parser, StatementsArriveInReverseFileOrderWithTheirNames) {
   auto result = parseText("arg(a). arg(b). att(a,b). att(b,c).");
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.calls, (Calls{"att b c", "att a b", "arg b", "arg a"}));
   EXPECT_EQ(result.err, "");
-}
-
-TEST(Parser, TextWithoutStatements) {
-  for (const char* text : {"", "% only a comment\n", "  \t\r\n\n", "arg att words 123\n"}) {
-    auto result = parseText(text);
-    EXPECT_EQ(result.status, 0) << text;
-    EXPECT_TRUE(result.calls.empty()) << text;
-    EXPECT_EQ(result.err, "") << text;
-  }
-}
-
-TEST(Parser, NamesAreCutFromTheStatementText) {
   EXPECT_EQ(parseText("att(a,   b).").calls, Calls{"att a b"});
   EXPECT_EQ(parseText("att(att,arg).arg(arg).").calls, (Calls{"arg arg", "att att arg"}));
   EXPECT_EQ(parseText("att(x,x).att(x,x).").calls, (Calls{"att x x", "att x x"}));
   EXPECT_EQ(parseText("a1 arg(0).\r\narg(zz9).").calls, (Calls{"arg zz9", "arg 0"}));
-}
-
-TEST(Parser, SyntaxErrorKeepsTheStatementsBeforeIt) {
-  auto result = parseText("arg(a).\narg(B).");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.calls, Calls{"arg a"});
-  EXPECT_EQ(result.err, "\nParser error - line: 2, at word: (\n");
-
-  // Statements after the stray character are not applied, even well-formed ones.
-  result = parseText("att(a,b).\natt(b,c). ( att(c,d).\n");
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.calls, (Calls{"att b c", "att a b"}));
-  EXPECT_EQ(result.err, "\nParser error - line: 2, at word: (\n");
+  for (const char* text : {"", "% only a comment\n", "  \t\r\n\n", "arg att words 123\n"}) {
+    result = parseText(text);
+    EXPECT_TRUE(result.status == 0 && result.calls.empty() && result.err.empty()) << text;
+  }
 }
 
 // More statements than a bounded parser stack would take: every one is
@@ -54,32 +62,47 @@ TEST(Parser, MillionsOfStatementsAreAllApplied) {
   constexpr int kAttacks = 1200000;
   std::string text;
   text.reserve(kAttacks * 20);
-  for (int i = 0; i < kAttacks; ++i) {
-    text += "att(a";
-    text += std::to_string(i);
-    text += ",b";
-    text += std::to_string(i);
-    text += ").\n";
-  }
-
-  class Counter : public ArgumentationStatementSink {
-   public:
-    void addArgument(std::string) override { ++arguments; }
-    void addAttack(std::string attacker, std::string attacked) override {
-      int expected = kAttacks - 1 - attacks;
-      if (attacker != "a" + std::to_string(expected) || attacked != "b" + std::to_string(expected)) ++outOfOrder;
-      ++attacks;
+  for (int i = 0; i < kAttacks; ++i) text += "att(a" + std::to_string(i) + ",b" + std::to_string(i) + ").\n";
+  struct Counter : ArgumentationStatementSink {
+    void addArgument(std::string) override { ++wrong; }
+    void addAttack(std::string a, std::string b) override {
+      const std::string n = std::to_string(kAttacks - 1 - attacks++);
+      if (a != "a" + n || b != "b" + n) ++wrong;
     }
-    int arguments = 0;
-    int attacks = 0;
-    int outOfOrder = 0;
+    int attacks = 0, wrong = 0;
   } counter;
-
   std::istringstream in(std::move(text));
   ArgumentationFlexLexer lexer;
   ArgumentationParser parser(&lexer, &in, &counter);
   EXPECT_EQ(parser.yyparse(), 0);
   EXPECT_EQ(counter.attacks, kAttacks);
-  EXPECT_EQ(counter.arguments, 0);
-  EXPECT_EQ(counter.outOfOrder, 0);
+  EXPECT_EQ(counter.wrong, 0);
+}
+
+// Each corpus file is named after its defect and starts with the line
+//   % expect N statements, error on line L at W
+// N statements must be applied before the syntax error that the parser
+// reports on line L at the stray text W.
+TEST(Parser, EveryBadInputIsReportedWhereItsHeaderSays) {
+  namespace fs = std::filesystem;
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(fs::path(ZELKOVANT_SOURCE_DIR) / "tests/argumentation/bad-inputs")) {
+    SCOPED_TRACE(entry.path().filename().string());
+    std::ifstream file(entry.path(), std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    const std::string header = text.str().substr(0, text.str().find('\n'));
+    unsigned statements = 0;
+    int line = 0, wordStart = -1;
+    ASSERT_EQ(std::sscanf(header.c_str(), "%% expect %u statements, error on line %d at %n", &statements, &line,
+                          &wordStart), 2);
+    ASSERT_GT(wordStart, 0) << header;
+    auto result = parseText(text.str());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.calls.size(), statements);
+    EXPECT_EQ(result.err, "\nParser error - line: " + std::to_string(line) + ", at word: " +
+                              header.substr(static_cast<std::size_t>(wordStart)) + "\n");
+    ++files;
+  }
+  EXPECT_GE(files, 10);
 }

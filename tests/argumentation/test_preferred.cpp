@@ -28,7 +28,6 @@ class Rules : public PreferredNormalizedArgumentationAlgorithm {
  public:
   using PreferredNormalizedArgumentationAlgorithm::PreferredNormalizedArgumentationAlgorithm;
   using PreferredNormalizedArgumentationAlgorithm::createLeafSolution;
-  using PreferredNormalizedArgumentationAlgorithm::selectSolution;
   // Hands out `stubTable` as the table of `stubbed`.
   TupleSet* evaluateNode(const ExtendedHypertree* node) override {
     return node == stubbed ? stubTable : PreferredNormalizedArgumentationAlgorithm::evaluateNode(node);
@@ -77,7 +76,6 @@ struct Case {
     return node->normalize(kivra::DefaultNormalization);
   }
   Rows rows(Names top, Names leaf = {}) { return describe(rules.evaluateNode(tree(top, leaf))); }
-  std::set<VertexSet> preferred(Names top, Names leaf = {}) { return enumerate(rules.evaluate(tree(top, leaf), nullptr)); }
 
   std::istringstream input;
   ArgumentationProblem problem;
@@ -94,29 +92,13 @@ struct CountedRow : PreferredArgumentationTuple {
 
 }  // namespace
 
-TEST(PreferredTuple, OrdersByColouringThenCertificates) {
+TEST(PreferredColorings, RowOrderJoinsAndConflictFreeSets) {
   EXPECT_LT(row({I, O}, {{O, O}, {A, A}}), row({O, I}));
-  EXPECT_FALSE(row({O, I}) < row({I, O}, {{O, O}}));
   EXPECT_LT(row({O}), row({O}, {{A}}));
   EXPECT_FALSE(row({O}, {{I}}) == row({O}, {{I}, {A}}));
-}
-
-TEST(PreferredColorings, JoinsAndIntroductions) {
-  Case c("att(t,s). att(s,t).");  // s = 1, t = 2
-  EXPECT_EQ(c.rules.getBranchColorings({I, A, O}, {I, O, O}, {1, 2, 3}), (BagColoring{I, A, O}));
+  Case c("att(u,u). att(t,s). att(s,t).");  // s = 1, t = 2, u = 3
   EXPECT_EQ(c.rules.getBranchColorings({O, A, D}, {A, D, O}, {1, 2, 3}), (BagColoring{A, D, D}));
-  EXPECT_EQ(c.rules.getEqualInSets({I, O, A}, {{I, D, O}, {O, I, O}, {I, O, O}}, {1, 2, 3}),
-            (CertificateSet{{I, D, A}, {I, O, A}}));
-  // t is attacked by the In set {s} and attacks it: Defeated comes first.
-  bool canBeIn = false;
-  EXPECT_EQ(c.rules.getIntroColorings({1}, {I}, 2, canBeIn, {1, 2}), (BagColoring{I, D}));
-  EXPECT_FALSE(canBeIn);
-}
-
-TEST(PreferredColorings, ConflictFreeSetsInMaskOrderForAnyBagSize) {
-  Case small("att(a,b). att(c,c).");  // a = 2, b = 3
-  EXPECT_EQ(small.rules.conflictFreeSets({}), (std::vector<VertexSet>{{}}));
-  EXPECT_EQ(small.rules.conflictFreeSets(small.ids({"a", "b", "c"})), (std::vector<VertexSet>{{}, {2}, {3}}));
+  EXPECT_EQ(c.rules.conflictFreeSets({1, 2, 3}), (std::vector<VertexSet>{{}, {1}, {2}}));
 
   // 70 arguments, each attacking all later ones: only the empty set and the
   // singletons are conflict-free. A 32- or 64-bit mask cannot span this bag.
@@ -134,35 +116,24 @@ TEST(PreferredColorings, ConflictFreeSetsInMaskOrderForAnyBagSize) {
   EXPECT_EQ(static_cast<PreferredArgumentationTuple*>(leaf->rbegin()->first)->certificates.size(), 70u);
 }
 
-TEST(PreferredRules, LeafExamples) {
-  Case mutual("att(b,a). att(a,b).");  // a = 1, b = 2
-  EXPECT_EQ(mutual.rows({"a", "b"}), (Rows{"OO|DI,ID", "ID|", "DI|"}));
-  EXPECT_EQ(mutual.preferred({"a", "b"}), (std::set<VertexSet>{{1}, {2}}));
-  Case oneWay("att(a,b).");
-  EXPECT_EQ(oneWay.rows({"a", "b"}), (Rows{"OO|AI,ID", "ID|", "AI|"}));
-  EXPECT_EQ(oneWay.preferred({"a", "b"}), (std::set<VertexSet>{{1}}));
-  Case odd("att(a,b). att(b,c). att(c,a).");  // only the empty set is admissible
-  EXPECT_EQ(odd.preferred({"a", "b", "c"}), (std::set<VertexSet>{{}}));
-}
-
-TEST(PreferredRules, RemovalExamples) {
+TEST(PreferredRules, RemovalExamplesAndMerging) {
   Case c("att(a,b).");
   EXPECT_EQ(c.rows({"b"}, {"a", "b"}), (Rows{"O|D", "D|"}));
   EXPECT_EQ(c.rows({"a"}, {"a", "b"}), (Rows{"O|A,I", "I|", "A|"}));
-}
-
-TEST(PreferredRules, RemovalMergesRowsThatBecomeEqual) {
   // b attacks itself; a and c are free. Once a and c are removed above the
   // leaf {a, b, c}, the sets {}, {a} and {c} share colouring and certificates.
-  Case c("att(b,b). att(a,p). att(c,q).");
-  TupleSet* table = c.rules.evaluateNode(c.tree({"b"}, {"a", "b", "c"}));
+  Case m("att(b,b). att(a,p). att(c,q).");
+  TupleSet* table = m.rules.evaluateNode(m.tree({"b"}, {"a", "b", "c"}));
   ASSERT_EQ(describe(table), (Rows{"O|O", "O|"}));
   std::set<std::set<VertexSet>> solutions;
   for (auto& entry : *table) solutions.insert(enumerate(entry.second));
-  EXPECT_EQ(solutions, (std::set<std::set<VertexSet>>{{{}, c.ids({"a"}), c.ids({"c"})}, {c.ids({"a", "c"})}}));
+  EXPECT_EQ(solutions, (std::set<std::set<VertexSet>>{{{}, m.ids({"a"}), m.ids({"c"})}, {m.ids({"a", "c"})}}));
 }
 
-TEST(PreferredRules, IntroductionExamples) {
+TEST(PreferredRules, LeafAndIntroductionExamples) {
+  EXPECT_EQ(Case("att(b,a). att(a,b).").rows({"a", "b"}), (Rows{"OO|DI,ID", "ID|", "DI|"}));  // a = 1, b = 2
+  EXPECT_EQ(Case("att(a,b).").rows({"a", "b"}), (Rows{"OO|AI,ID", "ID|", "AI|"}));
+
   // x attacks only itself (a = 1, x = 3): it never joins, no certificate gains it.
   EXPECT_EQ(Case("att(x,x). att(a,q).").rows({"a", "x"}, {"a"}), (Rows{"OO|IO", "IO|"}));
   // x is unrelated to a, which attacks itself (a = 1, x = 2).
@@ -171,15 +142,6 @@ TEST(PreferredRules, IntroductionExamples) {
   // They are lost in the rows with x in and kept, x defeated, in the others.
   EXPECT_EQ(Case("att(b,x). att(a,z).").rows({"a", "b", "x"}, {"a", "b"}),
             (Rows{"OOO|IAI,IID,IOO,OAI,OID", "OAI|IAI", "IOO|IAI,IID", "IAI|", "OID|IID", "IID|"}));
-}
-
-TEST(PreferredRules, SelectionTakesEveryAcceptedRow) {
-  Case c("att(a,b).");
-  // Two admissible rows with the same colouring; one certificate is not admissible.
-  PreferredArgumentationTuple first = row({O}), second = row({O}, {{A}}), third = row({A}), fourth = row({I}, {{O}});
-  TupleSet table{{&first, c.rules.createLeafSolution({1})}, {&second, c.rules.createLeafSolution({2})},
-                 {&third, c.rules.createLeafSolution({3})}, {&fourth, c.rules.createLeafSolution({4})}};
-  EXPECT_EQ(enumerate(c.rules.selectSolution(&table, nullptr)), (std::set<VertexSet>{{1}, {2}}));
 }
 
 TEST(PreferredRules, RemovalReleasesOrPassesOnEveryChildRowOnce) {

@@ -1,0 +1,142 @@
+// Every algorithm run through the library as the program runs it (problem,
+// decomposition, algorithm, content factory), against a brute-force reference
+// on random frameworks: enumeration, counting, credulous and skeptical
+// acceptance, each run with its own decomposition seed. Then frameworks too
+// large for brute force, whose extensions are known.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include "AdmissibleNormalizedArgumentation.h"
+#include "AdmissibleSemiNormalizedArgumentation.h"
+#include "ArgumentationProblem.h"
+#include "ArgumentationSolution.h"
+#include "CompleteNormalizedArgumentation.h"
+#include "PreferredNormalizedArgumentation.h"
+#include "StableNormalizedArgumentation.h"
+#include "brute_force.h"
+#include "kivra/CountingSolutionContent.h"
+
+using namespace zelkovant_test;
+
+namespace {
+
+enum class Algorithm { Admissible, SemiAdmissible, Stable, Complete, Preferred };
+
+// One solving run on a fresh problem; its solution is evaluated once, by one of the modes.
+class SolvingRun {
+ public:
+  SolvingRun(const std::string& text, Algorithm which, unsigned seed) : input(text), problem(&input, true) {
+    switch (which) {
+      case Algorithm::Admissible: algorithm.reset(new AdmissibleNormalizedArgumentationAlgorithm(&problem)); break;
+      case Algorithm::SemiAdmissible: algorithm.reset(new AdmissibleSemiNormalizedArgumentationAlgorithm(&problem)); break;
+      case Algorithm::Stable: algorithm.reset(new StableNormalizedArgumentationAlgorithm(&problem)); break;
+      case Algorithm::Complete: algorithm.reset(new CompleteNormalizedArgumentationAlgorithm(&problem)); break;
+      case Algorithm::Preferred: algorithm.reset(new PreferredNormalizedArgumentationAlgorithm(&problem)); break;
+    }
+    std::srand(seed);
+    solution = problem.calculateSolution(algorithm.get());
+  }
+
+  Extensions enumerate() {
+    kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
+    Extensions named;
+    for (const auto& set : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->enumerations) {
+      NameSet names;
+      for (kivra::Vertex v : set) names.insert(problem.getVertexName(v));
+      named.insert(names);
+    }
+    return named;
+  }
+  std::string count() {
+    kivra::GenericInstantiator<kivra::CountingSolutionContent> inst;
+    return static_cast<kivra::CountingSolutionContent*>(solution->getContent(&inst))->count.get_str();
+  }
+  template <class Content>
+  bool accepts(const std::string& name) {
+    ArgumentationInstantiator<Content> inst(name.c_str(), &problem);
+    return static_cast<Content*>(solution->getContent(&inst))->accepted;
+  }
+
+ private:
+  std::istringstream input;
+  ArgumentationProblem problem;
+  std::unique_ptr<kivra::AbstractHTDAlgorithm> algorithm;
+  kivra::Solution* solution = nullptr;
+};
+
+struct Subject {
+  Algorithm algorithm;
+  Sem reference;
+};
+
+class AgainstBruteForce : public ::testing::TestWithParam<Subject> {};
+
+// 400 frameworks of up to 12 arguments per algorithm.
+TEST_P(AgainstBruteForce, EveryModeAgrees) {
+  const Subject subject = GetParam();
+  std::mt19937 rng(17 + static_cast<unsigned>(subject.algorithm));
+  int failures = 0;
+  for (int i = 0; i < 400 && failures < 3; ++i) {
+    RandomInput in = randomInput(rng, 12);
+    const Extensions expected = bruteForce(in.af, subject.reference);
+    std::string failure;
+    if (SolvingRun(in.text, subject.algorithm, rng()).enumerate() != expected) failure += "enumeration\n";
+    if (SolvingRun(in.text, subject.algorithm, rng()).count() != std::to_string(expected.size())) failure += "count\n";
+    for (int q = 0; q < 2 && !in.af.args.empty(); ++q) {
+      const std::string queried = in.af.args[rng() % in.af.args.size()];
+      bool inSome = false, inAll = true;
+      for (const auto& e : expected) {
+        inSome = inSome || e.count(queried) > 0;
+        inAll = inAll && e.count(queried) > 0;
+      }
+      if (SolvingRun(in.text, subject.algorithm, rng()).accepts<CredulousSolutionContent>(queried) != inSome)
+        failure += "credulous " + queried + "\n";
+      if (SolvingRun(in.text, subject.algorithm, rng()).accepts<SkepticalSolutionContent>(queried) != inAll)
+        failure += "skeptical " + queried + "\n";
+    }
+    if (!failure.empty()) {
+      ++failures;
+      ADD_FAILURE() << semName(subject.reference) << " differs on framework #" << i << ":\n" << in.text << failure;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(RandomFrameworks, AgainstBruteForce,
+                         ::testing::Values(Subject{Algorithm::Admissible, Sem::Admissible},
+                                           Subject{Algorithm::SemiAdmissible, Sem::Admissible},
+                                           Subject{Algorithm::Stable, Sem::Stable},
+                                           Subject{Algorithm::Complete, Sem::Complete},
+                                           Subject{Algorithm::Preferred, Sem::Preferred}));
+
+// A chain a0 -> a1 -> ... makes a decomposition as deep as the framework is
+// long; its one stable, complete and preferred extension are the even
+// positions, and its admissible sets the prefixes {a0, a2, ..., a2k} of those,
+// the empty one included. An even cycle has two stable and three complete
+// extensions, an odd one none and one.
+TEST(LargeFrameworks, ChainsAndCycles) {
+  const int n = 20001;
+  std::string chain;
+  for (int i = 0; i + 1 < n; ++i) chain += "att(a" + std::to_string(i) + ",a" + std::to_string(i + 1) + ").\n";
+  const std::string admissible = std::to_string((n + 1) / 2 + 1);
+  EXPECT_EQ(SolvingRun(chain, Algorithm::Admissible, 3).count(), admissible);
+  EXPECT_EQ(SolvingRun(chain, Algorithm::SemiAdmissible, 4).count(), admissible);
+  EXPECT_EQ(SolvingRun(chain, Algorithm::Stable, 5).count(), "1");
+  EXPECT_EQ(SolvingRun(chain, Algorithm::Complete, 6).count(), "1");
+  EXPECT_EQ(SolvingRun(chain, Algorithm::Preferred, 7).count(), "1");
+  EXPECT_TRUE(SolvingRun(chain, Algorithm::Stable, 8).accepts<CredulousSolutionContent>("a20000"));
+  EXPECT_FALSE(SolvingRun(chain, Algorithm::Complete, 9).accepts<SkepticalSolutionContent>("a19999"));
+  for (int length : {200, 201}) {
+    std::string cycle;
+    for (int i = 0; i < length; ++i)
+      cycle += "att(c" + std::to_string(i) + ",c" + std::to_string((i + 1) % length) + ").\n";
+    EXPECT_EQ(SolvingRun(cycle, Algorithm::Stable, length).count(), length % 2 ? "0" : "2");
+    EXPECT_EQ(SolvingRun(cycle, Algorithm::Complete, length).count(), length % 2 ? "1" : "3");
+  }
+}
+
+}  // namespace
