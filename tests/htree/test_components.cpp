@@ -35,7 +35,7 @@ TEST(ComponentsDeathTest, FatalMessages) {
   EXPECT_EXIT(One.remComp(5), ::testing::ExitedWithCode(1), "^ERROR in CompSet::remEdge: Position not available.\n$");
 }
 
-TEST(Utilities, WarningsRangesAndArrays) {
+TEST(Utilities, WarningsAndRandomRanges) {
   testing::internal::CaptureStderr();
   writeErrorMsg("Something odd.", "Somewhere", false);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "WARNING in Somewhere: Something odd.\n");
@@ -50,17 +50,6 @@ TEST(Utilities, WarningsRangesAndArrays) {
     EXPECT_EQ(random_range(iLB, iUB), iLB + (iSpan * Raw[static_cast<size_t>(i)] >> 31));
   }
   EXPECT_EQ(random_range(3, 3), 3);
-
-  std::vector<int> b(500);
-  for (int i = 0; i < 500; ++i) b[static_cast<size_t>(i)] = (i * 7919) % 500 - 3;
-  sortArray(b.data(), 0, 499);
-  EXPECT_TRUE(std::is_sorted(b.begin(), b.end()));
-  int s[] = {1, 3, 5};
-  for (int x = 0; x <= 6; ++x) EXPECT_EQ(searchArray(s, 0, 2, x), x % 2 == 1 && x < 6) << x;
-  EXPECT_FALSE(searchArray(s, 1, 2, 1));  // outside the searched range
-  char c[16];
-  EXPECT_STREQ(uitoa(4294967295u, c), "4294967295");
-  EXPECT_STREQ(uitoa(0, c), "0");
 }
 
 namespace {
@@ -119,30 +108,20 @@ TEST(SortPointers, MatchesTheDirectAlgorithm) {
     }
 }
 
-TEST(Component, RemovalsCloneAndNeighbourhoods) {
-  Node n(1, 10);
+TEST(Component, RemovalsSlotsAndNeighbourhoods) {
+  Node a(1, 10);
   Hyperedge e(5, 50), f(6, 60), g(7, 70), h(8, 80);
-  for (Hyperedge* x : {&e, &e, &f, &g}) n.insEdge(x);  // no duplicate check
-  EXPECT_TRUE(n.remEdge(&e));  // the first occurrence; the rest close up in order
-  EXPECT_TRUE(n.remEdge(&f));
-  EXPECT_FALSE(n.remEdge(&h));
-  n.insEdge(&h);  // lands at the logical end, not past the freed slots
-  ASSERT_EQ(n.getNbrOfEdges(), 3);
-  EXPECT_EQ((std::vector<Hyperedge*>{n.getEdge(0), n.getEdge(1), n.getEdge(2)}), (std::vector<Hyperedge*>{&e, &g, &h}));
-
-  // A clone keeps identity and covered IDs, not links.
-  n.insCoveredID(8);
-  Node* Copy = n.clone();
-  Copy->insCoveredID(1);
-  EXPECT_EQ(Copy->getID(), 1);
-  EXPECT_EQ(Copy->getEdge(0), nullptr);
-  EXPECT_EQ(*n.getCoveredIDs(), (std::list<int>{8}));
-  EXPECT_EQ(*Copy->getCoveredIDs(), (std::list<int>{8, 1}));
-  delete Copy;
+  for (Hyperedge* x : {&e, &e, &f, &g}) a.insEdge(x);  // no duplicate check
+  EXPECT_TRUE(a.remEdge(&e));  // the first occurrence; the rest close up in order
+  EXPECT_TRUE(a.remEdge(&f));
+  EXPECT_FALSE(a.remEdge(&h));
+  a.insEdge(&h);  // lands at the logical end, not past the freed slots
+  ASSERT_EQ(a.getNbrOfEdges(), 3);
+  EXPECT_EQ((std::vector<Hyperedge*>{a.getEdge(0), a.getEdge(1), a.getEdge(2)}), (std::vector<Hyperedge*>{&e, &g, &h}));
 
   // updateSize counts the leading filled slots: a, null, b -> 1.
   Hyperedge Slots(1, 1, 3, 0);
-  Node a(1, 1), b(2, 2);
+  Node b(2, 2);
   Slots.insNode(&a, 0);
   Slots.insNode(&b, 2);
   Slots.updateSize();
@@ -150,19 +129,15 @@ TEST(Component, RemovalsCloneAndNeighbourhoods) {
 
   // A hyperedge's neighbour list, computed on the first read after an
   // update, reflects the membership at that time.
-  Hyperedge p(1, 1), q(2, 2), r(3, 3);
-  auto link = [&a](Hyperedge* x) {
-    a.insEdge(x);
-    x->insNode(&a);
-  };
-  for (Hyperedge* x : {&p, &q, &p}) link(x);
-  p.updateNeighbourhood();
-  EXPECT_EQ(p.getNbrOfNeighbours(), 1);
-  link(&r);
-  EXPECT_EQ(p.getNbrOfNeighbours(), 1);
-  p.updateNeighbourhood();
-  ASSERT_EQ(p.getNbrOfNeighbours(), 2);
-  EXPECT_EQ(p.getNeighbour(1), &r);
+  for (Hyperedge* x : {&f, &g}) b.insEdge(x);
+  f.insNode(&b);
+  f.updateNeighbourhood();
+  EXPECT_EQ(f.getNbrOfNeighbours(), 1);
+  b.insEdge(&h);
+  EXPECT_EQ(f.getNbrOfNeighbours(), 1);
+  f.updateNeighbourhood();
+  ASSERT_EQ(f.getNbrOfNeighbours(), 2);
+  EXPECT_EQ(f.getNeighbour(1), &h);
 }
 
 TEST(CompSet, AgreesWithAPlainList) {
@@ -196,23 +171,4 @@ TEST(CompSet, AgreesWithAPlainList) {
     }
     for (Node* n : Pool) delete n;
   }
-}
-
-TEST(CompSet, SubsetsAndSortByLabels) {
-  Node a(1, 1), b(2, 2), c(3, 3);
-  CompSet Small(2), Big(3), Empty(1);
-  for (Node* x : {&a, &c}) Small.insComp(x);
-  for (Node* x : {&c, &b, &a}) Big.insComp(x);
-  EXPECT_TRUE(Small.isSubset(&Big));
-  EXPECT_FALSE(Big.isSubset(&Small));
-  EXPECT_TRUE(Empty.isSubset(&Small));
-  EXPECT_TRUE(isSubset(std::set<Node*>{&a, &b}, std::set<Node*>{&a, &b, &c}));
-  EXPECT_FALSE(isSubset(std::set<Node*>{&a, &c}, std::set<Node*>{&a, &b}));
-
-  a.setLabel(5);
-  b.setLabel(-1);
-  c.setLabel(5);
-  Big.sortByLabels();  // equal labels keep their order in small sets
-  EXPECT_EQ((std::vector<Component*>{Big[0], Big[1], Big[2]}), (std::vector<Component*>{&b, &c, &a}));
-  EXPECT_TRUE(Big.find(&a));
 }
