@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <vector>
 
 #include "kivra/H_BucketElim.h"
 #include "test_hypertree_graphs.h"

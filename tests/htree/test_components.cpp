@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdlib>
 #include <random>
-#include <set>
 #include <vector>
 
 #include "kivra/CompSet.h"
@@ -35,11 +34,7 @@ TEST(ComponentsDeathTest, FatalMessages) {
   EXPECT_EXIT(One.remComp(5), ::testing::ExitedWithCode(1), "^ERROR in CompSet::remEdge: Position not available.\n$");
 }
 
-TEST(Utilities, WarningsAndRandomRanges) {
-  testing::internal::CaptureStderr();
-  writeErrorMsg("Something odd.", "Somewhere", false);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "WARNING in Somewhere: Something odd.\n");
-  // One rand() per call, scaled without overflow even over the whole int range.
+TEST(RandomRange, OneDrawScaledWithoutOverflow) {
   srand(7);
   std::vector<int> Raw(60);
   for (int& r : Raw) r = rand();

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "kivra/H_BucketElim.h"
 #include "test_hypertree_graphs.h"

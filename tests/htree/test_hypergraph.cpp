@@ -1,11 +1,6 @@
 // Hypergraph access, neighbourhoods, dualisation and its fatal cases.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <random>
-#include <set>
-#include <vector>
-
 #include "test_hypertree_graphs.h"
 
 using namespace decomposition_test;

@@ -1,5 +1,5 @@
 // Hypergraph builders and an independent decomposition checker shared by the
-// library tests.
+// library tests (which take their standard headers from here too).
 #pragma once
 
 #include <algorithm>
@@ -110,7 +110,7 @@ inline EdgeList bagsOf(Hypertree* Root) {
 // Empty when Root is a tree decomposition of G whose every bag is covered by
 // its own lambda; otherwise a description of the first violation. Shares no
 // code with the library.
-inline std::string checkDecomposition(Hypertree* Root, Hypergraph* G, bool bCheckCover = true) {
+inline std::string checkDecomposition(Hypertree* Root, Hypergraph* G) {
   std::vector<Hypertree*> Nodes = treeNodes(Root);
   if (std::set<Hypertree*>(Nodes.begin(), Nodes.end()).size() != Nodes.size()) return "a tree node is reachable twice";
   if (Root->getParent() != nullptr) return "the root has a parent";
@@ -139,7 +139,7 @@ inline std::string checkDecomposition(Hypertree* Root, Hypergraph* G, bool bChec
     for (Hypertree* T : Bags) iTops += T->getParent() == nullptr || T->getParent()->getChi()->count(V) == 0;
     if (iTops != 1) return "the bags of vertex " + std::to_string(V->getID()) + " are not connected";
   }
-  for (Hypertree* T : bCheckCover ? Nodes : std::vector<Hypertree*>{})
+  for (Hypertree* T : Nodes)
     for (Node* V : *T->getChi()) {
       bool bCovered = false;
       for (Hyperedge* E : *T->getLambda())

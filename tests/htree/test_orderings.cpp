@@ -5,9 +5,6 @@
 
 #include <cstdlib>
 #include <map>
-#include <random>
-#include <set>
-#include <vector>
 
 #include "kivra/Globals.h"
 #include "test_hypertree_graphs.h"
@@ -101,28 +98,17 @@ Node** referenceMCS(Hypergraph* G) {
 
 }  // namespace
 
-TEST(Orderings, StarAndPathExamples) {
-  // Star with centre 1: two leaves go first (degree 1 against 4, then 3);
-  // with preElim 2 the stored nodes 1 and 2 go first whatever their degree.
-  // Path a-b-c: either end goes first, with equal chance; never b.
-  Hypergraph* Star = buildGraph(5, starEdges(5));
+TEST(Orderings, PathEndsGoFirstWithEqualChance) {
+  // Path a-b-c: either end is eliminated first (last in the ordering); never b.
   Hypergraph* Path = buildGraph(3, pathEdges(3));
   std::map<int, int> First;
   for (unsigned seed = 1; seed <= 400; ++seed) {
     srand(seed);
     ++First[takeIds(Path->getMIWOrder(0), 3)[2]];
-    if (seed > 30) continue;
-    std::vector<int> Order = takeIds(Star->getMIWOrder(0), 5);
-    EXPECT_NE(Order[4], 1);
-    EXPECT_NE(Order[3], 1);
-    Order = takeIds(Star->getMIWOrder(2), 5);
-    EXPECT_EQ(Order[4], 1);
-    EXPECT_EQ(Order[3], 2);
   }
   EXPECT_EQ(First.count(2), 0u);
   EXPECT_GT(First[1], 140);
   EXPECT_GT(First[3], 140);
-  delete Star;
   delete Path;
 }
 

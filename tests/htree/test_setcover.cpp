@@ -3,11 +3,8 @@
 // set against the plain cover.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <random>
-#include <vector>
 
 #include "kivra/CompSet.h"
 #include "kivra/SetCover.h"
