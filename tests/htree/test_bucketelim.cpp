@@ -8,6 +8,7 @@
 #include "test_hypertree_graphs.h"
 
 using namespace decomposition_test;
+using ::testing::ExitedWithCode;
 using kivra::H_BucketElim;
 
 namespace {
@@ -70,9 +71,9 @@ TEST(BucketElim, EmptyHypergraphGivesOneEmptyBag) {
 TEST(BucketElimDeathTest, UnknownHeuristicsAndUncoverableVertices) {
   Hypergraph* G = buildGraph(3, {{1, 3}});  // vertex 2 lies in no hyperedge
   for (int iHeuristic : {0, 5})
-    EXPECT_EXIT(H_BucketElim().buildHypertree(G, iHeuristic, 0, false), ::testing::ExitedWithCode(1),
+    EXPECT_EXIT(H_BucketElim().buildHypertree(G, iHeuristic, 0, false), ExitedWithCode(1),
                 "^ERROR in H_BucketElim::buildHypertree: Unknown variable order heuristic.\n$");
-  EXPECT_EXIT(alongOrder(G, {1, 2, 3}), ::testing::ExitedWithCode(1), "^ERROR in SetCover::cover: Covering not possible.\n$");
+  EXPECT_EXIT(alongOrder(G, {1, 2, 3}), ExitedWithCode(1), "^ERROR in SetCover::cover: Covering not possible.\n$");
   delete G;
 }
 

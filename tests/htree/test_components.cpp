@@ -13,25 +13,24 @@
 #include "kivra/Node.h"
 
 using namespace kivra;
+using ::testing::ExitedWithCode;
 
 TEST(ComponentsDeathTest, FatalMessages) {
-  EXPECT_EXIT(writeErrorMsg("Position not available.", "Hypergraph::getNode", true), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(writeErrorMsg("Position not available.", "Hypergraph::getNode", true), ExitedWithCode(1),
               "^ERROR in Hypergraph::getNode: Position not available.\n$");
-  EXPECT_EXIT(random_range(1, 0), ::testing::ExitedWithCode(1),
-              "^ERROR in random_range: Lower bound larger than upper bound.\n$");
+  EXPECT_EXIT(random_range(1, 0), ExitedWithCode(1), "^ERROR in random_range: Lower bound larger than upper bound.\n$");
   Hyperedge e(1, 1, 3, 2);  // three member slots, two neighbour slots
   Node a(1, 1);
-  EXPECT_EXIT(e.insNode(&a, 3), ::testing::ExitedWithCode(1), "^ERROR in Component::ins: Position not available.\n$");
-  EXPECT_EXIT(e.getNode(3), ::testing::ExitedWithCode(1), "^ERROR in Component::get: Position not available.\n$");
-  EXPECT_EXIT(e.insNeighbour(&e, 2), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(e.insNode(&a, 3), ExitedWithCode(1), "^ERROR in Component::ins: Position not available.\n$");
+  EXPECT_EXIT(e.getNode(3), ExitedWithCode(1), "^ERROR in Component::get: Position not available.\n$");
+  EXPECT_EXIT(e.insNeighbour(&e, 2), ExitedWithCode(1),
               "^ERROR in Component::insNeighbour: Position not available.\n$");
-  EXPECT_EXIT(e.getNeighbour(2), ::testing::ExitedWithCode(1),
-              "^ERROR in Component::getNeighbour: Position not available.\n$");
+  EXPECT_EXIT(e.getNeighbour(2), ExitedWithCode(1), "^ERROR in Component::getNeighbour: Position not available.\n$");
   CompSet None(0), One(1);
   One.insComp(&a);
-  EXPECT_EXIT(None.insComp(&a), ::testing::ExitedWithCode(1), "^ERROR in CompSet::insComp: Set size exceeded.\n$");
+  EXPECT_EXIT(None.insComp(&a), ExitedWithCode(1), "^ERROR in CompSet::insComp: Set size exceeded.\n$");
   EXPECT_FALSE(One.insComp(&a));  // a duplicate in a full set is refused, not fatal
-  EXPECT_EXIT(One.remComp(5), ::testing::ExitedWithCode(1), "^ERROR in CompSet::remEdge: Position not available.\n$");
+  EXPECT_EXIT(One.remComp(5), ExitedWithCode(1), "^ERROR in CompSet::remEdge: Position not available.\n$");
 }
 
 TEST(RandomRange, OneDrawScaledWithoutOverflow) {
@@ -86,7 +85,8 @@ TEST(SortPointers, MatchesTheDirectAlgorithm) {
   for (int n : {5, 202, 450, 3000})
     for (int iKind = 0; iKind < 3; ++iKind) {
       std::vector<int> Keys(static_cast<size_t>(n) + 2, -1), Ids(Keys.size());
-      for (int i = 1; i <= n; ++i) Keys[static_cast<size_t>(i)] = iKind == 0 ? static_cast<int>(Gen() % 7) : iKind == 1 ? i : n - i;
+      for (int i = 1; i <= n; ++i)
+        Keys[static_cast<size_t>(i)] = iKind == 0 ? static_cast<int>(Gen() % 7) : iKind == 1 ? i : n - i;
       if (iKind == 0) Keys[static_cast<size_t>(n)] = -1;
       std::vector<void*> P1(Keys.size());
       for (size_t i = 0; i < Keys.size(); ++i) P1[i] = &(Ids[i] = static_cast<int>(i));

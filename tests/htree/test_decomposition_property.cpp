@@ -37,7 +37,7 @@ std::vector<Shape> shapes() {
   std::mt19937 Rng(7);
   for (int v = 2; v <= 25; ++v) All[6].Edges.push_back({static_cast<int>(Rng() % (v - 1)) + 1, v});
   for (int v = 2; v <= 70; ++v) All[7].Edges.push_back({v, v % 69 + 2});
-  for (std::uint32_t s = 1; s <= 14; ++s) {
+  for (unsigned s = 1; s <= 14; ++s) {
     const int n = 4 + static_cast<int>(s * 3);
     EdgeList Edges = s % 2 ? randomEdges(n, 2 * n, s) : randomHyperedges(Rng, n, n);
     std::vector<bool> Used(static_cast<size_t>(n) + 1, false);

@@ -4,11 +4,24 @@
 #include "test_hypertree_graphs.h"
 
 using namespace decomposition_test;
+using ::testing::ExitedWithCode;
+
+namespace {
+
+// Neighbour IDs of a node or hyperedge, in list order.
+template <class Element>
+std::vector<int> neighbourIds(Element* E) {
+  std::vector<int> Ids;
+  for (int j = 0; j < E->getNbrOfNeighbours(); ++j) Ids.push_back(E->getNeighbour(j)->getID());
+  return Ids;
+}
+
+}  // namespace
 
 TEST(HypergraphDeathTest, FatalMessages) {
   Hypergraph Empty;
-  EXPECT_EXIT(Empty.getNode(0), ::testing::ExitedWithCode(1), "^ERROR in Hypergraph::getNode: Position not available.\n$");
-  EXPECT_EXIT(Empty.getEdge(0), ::testing::ExitedWithCode(1), "^ERROR in Hypergraph::getEdge: Position not available.\n$");
+  EXPECT_EXIT(Empty.getNode(0), ExitedWithCode(1), "^ERROR in Hypergraph::getNode: Position not available.\n$");
+  EXPECT_EXIT(Empty.getEdge(0), ExitedWithCode(1), "^ERROR in Hypergraph::getEdge: Position not available.\n$");
   // Node 1 lists node 2 (or a node outside the graph) as neighbour; the
   // other side does not list node 1.
   auto broken = [](bool bForeign) {
@@ -19,9 +32,9 @@ TEST(HypergraphDeathTest, FatalMessages) {
     return G;
   };
   const char* cIllegal = "^ERROR in Hypergraph::getMIWOrder: Illegal neighbourhood relation.\n$";
-  EXPECT_EXIT(broken(false)->getMIWOrder(0), ::testing::ExitedWithCode(1), cIllegal);
-  EXPECT_EXIT(broken(false)->getMFOrder(0), ::testing::ExitedWithCode(1), cIllegal);
-  EXPECT_EXIT(broken(true)->getMIWOrder(0), ::testing::ExitedWithCode(1), cIllegal);
+  EXPECT_EXIT(broken(false)->getMIWOrder(0), ExitedWithCode(1), cIllegal);
+  EXPECT_EXIT(broken(false)->getMFOrder(0), ExitedWithCode(1), cIllegal);
+  EXPECT_EXIT(broken(true)->getMIWOrder(0), ExitedWithCode(1), cIllegal);
 }
 
 TEST(Hypergraph, NeighbourListsMatchBruteForce) {
@@ -39,19 +52,14 @@ TEST(Hypergraph, NeighbourListsMatchBruteForce) {
         for (const auto& Members : Edges)
           if (std::count(Members.begin(), Members.end(), i + 1)) Expected.insert(Members.begin(), Members.end());
         Expected.erase(i + 1);
-        std::vector<int> Got;
-        for (int j = 0; j < G->getNode(i)->getNbrOfNeighbours(); ++j) Got.push_back(G->getNode(i)->getNeighbour(j)->getID());
-        EXPECT_EQ(Got, std::vector<int>(Expected.begin(), Expected.end()));
+        EXPECT_EQ(neighbourIds(G->getNode(i)), std::vector<int>(Expected.begin(), Expected.end()));
       }
       for (size_t k = 0; k < Edges.size(); ++k) {
         std::set<int> Expected;
         for (size_t l = 0; l < Edges.size(); ++l)
           for (int v : Edges[k])
             if (l != k && std::count(Edges[l].begin(), Edges[l].end(), v)) Expected.insert(static_cast<int>(l));
-        Hyperedge* E = G->getEdge(static_cast<int>(k));
-        std::vector<int> Got;
-        for (int j = 0; j < E->getNbrOfNeighbours(); ++j) Got.push_back(E->getNeighbour(j)->getID());
-        EXPECT_EQ(Got, std::vector<int>(Expected.begin(), Expected.end()));
+        EXPECT_EQ(neighbourIds(G->getEdge(static_cast<int>(k))), std::vector<int>(Expected.begin(), Expected.end()));
       }
       if (iRound == 1 || Edges.empty()) break;
       // Take the first member out of the first hyperedge (one occurrence).
@@ -76,7 +84,8 @@ TEST(Hypergraph, DualExchangesRolesAndRestores) {
   // 3; the two former hyperedges share vertex 2.
   Node* Dual = G->getNode(1);
   ASSERT_EQ(Dual->getNbrOfEdges(), 2);
-  EXPECT_EQ((std::vector<void*>{Dual, Dual->getEdge(0), Dual->getEdge(1)}), (std::vector<void*>{Edges[1], Nodes[1], Nodes[2]}));
+  EXPECT_EQ((std::vector<void*>{Dual, Dual->getEdge(0), Dual->getEdge(1)}),
+            (std::vector<void*>{Edges[1], Nodes[1], Nodes[2]}));
   G->updateNeighbourhood();
   EXPECT_EQ(static_cast<void*>(G->getNode(0)->getNeighbour(0)), static_cast<void*>(Edges[1]));
   G->makeDual();

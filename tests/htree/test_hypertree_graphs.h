@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <random>
 #include <set>
 #include <string>
@@ -65,7 +64,7 @@ inline EdgeList starEdges(int n) {
   return Edges;
 }
 
-inline EdgeList randomEdges(int n, int m, std::uint32_t seed) {
+inline EdgeList randomEdges(int n, int m, unsigned seed) {
   std::mt19937 Rng(seed);
   EdgeList Edges;
   for (int k = 0; k < m; ++k) Edges.push_back({static_cast<int>(Rng() % n) + 1, static_cast<int>(Rng() % n) + 1});

@@ -116,7 +116,8 @@ TEST(Orderings, SingleNodeAndEmptyGraph) {
   Hypergraph* One = buildGraph(1, {});
   Hypergraph Empty;
   for (Hypergraph* G : {One, &Empty})
-    for (Node** Order : {G->getInputOrder(0), G->getMIWOrder(0), G->getMFOrder(0), G->getMCSOrder(0), G->getRandomOrder()})
+    for (Node** Order :
+         {G->getInputOrder(0), G->getMIWOrder(0), G->getMFOrder(0), G->getMCSOrder(0), G->getRandomOrder()})
       EXPECT_EQ(takeIds(Order, G->getNbrOfNodes()), std::vector<int>(G->getNbrOfNodes(), 1));
   delete One;
 }
@@ -152,7 +153,8 @@ TEST(Orderings, FastOrderingsMatchReferences) {
       EXPECT_EQ(FastIds, takeIds(Reference(), n)) << cName << ", case " << t;
       EXPECT_EQ(iNext, rand()) << cName << " draws differ, case " << t;
     };
-    compare("minimum degree", [&] { return G->getMIWOrder(preElim); }, [&] { return referenceElimination(G, preElim, false); });
+    compare("minimum degree", [&] { return G->getMIWOrder(preElim); },
+            [&] { return referenceElimination(G, preElim, false); });
     compare("minimum fill", [&] { return G->getMFOrder(preElim); }, [&] { return referenceElimination(G, 0, true); });
     compare("maximum cardinality", [&] { return G->getMCSOrder(0); }, [&] { return referenceMCS(G); });
     delete G;

@@ -11,6 +11,7 @@
 #include "test_hypertree_graphs.h"
 
 using namespace decomposition_test;
+using ::testing::ExitedWithCode;
 using kivra::CompSet;
 using kivra::SetCover;
 
@@ -67,10 +68,10 @@ TEST(SetCover, WorkedCases) {
 TEST(SetCoverDeathTest, UncoverableVerticesAreFatal) {
   const char* cFatal = "^ERROR in SetCover::cover: Covering not possible.\n$";
   Hypergraph* G = buildGraph(3, {{1, 2}, {2, 3}, {3, 3}});
-  EXPECT_EXIT(coverIds(G, {1, 3}, {1}), ::testing::ExitedWithCode(1), cFatal);
+  EXPECT_EXIT(coverIds(G, {1, 3}, {1}), ExitedWithCode(1), cFatal);
   Hypergraph* Lonely = buildGraph(2, {{1, 1}});
   kivra::IncidentCoverCache Cache(0);
-  EXPECT_EXIT(SetCover().coverIncident({Lonely->getNode(0), Lonely->getNode(1)}, Cache), ::testing::ExitedWithCode(1), cFatal);
+  EXPECT_EXIT(SetCover().coverIncident({Lonely->getNode(0), Lonely->getNode(1)}, Cache), ExitedWithCode(1), cFatal);
   delete Lonely;
   delete G;
 }
@@ -81,7 +82,7 @@ TEST(SetCover, IncidentCoverMatchesThePlainCoverAndDraws) {
   // random draws, as the plain cover over the explicit candidate set, at
   // every degree threshold. Hubs (with parallel edges in both directions),
   // self-loops, three-vertex hyperedges and random pairs.
-  for (std::uint32_t seed = 1; seed <= 50; ++seed) {
+  for (unsigned seed = 1; seed <= 50; ++seed) {
     std::mt19937 Rng(seed);
     const int n = 6 + static_cast<int>(Rng() % 40);
     EdgeList Edges = randomHyperedges(Rng, n, n);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "kivra/SetCoverLS.h"
@@ -21,7 +22,10 @@ struct Instance {
       : iVars(iVariables), iSets(static_cast<int>(Sets.size())), Cells(static_cast<size_t>(iVars * iSets + 1)),
         SetsOf(static_cast<size_t>(iVars)) {
     for (int s = 0; s < iSets; ++s)
-      for (int v : Sets[static_cast<size_t>(s)]) Cells[static_cast<size_t>(v * iSets + s)] = 1, SetsOf[static_cast<size_t>(v)] |= 1u << s;
+      for (int v : Sets[static_cast<size_t>(s)]) SetsOf[static_cast<size_t>(v)] |= 1u << s;
+    for (int v = 0; v < iVars; ++v)
+      for (int s = 0; s < iSets; ++s)
+        Cells[static_cast<size_t>(v * iSets + s)] = SetsOf[static_cast<size_t>(v)] >> s & 1;
   }
   bool* cells() { return reinterpret_cast<bool*>(Cells.data()); }
   bool coversAll(unsigned Mask) const {
@@ -56,23 +60,20 @@ TEST(SetCoverLS, GreedyTieBreaksAndDraws) {
   // per tie: singletons tie in the first two rounds (2 + 1 draws); an empty
   // set before a non-empty one ties at count 0.
   Instance Ties(4, {{0, 1, 2}, {3}, {1, 2, 3}}), Singles(3, {{0}, {1}, {2}}), Empty(1, {{}, {0}});
-  struct Case {
-    Instance* I;
-    int iType, iDraws;
-    unsigned Expected;
-  };
-  for (const Case& C : {Case{&Ties, SetCoverLS::DET_GREEDY, 0, 0b011}, Case{&Ties, SetCoverLS::MAX_GREEDY, 0, 0b101},
-                        Case{&Singles, SetCoverLS::RND_GREEDY, 3, 0b111}, Case{&Empty, SetCoverLS::RND_GREEDY, 2, 0b10},
-                        Case{&Empty, SetCoverLS::DET_GREEDY, 0, 0b10}}) {
+  using Case = std::tuple<Instance*, int, int, unsigned>;  // instance, tie rule, draws, selection
+  for (auto [I, iType, iDraws, Expected] :
+       {Case{&Ties, SetCoverLS::DET_GREEDY, 0, 0b011}, Case{&Ties, SetCoverLS::MAX_GREEDY, 0, 0b101},
+        Case{&Singles, SetCoverLS::RND_GREEDY, 3, 0b111}, Case{&Empty, SetCoverLS::RND_GREEDY, 2, 0b10},
+        Case{&Empty, SetCoverLS::DET_GREEDY, 0, 0b10}}) {
     SetCoverLS L;
-    L.minimalSC(C.I->cells(), C.I->iSets, C.I->iVars, 0);
+    L.minimalSC(I->cells(), I->iSets, I->iVars, 0);
     srand(11);
-    L.greedySetCover(C.iType);
+    L.greedySetCover(iType);
     const int iNext = rand();
     srand(11);
-    for (int k = 0; k < C.iDraws; ++k) rand();
+    for (int k = 0; k < iDraws; ++k) rand();
     EXPECT_EQ(iNext, rand());
-    EXPECT_EQ(selected(L), C.Expected);
+    EXPECT_EQ(selected(L), Expected);
   }
 }
 
@@ -128,27 +129,23 @@ TEST(SetCoverLS, TabuSearchAgainstBruteForceAndGreedy) {
 }
 
 TEST(SetCoverLS, SmallInstancesAndCheckLines) {
-  // The greedy trap (its largest set is not in the optimum); from the empty selection, two singletons (no cheaper
-  // than the start); one set covering all; no sets at all with random steps;
-  // a variable in no set, where the greedy start stays the result.
-  struct Case {
-    Instance I;
-    int iRandomProb;
-    bool bGreedyStart;
-    unsigned Expected;
-    const char* cCheck;
-  };
-  for (Case C : {Case{{6, {{0, 1, 3, 4}, {0, 1, 2}, {3, 4, 5}}}, 0, true, 0b110, "SOLUTION IS LEGAL   Sets:  2\n"},
-                 Case{{2, {{0}, {1}}}, 0, false, 0b11, "SOLUTION IS LEGAL   Sets:  2\n"},
-                 Case{{2, {{0, 1}}}, 0, true, 0b1, "SOLUTION IS LEGAL   Sets:  1\n"},
-                 Case{{2, {}}, 100, true, 0, "\nSOLUTION IS NOT LEGAL\n NOT COV VAR 2      Sets:  0\n"},
-                 Case{{3, {{0}, {0, 1}}}, 30, true, 0b10, "\nSOLUTION IS NOT LEGAL\n NOT COV VAR 1      Sets:  1\n"}}) {
+  // The greedy trap (its largest set is not in the optimum); from the empty
+  // selection, two singletons (no cheaper than the start); one set covering
+  // all; no sets at all with random steps; a variable in no set, where the
+  // greedy start stays the result.
+  using Case = std::tuple<Instance, int, bool, unsigned, const char*>;  // random %, greedy start, selection, check line
+  for (auto [I, iRandomProb, bGreedyStart, Expected, cCheck] :
+       {Case{{6, {{0, 1, 3, 4}, {0, 1, 2}, {3, 4, 5}}}, 0, true, 0b110, "SOLUTION IS LEGAL   Sets:  2\n"},
+        Case{{2, {{0}, {1}}}, 0, false, 0b11, "SOLUTION IS LEGAL   Sets:  2\n"},
+        Case{{2, {{0, 1}}}, 0, true, 0b1, "SOLUTION IS LEGAL   Sets:  1\n"},
+        Case{{2, {}}, 100, true, 0, "\nSOLUTION IS NOT LEGAL\n NOT COV VAR 2      Sets:  0\n"},
+        Case{{3, {{0}, {0, 1}}}, 30, true, 0b10, "\nSOLUTION IS NOT LEGAL\n NOT COV VAR 1      Sets:  1\n"}}) {
     SetCoverLS L;
-    L.setTSParametres(1000, 50, C.iRandomProb, 10, false, C.bGreedyStart);
-    L.minimalSC(C.I.cells(), C.I.iSets, C.I.iVars, 1);
-    EXPECT_EQ(selected(L), C.Expected);
+    L.setTSParametres(1000, 50, iRandomProb, 10, false, bGreedyStart);
+    L.minimalSC(I.cells(), I.iSets, I.iVars, 1);
+    EXPECT_EQ(selected(L), Expected);
     testing::internal::CaptureStdout();
     L.iCheckSolution();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), C.cCheck);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), cCheck);
   }
 }
