@@ -80,8 +80,9 @@ TEST(SetCover, IncidentCoverMatchesThePlainCoverAndDraws) {
   // The cover computed through runs of private hyperedges of high-degree
   // vertices gives the same hyperedges in the same order, with the same
   // random draws, as the plain cover over the explicit candidate set, at
-  // every degree threshold. Hubs (with parallel edges in both directions),
-  // self-loops, three-vertex hyperedges and random pairs.
+  // every degree threshold. Random hyperedges of one to four members (with
+  // self-loops and repeats), hubs (with parallel edges in both directions)
+  // and a ring through all vertices.
   for (unsigned seed = 1; seed <= 50; ++seed) {
     std::mt19937 Rng(seed);
     const int n = 6 + static_cast<int>(Rng() % 40);
