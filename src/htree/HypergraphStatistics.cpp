@@ -115,7 +115,10 @@ Absorptions absorbAll(const std::vector<std::vector<Node*>>& Nodes) {
   for (int k = 0; k < c; ++k)
     for (Node* Vertex : Nodes[at(First[at(k)])]) ClassesAt[Vertex].push_back(k);
 
-  // Strictly containing classes of every non-empty class.
+  // Strictly containing classes of every non-empty class; only a larger
+  // class can contain another.
+  std::vector<std::size_t> Size(at(c));
+  for (int k = 0; k < c; ++k) Size[at(k)] = Nodes[at(First[at(k)])].size();
   std::vector<std::vector<int>> Containing(at(c));
   int iEmpty = -1;
   for (int k = 0; k < c; ++k) {
@@ -130,7 +133,7 @@ Absorptions absorbAll(const std::vector<std::vector<Node*>>& Nodes) {
       if (Rarest == nullptr || Candidates.size() < Rarest->size()) Rarest = &Candidates;
     }
     for (int d : *Rarest)
-      if (d != k && isContained(Mine, Nodes[at(First[at(d)])])) Containing[at(k)].push_back(d);
+      if (Size[at(d)] > Mine.size() && isContained(Mine, Nodes[at(First[at(d)])])) Containing[at(k)].push_back(d);
   }
 
   // Classes are numbered in the order of their first members, which is the

@@ -101,27 +101,25 @@ TEST(GML, LongPath) {
   const int n = 200000;
   Hypergraph* G = buildGraph(n, pathEdges(n));
   Hypertree* Root = new Hypertree;
-  Hypertree* Last = Root;
-  for (int i = 0; i + 1 < n; ++i) {
-    Hypertree* T = i == 0 ? Root : new Hypertree;
-    if (i > 0) Last->insChild(T, true);
+  for (Hypertree *T = Root, *Next; T != nullptr; T = Next) {
+    int i = static_cast<int>(T->getParent() == nullptr ? 0 : T->getParent()->getLabel() + 1);
+    T->setLabel(i);
     T->insChi(G->getNode(i));
     T->insChi(G->getNode(i + 1));
     T->insLambda(G->getEdge(i));
-    Last = T;
+    Next = i + 2 < n ? new Hypertree : nullptr;
+    if (Next != nullptr) T->insChild(Next, true);
   }
   std::string Path = testing::TempDir() + "zelkovant_path.gml";
-  { std::ofstream(Path) << std::string(100 * n, 'x'); }
+  std::ofstream(Path) << std::string(100 * n, 'x');
   Root->outputToGML(G, Path.c_str());
   std::string Text = readFile(Path);
   std::remove(Path.c_str());
   EXPECT_EQ(Text.substr(0, kHead.size()), kHead);
-  EXPECT_NE(Text.find(nodeBlock(n - 1, "{" + std::to_string(n - 2) + "}    {" + std::to_string(n - 1) + ", " +
-                                            std::to_string(n) + "}")),
-            std::string::npos);
-  const std::string Suffix = edgeBlock(n - 2, n - 1) + kTail;
-  ASSERT_GT(Text.size(), Suffix.size());
-  EXPECT_EQ(Text.substr(Text.size() - Suffix.size()), Suffix);
+  const std::string Last = std::to_string(n - 2) + "}    {" + std::to_string(n - 1) + ", " + std::to_string(n);
+  const std::string Suffix = nodeBlock(n - 1, "{" + Last + "}") + edgeBlock(1, 2);
+  EXPECT_NE(Text.find(Suffix), std::string::npos);
+  EXPECT_EQ(Text.substr(Text.size() - edgeBlock(n - 2, n - 1).size() - kTail.size()), edgeBlock(n - 2, n - 1) + kTail);
   delete Root;
   delete G;
 }

@@ -3,124 +3,73 @@
 // step-by-step model, division into parts, and large inputs.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <map>
-#include <random>
-#include <set>
-#include <string>
-#include <vector>
+#include <numeric>
 
-#include "kivra/Hypergraph.h"
 #include "test_hypertree_graphs.h"
 
 using namespace decomposition_test;
 
 namespace {
 
-std::vector<int> edgeIds(Hypergraph* G) {
-  std::vector<int> Ids;
-  for (int j = 0; j < G->getNbrOfEdges(); ++j) Ids.push_back(G->getEdge(j)->getID());
-  return Ids;
+using Ids = std::vector<int>;
+
+Ids coveredOf(Hyperedge* E) { return {E->getCoveredIDs()->begin(), E->getCoveredIDs()->end()}; }
+
+EdgeList randomHyperedges(std::mt19937& Gen, int n, int iMaxEdges, int iMaxSize) {
+  EdgeList Edges(Gen() % (iMaxEdges + 1));
+  for (Ids& Members : Edges)
+    for (int s = static_cast<int>(Gen() % (iMaxSize + 1)); s > 0; --s)
+      Members.push_back(1 + static_cast<int>(Gen() % n));
+  return Edges;
 }
 
-std::vector<int> coveredOf(Hyperedge* E) { return {E->getCoveredIDs()->begin(), E->getCoveredIDs()->end()}; }
+// The state reduce works on, as ID lists: hyperedges in order with their
+// vertices and recorded IDs, and every node's hyperedges.
+struct ReduceState {
+  std::vector<std::pair<int, Ids>> Edges;  // ID, vertices
+  std::map<int, Ids> Covered, NodeEdges;
 
-// Fill-in of every node by definition, from the neighbour lists.
-std::vector<long long> bruteFill(Hypergraph* G) {
-  std::vector<long long> Fill;
-  for (int i = 0; i < G->getNbrOfNodes(); ++i) {
-    Node* V = G->getNode(i);
-    std::vector<Node*> N;
-    for (int k = 0; k < V->getNbrOfNeighbours(); ++k) N.push_back(V->getNeighbour(k));
-    long long iMissing = 0;
-    for (std::size_t a = 0; a < N.size(); ++a)
-      for (std::size_t b = a + 1; b < N.size(); ++b) {
-        bool bAdjacent = false;
-        for (int k = 0; k < N[a]->getNbrOfNeighbours(); ++k) bAdjacent = bAdjacent || N[a]->getNeighbour(k) == N[b];
-        if (!bAdjacent) ++iMissing;
-      }
-    Fill.push_back(iMissing);
-  }
-  return Fill;
-}
-
-// reduce, step by step as a plain list walk over ID lists.
-struct ReduceModel {
-  struct Edge {
-    int iId;
-    std::vector<int> Nodes;
-    std::vector<int> Covered;
-  };
-  std::vector<Edge> Edges;
-  std::map<int, std::vector<int>> NodeEdges;  // node ID -> its edge IDs
-
-  explicit ReduceModel(Hypergraph* G) {
+  explicit ReduceState(Hypergraph* G) {
     for (int j = 0; j < G->getNbrOfEdges(); ++j) {
       Hyperedge* E = G->getEdge(j);
-      Edge M{E->getID(), {}, coveredOf(E)};
-      for (int k = 0; k < E->getNbrOfNodes(); ++k) M.Nodes.push_back(E->getNode(k)->getID());
-      Edges.push_back(M);
+      Edges.push_back({E->getID(), {}});
+      for (int k = 0; k < E->getNbrOfNodes(); ++k) Edges.back().second.push_back(E->getNode(k)->getID());
+      Covered[E->getID()] = coveredOf(E);
     }
     for (int i = 0; i < G->getNbrOfNodes(); ++i) {
-      Node* V = G->getNode(i);
-      std::vector<int>& Mine = NodeEdges[V->getID()];
-      for (int k = 0; k < V->getNbrOfEdges(); ++k) Mine.push_back(V->getEdge(k)->getID());
+      Ids& Mine = NodeEdges[G->getNode(i)->getID()];
+      for (int k = 0; k < G->getNode(i)->getNbrOfEdges(); ++k) Mine.push_back(G->getNode(i)->getEdge(k)->getID());
     }
   }
 
+  // reduce walked literally: position by position, removals shifting the list.
   void reduce(bool bFinalOnly) {
     int iCount = static_cast<int>(Edges.size());
     for (int i = 0; i < iCount; ++i) {
-      std::set<int> Labelled(Edges[i].Nodes.begin(), Edges[i].Nodes.end());
+      std::set<int> Labelled(Edges[i].second.begin(), Edges[i].second.end());
       for (int j = (bFinalOnly && i != iCount - 1) ? iCount - 1 : 0; j < iCount; ++j) {
-        if (j == i) continue;
-        bool bInside = true;
-        for (int v : Edges[j].Nodes) bInside = bInside && Labelled.count(v) != 0;
+        bool bInside = j != i;
+        for (int v : Edges[j].second) bInside = bInside && Labelled.count(v) != 0;
         if (!bInside) continue;
-        Edges[i].Covered.push_back(Edges[j].iId);
-        Edges[i].Covered.insert(Edges[i].Covered.end(), Edges[j].Covered.begin(), Edges[j].Covered.end());
-        for (int v : Edges[j].Nodes) {
-          std::vector<int>& L = NodeEdges[v];
-          auto It = std::find(L.begin(), L.end(), Edges[j].iId);
+        Ids& Mine = Covered[Edges[i].first];
+        Mine.push_back(Edges[j].first);
+        Mine.insert(Mine.end(), Covered[Edges[j].first].begin(), Covered[Edges[j].first].end());
+        for (int v : Edges[j].second) {
+          Ids& L = NodeEdges[v];
+          auto It = std::find(L.begin(), L.end(), Edges[j].first);
           if (It != L.end()) L.erase(It);
         }
         Edges.erase(Edges.begin() + j);
         --iCount;
-        if (j < i) --i;
+        i -= j < i ? 1 : 0;
         --j;
       }
     }
   }
 };
-
-// Compares a reduced graph with the model, and its hyperedges' neighbour
-// lists with the hyperedges sharing a vertex, ascending by ID.
-void expectMatchesModel(Hypergraph* G, const ReduceModel& Model, const std::string& Context) {
-  ASSERT_EQ(G->getNbrOfEdges(), static_cast<int>(Model.Edges.size())) << Context;
-  for (int j = 0; j < G->getNbrOfEdges(); ++j) {
-    EXPECT_EQ(G->getEdge(j)->getID(), Model.Edges[j].iId) << Context;
-    EXPECT_EQ(coveredOf(G->getEdge(j)), Model.Edges[j].Covered) << Context << " edge " << j;
-  }
-  for (int i = 0; i < G->getNbrOfNodes(); ++i) {
-    Node* V = G->getNode(i);
-    std::vector<int> Ids;
-    for (int k = 0; k < V->getNbrOfEdges(); ++k) Ids.push_back(V->getEdge(k)->getID());
-    EXPECT_EQ(Ids, Model.NodeEdges.at(V->getID())) << Context << " node " << V->getID();
-    EXPECT_EQ(V->getLabel(), 0) << Context;
-  }
-  for (int j = 0; j < G->getNbrOfEdges(); ++j) {
-    Hyperedge* E = G->getEdge(j);
-    std::set<int> Expected;
-    for (int k = 0; k < E->getNbrOfNodes(); ++k)
-      for (int l = 0; l < E->getNode(k)->getNbrOfEdges(); ++l)
-        if (E->getNode(k)->getEdge(l) != E) Expected.insert(E->getNode(k)->getEdge(l)->getID());
-    std::vector<int> Actual;
-    for (int k = 0; k < E->getNbrOfNeighbours(); ++k) Actual.push_back(E->getNeighbour(k)->getID());
-    EXPECT_EQ(Actual, std::vector<int>(Expected.begin(), Expected.end())) << Context << " edge " << j;
-  }
-}
 
 }  // namespace
 
@@ -130,27 +79,21 @@ TEST(HypergraphStatistics, DegreesAndConnectivity) {
   EXPECT_EQ(Empty.getMaximumNodeDegree(), -1);
   EXPECT_EQ(Empty.getMinimumNodeDegree(), -1);
   EXPECT_TRUE(Empty.isConnected());
-
-  // Star 1-2, 1-3, 1-4 and the separate edge 5-6; node 7 has no edge.
+  // Star 1-2, 1-3, 1-4 and the separate pair 5-6; node 7 has no edge.
   Hypergraph* G = buildGraph(7, {{1, 2}, {1, 3}, {1, 4}, {5, 6}});
   EXPECT_EQ(G->getMaximumNodeDegree(), 3);
   EXPECT_EQ(G->getMinimumNodeDegree(), 0);
   EXPECT_DOUBLE_EQ(G->getAverageNodeDegree(), 8.0 / 7.0);
   EXPECT_FALSE(G->isConnected());
-  EXPECT_EQ(G->getEdge(2)->getLabel(), 1);
-  EXPECT_EQ(G->getEdge(3)->getLabel(), 0);
   delete G;
-
-  // Nodes without edges do not count; a hyperedge of three joins two pairs.
+  // Nodes without edges do not count. An edge already labelled is neither
+  // entered nor relabelled, so it blocks the walk.
   G = buildGraph(6, {{1, 2}, {3, 4}, {2, 5, 3}});
   EXPECT_TRUE(G->isConnected());
-  // An edge already labelled is neither entered nor relabelled, so it blocks.
   G->resetEdgeLabels(0);
   G->getEdge(2)->setLabel(7);
   G->labelReachEdges(G->getEdge(0));
-  EXPECT_EQ(G->getEdge(0)->getLabel(), 1);
-  EXPECT_EQ(G->getEdge(1)->getLabel(), 0);
-  EXPECT_EQ(G->getEdge(2)->getLabel(), 7);
+  EXPECT_EQ((Ids{G->getEdge(0)->getLabel(), G->getEdge(1)->getLabel(), G->getEdge(2)->getLabel()}), (Ids{1, 0, 7}));
   delete G;
 }
 
@@ -162,39 +105,38 @@ TEST(HypergraphStatistics, FillIn) {
   EXPECT_EQ(G->getNode(4)->getFillIn(), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "neihbours: 3\n1;2,1;2,1;2,\nneihbours: 2\n2;0,2;0,\n");
   EXPECT_EQ(G->getMaximumNodeFill(), 3);
-  // Computed once: joining the leaves into a clique later is not seen.
-  Hyperedge* Extra = new Hyperedge(9, 9);
-  G->MyEdges.push_back(Extra);
-  G->iMyMaxNbrOfEdges = 5;
-  for (int i : {1, 2, 3}) {
-    Extra->insNode(G->getNode(i));
-    G->getNode(i)->insEdge(Extra);
-  }
-  G->updateNeighbourhood();
+  // Computed once: the dual (three hyperedges sharing node 1, one apart)
+  // is only seen once recomputed.
+  G->makeDual();
   EXPECT_EQ(G->getMaximumNodeFill(), 3);
   G->setFillStatistics();
   EXPECT_EQ(G->getMaximumNodeFill(), 0);
-  delete G;
+  G->makeDual();
   Hypergraph Empty;
   EXPECT_EQ(Empty.getMaximumNodeFill(), 0);
   EXPECT_TRUE(std::isnan(Empty.getAverageNodeFill()));
+  delete G;
 
   std::mt19937 Gen(11);
   for (int iRound = 0; iRound < 60; ++iRound) {
     int n = 1 + static_cast<int>(Gen() % 12);
-    std::vector<std::vector<int>> Edges;
-    for (int k = static_cast<int>(Gen() % 20); k > 0; --k) {
-      std::vector<int> Members;
-      for (int s = 1 + static_cast<int>(Gen() % 4); s > 0; --s) Members.push_back(1 + static_cast<int>(Gen() % n));
-      Edges.push_back(Members);
+    G = buildGraph(n, randomHyperedges(Gen, n, 20, 4));
+    // Pairs of neighbours that are not adjacent, by definition.
+    std::vector<long long> Fill;
+    for (int i = 0; i < n; ++i) {
+      Node* V = G->getNode(i);
+      Fill.push_back(0);
+      for (int a = 0; a < V->getNbrOfNeighbours(); ++a)
+        for (int b = a + 1; b < V->getNbrOfNeighbours(); ++b) {
+          bool bAdjacent = false;
+          for (int k = 0; k < V->getNeighbour(a)->getNbrOfNeighbours(); ++k)
+            bAdjacent = bAdjacent || V->getNeighbour(a)->getNeighbour(k) == V->getNeighbour(b);
+          Fill.back() += bAdjacent ? 0 : 1;
+        }
     }
-    G = buildGraph(n, Edges);
-    std::vector<long long> Fill = bruteFill(G);
-    double rSum = 0;
-    for (long long f : Fill) rSum += static_cast<double>(f);
     EXPECT_EQ(G->getMinimumNodeFill(), *std::min_element(Fill.begin(), Fill.end())) << iRound;
     EXPECT_EQ(G->getMaximumNodeFill(), *std::max_element(Fill.begin(), Fill.end())) << iRound;
-    EXPECT_DOUBLE_EQ(G->getAverageNodeFill(), rSum / n) << iRound;
+    EXPECT_DOUBLE_EQ(G->getAverageNodeFill(), static_cast<double>(std::accumulate(Fill.begin(), Fill.end(), 0LL)) / n);
     testing::internal::CaptureStdout();
     for (int i = 0; i < n; ++i) EXPECT_EQ(G->getNode(i)->getFillIn(), Fill[i]) << iRound;
     testing::internal::GetCapturedStdout();
@@ -202,44 +144,53 @@ TEST(HypergraphStatistics, FillIn) {
   }
 }
 
-TEST(HypergraphStatistics, ReduceMatchesStepByStepModel) {
+TEST(HypergraphStatistics, ReduceMatchesLiteralWalk) {
   // {1,2} and {3} lie in {1,2,3}, which records both IDs.
   Hypergraph* G = buildGraph(3, {{1, 2}, {1, 2, 3}, {3}});
   G->reduce(false);
-  EXPECT_EQ(edgeIds(G), (std::vector<int>{1}));
-  EXPECT_EQ(coveredOf(G->getEdge(0)), (std::vector<int>{0, 2}));
+  ASSERT_EQ(G->getNbrOfEdges(), 1);
+  EXPECT_EQ(coveredOf(G->getEdge(0)), (Ids{0, 2}));
   delete G;
 
   // Small hypergraphs with repeated vertices, equal and empty hyperedges and
-  // IDs recorded beforehand, in both modes.
+  // IDs recorded beforehand, in both modes; neighbour lists already computed
+  // must lose the removed hyperedges.
   std::mt19937 Gen(5);
   for (int iRound = 0; iRound < 400; ++iRound) {
     int n = 1 + static_cast<int>(Gen() % 6);
-    std::vector<std::vector<int>> Edges;
-    for (int k = static_cast<int>(Gen() % 12); k > 0; --k) {
-      std::vector<int> Members;
-      for (int s = static_cast<int>(Gen() % 4); s > 0; --s) Members.push_back(1 + static_cast<int>(Gen() % n));
-      Edges.push_back(Members);
-      if (Gen() % 3 == 0) Edges.push_back(Edges[Gen() % Edges.size()]);
-    }
+    EdgeList Edges = randomHyperedges(Gen, n, 12, 3);
+    for (int k = static_cast<int>(Edges.size()) / 3; k > 0; --k) Edges.push_back(Edges[Gen() % Edges.size()]);
     for (bool bFinalOnly : {false, true}) {
+      const std::string Context = std::to_string(iRound) + (bFinalOnly ? " final" : " all");
       G = buildGraph(n, Edges);
-      for (int j = 0; j < G->getNbrOfEdges(); ++j)
+      for (int j = 0; j < G->getNbrOfEdges(); ++j) {
         if (Gen() % 4 == 0) G->getEdge(j)->insCoveredID(100 + j);
-      G->resetNodeLabels(5);
-      // Neighbour lists already computed must lose the removed hyperedges.
-      for (int j = 0; j < G->getNbrOfEdges(); ++j) G->getEdge(j)->getNbrOfNeighbours();
-      ReduceModel Model(G);
-      Model.reduce(bFinalOnly);
+        G->getEdge(j)->getNbrOfNeighbours();
+      }
+      ReduceState Expected(G);
+      Expected.reduce(bFinalOnly);
       G->reduce(bFinalOnly);
-      expectMatchesModel(G, Model, "round " + std::to_string(iRound) + (bFinalOnly ? " final" : " all"));
+      ReduceState Actual(G);
+      EXPECT_EQ(Actual.Edges, Expected.Edges) << Context;
+      EXPECT_EQ(Actual.NodeEdges, Expected.NodeEdges) << Context;
+      for (auto& [iId, Nodes] : Actual.Edges) {
+        EXPECT_EQ(Actual.Covered[iId], Expected.Covered[iId]) << Context;
+        Hyperedge* E = G->getEdgeByID(iId);
+        std::set<int> Sharing;
+        for (int v : Nodes)
+          for (int e : Actual.NodeEdges[v]) Sharing.insert(e);
+        Sharing.erase(iId);
+        Ids Neighbours;
+        for (int k = 0; k < E->getNbrOfNeighbours(); ++k) Neighbours.push_back(E->getNeighbour(k)->getID());
+        EXPECT_EQ(Neighbours, Ids(Sharing.begin(), Sharing.end())) << Context;
+      }
       delete G;
     }
   }
 }
 
 TEST(HypergraphStatistics, DivideNodes) {
-  // Nodes 1-3 in part 0, 4-6 in part 1; hyperedges 2 and 5 cross; node 7
+  // Nodes 1-3 in part 0, 4-6 in part 1; hyperedges 2, 5 and 6 cross; node 7
   // (part 2) lies on a crossing hyperedge only and leaves its part.
   Hypergraph* G = buildGraph(7, {{1, 2}, {2, 3}, {3, 4}, {4, 5}, {5, 6}, {1, 6}, {6, 7}});
   int Parts[] = {0, 0, 0, 1, 1, 1, 2};
@@ -250,9 +201,7 @@ TEST(HypergraphStatistics, DivideNodes) {
   EXPECT_EQ((std::vector<Hyperedge*>(Sep, Sep + 4)),
             (std::vector<Hyperedge*>{G->getEdge(2), G->getEdge(5), G->getEdge(6), nullptr}));
   ASSERT_EQ(Sub[3], nullptr);
-  EXPECT_EQ(Sub[2]->getNbrOfNodes(), 0);
-  EXPECT_EQ(Sub[2]->getNbrOfEdges(), 0);
-
+  EXPECT_EQ(Sub[2]->getNbrOfNodes() + Sub[2]->getNbrOfEdges(), 0);
   // Part 0: clones of nodes 1, 2, 3 and hyperedges 0, 1, then the hyperedge
   // joining its separator nodes 1 and 3, which takes their first slot.
   Hypergraph* P = Sub[0];
@@ -262,29 +211,14 @@ TEST(HypergraphStatistics, DivideNodes) {
   Hyperedge* Joint = P->getEdge(2);
   EXPECT_EQ(Joint->getName(), 0);
   EXPECT_EQ(Sub[1]->getEdge(2)->getID(), Joint->getID() + 1);
-  auto edgesOf = [](Node* V) {
-    std::vector<Hyperedge*> L;
-    for (int k = 0; k < V->getNbrOfEdges(); ++k) L.push_back(V->getEdge(k));
-    return L;
-  };
-  EXPECT_EQ(edgesOf(P->getNode(0)), (std::vector<Hyperedge*>{Joint, P->getEdge(0)}));
-  EXPECT_EQ(edgesOf(P->getNode(1)), (std::vector<Hyperedge*>{P->getEdge(0), P->getEdge(1)}));
-  EXPECT_EQ(edgesOf(P->getNode(2)), (std::vector<Hyperedge*>{Joint, P->getEdge(1)}));
-  ASSERT_EQ(Joint->getNbrOfNodes(), 2);
+  const int j = Joint->getID();
+  EXPECT_EQ(ReduceState(P).NodeEdges, (std::map<int, Ids>{{1, {j, 0}}, {2, {0, 1}}, {3, {j, 1}}}));
   EXPECT_EQ(Joint->getNode(1), P->getNode(2));
-  EXPECT_EQ(P->getEdge(1)->getNode(0), P->getNode(1));
   EXPECT_EQ(P->getNode(0)->getNbrOfNeighbours(), 2);
   for (int p = 0; p < 3; ++p) delete Sub[p];
   delete[] Sub;
   delete[] Sep;
   delete G;
-
-  Hypergraph Empty;
-  Empty.divideNodes(nullptr, &Sub, &Sep);
-  EXPECT_EQ(Sub[0], nullptr);
-  EXPECT_EQ(Sep[0], nullptr);
-  delete[] Sub;
-  delete[] Sep;
 }
 
 TEST(HypergraphStatisticsDeathTest, DivideNodesWithAVertexOutsideTheGraph) {
@@ -320,7 +254,7 @@ TEST(HypergraphStatistics, LargeGraphs) {
   delete Path;
 
   // Star edges with the centre alone before every 1,000th of them.
-  std::vector<std::vector<int>> Edges;
+  EdgeList Edges;
   for (int i = 2; i <= n; ++i) {
     if (i % 1000 == 2) Edges.push_back({1});
     Edges.push_back({1, i});
@@ -334,7 +268,5 @@ TEST(HypergraphStatistics, LargeGraphs) {
   EXPECT_EQ(Star->getNode(0)->getNbrOfEdges(), n - 1);
   // The first centre copy took the other 199; the first star edge took it.
   EXPECT_EQ(Star->getEdge(0)->getCoveredIDs()->size(), 200u);
-  Star->reduce(true);
-  EXPECT_EQ(Star->getNbrOfEdges(), n - 1);
   delete Star;
 }
