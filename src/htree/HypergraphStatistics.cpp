@@ -32,31 +32,22 @@ int G_EdgeID = 0;
 
 std::size_t at(int i) { return static_cast<std::size_t>(i); }
 
-// The distinct vertices of a hyperedge, ascending by address (the order of
-// std::set<Node*>), so that subset tests are merges or binary searches.
-std::vector<Node*> distinctNodes(Hyperedge* Edge) {
-  std::vector<Node*> Nodes;
-  Nodes.reserve(at(Edge->getNbrOfNodes()));
-  for (int i = 0; i < Edge->getNbrOfNodes(); ++i)
-    if (Edge->getNode(i) != nullptr) Nodes.push_back(Edge->getNode(i));
-  std::sort(Nodes.begin(), Nodes.end(), std::less<Node*>());
-  Nodes.erase(std::unique(Nodes.begin(), Nodes.end()), Nodes.end());
-  return Nodes;
-}
+// Vertices as numbers for the subset tests of reduce: sorted lists of small
+// integers compare and index faster than pointers through hash tables.
+using VertexList = std::vector<int>;
 
 // Small ⊆ Large for sorted distinct vertex lists.
-bool isContained(const std::vector<Node*>& Small, const std::vector<Node*>& Large) {
+bool isContained(const VertexList& Small, const VertexList& Large) {
   if (Small.size() > Large.size()) return false;
-  for (Node* Vertex : Small)
-    if (!std::binary_search(Large.begin(), Large.end(), Vertex, std::less<Node*>())) return false;
+  for (int v : Small)
+    if (!std::binary_search(Large.begin(), Large.end(), v)) return false;
   return true;
 }
 
 struct VectorHash {
-  std::size_t operator()(const std::vector<Node*>& Nodes) const {
-    std::size_t h = Nodes.size();
-    for (Node* Vertex : Nodes)
-      h ^= std::hash<Node*>()(Vertex) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+  std::size_t operator()(const VertexList& Vertices) const {
+    std::size_t h = Vertices.size();
+    for (int v : Vertices) h ^= std::hash<int>()(v) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
     return h;
   }
 };
@@ -69,7 +60,7 @@ using Absorptions = std::vector<std::pair<int, int>>;
 // once, in turn, for containing the last one (which is then absorbed and the
 // one before it becomes last); the hyperedge that ends up last absorbs every
 // other hyperedge it contains.
-Absorptions absorbIntoFinal(const std::vector<std::vector<Node*>>& Nodes) {
+Absorptions absorbIntoFinal(const std::vector<VertexList>& Nodes) {
   Absorptions Events;
   std::vector<int> Live(Nodes.size());
   for (std::size_t i = 0; i < Live.size(); ++i) Live[i] = static_cast<int>(i);
@@ -96,24 +87,34 @@ Absorptions absorbIntoFinal(const std::vector<std::vector<Node*>>& Nodes) {
 // processed hyperedge (by position) that contains it. Equal hyperedges form
 // one class: only its first member can be processed. The containing classes
 // of a class are found among the classes of its rarest vertex.
-Absorptions absorbAll(const std::vector<std::vector<Node*>>& Nodes) {
+Absorptions absorbAll(const std::vector<VertexList>& Nodes, int iNbrOfVertices) {
   const int m = static_cast<int>(Nodes.size());
   // Classes of equal vertex sets, numbered by their first member.
-  std::unordered_map<std::vector<Node*>, int, VectorHash> ClassIndex;
+  // The table is keyed by a member's position and compares vertex lists.
+  auto Hash = [&Nodes](int e) { return VectorHash()(Nodes[at(e)]); };
+  auto Equal = [&Nodes](int a, int b) { return Nodes[at(a)] == Nodes[at(b)]; };
+  std::unordered_map<int, int, decltype(Hash), decltype(Equal)> ClassIndex(at(m), Hash, Equal);
   std::vector<int> ClassOf(at(m));
   std::vector<int> First;  // first member of each class
   for (int e = 0; e < m; ++e) {
-    auto [It, bNew] = ClassIndex.emplace(Nodes[at(e)], static_cast<int>(First.size()));
+    auto [It, bNew] = ClassIndex.emplace(e, static_cast<int>(First.size()));
     if (bNew) First.push_back(e);
     ClassOf[at(e)] = It->second;
   }
   ClassIndex.clear();
   const int c = static_cast<int>(First.size());
 
-  // Classes of every vertex.
-  std::unordered_map<Node*, std::vector<int>> ClassesAt;
+  // Classes of every vertex: ClassesAt[Start[v] .. Start[v + 1]).
+  std::vector<int> Start(at(iNbrOfVertices) + 1, 0);
   for (int k = 0; k < c; ++k)
-    for (Node* Vertex : Nodes[at(First[at(k)])]) ClassesAt[Vertex].push_back(k);
+    for (int v : Nodes[at(First[at(k)])]) ++Start[at(v) + 1];
+  for (int v = 0; v < iNbrOfVertices; ++v) Start[at(v) + 1] += Start[at(v)];
+  std::vector<int> ClassesAt(at(Start.back()));
+  {
+    std::vector<int> Fill(Start.begin(), Start.end() - 1);
+    for (int k = 0; k < c; ++k)
+      for (int v : Nodes[at(First[at(k)])]) ClassesAt[at(Fill[at(v)]++)] = k;
+  }
 
   // Strictly containing classes of every non-empty class; only a larger
   // class can contain another.
@@ -122,18 +123,18 @@ Absorptions absorbAll(const std::vector<std::vector<Node*>>& Nodes) {
   std::vector<std::vector<int>> Containing(at(c));
   int iEmpty = -1;
   for (int k = 0; k < c; ++k) {
-    const std::vector<Node*>& Mine = Nodes[at(First[at(k)])];
+    const VertexList& Mine = Nodes[at(First[at(k)])];
     if (Mine.empty()) {
       iEmpty = k;
       continue;
     }
-    const std::vector<int>* Rarest = nullptr;
-    for (Node* Vertex : Mine) {
-      const std::vector<int>& Candidates = ClassesAt[Vertex];
-      if (Rarest == nullptr || Candidates.size() < Rarest->size()) Rarest = &Candidates;
-    }
-    for (int d : *Rarest)
+    int iRarest = Mine[0];
+    for (int v : Mine)
+      if (Start[at(v) + 1] - Start[at(v)] < Start[at(iRarest) + 1] - Start[at(iRarest)]) iRarest = v;
+    for (int i = Start[at(iRarest)]; i < Start[at(iRarest) + 1]; ++i) {
+      int d = ClassesAt[at(i)];
       if (Size[at(d)] > Mine.size() && isContained(Mine, Nodes[at(First[at(d)])])) Containing[at(k)].push_back(d);
+    }
   }
 
   // Classes are numbered in the order of their first members, which is the
@@ -374,11 +375,35 @@ int Node::getFillIn() {
 // --- Removal of contained hyperedges ---
 
 void Hypergraph::reduce(bool bFinalOnly) {
-  resetNodeLabels(0);
+  // Every hyperedge as the sorted distinct numbers of its vertices: a node's
+  // position, or a number past the positions for a vertex the hypergraph
+  // does not hold.
+  const int n = iMyMaxNbrOfNodes;
   const int m = iMyMaxNbrOfEdges;
-  std::vector<std::vector<Node*>> Nodes(at(m));
-  for (int e = 0; e < m; ++e) Nodes[at(e)] = distinctNodes(MyEdges[at(e)]);
-  const Absorptions Events = bFinalOnly ? absorbIntoFinal(Nodes) : absorbAll(Nodes);
+  labelNodesConsecutively();
+  std::unordered_map<Node*, int> Strangers;
+  int iNbrOfVertices = n;
+  std::vector<VertexList> Nodes(at(m));
+  for (int e = 0; e < m; ++e) {
+    Hyperedge* Edge = MyEdges[at(e)];
+    VertexList& Mine = Nodes[at(e)];
+    Mine.reserve(at(Edge->getNbrOfNodes()));
+    for (int i = 0; i < Edge->getNbrOfNodes(); ++i) {
+      Node* Vertex = Edge->getNode(i);
+      if (Vertex == nullptr) continue;
+      int v = Vertex->getLabel();
+      if (v < 0 || v >= n || MyNodes[at(v)] != Vertex) {
+        auto [It, bNew] = Strangers.emplace(Vertex, iNbrOfVertices);
+        iNbrOfVertices += bNew ? 1 : 0;
+        v = It->second;
+      }
+      Mine.push_back(v);
+    }
+    std::sort(Mine.begin(), Mine.end());
+    Mine.erase(std::unique(Mine.begin(), Mine.end()), Mine.end());
+  }
+  resetNodeLabels(0);
+  const Absorptions Events = bFinalOnly ? absorbIntoFinal(Nodes) : absorbAll(Nodes, iNbrOfVertices);
   if (Events.empty()) return;
 
   // The absorbing hyperedge records the absorbed one's ID and what that one

@@ -163,6 +163,9 @@ TEST(HypergraphStatistics, ReduceMatchesLiteralWalk) {
     for (bool bFinalOnly : {false, true}) {
       const std::string Context = std::to_string(iRound) + (bFinalOnly ? " final" : " all");
       G = buildGraph(n, Edges);
+      // Sometimes a hyperedge also holds a vertex the hypergraph does not.
+      Node Stranger(99, 99);
+      if (Gen() % 4 == 0 && !Edges.empty()) G->getEdge(static_cast<int>(Gen() % Edges.size()))->insNode(&Stranger);
       for (int j = 0; j < G->getNbrOfEdges(); ++j) {
         if (Gen() % 4 == 0) G->getEdge(j)->insCoveredID(100 + j);
         G->getEdge(j)->getNbrOfNeighbours();
