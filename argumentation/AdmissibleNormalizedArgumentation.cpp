@@ -37,12 +37,6 @@ void eraseAll(VertexSet& from, const VertexSet& drop) {
   for (Vertex v : drop) from.erase(v);
 }
 
-// Deletes every row still in `table`, then the table.
-void releaseTable(TupleSet* table) {
-  for (auto& entry : *table) delete entry.first;
-  delete table;
-}
-
 }  // namespace
 
 AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem)
@@ -163,7 +157,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
     insertRow(kept, solution, table);
   }
   // The child rows were emptied above and nothing refers to them any more.
-  releaseTable(child);
+  ArgumentationUtil::releaseRows(child);
 
   permutationNodeTime += timer.stop().first;
   return table;
@@ -212,47 +206,11 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const E
   // Merge join on the in-set: both tables list equal in-sets consecutively,
   // in ascending order of the in-sets. Every left row of a run is paired with
   // the whole run of right rows of the same in-set.
-  auto l = left->begin();
-  auto r = right->begin();
-  while (l != left->end() && r != right->end()) {
-    const Row& lrow = rowOf(l->first);
-    const auto order = lrow.inArguments <=> rowOf(r->first).inArguments;
-    if (order < 0) {
-      delete l->first;
-      ++l;
-      continue;
-    }
-    if (order > 0) {
-      delete r->first;
-      ++r;
-      continue;
-    }
-    for (auto r2 = r; r2 != right->end() && rowOf(r2->first).inArguments == lrow.inArguments; ++r2) {
-      const Row& rrow = rowOf(r2->first);
-      auto* joined = new Row();
-      joined->inArguments = lrow.inArguments;
-      std::set_intersection(lrow.outArguments.begin(), lrow.outArguments.end(), rrow.outArguments.begin(),
-                            rrow.outArguments.end(),
-                            std::inserter(joined->outArguments, joined->outArguments.end()));
-      std::set_union(lrow.defeatedArguments.begin(), lrow.defeatedArguments.end(),
-                     rrow.defeatedArguments.begin(), rrow.defeatedArguments.end(),
-                     std::inserter(joined->defeatedArguments, joined->defeatedArguments.end()));
-      for (Vertex v : bag) {
-        if (joined->inArguments.count(v) == 0 && joined->outArguments.count(v) == 0 &&
-            joined->defeatedArguments.count(v) == 0) {
-          joined->attackingArguments.insert(joined->attackingArguments.end(), v);
-        }
-      }
-      insertRow(joined, combineSolutions(kivra::CrossJoin, l->second, r2->second), table);
-    }
-    delete l->first;
-    ++l;
-  }
-  // Rows the walk did not reach pair with nothing; release them with the rest.
-  for (; l != left->end(); ++l) delete l->first;
-  for (; r != right->end(); ++r) delete r->first;
-  delete left;
-  delete right;
+  ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lrow, Solution* lsol, const Row& rrow,
+                                                           Solution* rsol) {
+    Row* joined = ArgumentationUtil::joinAdmissibleRows(lrow, rrow, bag);
+    insertRow(joined, combineSolutions(kivra::CrossJoin, lsol, rsol), table);
+  });
 
   branchNodeTime += timer.stop().first;
   return table;

@@ -33,12 +33,6 @@ bool intersects(const VertexSet& a, const VertexSet& b) {
   return false;
 }
 
-// Deletes the rows of [it, end) and then the table itself.
-void releaseFrom(TupleSet* table, TupleSet::iterator it) {
-  for (; it != table->end(); ++it) delete it->first;
-  delete table;
-}
-
 }  // namespace
 
 AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgumentationAlgorithm(
@@ -142,43 +136,11 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(con
   const VertexSet& bag = node->getVertices();
 
   // Both tables list rows by in-set first; join the runs of equal in-sets.
-  auto l = left->begin();
-  auto r = right->begin();
-  while (l != left->end() && r != right->end()) {
-    const AdmissibleArgumentationTuple* lt = row(*l);
-    const AdmissibleArgumentationTuple* rt = row(*r);
-    auto order = lt->inArguments <=> rt->inArguments;
-    if (order < 0) {
-      delete lt;
-      ++l;
-    } else if (order > 0) {
-      delete rt;
-      ++r;
-    } else {
-      for (auto q = r; q != right->end() && row(*q)->inArguments == lt->inArguments; ++q) {
-        const AdmissibleArgumentationTuple* qt = row(*q);
-        auto* joined = new AdmissibleArgumentationTuple();
-        joined->inArguments = lt->inArguments;
-        std::set_intersection(lt->outArguments.begin(), lt->outArguments.end(), qt->outArguments.begin(),
-                              qt->outArguments.end(),
-                              std::inserter(joined->outArguments, joined->outArguments.end()));
-        std::set_union(lt->defeatedArguments.begin(), lt->defeatedArguments.end(),
-                       qt->defeatedArguments.begin(), qt->defeatedArguments.end(),
-                       std::inserter(joined->defeatedArguments, joined->defeatedArguments.end()));
-        // Whatever is neither in, out nor defeated attacks the in-set undefeated.
-        for (Vertex v : bag)
-          if (!joined->inArguments.count(v) && !joined->outArguments.count(v) &&
-              !joined->defeatedArguments.count(v))
-            joined->attackingArguments.insert(v);
-        addRow(joined, combineSolutions(kivra::CrossJoin, l->second, q->second), table);
-      }
-      // r stays: the next left row with the same in-set meets the same run.
-      delete lt;
-      ++l;
-    }
-  }
-  releaseFrom(left, l);
-  releaseFrom(right, r);
+  using Row = AdmissibleArgumentationTuple;
+  ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lt, Solution* ls, const Row& qt, Solution* qs) {
+    Row* joined = ArgumentationUtil::joinAdmissibleRows(lt, qt, bag);
+    addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
+  });
   branchNodeTime += timer.stop().first;
   return table;
 }

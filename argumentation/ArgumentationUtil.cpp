@@ -1,7 +1,10 @@
 #include "ArgumentationUtil.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
+#include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
 
 using kivra::Vertex;
@@ -40,6 +43,33 @@ VertexSet ArgumentationUtil::attackedWithin(const VertexSet& s, const VertexSet&
   }
   return result;
 }
+
+AdmissibleArgumentationTuple* ArgumentationUtil::joinAdmissibleRows(const AdmissibleArgumentationTuple& left,
+                                                                    const AdmissibleArgumentationTuple& right,
+                                                                    const VertexSet& bag) {
+  auto* joined = new AdmissibleArgumentationTuple();
+  joined->inArguments = left.inArguments;
+  std::set_intersection(left.outArguments.begin(), left.outArguments.end(), right.outArguments.begin(),
+                        right.outArguments.end(), std::inserter(joined->outArguments, joined->outArguments.end()));
+  std::set_union(left.defeatedArguments.begin(), left.defeatedArguments.end(), right.defeatedArguments.begin(),
+                 right.defeatedArguments.end(),
+                 std::inserter(joined->defeatedArguments, joined->defeatedArguments.end()));
+  // Whatever is neither in, out nor defeated attacks the in-set undefeated.
+  for (Vertex v : bag) {
+    if (joined->inArguments.count(v) == 0 && joined->outArguments.count(v) == 0 &&
+        joined->defeatedArguments.count(v) == 0) {
+      joined->attackingArguments.insert(joined->attackingArguments.end(), v);
+    }
+  }
+  return joined;
+}
+
+void ArgumentationUtil::releaseRows(kivra::TupleSet* table, kivra::TupleSet::iterator from) {
+  for (; from != table->end(); ++from) delete from->first;
+  delete table;
+}
+
+void ArgumentationUtil::releaseRows(kivra::TupleSet* table) { releaseRows(table, table->begin()); }
 
 std::vector<VertexSet> ArgumentationUtil::conflictFreeSets(const VertexSet* bag, ArgumentationProblem* problem) {
   return rec(VertexSet(), VertexSet(), *bag, problem);

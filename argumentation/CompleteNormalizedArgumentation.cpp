@@ -4,6 +4,7 @@
 #include <iterator>
 #include <vector>
 
+#include "ArgumentationUtil.h"
 #include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
@@ -19,12 +20,6 @@ namespace {
 
 CompleteArgumentationTuple* row(const TupleSet::value_type& entry) {
   return static_cast<CompleteArgumentationTuple*>(entry.first);
-}
-
-// Deletes the rows of [it, end) and then the table itself.
-void releaseFrom(TupleSet* table, TupleSet::iterator it) {
-  for (; it != table->end(); ++it) delete it->first;
-  delete table;
 }
 
 // The attacks of one argument x, answered from its adjacency.
@@ -224,51 +219,41 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const Ext
   TupleSet* table = new TupleSet();
 
   // Both tables are sorted by in-set, then def union; join the runs where both agree.
-  auto compareKey = [](const CompleteArgumentationTuple* a, const CompleteArgumentationTuple* b) {
-    if (auto c = a->inArguments <=> b->inArguments; c != 0) return c;
-    return a->compareDefUnion(*b);
+  using Row = CompleteArgumentationTuple;
+  auto compareKeys = [](const Row& a, const Row& b) {
+    if (auto c = a.inArguments <=> b.inArguments; c != 0) return c;
+    return a.compareDefUnion(b);
   };
-  auto l = left->begin();
-  auto r = right->begin();
-  while (l != left->end() && r != right->end()) {
-    const CompleteArgumentationTuple* lt = row(*l);
-    const CompleteArgumentationTuple* rt = row(*r);
-    auto order = compareKey(lt, rt);
-    if (order < 0) {
-      delete lt;
-      ++l;
-    } else if (order > 0) {
-      delete rt;
-      ++r;
-    } else {
-      const VertexSet defAll = lt->getAllDefArguments();
-      const VertexSet outAll = lt->getAllOutArguments();
-      for (auto q = r; q != right->end() && compareKey(lt, row(*q)) == 0; ++q) {
-        const CompleteArgumentationTuple* qt = row(*q);
-        auto* joined = new CompleteArgumentationTuple();
-        joined->inArguments = lt->inArguments;
-        // Proved in either child is proved; pending only if pending in both.
-        std::set_union(lt->defProvedArguments.begin(), lt->defProvedArguments.end(),
-                       qt->defProvedArguments.begin(), qt->defProvedArguments.end(),
-                       std::inserter(joined->defProvedArguments, joined->defProvedArguments.end()));
-        std::set_difference(defAll.begin(), defAll.end(), joined->defProvedArguments.begin(),
-                            joined->defProvedArguments.end(),
-                            std::inserter(joined->defPendingArguments, joined->defPendingArguments.end()));
-        std::set_union(lt->outProvedArguments.begin(), lt->outProvedArguments.end(),
-                       qt->outProvedArguments.begin(), qt->outProvedArguments.end(),
-                       std::inserter(joined->outProvedArguments, joined->outProvedArguments.end()));
-        std::set_difference(outAll.begin(), outAll.end(), joined->outProvedArguments.begin(),
-                            joined->outProvedArguments.end(),
-                            std::inserter(joined->outPendingArguments, joined->outPendingArguments.end()));
-        addRow(joined, combineSolutions(kivra::CrossJoin, l->second, q->second), table);
-      }
-      // r stays: the next left row of the same run meets the same right rows.
-      delete lt;
-      ++l;
+  // The def and out arguments of the current left row, shared by its whole
+  // run. Left rows stay alive until their run is done and were all allocated
+  // before the join, so their addresses identify them.
+  const Row* unionsOf = nullptr;
+  VertexSet defAll;
+  VertexSet outAll;
+  ArgumentationUtil::joinRuns<Row>(left, right, compareKeys, [&](const Row& lt, Solution* ls, const Row& qt,
+                                                                  Solution* qs) {
+    if (unionsOf != &lt) {
+      defAll = lt.getAllDefArguments();
+      outAll = lt.getAllOutArguments();
+      unionsOf = &lt;
     }
-  }
-  releaseFrom(left, l);
-  releaseFrom(right, r);
+    auto* joined = new Row();
+    joined->inArguments = lt.inArguments;
+    // Proved in either child is proved; pending only if pending in both.
+    std::set_union(lt.defProvedArguments.begin(), lt.defProvedArguments.end(), qt.defProvedArguments.begin(),
+                   qt.defProvedArguments.end(),
+                   std::inserter(joined->defProvedArguments, joined->defProvedArguments.end()));
+    std::set_difference(defAll.begin(), defAll.end(), joined->defProvedArguments.begin(),
+                        joined->defProvedArguments.end(),
+                        std::inserter(joined->defPendingArguments, joined->defPendingArguments.end()));
+    std::set_union(lt.outProvedArguments.begin(), lt.outProvedArguments.end(), qt.outProvedArguments.begin(),
+                   qt.outProvedArguments.end(),
+                   std::inserter(joined->outProvedArguments, joined->outProvedArguments.end()));
+    std::set_difference(outAll.begin(), outAll.end(), joined->outProvedArguments.begin(),
+                        joined->outProvedArguments.end(),
+                        std::inserter(joined->outPendingArguments, joined->outPendingArguments.end()));
+    addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
+  });
   branchNodeTime += timer.stop().first;
   return table;
 }

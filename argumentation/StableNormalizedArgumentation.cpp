@@ -28,12 +28,6 @@ void eraseAll(VertexSet& from, const VertexSet& what) {
   for (kivra::Vertex v : what) from.erase(v);
 }
 
-// Deletes the rows of [it, end) and then the table itself.
-void releaseFrom(TupleSet* table, TupleSet::iterator it) {
-  for (; it != table->end(); ++it) delete it->first;
-  delete table;
-}
-
 }  // namespace
 
 StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm(kivra::Problem* problem)
@@ -136,38 +130,18 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateBranchNode(const Exten
   TupleSet* table = new TupleSet();
 
   // Both tables list rows by in-set first; join the runs of equal in-sets.
-  auto l = left->begin();
-  auto r = right->begin();
-  while (l != left->end() && r != right->end()) {
-    const StableArgumentationTuple* lt = row(*l);
-    const StableArgumentationTuple* rt = row(*r);
-    auto order = lt->inArguments <=> rt->inArguments;
-    if (order < 0) {
-      delete lt;
-      ++l;
-    } else if (order > 0) {
-      delete rt;
-      ++r;
-    } else {
-      for (auto q = r; q != right->end() && row(*q)->inArguments == lt->inArguments; ++q) {
-        const StableArgumentationTuple* qt = row(*q);
-        auto* joined = new StableArgumentationTuple();
-        joined->inArguments = lt->inArguments;
-        std::set_intersection(lt->unattackedArguments.begin(), lt->unattackedArguments.end(),
-                              qt->unattackedArguments.begin(), qt->unattackedArguments.end(),
-                              std::inserter(joined->unattackedArguments, joined->unattackedArguments.end()));
-        std::set_union(lt->attackedArguments.begin(), lt->attackedArguments.end(),
-                       qt->attackedArguments.begin(), qt->attackedArguments.end(),
-                       std::inserter(joined->attackedArguments, joined->attackedArguments.end()));
-        addRow(joined, combineSolutions(kivra::CrossJoin, l->second, q->second), table);
-      }
-      // r stays: the next left row with the same in-set meets the same run.
-      delete lt;
-      ++l;
-    }
-  }
-  releaseFrom(left, l);
-  releaseFrom(right, r);
+  using Row = StableArgumentationTuple;
+  ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lt, Solution* ls, const Row& qt, Solution* qs) {
+    auto* joined = new Row();
+    joined->inArguments = lt.inArguments;
+    std::set_intersection(lt.unattackedArguments.begin(), lt.unattackedArguments.end(),
+                          qt.unattackedArguments.begin(), qt.unattackedArguments.end(),
+                          std::inserter(joined->unattackedArguments, joined->unattackedArguments.end()));
+    std::set_union(lt.attackedArguments.begin(), lt.attackedArguments.end(), qt.attackedArguments.begin(),
+                   qt.attackedArguments.end(),
+                   std::inserter(joined->attackedArguments, joined->attackedArguments.end()));
+    addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
+  });
   return table;
 }
 
