@@ -17,8 +17,11 @@
 
 #include "kivra/Node.h"
 #include "kivra/support.h"
+#include "TreeWalk.h"
 
 namespace kivra {
+
+using treewalk::preOrder;
 
 namespace {
 
@@ -36,20 +39,6 @@ VertexSet intersection(const VertexSet& a, const VertexSet& b) {
   std::set_intersection(a.begin(), a.end(), b.begin(), b.end(),
                         std::inserter(result, result.end()));
   return result;
-}
-
-// The nodes of a subtree in pre-order (children in list order).
-std::vector<Hypertree*> preOrder(Hypertree* root) {
-  std::vector<Hypertree*> order;
-  std::vector<Hypertree*> stack{root};
-  while (!stack.empty()) {
-    Hypertree* node = stack.back();
-    stack.pop_back();
-    order.push_back(node);
-    const auto* children = node->getChildren();
-    for (auto it = children->rbegin(); it != children->rend(); ++it) stack.push_back(*it);
-  }
-  return order;
 }
 
 unsigned int chiWidth(const Hypertree* node) {

@@ -16,47 +16,14 @@
 #include "kivra/Hypergraph.h"
 #include "kivra/Node.h"
 #include "kivra/SetCover.h"
+#include "TreeWalk.h"
 
 namespace kivra {
 
+using treewalk::postOrder;
+using treewalk::preOrder;
+
 namespace {
-
-// The nodes of the subtree below Root in pre-order (children in list order).
-std::vector<Hypertree*> preOrder(Hypertree* Root) {
-  std::vector<Hypertree*> Order;
-  std::vector<Hypertree*> Stack{Root};
-  while (!Stack.empty()) {
-    Hypertree* Current = Stack.back();
-    Stack.pop_back();
-    Order.push_back(Current);
-    std::list<Hypertree*>* Children = Current->getChildren();
-    for (auto It = Children->rbegin(); It != Children->rend(); ++It) Stack.push_back(*It);
-  }
-  return Order;
-}
-
-// Calls Visit on every node of the subtree below Root after all nodes of its
-// children's subtrees (children in list order).
-template <typename F>
-void postOrder(Hypertree* Root, F Visit) {
-  struct Frame {
-    Hypertree* Node;
-    std::list<Hypertree*>::iterator Next;
-  };
-  std::vector<Frame> Stack{{Root, Root->getChildren()->begin()}};
-  while (!Stack.empty()) {
-    Frame& Top = Stack.back();
-    if (Top.Next != Top.Node->getChildren()->end()) {
-      Hypertree* Child = *Top.Next;
-      ++Top.Next;
-      Stack.push_back({Child, Child->getChildren()->begin()});
-      continue;
-    }
-    Hypertree* Done = Top.Node;
-    Stack.pop_back();
-    Visit(Done);
-  }
-}
 
 // Whether every member of Small is in Large, without touching labels.
 bool isSubsetOf(const std::set<Node*>& Small, const std::set<Node*>& Large) {

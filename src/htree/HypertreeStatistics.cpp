@@ -21,24 +21,13 @@
 #include "kivra/Hyperedge.h"
 #include "kivra/Hypergraph.h"
 #include "kivra/Node.h"
+#include "TreeWalk.h"
 
 namespace kivra {
 
-namespace {
+using treewalk::preOrder;
 
-// The nodes of the subtree below Root in pre-order (children in list order).
-std::vector<Hypertree*> preOrder(Hypertree* Root) {
-  std::vector<Hypertree*> Order;
-  std::vector<Hypertree*> Stack{Root};
-  while (!Stack.empty()) {
-    Hypertree* Current = Stack.back();
-    Stack.pop_back();
-    Order.push_back(Current);
-    std::list<Hypertree*>* Children = Current->getChildren();
-    for (auto It = Children->rbegin(); It != Children->rend(); ++It) Stack.push_back(*It);
-  }
-  return Order;
-}
+namespace {
 
 // For every vertex, the pre-order positions of the bags holding it, ascending.
 std::unordered_map<Node*, std::vector<int>> bagPositions(const std::vector<Hypertree*>& Order) {
