@@ -18,33 +18,12 @@
 #include "kivra/H_BucketElim.h"
 #include "kivra/Hypergraph.h"
 #include "kivra/Hypertree.h"
+#include "bench_graphs.h"
 
 namespace {
 
-using EdgeList = std::vector<std::pair<int, int>>;
+using namespace zelkovant_bench;
 
-// Vertices 1..n and two-vertex hyperedges, linked the way the solver's graph
-// builder links them.
-kivra::Hypergraph* buildGraph(int n, const EdgeList& Edges) {
-  auto* G = new kivra::Hypergraph;
-  G->MyNodes.reserve(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) G->MyNodes.push_back(new kivra::Node(i + 1, i + 1));
-  int k = 0;
-  for (auto [a, b] : Edges) {
-    auto* E = new kivra::Hyperedge(k, k);
-    ++k;
-    G->MyEdges.push_back(E);
-    G->MyNodes[static_cast<std::size_t>(a)]->insEdge(E);
-    G->MyNodes[static_cast<std::size_t>(b)]->insEdge(E);
-    E->insNode(G->MyNodes[static_cast<std::size_t>(a)]);
-    E->insNode(G->MyNodes[static_cast<std::size_t>(b)]);
-  }
-  for (kivra::Node* V : G->MyNodes) V->updateNeighbourhood();
-  for (kivra::Hyperedge* E : G->MyEdges) E->updateNeighbourhood();
-  G->iMyMaxNbrOfNodes = n;
-  G->iMyMaxNbrOfEdges = static_cast<int>(Edges.size());
-  return G;
-}
 
 // 2n random pairs; the vertices they touch, renumbered densely.
 kivra::Hypergraph* randomGraph(int n) {
@@ -63,24 +42,10 @@ kivra::Hypergraph* randomGraph(int n) {
   return buildGraph(iUsed, Edges);
 }
 
-kivra::Hypergraph* gridGraph(int n) {
-  const int iWidth = 5;
-  int iLength = n / iWidth;
-  EdgeList Edges;
-  for (int c = 0; c < iLength; ++c)
-    for (int r = 0; r < iWidth; ++r) {
-      int v = c * iWidth + r;
-      if (r + 1 < iWidth) Edges.push_back({v, v + 1});
-      if (c + 1 < iLength) Edges.push_back({v, v + iWidth});
-    }
-  return buildGraph(iLength * iWidth, Edges);
-}
 
-kivra::Hypergraph* starGraph(int n) {
-  EdgeList Edges;
-  for (int i = 1; i < n; ++i) Edges.push_back({0, i});
-  return buildGraph(n, Edges);
-}
+kivra::Hypergraph* gridGraph(int n) { return buildGraph(n / 5 * 5, gridEdges(n / 5 * 5)); }
+
+kivra::Hypergraph* starGraph(int n) { return buildGraph(n, starEdges(n)); }
 
 // A star whose leaves also form a cycle: every bag holds the centre beside
 // leaves of degree 3, so no bag is covered by forced hyperedges alone.
@@ -91,11 +56,6 @@ kivra::Hypergraph* wheelGraph(int n) {
   return buildGraph(n, Edges);
 }
 
-double peakMegabytes() {
-  rusage Usage{};
-  getrusage(RUSAGE_SELF, &Usage);
-  return static_cast<double>(Usage.ru_maxrss) / 1024.0;
-}
 
 template <kivra::Hypergraph* (*Make)(int)>
 void BM_BuildHypertree(benchmark::State& State) {

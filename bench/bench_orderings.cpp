@@ -14,34 +14,12 @@
 #include <vector>
 
 #include "kivra/Hypergraph.h"
+#include "bench_graphs.h"
 
 namespace {
 
-using EdgeList = std::vector<std::pair<int, int>>;
+using namespace zelkovant_bench;
 
-// A hypergraph of two-vertex edges over vertices 0..n-1, linked the way the
-// solver's graph builder links them.
-kivra::Hypergraph* buildGraph(int n, const EdgeList& Edges) {
-  auto* G = new kivra::Hypergraph;
-  G->MyNodes.reserve(static_cast<std::size_t>(n));
-  for (int i = 0; i < n; ++i) G->MyNodes.push_back(new kivra::Node(i + 1, i + 1));
-  int k = 0;
-  for (auto [a, b] : Edges) {
-    auto* e = new kivra::Hyperedge(k, k);
-    ++k;
-    G->MyEdges.push_back(e);
-    kivra::Node* A = G->MyNodes[static_cast<std::size_t>(a)];
-    kivra::Node* B = G->MyNodes[static_cast<std::size_t>(b)];
-    A->insEdge(e);
-    B->insEdge(e);
-    e->insNode(A);
-    e->insNode(B);
-  }
-  G->iMyMaxNbrOfNodes = n;
-  G->iMyMaxNbrOfEdges = k;
-  G->updateNeighbourhood();
-  return G;
-}
 
 EdgeList randomEdges(int n) {
   std::mt19937 Gen(42);
@@ -67,21 +45,6 @@ EdgeList localRandomEdges(int n) {
   return Edges;
 }
 
-EdgeList gridEdges(int n) {
-  const int iWidth = 5;
-  EdgeList Edges;
-  for (int v = 0; v < n; ++v) {
-    if (v % iWidth + 1 < iWidth && v + 1 < n) Edges.emplace_back(v, v + 1);
-    if (v + iWidth < n) Edges.emplace_back(v, v + iWidth);
-  }
-  return Edges;
-}
-
-EdgeList starEdges(int n) {
-  EdgeList Edges;
-  for (int v = 1; v < n; ++v) Edges.emplace_back(0, v);
-  return Edges;
-}
 
 template <EdgeList (*Shape)(int)>
 void BM_MinimumDegree(benchmark::State& state) {

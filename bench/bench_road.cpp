@@ -3,6 +3,8 @@
 // growing length (1,000 to 100,000 arguments). Peak memory is reported as the
 // process's maximum resident set after each benchmark (it only grows).
 #include <benchmark/benchmark.h>
+
+#include "bench_graphs.h"
 #include <sys/resource.h>
 
 #include <cstdlib>
@@ -22,6 +24,8 @@
 
 namespace {
 
+using zelkovant_bench::peakMegabytes;
+
 constexpr int kGridWidth = 3;
 
 const std::string& gridText(long arguments) {
@@ -30,12 +34,6 @@ const std::string& gridText(long arguments) {
   if (it == cache.end())
     it = cache.emplace(arguments, zelkovant_bench::gridFramework(kGridWidth, arguments / kGridWidth)).first;
   return it->second;
-}
-
-double peakMegabytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
 enum Semantics { Admissible, AdmissibleSemi, Stable, Complete, Preferred };
