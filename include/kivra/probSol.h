@@ -11,26 +11,42 @@ namespace kivra {
 
 class Hypergraph;
 
-// The adjacency relation of the ordering model: a set of directed node pairs
-// (u, v) with a constant-time membership test. It stands in for an n x n 0/1
-// matrix, so memory grows with the edges (primal plus fill) instead of with
-// n squared. Symmetric adjacency is stored as both (u, v) and (v, u).
-// Reading follows matrix syntax: graph[u][v].
+// The adjacency relation of the ordering model: an n x n bit matrix (n*n/8
+// bytes, 512 MiB at the 65,536-node maximum) answering, setting and clearing
+// one pair in constant time. The model allocates it on first use by a
+// fitness computation or a greedy ordering, so building a model for the
+// list-only orderings costs no matrix. Symmetric adjacency is stored as both
+// (u, v) and (v, u). Reading follows matrix syntax: graph[u][v] (false while
+// no matrix is allocated).
 class AdjacencyMatrix {
  public:
-  bool test(unsigned u, unsigned v) const;
-  // Inserts (u, v); nothing happens when it is present.
-  void set(unsigned u, unsigned v);
-  // Removes (u, v); nothing happens when it is absent.
-  void clear(unsigned u, unsigned v);
-  // Removes every pair.
+  // An n x n matrix with no pair set, replacing any earlier one; allocation
+  // failure is fatal.
+  void allocate(int n);
+  bool allocated() const { return Bits != nullptr; }
+  // u and v below n; the matrix must be allocated.
+  bool test(unsigned u, unsigned v) const { return (Bits[word(u, v)] >> (v & 63u)) & 1u; }
+  void set(unsigned u, unsigned v) {
+    std::uint64_t& w = Bits[word(u, v)];
+    const std::uint64_t b = std::uint64_t{1} << (v & 63u);
+    iCount += (w & b) == 0;
+    w |= b;
+  }
+  void clear(unsigned u, unsigned v) {
+    std::uint64_t& w = Bits[word(u, v)];
+    const std::uint64_t b = std::uint64_t{1} << (v & 63u);
+    iCount -= (w & b) != 0;
+    w &= ~b;
+  }
+  // Releases the matrix.
   void reset();
+  // Number of pairs set.
   std::size_t size() const { return iCount; }
 
   class Row {
    public:
     Row(const AdjacencyMatrix* Graph, unsigned u) : Graph(Graph), u(u) {}
-    bool operator[](unsigned v) const { return Graph->test(u, v); }
+    bool operator[](unsigned v) const { return Graph->allocated() && Graph->test(u, v); }
 
    private:
     const AdjacencyMatrix* Graph;
@@ -38,14 +54,16 @@ class AdjacencyMatrix {
   };
   Row operator[](unsigned u) const { return Row(this, u); }
 
- private:
-  static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
-  static std::uint64_t key(unsigned u, unsigned v) { return (std::uint64_t{u} << 32) | v; }
-  std::size_t slotOf(std::uint64_t k) const { return static_cast<std::size_t>((k * 0x9E3779B97F4A7C15ull) >> 17) & iMask; }
-  void grow();
+  AdjacencyMatrix() = default;
+  ~AdjacencyMatrix() { reset(); }
+  AdjacencyMatrix(const AdjacencyMatrix&) = delete;
+  AdjacencyMatrix& operator=(const AdjacencyMatrix&) = delete;
 
-  std::vector<std::uint64_t> Slots;  // open addressing, linear probing
-  std::size_t iMask = 0;
+ private:
+  std::size_t word(unsigned u, unsigned v) const { return std::size_t{u} * iWordsPerRow + (v >> 6); }
+
+  std::uint64_t* Bits = nullptr;  // row after row, iWordsPerRow words each
+  std::size_t iWordsPerRow = 0;
   std::size_t iCount = 0;
 };
 
@@ -170,6 +188,9 @@ class probSol {
   // Appends w to v's primal neighbour list (primal and working length grow).
   void appendPrimal(int v, int w);
   void ensureRowCapacity(int v, unsigned iNeeded);
+  // Allocates iZeroOneGraph from the primal lists (and self-loops) unless it
+  // is allocated already.
+  void ensureAdjacency();
   // Removes the fill entries of every working list from iZeroOneGraph, in
   // both directions (bBothDirections) or only as (owner, entry).
   void clearFill(bool bBothDirections);
@@ -187,6 +208,7 @@ class probSol {
   long countFill(int v);
 
   std::vector<unsigned> RowCapacity;  // allocated entries of each iGraph row
+  std::vector<bool> SelfLoop;         // per node: an edge to itself (diagonal entry)
   // Hyperedge lists are kept only while hyperedge numbers fit 16 bits.
   bool bMyEdgeListsValid = false;
   // Scratch copies of the trial moves (reused to avoid allocations).

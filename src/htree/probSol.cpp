@@ -121,11 +121,30 @@ class RecordTree {
 // strict record.
 constexpr std::int64_t kMinScanStart = RecordTree::kGone + 1;
 
-}  // namespace
+// A set of directed node pairs with constant expected time membership,
+// growing with the pairs it holds (open addressing, linear probing): the
+// adjacency of the list-only model's minimum fill, and the repeated-edge
+// check while a graph file is read.
+class PairSet {
+ public:
+  bool test(unsigned u, unsigned v) const;
+  void set(unsigned u, unsigned v);
+  void reset();
 
-// ------------------------------------------------------------ AdjacencyMatrix
+ private:
+  static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
+  static std::uint64_t key(unsigned u, unsigned v) { return (std::uint64_t{u} << 32) | v; }
+  std::size_t slotOf(std::uint64_t k) const {
+    return static_cast<std::size_t>((k * 0x9E3779B97F4A7C15ull) >> 17) & iMask;
+  }
+  void grow();
 
-bool AdjacencyMatrix::test(unsigned u, unsigned v) const {
+  std::vector<std::uint64_t> Slots;
+  std::size_t iMask = 0;
+  std::size_t iCount = 0;
+};
+
+bool PairSet::test(unsigned u, unsigned v) const {
   if (iCount == 0) return false;
   const std::uint64_t k = key(u, v);
   for (std::size_t i = slotOf(k);; i = (i + 1) & iMask) {
@@ -134,7 +153,7 @@ bool AdjacencyMatrix::test(unsigned u, unsigned v) const {
   }
 }
 
-void AdjacencyMatrix::set(unsigned u, unsigned v) {
+void PairSet::set(unsigned u, unsigned v) {
   if (2 * (iCount + 1) > Slots.size()) grow();
   const std::uint64_t k = key(u, v);
   std::size_t i = slotOf(k);
@@ -144,34 +163,13 @@ void AdjacencyMatrix::set(unsigned u, unsigned v) {
   ++iCount;
 }
 
-void AdjacencyMatrix::clear(unsigned u, unsigned v) {
-  if (iCount == 0) return;
-  const std::uint64_t k = key(u, v);
-  std::size_t i = slotOf(k);
-  for (; Slots[i] != k; i = (i + 1) & iMask)
-    if (Slots[i] == kEmpty) return;
-  // Backward-shift deletion keeps every probe sequence unbroken.
-  Slots[i] = kEmpty;
-  for (std::size_t j = (i + 1) & iMask; Slots[j] != kEmpty; j = (j + 1) & iMask) {
-    const std::size_t h = slotOf(Slots[j]);
-    // Slots[j] may move to the hole at i unless its home lies cyclically in (i, j].
-    const bool bStays = (i <= j) ? (i < h && h <= j) : (i < h || h <= j);
-    if (!bStays) {
-      Slots[i] = Slots[j];
-      Slots[j] = kEmpty;
-      i = j;
-    }
-  }
-  --iCount;
-}
-
-void AdjacencyMatrix::reset() {
+void PairSet::reset() {
   Slots.clear();
   iMask = 0;
   iCount = 0;
 }
 
-void AdjacencyMatrix::grow() {
+void PairSet::grow() {
   std::vector<std::uint64_t> Old;
   Old.swap(Slots);
   const std::size_t iNewSize = Old.empty() ? 16 : Old.size() * 2;
@@ -183,6 +181,27 @@ void AdjacencyMatrix::grow() {
     while (Slots[i] != kEmpty) i = (i + 1) & iMask;
     Slots[i] = k;
   }
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ AdjacencyMatrix
+
+void AdjacencyMatrix::allocate(int n) {
+  reset();
+  const std::size_t iNodes = static_cast<std::size_t>(std::max(n, 0));
+  iWordsPerRow = (iNodes + 63) / 64;
+  // calloc: the pages of a large matrix are zeroed by the system as they are
+  // first touched, not written here.
+  Bits = static_cast<std::uint64_t*>(std::calloc(std::max<std::size_t>(iNodes * iWordsPerRow, 1), sizeof(std::uint64_t)));
+  if (Bits == nullptr) writeErrorMsg("Error assigning memory.", "probSol::iZeroOneGraph", true);
+}
+
+void AdjacencyMatrix::reset() {
+  std::free(Bits);
+  Bits = nullptr;
+  iWordsPerRow = 0;
+  iCount = 0;
 }
 
 // ------------------------------------------------------------ construction
@@ -249,6 +268,7 @@ void probSol::release() {
   bMyEdgeListsValid = false;
   iZeroOneGraph.reset();
   RowCapacity.clear();
+  SelfLoop.clear();
 }
 
 void probSol::allocateNodeArrays(int n, const char* cLocation) {
@@ -264,7 +284,17 @@ void probSol::allocateNodeArrays(int n, const char* cLocation) {
   iTempNrOfNeighboors = allocArray<unsigned short>(n, cLocation);
   bNodeEliminated = allocArray<bool>(n, cLocation);
   RowCapacity.assign(static_cast<std::size_t>(n), 0);
+  SelfLoop.assign(static_cast<std::size_t>(n), false);
   iNrOfNodes = n;
+}
+
+void probSol::ensureAdjacency() {
+  if (iZeroOneGraph.allocated()) return;
+  iZeroOneGraph.allocate(iNrOfNodes);
+  for (int v = 0; v < iNrOfNodes; ++v) {
+    for (unsigned k = 0; k < iNrOfNeighboors[v]; ++k) iZeroOneGraph.set(static_cast<unsigned>(v), iGraph[v][k]);
+    if (SelfLoop[static_cast<std::size_t>(v)]) iZeroOneGraph.set(static_cast<unsigned>(v), static_cast<unsigned>(v));
+  }
 }
 
 void probSol::ensureRowCapacity(int v, unsigned iNeeded) {
@@ -320,18 +350,22 @@ void probSol::createGraphFromHyp(Hypergraph* myHypergraph) {
   // Hyperedge numbers are stored in 16 bits; beyond that the lists (used by
   // the hypertree mode only) are not kept.
   bMyEdgeListsValid = m <= kMaxNodes;
+  // The pairs of node i met so far are the entries already in its list
+  // (appended from both ends at once); Seen[w] == i marks them.
+  std::vector<int> Seen(static_cast<std::size_t>(n), -1);
   for (int i = 0; i < n; ++i) {
     Node* v = myHypergraph->getNode(i);
+    for (unsigned k = 0; k < iNrOfNeighboors[i]; ++k) Seen[iGraph[i][k]] = i;
     const int iNbrs = v->getNbrOfNeighbours();
     for (int k = 0; k < iNbrs; ++k) {
       const int w = v->getNeighbour(k)->getLabel();
-      if (iZeroOneGraph.test(static_cast<unsigned>(i), static_cast<unsigned>(w))) continue;
-      if (w != i) {
+      if (w == i) {
+        SelfLoop[static_cast<std::size_t>(i)] = true;
+      } else if (Seen[static_cast<std::size_t>(w)] != i) {
+        Seen[static_cast<std::size_t>(w)] = i;
         appendPrimal(i, w);
         appendPrimal(w, i);
       }
-      iZeroOneGraph.set(static_cast<unsigned>(i), static_cast<unsigned>(w));
-      iZeroOneGraph.set(static_cast<unsigned>(w), static_cast<unsigned>(i));
     }
     const int iEdges = v->getNbrOfEdges();
     if (iEdges >= kMaxNodes) bMyEdgeListsValid = false;
@@ -384,6 +418,7 @@ void probSol::readFromFile(const char* strnameoffile) {
     std::exit(1);
   }
   bool bHaveGraph = false;
+  PairSet Edges;  // the edges read so far, to skip repeats
   std::string Line;
   while (std::getline(In, Line)) {
     if (Line.empty()) continue;
@@ -398,6 +433,7 @@ void probSol::readFromFile(const char* strnameoffile) {
       // A graph read from a file gets the ordering arrays too (identity
       // ordering) and empty hyperedge lists, so that every operation works.
       release();
+      Edges.reset();
       allocateNodeArrays(n, cLoc);
       iNrOfEdges = m;
       for (int i = 0; i < n; ++i) {
@@ -415,13 +451,15 @@ void probSol::readFromFile(const char* strnameoffile) {
       if (!bHaveGraph || a < 1 || b < 1 || a > iNrOfNodes || b > iNrOfNodes) continue;
       const unsigned u = static_cast<unsigned>(a - 1);
       const unsigned v = static_cast<unsigned>(b - 1);
-      if (iZeroOneGraph.test(u, v)) continue;
+      if (Edges.test(u, v)) continue;
       if (u != v) {
         appendPrimal(static_cast<int>(u), static_cast<int>(v));
         appendPrimal(static_cast<int>(v), static_cast<int>(u));
+      } else {
+        SelfLoop[u] = true;
       }
-      iZeroOneGraph.set(u, v);
-      iZeroOneGraph.set(v, u);
+      Edges.set(u, v);
+      Edges.set(v, u);
     }
   }
 }
@@ -458,6 +496,7 @@ int probSol::coverSize(int iBagSize, int iColumns, int iStamp) {
 
 void probSol::calculateFitness(int iLowestPosition, int iHighPosition) {
   const int n = iNrOfNodes;
+  ensureAdjacency();
   fFitness = 0;
   iNrNodesLargestClique = 0;
   for (int v = 0; v < n; ++v) {
@@ -554,6 +593,7 @@ void probSol::calculateFitness(int iLowestPosition, int iHighPosition) {
 void probSol::calculateFitnessTest(int iLowestPosition, int iHighPosition) {
   (void)iLowestPosition;  // the experimental variant has no cover window
   const int n = iNrOfNodes;
+  ensureAdjacency();
   if (Hyp != nullptr) Hyp->resetEdgeLabels(-1);
   fFitness = 0;
   iNrNodesLargestClique = 0;
@@ -671,6 +711,7 @@ void probSol::NewMCSOrder() { MCSOrdering(); }
 
 void probSol::MinDegreeOrdering() {
   const int n = iNrOfNodes;
+  ensureAdjacency();
   std::vector<int> Degree(static_cast<std::size_t>(n));
   for (int v = 0; v < n; ++v) {
     iTempNrOfNeighboors[v] = iNrOfNeighboors[v];
@@ -723,6 +764,7 @@ long probSol::countFill(int v) {
 
 void probSol::MinFillOrdering() {
   const int n = iNrOfNodes;
+  ensureAdjacency();
   for (int v = 0; v < n; ++v) {
     iTempNrOfNeighboors[v] = iNrOfNeighboors[v];
     bNodeEliminated[v] = false;
@@ -795,6 +837,7 @@ void probSol::MinFillOrdering() {
 // Fill counts are recomputed for the neighbours of each eliminated node only.
 void probSol::combinedOrdering(bool bDegreeFirst) {
   const int n = iNrOfNodes;
+  ensureAdjacency();
   std::vector<int> Degree(static_cast<std::size_t>(n));
   std::vector<long> Fill(static_cast<std::size_t>(n));
   for (int v = 0; v < n; ++v) {
@@ -872,7 +915,7 @@ void probSol::NewMinFillOrder() {
   // The lists of this model are symmetric and free of repeats, so a node
   // occurs in another's list exactly when the pair is in this relation: the
   // same answers as bAreNodesConnected, in constant time.
-  AdjacencyMatrix Adj;
+  PairSet Adj;
   for (int v = 0; v < n; ++v)
     for (unsigned k = 0; k < iTempNrOfNeighboors[v]; ++k) Adj.set(static_cast<unsigned>(v), iGraph[v][k]);
   auto adj = [&Adj](int x, int y) { return Adj.test(static_cast<unsigned>(x), static_cast<unsigned>(y)); };
