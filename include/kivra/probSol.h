@@ -197,6 +197,16 @@ class probSol {
   // Cover size of the bag iTempNodes[0 .. iBagSize-1] by its hyperedges
   // (columns numbered by iEdgeSelected[e] - iStamp), by the greedy set cover.
   int coverSize(int iBagSize, int iColumns, int iStamp);
+  // The last position a computation with window end iHighPosition must
+  // evaluate (-1: all): the window extended over the stale stored values.
+  int windowEnd(int iHighPosition) const;
+  // Records what a computation left stale: nothing when it ran to the end
+  // (iStop -1), else the positions from its early stop iStop to the end of
+  // its computed part iHigh (-1: the whole ordering).
+  void noteStale(int iStop, int iHigh);
+  // No stored value is current (a new graph or a new ordering).
+  void markAllStale();
+  bool isStale(int a) const { return iMyStaleFrom <= a && a <= iMyStaleTo; }
   // Exchanges iNode with the node at iPosition, without fitness.
   void exchange(int iNode, int iPosition);
   // Minimum degree with fill as tie filter (bDegreeFirst), or minimum fill
@@ -209,6 +219,11 @@ class probSol {
 
   std::vector<unsigned> RowCapacity;  // allocated entries of each iGraph row
   std::vector<bool> SelfLoop;         // per node: an edge to itself (diagonal entry)
+  // The positions whose iCliqueSizes entry is not the value of the current
+  // ordering (left behind by an early stop), as one interval; empty when
+  // iMyStaleFrom > iMyStaleTo. Windowed computations recompute them.
+  int iMyStaleFrom = 0;
+  int iMyStaleTo = -1;
   // Hyperedge lists are kept only while hyperedge numbers fit 16 bits.
   bool bMyEdgeListsValid = false;
   // Scratch copies of the trial moves (reused to avoid allocations).

@@ -286,6 +286,7 @@ void probSol::allocateNodeArrays(int n, const char* cLocation) {
   RowCapacity.assign(static_cast<std::size_t>(n), 0);
   SelfLoop.assign(static_cast<std::size_t>(n), false);
   iNrOfNodes = n;
+  markAllStale();
 }
 
 void probSol::ensureAdjacency() {
@@ -476,6 +477,29 @@ void probSol::clearFill(bool bBothDirections) {
   }
 }
 
+int probSol::windowEnd(int iHighPosition) const {
+  if (iHighPosition == -1 || iMyStaleFrom > iMyStaleTo) return iHighPosition;
+  // A stale stored value can only be recomputed from the elimination state
+  // in front of it, so the computed part reaches over it.
+  return std::max(iHighPosition, iMyStaleTo);
+}
+
+void probSol::noteStale(int iStop, int iHigh) {
+  if (iStop < 0) {
+    iMyStaleFrom = 0;
+    iMyStaleTo = -1;
+  } else {
+    // Positions beyond the computed part were current before and stay so.
+    iMyStaleFrom = iStop;
+    iMyStaleTo = iHigh == -1 ? iNrOfNodes - 2 : iHigh;
+  }
+}
+
+void probSol::markAllStale() {
+  iMyStaleFrom = 0;
+  iMyStaleTo = iNrOfNodes - 2;
+}
+
 int probSol::coverSize(int iBagSize, int iColumns, int iStamp) {
   bool* bMatrix = new (std::nothrow) bool[static_cast<std::size_t>(iBagSize) * static_cast<std::size_t>(iColumns) + 1]();
   if (bMatrix == nullptr) writeErrorMsg("Error assigning memory.", "probSol/calculateFitness", true);
@@ -507,6 +531,8 @@ void probSol::calculateFitness(int iLowestPosition, int iHighPosition) {
     if (!bMyEdgeListsValid) writeErrorMsg("Set size exceeded.", "probSol/calculateFitness", true);
     for (int e = 0; e < iNrOfEdges; ++e) iEdgeSelected[e] = -1;
   }
+  const int iHigh = windowEnd(iHighPosition);
+  int iStop = -1;
   int best = 0;
   int bestHT = 0;
   int stamp = 0;
@@ -514,12 +540,15 @@ void probSol::calculateFitness(int iLowestPosition, int iHighPosition) {
     const int v = iElimOrdering[a];
     int value;
     int cover;
-    if (iHighPosition != -1 && a > iHighPosition) {
+    if (iHigh != -1 && a > iHigh) {
       // Beyond the window the elimination state does not depend on the
       // order inside it: the stored value still holds.
       value = cover = iCliqueSizes[a];
     } else {
-      if (n - a < best) break;  // no remaining position can exceed best
+      if (n - a < best) {  // no remaining position can exceed best
+        iStop = a;
+        break;
+      }
       const unsigned short* Row = iGraph[v];
       const unsigned len = iTempNrOfNeighboors[v];
       int count = 0;
@@ -550,8 +579,10 @@ void probSol::calculateFitness(int iLowestPosition, int iHighPosition) {
         const int iEstimate = std::max(1, bestHT - 2);
         if (value > best - 15)
           cover = bCollect ? coverSize(iBag, iColumns, stamp) : iEstimate;
+        else if (iLowestPosition != -1 && a < iLowestPosition)
+          cover = isStale(a) ? coverSize(iBag, iColumns, stamp) : iCliqueSizes[a];
         else
-          cover = (iLowestPosition != -1 && a < iLowestPosition) ? iCliqueSizes[a] : iEstimate;
+          cover = iEstimate;
         stamp += iColumns;
       }
       if (count > 1) {
@@ -579,6 +610,7 @@ void probSol::calculateFitness(int iLowestPosition, int iHighPosition) {
     }
     if (bHypertreeAlg) best = std::max(best, value);
   }
+  noteStale(iStop, iHigh);
   if (bHypertreeAlg) {
     fFitness = static_cast<float>(best) + static_cast<float>(bestHT) / 100.0f;
     iLargestClique = bestHT;
@@ -613,15 +645,20 @@ void probSol::calculateFitnessTest(int iLowestPosition, int iHighPosition) {
     }
     return m;
   };
+  const int iHigh = windowEnd(iHighPosition);
+  int iStop = -1;
   int best = 0;
   long secondary = 0;
   for (int a = 0; a <= n - 2; ++a) {
     const int v = iElimOrdering[a];
     int value;
-    if (iHighPosition != -1 && a > iHighPosition) {
+    if (iHigh != -1 && a > iHigh) {
       value = iCliqueSizes[a];
     } else {
-      if (n - a < best) break;
+      if (n - a < best) {
+        iStop = a;
+        break;
+      }
       const unsigned short* Row = iGraph[v];
       const unsigned len = iTempNrOfNeighboors[v];
       int count = 0;
@@ -662,6 +699,7 @@ void probSol::calculateFitnessTest(int iLowestPosition, int iHighPosition) {
   }
   fFitness = bHypertreeAlg ? static_cast<float>(best) - static_cast<float>(secondary) / 1000.0f : static_cast<float>(best);
   iLargestClique = best;
+  noteStale(iStop, iHigh);
   clearFill(false);
   for (int v = 0; v < n; ++v) bNodeEliminated[v] = false;
 }
@@ -681,6 +719,7 @@ bool probSol::bAreNodesConnected(int iNode1, int iNode2) {
 // ------------------------------------------------------------ orderings
 
 void probSol::MCSOrdering() {
+  markAllStale();  // a new ordering: no stored value is known to hold
   fFitness = 0;
   iNrNodesLargestClique = 0;
   const int n = iNrOfNodes;
@@ -710,6 +749,7 @@ void probSol::MCSOrdering() {
 void probSol::NewMCSOrder() { MCSOrdering(); }
 
 void probSol::MinDegreeOrdering() {
+  markAllStale();  // a new ordering: no stored value is known to hold
   const int n = iNrOfNodes;
   ensureAdjacency();
   std::vector<int> Degree(static_cast<std::size_t>(n));
@@ -763,6 +803,7 @@ long probSol::countFill(int v) {
 }
 
 void probSol::MinFillOrdering() {
+  markAllStale();  // a new ordering: no stored value is known to hold
   const int n = iNrOfNodes;
   ensureAdjacency();
   for (int v = 0; v < n; ++v) {
@@ -836,6 +877,7 @@ void probSol::MinFillOrdering() {
 // Degree first, fill second (bDegreeFirst), or fill first, degree second.
 // Fill counts are recomputed for the neighbours of each eliminated node only.
 void probSol::combinedOrdering(bool bDegreeFirst) {
+  markAllStale();  // a new ordering: no stored value is known to hold
   const int n = iNrOfNodes;
   ensureAdjacency();
   std::vector<int> Degree(static_cast<std::size_t>(n));
@@ -907,6 +949,7 @@ void probSol::MinDegreeAndFillOrdering() { combinedOrdering(true); }
 void probSol::MinFillAndDegreeOrdering() { combinedOrdering(false); }
 
 void probSol::NewMinFillOrder() {
+  markAllStale();  // a new ordering: no stored value is known to hold
   const int n = iNrOfNodes;
   for (int v = 0; v < n; ++v) {
     iTempNrOfNeighboors[v] = iNrOfNeighboors[v];
@@ -978,6 +1021,7 @@ void probSol::NewMinFillOrder() {
 void probSol::NewMinDegreeOrder() {}
 
 void probSol::randomIntialSolution() {
+  markAllStale();  // a new ordering: no stored value is known to hold
   for (int i = 0; i < iNrOfNodes; ++i) {
     iElimOrdering[i] = static_cast<unsigned short>(i);
     iNodePosInOrdering[i] = static_cast<unsigned short>(i);
@@ -1057,8 +1101,11 @@ double probSol::calculateFitnessFromMove(int iNode, int iPosition) {
   const float fOldFitness = fFitness;
   const int iOldLargest = iLargestClique;
   const int iOldLargestNode = iLargestCliqueNode;
+  const int iOldStaleFrom = iMyStaleFrom, iOldStaleTo = iMyStaleTo;
   DoMove(iNode, iPosition);
   const double dNew = fFitness;
+  iMyStaleFrom = iOldStaleFrom;
+  iMyStaleTo = iOldStaleTo;
   std::copy(SavedPositions.begin(), SavedPositions.end(), iNodePosInOrdering);
   std::copy(SavedCliqueSizes.begin(), SavedCliqueSizes.end(), iCliqueSizes);
   std::copy(SavedOrdering.begin(), SavedOrdering.end(), iElimOrdering);
@@ -1077,8 +1124,11 @@ double probSol::calculateFitnessFromSwap(int iNode, int iPosition) {
   const int iOldLargest = iLargestClique;
   const int iOldLargestNode = iLargestCliqueNode;
   const int iOld = iNodePosInOrdering[iNode];
+  const int iOldStaleFrom = iMyStaleFrom, iOldStaleTo = iMyStaleTo;
   Swap(iNode, iPosition);
   const double dNew = fFitness;
+  iMyStaleFrom = iOldStaleFrom;
+  iMyStaleTo = iOldStaleTo;
   exchange(iNode, iOld);
   std::copy(SavedCliqueSizes.begin(), SavedCliqueSizes.end(), iCliqueSizes);
   std::copy(SavedMaxCliqueNodes.begin(), SavedMaxCliqueNodes.end(), iMaxCliqueNodes);

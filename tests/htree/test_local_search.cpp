@@ -232,6 +232,71 @@ TEST(OrderingFitness, AgreesWithPlainEliminationOnRandomGraphs) {
   }
 }
 
+// A windowed computation reuses the stored values beyond its window; values
+// left stale by an early stop must be recomputed when a later window reaches
+// them. The fixed case: the first swap's computation stops early (width 6
+// reached), so the second swap must not reuse positions 6 and 7.
+TEST(OrderingFitness, WindowedComputationsAgreeWithWholeOnes) {
+  {
+    const EdgeList E = {{0, 1}, {0, 2}, {0, 3}, {0, 7}, {0, 8}, {1, 4}, {1, 7}, {2, 4}, {2, 8},
+                        {3, 5}, {3, 6}, {3, 8}, {4, 5}, {4, 6}, {4, 7}, {4, 8}, {5, 8}, {6, 8}};
+    Hypergraph* G = graphOf(9, E);
+    probSol P;
+    P.createGraphFromHyp(G);
+    setOrdering(P, {8, 2, 5, 6, 4, 1, 7, 0, 3});
+    EXPECT_EQ(P.fFitness, 6.0f);
+    P.Swap(4, 7);
+    P.Swap(6, 0);
+    EXPECT_EQ(orderingOf(P), (std::vector<int>{6, 2, 5, 8, 0, 1, 7, 4, 3}));
+    EXPECT_EQ(P.fFitness, 4.0f);
+    delete G;
+  }
+  // Random sequences of swaps, double swaps, moves and their trials.
+  std::mt19937 Rng(11);
+  for (int iRound = 0; iRound < 40; ++iRound) {
+    SCOPED_TRACE("round " + std::to_string(iRound));
+    const int n = 3 + iRound % 14;
+    const EdgeList E = randomGraph(n, 0.2 + 0.1 * (iRound % 5), Rng);
+    Hypergraph* G = graphOf(n, E);
+    probSol P;
+    P.createGraphFromHyp(G);
+    std::vector<int> Order(n);
+    std::iota(Order.begin(), Order.end(), 0);
+    std::shuffle(Order.begin(), Order.end(), Rng);
+    setOrdering(P, Order);
+    std::uniform_int_distribution<int> Pick(0, n - 1);
+    for (int iStep = 0; iStep < 60; ++iStep) {
+      const int iNode = Pick(Rng), iPos = Pick(Rng), iNode2 = Pick(Rng), iPos2 = Pick(Rng);
+      switch (iStep % 5) {
+        case 0:
+          P.Swap(iNode, iPos);
+          break;
+        case 1:
+          P.doubleSwap(iNode, iPos, iNode2, iPos2);
+          break;
+        case 2: {
+          std::vector<int> Swapped = orderingOf(P);
+          std::swap(Swapped[P.iNodePosInOrdering[iNode]], Swapped[iPos]);
+          ASSERT_EQ(P.calculateFitnessFromSwap(iNode, iPos), referenceWidth(n, E, Swapped));
+          break;
+        }
+        case 3: {
+          std::vector<int> Moved = orderingOf(P);
+          Moved.erase(std::find(Moved.begin(), Moved.end(), iNode));
+          Moved.insert(Moved.begin() + iPos, iNode);
+          ASSERT_EQ(P.calculateFitnessFromMove(iNode, iPos), referenceWidth(n, E, Moved));
+          break;
+        }
+        default:
+          P.DoMove(iNode, iPos);
+      }
+      ASSERT_TRUE(isPermutation(P));
+      ASSERT_EQ(P.fFitness, static_cast<float>(referenceWidth(n, E, orderingOf(P)))) << "step " << iStep;
+    }
+    delete G;
+  }
+}
+
 TEST(GreedyOrderings, FastScansMakeTheSameChoicesAndDrawsAsPlainScans) {
   std::mt19937 Rng(3);
   for (int iRound = 0; iRound < 45; ++iRound) {
