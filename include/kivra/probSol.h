@@ -96,7 +96,9 @@ class probSol {
   // Builds the graph from a graph file: a line "p <word> <nodes> <edges>",
   // then lines "e <u> <v>" with nodes numbered from 1; lines starting with
   // any other character are skipped. A file that cannot be opened ends the
-  // process (message on standard output, status 1).
+  // process (message on standard output, status 1), and so does a node count
+  // above 65536 or a count beyond an int ("Set size exceeded."). Edge lines
+  // before the problem line or naming nodes outside 1 .. n are skipped.
   void readFromFile(const char* strnameoffile);
 
   // Recomputes the fitness (the width of the ordering; smaller is better).
@@ -164,7 +166,7 @@ class probSol {
   unsigned short* iNrOfNodeEdges;     // number of hyperedges per node
   unsigned short** iNodesEdges;       // per node: the numbers of its hyperedges
   unsigned short** iGraph;            // per node: primal neighbours, then fill entries
-  bool bHypertreeAlg;                 // fitness by hyperedge covers of the bags
+  bool bHypertreeAlg;                 // fitness by hyperedge covers of the bags (not for file graphs)
   unsigned short* iTempNrOfNeighboors;  // working length of each neighbour list
   unsigned short* iNodePosInOrdering;   // position of each node
   unsigned short* iMaxCliqueNodes;    // nodes attaining the largest value

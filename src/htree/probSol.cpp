@@ -426,17 +426,20 @@ void probSol::readFromFile(const char* strnameoffile) {
     if (Line[0] == 'p') {
       char c = 0;
       char cWord[256];
-      int n = 0;
-      int m = 0;
-      if (std::sscanf(Line.c_str(), "%c %255s %d %d", &c, cWord, &n, &m) < 4) continue;
+      // Read wide (an out-of-range number saturates) so that a count beyond
+      // an int is refused instead of wrapping into a small one.
+      long long n = 0;
+      long long m = 0;
+      if (std::sscanf(Line.c_str(), "%c %255s %lld %lld", &c, cWord, &n, &m) < 4) continue;
       std::cout << "\n\nNr nodes " << n << "Nr. of edges:" << m << "\n\n";
-      if (n < 0 || n > kMaxNodes) writeErrorMsg("Set size exceeded.", cLoc, true);
+      if (n < 0 || n > kMaxNodes || m < INT_MIN || m > INT_MAX) writeErrorMsg("Set size exceeded.", cLoc, true);
       // A graph read from a file gets the ordering arrays too (identity
-      // ordering) and empty hyperedge lists, so that every operation works.
+      // ordering) and empty hyperedge lists, so that every operation but the
+      // hypertree mode (which refuses it) works.
       release();
       Edges.reset();
-      allocateNodeArrays(n, cLoc);
-      iNrOfEdges = m;
+      allocateNodeArrays(static_cast<int>(n), cLoc);
+      iNrOfEdges = static_cast<int>(m);
       for (int i = 0; i < n; ++i) {
         iElimOrdering[i] = static_cast<unsigned short>(i);
         iNodePosInOrdering[i] = static_cast<unsigned short>(i);
@@ -445,9 +448,9 @@ void probSol::readFromFile(const char* strnameoffile) {
       bHaveGraph = true;
     } else if (Line[0] == 'e') {
       char c = 0;
-      int a = 0;
-      int b = 0;
-      if (std::sscanf(Line.c_str(), "%c %d %d", &c, &a, &b) < 3) continue;
+      long long a = 0;
+      long long b = 0;
+      if (std::sscanf(Line.c_str(), "%c %lld %lld", &c, &a, &b) < 3) continue;
       // Edges before the problem line or with nodes outside 1 .. n are skipped.
       if (!bHaveGraph || a < 1 || b < 1 || a > iNrOfNodes || b > iNrOfNodes) continue;
       const unsigned u = static_cast<unsigned>(a - 1);
@@ -528,6 +531,8 @@ void probSol::calculateFitness(int iLowestPosition, int iHighPosition) {
     iTempNrOfNeighboors[v] = iNrOfNeighboors[v];
   }
   if (bHypertreeAlg) {
+    // A graph read from a file has no hyperedges to cover its bags with.
+    if (Hyp == nullptr) writeErrorMsg("Hypertree mode needs a graph built from a hypergraph.", "probSol/calculateFitness", true);
     if (!bMyEdgeListsValid) writeErrorMsg("Set size exceeded.", "probSol/calculateFitness", true);
     for (int e = 0; e < iNrOfEdges; ++e) iEdgeSelected[e] = -1;
   }

@@ -175,9 +175,23 @@ TEST(GraphFileDeathTest, MissingFileAndTooManyNodesAreFatal) {
   // The message goes to standard output, sent into the checked stream here.
   EXPECT_EXIT((::dup2(2, 1), probSol().readFromFile("/nonexistent/lso/graph.txt")), ::testing::ExitedWithCode(1),
               "\nError opening file\\.\\.\\.  /nonexistent/lso/graph\\.txt\nProbleme me hapjen e fajllit\n\n");
-  const std::string Path = writeTemp("big.txt", "p edge 70000 0\n");
-  EXPECT_EXIT(probSol().readFromFile(Path.c_str()), ::testing::ExitedWithCode(1),
-              "ERROR in probSol::readFromFile: Set size exceeded\\.");
+  // Counts beyond an int are refused, not wrapped (4294967299 would wrap to 3).
+  for (const char* cProblem : {"p edge 70000 0\n", "p edge 4294967299 0\n", "p edge 3 4294967298\n"}) {
+    const std::string Path = writeTemp("big.txt", cProblem);
+    EXPECT_EXIT(probSol().readFromFile(Path.c_str()), ::testing::ExitedWithCode(1),
+                "ERROR in probSol::readFromFile: Set size exceeded\\.");
+    std::filesystem::remove(Path);
+  }
+  // A file graph has no hyperedges to cover bags with: hypertree mode is refused.
+  const std::string Path = writeTemp("path.txt", "p edge 3 2\ne 1 2\ne 2 3\n");
+  EXPECT_EXIT(
+      {
+        probSol P;
+        P.readFromFile(Path.c_str());
+        P.bHypertreeAlg = true;
+        P.calculateFitness(-1, -1);
+      },
+      ::testing::ExitedWithCode(1), "ERROR in probSol/calculateFitness: Hypertree mode needs a graph built from a hypergraph\\.");
   std::filesystem::remove(Path);
   EXPECT_EXIT(probSol().createGraphFromHyp(graphOf(65537, {})), ::testing::ExitedWithCode(1),
               "ERROR in probSol::createGraphFromHyp: Set size exceeded\\.");
