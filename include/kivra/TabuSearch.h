@@ -73,7 +73,14 @@ class TabuSearch {
   // the whole seconds from its start to its last new best (randomWalk: to
   // the end of its last pass), 0 when there was none. Every search also
   // stops once timeToStop seconds have passed since its start, or
-  // timeWithImproveToStop seconds since its last new best.
+  // timeWithImproveToStop seconds since its last new best; the limits are
+  // checked before every candidate evaluation, so a search returns within
+  // its limit plus about one evaluation (and the final reinstallation).
+  // Great deluge ends a run after iGDMaxInsideNoImprove attempts without a
+  // new best, whether they were rejected or accepted within its band. In
+  // tabu search and the Fiduccia-style search, a tabu move that beats the
+  // best (aspiration) becomes the choice without lowering the value later
+  // candidates must beat.
   int tabuSearchAlg(probSol& objProbSol, bool initSolGiven);
   int fiduciaSearchAlg(probSol& objProbSol, bool initSolGiven);
   int minConflicts(probSol& objProbSol, bool initSolGiven);

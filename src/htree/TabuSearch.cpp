@@ -7,11 +7,13 @@
 // walk searches: loop while the evaluation count is below
 // lNumberOfEvaluations and fewer than iMaxNrNotImproves consecutive
 // iterations went by without a new best. Simulated annealing and great
-// deluge run their own restart loops. All of them also stop on the wall-clock
+// deluge run their own restart loops; great deluge counts every attempt that
+// brings no new best (rejected or accepted within its band) toward its end,
+// so a flat landscape ends it too. All of them also stop on the wall-clock
 // limits timeToStop (since the start) and timeWithImproveToStop (since the
-// last new best); great deluge in particular accepts moves within a band
-// above the best without counting them, so on a flat landscape only these
-// limits end it.
+// last new best), checked before every evaluation of a candidate, so that a
+// search returns within its limit plus about one evaluation even when one
+// iteration evaluates every node.
 #include "kivra/TabuSearch.h"
 
 #include <algorithm>
@@ -222,6 +224,7 @@ int TabuSearch::tabuSearchAlg(probSol& P, bool initSolGiven) {
   allocRingLists();
   long iEvaluations = 0;
   int iNotImproved = 0;
+  bool bTimeUp = false;
   while (n > 0 && iEvaluations < lNumberOfEvaluations && iNotImproved < iMaxNrNotImproves &&
          !Clock.expired(timeToStop, timeWithImproveToStop)) {
     int iNode = -1;
@@ -230,7 +233,7 @@ int TabuSearch::tabuSearchAlg(probSol& P, bool initSolGiven) {
     if (!bNoise) {
       double dBest = 1000000;
       int iTies = 0;
-      for (int i = 0; i < n; ++i) {
+      for (int i = 0; i < n && !bTimeUp; ++i) {
         int iPre = 0;
         int iSuc = 0;
         P.nearestNodes(i, &iPre, &iSuc);
@@ -238,6 +241,10 @@ int TabuSearch::tabuSearchAlg(probSol& P, bool initSolGiven) {
         const bool bTabu = isSolutionTabu(i, -1) != 0;
         for (int iTarget : {iPre, iSuc}) {
           if (iTarget >= n) continue;  // a node without listed neighbours has no successor bound
+          if (Clock.expired(timeToStop, timeWithImproveToStop)) {
+            bTimeUp = true;
+            break;
+          }
           const double f = P.calculateFitnessFromMove(i, iTarget);
           if (!bTabu) {
             if (f < dBest) {
@@ -252,15 +259,14 @@ int TabuSearch::tabuSearchAlg(probSol& P, bool initSolGiven) {
                 iPos = iTarget;
               }
             }
-          } else if (f < best) {  // aspiration
+          } else if (f < best) {  // aspiration: the choice, without lowering dBest
             iNode = i;
             iPos = iTarget;
-            dBest = f;
-            iTies = 1;
           }
         }
         iEvaluations += 2;
       }
+      if (bTimeUp) break;  // the iteration is abandoned
       if (P.fFitness <= dBest) bNoise = true;
     }
     if (bNoise) {
@@ -298,6 +304,7 @@ int TabuSearch::fiduciaSearchAlg(probSol& P, bool initSolGiven) {
   long iEvaluations = 0;
   int iNotImproved = 0;
   long iIteration = 0;
+  bool bTimeUp = false;
   while (n > 0 && iEvaluations < lNumberOfEvaluations && iNotImproved < iMaxNrNotImproves &&
          !Clock.expired(timeToStop, timeWithImproveToStop)) {
     ++iIteration;
@@ -313,7 +320,7 @@ int TabuSearch::fiduciaSearchAlg(probSol& P, bool initSolGiven) {
       std::cout << "\n\n" << iNode << "   " << iPos << "\n\n";
     } else {
       double dBest = 1000000;
-      for (int i = 0; i < n; ++i) {
+      for (int i = 0; i < n && !bTimeUp; ++i) {
         int iPre = 0;
         int iSuc = 0;
         P.nearestNodes(i, &iPre, &iSuc);
@@ -321,6 +328,10 @@ int TabuSearch::fiduciaSearchAlg(probSol& P, bool initSolGiven) {
         const bool bTabu = isSolutionTabu(i, -1) != 0;
         for (int iTarget : {iPre, iSuc}) {
           if (iTarget >= n) continue;
+          if (Clock.expired(timeToStop, timeWithImproveToStop)) {
+            bTimeUp = true;
+            break;
+          }
           const double f = P.calculateFitnessFromMove(i, iTarget);
           if (!bTabu) {
             if (f < dBest) {
@@ -331,14 +342,14 @@ int TabuSearch::fiduciaSearchAlg(probSol& P, bool initSolGiven) {
               iNode = i;
               iPos = iTarget;
             }
-          } else if (f < best) {
+          } else if (f < best) {  // aspiration: the choice, without lowering dBest
             iNode = i;
             iPos = iTarget;
-            dBest = f;
           }
         }
         iEvaluations += 2;
       }
+      if (bTimeUp) break;  // the iteration is abandoned
     }
     // No candidate at all (every node tabu or without a stored value): the
     // iteration makes no move.
@@ -379,6 +390,7 @@ int TabuSearch::minConflicts(probSol& P, bool initSolGiven) {
   int iNode = n > 0 ? P.iLargestCliqueNode : 0;
   int iPos = n > 0 ? P.iNodePosInOrdering[iNode] : 0;
   std::vector<unsigned short> Neighbours;
+  bool bTimeUp = false;
   while (n > 0 && iEvaluations < lNumberOfEvaluations && iNotImproved < iMaxNrNotImproves &&
          !Clock.expired(timeToStop, timeWithImproveToStop)) {
     if (std::rand() % 100 < intRandomProb) {
@@ -395,6 +407,10 @@ int TabuSearch::minConflicts(probSol& P, bool initSolGiven) {
         double dBest = 1000000;
         int iTies = 0;
         for (unsigned short w : Neighbours) {
+          if (Clock.expired(timeToStop, timeWithImproveToStop)) {
+            bTimeUp = true;
+            break;
+          }
           const int iTarget = P.iNodePosInOrdering[w];
           const double f = P.calculateFitnessFromMove(v, iTarget);
           ++iEvaluations;
@@ -411,6 +427,7 @@ int TabuSearch::minConflicts(probSol& P, bool initSolGiven) {
             }
           }
         }
+        if (bTimeUp) break;  // the iteration is abandoned
       }
     }
     P.DoMove(iNode, iPos);
@@ -479,6 +496,9 @@ int TabuSearch::minConflictsTS(probSol& P, bool initSolGiven) {
     double dBest = 1000000;
     int iTies = 0;
     for (int k = 0; k < P.iNrOfNeighboors[v]; ++k) {
+      // Out of time: the swaps kept so far stand; the frame's check below
+      // ends the search.
+      if (Clock.expired(timeToStop, timeWithImproveToStop)) break;
       const int w = P.iGraph[v][k];
       const int iOld = P.iNodePosInOrdering[v];
       P.Swap(v, P.iNodePosInOrdering[w]);
@@ -536,6 +556,7 @@ int TabuSearch::randomWalk(probSol& P, bool initSolGiven) {
     bool bMoved = false;
     for (int i = 0; i < n; ++i) {
       if (P.iCliqueSizes[i] != P.iLargestClique) continue;
+      if (Clock.expired(timeToStop, timeWithImproveToStop)) break;  // the pass ends here
       const int iNode = P.iElimOrdering[i];
       const int iPos = std::rand() % n;
       const double f = P.calculateFitnessFromMove(iNode, iPos);
@@ -616,8 +637,10 @@ int TabuSearch::GreatDeLuge(probSol& P, bool initSolGiven) {
   double best = P.fFitness;
   bool bStop = n < 2 || P.iNrNodesLargestClique <= 0;
   for (int r = 0; r < iGDMaxRestarts && !bStop; ++r) {
-    int iRejections = 0;
-    while (iRejections < iGDMaxInsideNoImprove) {
+    // Attempts since the last new best: rejected ones and ones accepted
+    // within the band alike, so that a flat landscape ends the run too.
+    int iWithoutBest = 0;
+    while (iWithoutBest < iGDMaxInsideNoImprove) {
       if (Clock.expired(timeToStop, timeWithImproveToStop)) {
         bStop = true;
         break;
@@ -629,9 +652,10 @@ int TabuSearch::GreatDeLuge(probSol& P, bool initSolGiven) {
       const int iPos = std::rand() % n;
       const double fNew = (iPos == P.iNodePosInOrdering[iNode]) ? fCurrent : P.calculateFitnessFromSwap(iNode, iPos);
       if (fNew >= best + DEV) {
-        ++iRejections;
+        ++iWithoutBest;
       } else if (fNew > best) {
         P.Swap(iNode, iPos);
+        ++iWithoutBest;
       } else {
         P.Swap(iNode, iPos);
         P.calculateFitness(-1, -1);
@@ -640,7 +664,9 @@ int TabuSearch::GreatDeLuge(probSol& P, bool initSolGiven) {
           Clock.newBest();
           best = P.fFitness;
           std::cout << "\nIMPROVED....\n" << P.fFitness << "\n\n";
-          iRejections = 0;
+          iWithoutBest = 0;
+        } else {
+          ++iWithoutBest;
         }
         P.calculateFitness(-1, -1);
       }

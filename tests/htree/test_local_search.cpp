@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -393,22 +392,61 @@ TEST(OrderingSearches, EndWithTheirBestOrderingEvaluatedAndRepeatUnderASeed) {
   }
 }
 
-TEST(OrderingSearches, GreatDelugeStopsOnAFlatLandscape) {
-  // Every ordering of a triangle has width 2: every move is accepted and
-  // none is a rejection, so only the time limit ends the search.
-  Hypergraph* Triangle = graphOf(3, {{0, 1}, {1, 2}, {0, 2}});
-  probSol P;
-  P.createGraphFromHyp(Triangle);
-  TabuSearch T;
-  T.timeToStop = 1;
-  const std::time_t tStart = std::time(nullptr);
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(T.GreatDeLuge(P, false), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-  EXPECT_LE(std::difftime(std::time(nullptr), tStart), 3);
-  EXPECT_EQ(P.fFitness, 2.0f);
-  delete Triangle;
+// Great deluge with its default settings (time limits of hours) ends on its
+// own where every move stays within its band: a triangle, a cycle and a path.
+// Run in a child process that an alarm ends if the search does not.
+TEST(OrderingSearchesDeathTest, GreatDelugeEndsOnFlatLandscapesWithItsDefaults) {
+  EdgeList Cycle = decomposition_test::pathEdges(50), Path = Cycle;
+  Cycle.push_back({1, 50});
+  for (EdgeList* E : {&Cycle, &Path})
+    for (auto& Members : *E)
+      for (int& v : Members) --v;
+  for (const auto& [n, E] : {std::pair<int, EdgeList>{3, {{0, 1}, {1, 2}, {0, 2}}}, {50, Cycle}, {50, Path}}) {
+    EXPECT_EXIT(
+        {
+          ::alarm(5);
+          Hypergraph* G = graphOf(n, E);
+          probSol P;
+          P.createGraphFromHyp(G);
+          TabuSearch T;
+          std::srand(3);
+          T.GreatDeLuge(P, false);
+          std::exit(P.fFitness == static_cast<float>(referenceWidth(n, E, orderingOf(P))) ? 0 : 2);
+        },
+        ::testing::ExitedWithCode(0), "");
+  }
 }
+
+// Each search with its default settings but a time limit of one second, on a
+// graph where one tabu iteration alone takes many seconds, returns within the
+// limit plus a little; the child process is ended by an alarm otherwise.
+class SearchTimeLimit : public testing::TestWithParam<int> {};
+
+TEST_P(SearchTimeLimit, ReturnsWithinTheLimit) {
+  const auto& [Name, Run] = kSearches[static_cast<size_t>(GetParam())];
+  SCOPED_TRACE(Name);
+  std::mt19937 Rng(4);
+  const int n = 700;
+  EdgeList E;
+  for (int k = 0; k < 2 * n; ++k) E.push_back({static_cast<int>(Rng() % n), static_cast<int>(Rng() % n)});
+  EXPECT_EXIT(
+      {
+        Hypergraph* G = graphOf(n, E);
+        probSol P;
+        P.createGraphFromHyp(G);
+        TabuSearch T;
+        T.iteratedLocalSearch(P);  // buffers, and a start ordering for the searches that keep theirs
+        P.calculateFitness(-1, -1);
+        T.timeToStop = 1;
+        std::cout.setstate(std::ios::failbit);  // the Fiduccia-style search reports its noise moves
+        ::alarm(3);
+        Run(T, P, true);
+        std::exit(isPermutation(P) ? 0 : 2);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(OrderingSearches, SearchTimeLimit, testing::Range(0, 7));
 
 // The model's maximum cardinality search read back to front, labels reset.
 TEST(LocalSearchOrder, IsTheModelsMaximumCardinalitySearchBackToFront) {
