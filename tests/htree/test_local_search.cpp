@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <numeric>
+#include <tuple>
 
 #include "kivra/TabuSearch.h"
 #include "kivra/probSol.h"
@@ -389,6 +390,37 @@ TEST(OrderingSearches, EndWithTheirBestOrderingEvaluatedAndRepeatUnderASeed) {
       EXPECT_TRUE(Out.ends_with("\nIMPROVED....\n" + std::to_string(referenceWidth(16, Grid, First)) + "\n\n")) << Out;
     }
     for (int n : {0, 1}) runSearch(Run, n, {}, {}, Again);
+  }
+}
+
+// In tabu search and the Fiduccia-style search an aspirated tabu move becomes
+// the choice without lowering the value later candidates must beat, so a
+// later non-tabu candidate that beats only the earlier ones replaces it. In
+// these two deterministic runs that happens (the tabu search then ends on a
+// different ordering of the same width; the Fiduccia-style search finds
+// nothing better than its identity start); an aspiration that also lowered
+// the bar ends elsewhere.
+TEST(OrderingSearches, AspirationDoesNotLowerTheBarForLaterCandidates) {
+  using Case = std::tuple<int, int, EdgeList, std::vector<int>, std::vector<int>>;  // search, n, edges, start, result
+  for (const auto& [iSearch, n, E, Start, Expected] :
+       {Case{0, 8, {{0, 2}, {0, 7}, {1, 2}, {1, 3}, {1, 5}, {1, 7}, {2, 3}, {3, 4}, {3, 5}, {4, 5}},
+             {5, 6, 7, 2, 1, 0, 4, 3}, {6, 7, 0, 4, 2, 5, 3, 1}},
+        Case{1, 8, {{0, 1}, {0, 2}, {1, 2}, {1, 3}, {1, 4}, {1, 7}, {2, 3}, {2, 4}, {3, 4}, {3, 6}, {4, 5}, {5, 7}, {6, 7}},
+             {3, 6, 1, 0, 4, 7, 2, 5}, {0, 1, 2, 3, 4, 5, 6, 7}}}) {
+    Hypergraph* G = graphOf(n, E);
+    probSol P;
+    P.createGraphFromHyp(G);
+    TabuSearch T;
+    T.iteratedLocalSearch(P);
+    setOrdering(P, Start);
+    T.intRandomProb = 0;
+    T.bTSDeterministic = true;
+    T.intTabuLength = 3;
+    T.iMaxNrNotImproves = 4;
+    std::srand(1);
+    kSearches[static_cast<size_t>(iSearch)].second(T, P, true);
+    EXPECT_EQ(orderingOf(P), Expected) << kSearches[static_cast<size_t>(iSearch)].first;
+    delete G;
   }
 }
 
