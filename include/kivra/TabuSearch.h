@@ -91,6 +91,12 @@ class TabuSearch {
   // Declared only; there is no definition, so a call does not link.
   int iteratedSearchAlg(probSol& objProbSol, bool initSolGiven);
 
+  // The acceptance test of simulated annealing for a swap that is not
+  // better, dDelta = current - new fitness (<= 0): accepted with chance
+  // exp(dDelta / dTemperature), one half when dDelta is 0, by one rand()
+  // draw taken in hundredths.
+  static bool acceptsWorseSwap(double dDelta, double dTemperature);
+
   // Prepares the buffers of the driver (iTabuList and bestSetSolution, one
   // entry per node) and installs a maximum cardinality search ordering in
   // objProbSol; runs no search and computes no fitness. Returns 0.

@@ -581,6 +581,12 @@ int TabuSearch::randomWalk(probSol& P, bool initSolGiven) {
   return Clock.recorded();
 }
 
+bool TabuSearch::acceptsWorseSwap(double dDelta, double dTemperature) {
+  const double p = (dDelta == 0) ? 0.5 : std::exp(dDelta / dTemperature);
+  // The draw is a fraction in hundredths: 0.00 .. 0.99.
+  return static_cast<double>(std::rand() % 100) / 100.0 < p;
+}
+
 int TabuSearch::SA(probSol& P, bool initSolGiven) {
   SearchClock Clock;
   const int n = P.iNrOfNodes;
@@ -616,9 +622,7 @@ int TabuSearch::SA(probSol& P, bool initSolGiven) {
           P.calculateFitness(-1, -1);
         } else {
           ++iFailures;
-          const double d = fCurrent - fNew;
-          const double p = (d == 0) ? 0.5 : std::exp(d / T);
-          if (static_cast<double>(std::rand() % 100) / 100.0 < p) P.Swap(iNode, iPos);
+          if (acceptsWorseSwap(fCurrent - fNew, T)) P.Swap(iNode, iPos);
         }
       }
       T *= fTempDecrease;

@@ -82,7 +82,9 @@ int referenceWidth(int n, const EdgeList& E, const std::vector<int>& Order, std:
 // Plain-scan greedy orderings (0 maximum cardinality search, 1 minimum degree,
 // 2 minimum fill): every live node in increasing number, ties broken by the
 // same reservoir draws, keys recomputed from the filled graph.
+std::vector<int> referenceCombined(int n, const EdgeList& E, bool bDegreeFirst);
 std::vector<int> referenceGreedy(int n, const EdgeList& E, int iKind) {
+  if (iKind >= 3) return referenceCombined(n, E, iKind == 3);
   auto Adj = adjacency(n, E);
   std::vector<bool> Gone(n, false);
   std::vector<int> Numbered(n, 0), Order(n);
@@ -115,6 +117,51 @@ std::vector<int> referenceGreedy(int n, const EdgeList& E, int iKind) {
     else
       eliminate(Adj, Gone, c);
     Gone[c] = true;
+  }
+  return Order;
+}
+
+// Number of non-adjacent pairs among the live neighbours of v.
+long fillOf(const std::vector<std::set<int>>& Adj, const std::vector<bool>& Gone, int v) {
+  const std::vector<int> L = live(Adj, Gone, v);
+  long f = 0;
+  for (size_t i = 0; i < L.size(); ++i)
+    for (size_t j = i + 1; j < L.size(); ++j) f += Adj[L[i]].count(L[j]) == 0;
+  return f;
+}
+
+// The combined orderings: exact degrees; fill counts recomputed only for the
+// live neighbours of each eliminated node. Degree first (3): a smaller degree
+// replaces the choice, an equal degree ties only with the choice's own fill.
+// Fill first (4): a smaller fill, or equal fill and smaller degree, replaces;
+// both equal ties.
+std::vector<int> referenceCombined(int n, const EdgeList& E, bool bDegreeFirst) {
+  auto Adj = adjacency(n, E);
+  std::vector<bool> Gone(n, false);
+  std::vector<long> Fill(n);
+  std::vector<int> Order;
+  for (int v = 0; v < n; ++v) Fill[v] = fillOf(Adj, Gone, v);
+  for (int s = 0; s < n; ++s) {
+    auto degree = [&](int v) { return live(Adj, Gone, v).size(); };
+    int c = -1;
+    for (int v = 0, ties = 0; v < n; ++v) {
+      if (Gone[v]) continue;
+      if (c < 0) {
+        c = v, ties = 1;
+        continue;
+      }
+      const bool bBetter = bDegreeFirst ? degree(v) < degree(c)
+                                        : Fill[v] < Fill[c] || (Fill[v] == Fill[c] && degree(v) < degree(c));
+      if (bBetter) {
+        c = v, ties = 1;
+      } else if (degree(v) == degree(c) && Fill[v] == Fill[c]) {
+        ++ties;
+        if (std::rand() % ties + 1 == ties) c = v;
+      }
+    }
+    Order.push_back(c);
+    eliminate(Adj, Gone, c);
+    for (int u : live(Adj, Gone, c)) Fill[u] = fillOf(Adj, Gone, u);
   }
   return Order;
 }
@@ -319,13 +366,14 @@ TEST(GreedyOrderings, FastScansMakeTheSameChoicesAndDrawsAsPlainScans) {
     Hypergraph* G = graphOf(n, E);
     probSol P;
     P.createGraphFromHyp(G);
-    for (int iKind = 0; iKind < 3; ++iKind) {
+    for (int iKind = 0; iKind < 5; ++iKind) {
       SCOPED_TRACE("round " + std::to_string(iRound) + " kind " + std::to_string(iKind));
       std::srand(100 + iRound);
       const std::vector<int> Expected = referenceGreedy(n, E, iKind);
       const int iNextDraw = std::rand();
       std::srand(100 + iRound);
-      void (probSol::*Ordering[])() = {&probSol::MCSOrdering, &probSol::MinDegreeOrdering, &probSol::MinFillOrdering};
+      void (probSol::*Ordering[])() = {&probSol::MCSOrdering, &probSol::MinDegreeOrdering, &probSol::MinFillOrdering,
+                                       &probSol::MinDegreeAndFillOrdering, &probSol::MinFillAndDegreeOrdering};
       (P.*Ordering[iKind])();
       EXPECT_EQ(orderingOf(P), Expected);
       EXPECT_EQ(std::rand(), iNextDraw);
@@ -333,6 +381,161 @@ TEST(GreedyOrderings, FastScansMakeTheSameChoicesAndDrawsAsPlainScans) {
       expectPrimalAdjacency(P, n, E);
     }
     delete G;
+  }
+}
+
+// The centre of a 300-node star has 44,551 missing pairs among its
+// neighbours, beyond a 16-bit count: it must still come last (width 1).
+TEST(GreedyOrderings, MinimumFillCountsBeyondSixteenBits) {
+  EdgeList Star;
+  for (int v = 1; v < 300; ++v) Star.push_back({0, v});
+  Hypergraph* G = graphOf(300, Star);
+  probSol P;
+  P.createGraphFromHyp(G);
+  for (auto Ordering : {&probSol::MinFillOrdering, &probSol::MinFillAndDegreeOrdering}) {
+    (P.*Ordering)();
+    P.calculateFitness(-1, -1);
+    EXPECT_EQ(P.fFitness, 1.0f);
+    EXPECT_GE(P.iNodePosInOrdering[0], 298);
+  }
+  delete G;
+}
+
+// Perturbations against a replay of their draws on a plain ordering; each
+// ends with the fitness of the ordering it leaves.
+TEST(OrderingPerturbations, FollowTheirDrawsAndLeaveTheFitnessComputed) {
+  std::mt19937 Rng(9);
+  const int n = 14;
+  const EdgeList E = randomGraph(n, 0.3, Rng);
+  Hypergraph* G = graphOf(n, E);
+  probSol P;
+  P.createGraphFromHyp(G);
+  auto swapNodes = [](std::vector<int>& O, int a, int b) {
+    std::iter_swap(std::find(O.begin(), O.end(), a), std::find(O.begin(), O.end(), b));
+  };
+  for (int iCount : {0, 1, 2, 5}) {
+    SCOPED_TRACE("count " + std::to_string(iCount));
+    for (int iKind = 0; iKind < 4; ++iKind) {
+      std::vector<int> Start(n);
+      std::iota(Start.begin(), Start.end(), 0);
+      std::shuffle(Start.begin(), Start.end(), Rng);
+      setOrdering(P, Start);
+      const std::vector<int> Largest(P.iMaxCliqueNodes, P.iMaxCliqueNodes + P.iNrNodesLargestClique);
+      std::vector<int> Expected = Start;
+      std::srand(50 + iCount);
+      switch (iKind) {
+        case 0:  // the largest-clique nodes, at least one, each with a random node
+          for (int j = 0; j < std::min<int>(std::max(1, iCount), static_cast<int>(Largest.size())); ++j)
+            swapNodes(Expected, Largest[j], std::rand() % n);
+          break;
+        case 1:  // one pair fewer than asked
+          for (int j = 1; j < iCount; ++j) {
+            const int a = std::rand() % n;
+            swapNodes(Expected, a, std::rand() % n);
+          }
+          break;
+        case 2:  // one move fewer than asked
+          for (int j = 1; j < iCount; ++j) {
+            const int iNode = std::rand() % n, iPos = std::rand() % n;
+            Expected.erase(std::find(Expected.begin(), Expected.end(), iNode));
+            Expected.insert(Expected.begin() + iPos, iNode);
+          }
+          break;
+        default:  // draws until one falls on the last node, at most iCount draws
+          for (int j = 0; j < std::max(1, iCount) && std::rand() % n != n - 1; ++j) {
+          }
+      }
+      const int iNextDraw = std::rand();
+      std::srand(50 + iCount);
+      const float fBefore = P.fFitness;
+      if (iKind == 0) P.moveLargestCliques(iCount);
+      if (iKind == 1) P.performNRandSwaps(iCount);
+      if (iKind == 2) P.performNRandMoves(iCount);
+      if (iKind == 3) P.destroyPart(iCount);
+      EXPECT_EQ(std::rand(), iNextDraw) << iKind;
+      EXPECT_EQ(orderingOf(P), Expected) << iKind;
+      EXPECT_EQ(P.fFitness, iKind == 3 ? fBefore : static_cast<float>(referenceWidth(n, E, Expected))) << iKind;
+    }
+  }
+  delete G;
+}
+
+// Hypertree mode: the fitness is the width plus the largest greedy cover of a
+// bag by hyperedges, over 100.
+TEST(OrderingFitness, HypertreeModeAddsTheLargestBagCover) {
+  using Case = std::tuple<int, EdgeList, std::vector<int>, float, int>;  // n, hyperedges, order, fitness, cover
+  for (const auto& [n, E, Order, fFitness, iCover] :
+       {Case{4, {{0, 1, 2, 3}}, {0, 1, 2, 3}, 3.01f, 1},                      // one hyperedge holds every bag
+        Case{3, {{0, 1}, {1, 2}}, {0, 1, 2}, 1.01f, 1},                       // a path in order
+        Case{5, {{0, 1}, {0, 2}, {0, 3}, {0, 4}}, {0, 1, 2, 3, 4}, 4.04f, 4},  // a star, centre first
+        Case{5, {{0, 1, 2}, {2, 3, 4}, {0, 4}}, {2, 0, 1, 3, 4}, 4.02f, 2}}) {
+    Hypergraph* G = graphOf(n, E);
+    probSol P;
+    P.createGraphFromHyp(G);
+    P.bHypertreeAlg = true;
+    setOrdering(P, Order);
+    EXPECT_FLOAT_EQ(P.fFitness, fFitness);
+    EXPECT_EQ(P.iLargestClique, iCover);
+    expectPrimalAdjacency(P, n, E);
+    delete G;
+  }
+}
+
+// Ring tabu list: (node, position) entries, written round a ring whose write
+// position all drivers share; per-node iteration stamps.
+TEST(TabuLists, RingEntriesAndNodeStamps) {
+  TabuSearch A, B;
+  for (TabuSearch* T : {&A, &B}) {
+    T->intTabuLength = 3;
+    T->iTabuList = new int[3];
+    T->iTabuListPos = new int[3];
+    T->resetTabuList();
+  }
+  A.updateTabuList(4, 7);
+  B.updateTabuList(5, 8);  // B writes where A would have written next
+  A.updateTabuList(6, -1);
+  int iFour = -1;
+  for (int k = 0; k < 3; ++k)
+    if (A.iTabuList[k] == 4) iFour = k;
+  ASSERT_GE(iFour, 0);
+  EXPECT_EQ(B.iTabuList[(iFour + 1) % 3], 5);
+  EXPECT_EQ(A.iTabuList[(iFour + 2) % 3], 6);
+  EXPECT_TRUE(A.isSolutionTabu(4, -1) && A.isSolutionTabu(4, 7) && A.isSolutionTabu(6, -1));
+  EXPECT_FALSE(A.isSolutionTabu(4, 8) || A.isSolutionTabu(5, -1) || A.isSolutionTabu(6, 0));
+  EXPECT_TRUE(A.isSwapTabu(1, 6) && A.isSwapTabu(4, 2));
+  EXPECT_FALSE(A.isSwapTabu(1, 2));
+  A.updateTabuList(1, 0);  // the ring overwrites its oldest entry
+  A.updateTabuList(2, 0);
+  A.updateTabuList(3, 0);
+  EXPECT_FALSE(A.isSolutionTabu(4, -1) || A.isSolutionTabu(6, -1));
+  A.resetTabuList();
+  EXPECT_FALSE(A.isSolutionTabu(1, -1) || A.isSolutionTabu(2, -1) || A.isSolutionTabu(3, -1));
+
+  TabuSearch C;
+  C.intTabuLength = 2;
+  C.iTabuList = new int[3]();
+  EXPECT_FALSE(C.isNodeTabu(0, 1));  // stamp 0: never marked
+  C.updateNodeTabuList(0, 5);
+  EXPECT_TRUE(C.isNodeTabu(0, 5) && C.isNodeTabu(0, 7));
+  EXPECT_FALSE(C.isNodeTabu(0, 8));  // the tenure has passed
+}
+
+// Simulated annealing accepts a swap that is not better with chance
+// exp(delta / T) (one half for an equal one), by one draw in hundredths.
+TEST(OrderingSearches, AnnealingAcceptanceChances) {
+  using Case = std::tuple<double, double, int, int>;  // delta, temperature, accepted of 10,000 within [lo, hi]
+  for (const auto& [dDelta, dTemperature, iLow, iHigh] :
+       {Case{0, 0.05, 4700, 5300}, Case{-1, 1, 3400, 4000}, Case{-2, 1, 1200, 1700}, Case{-1, 0.05, 50, 150}}) {
+    std::srand(21);
+    int iAccepted = 0;
+    for (int k = 0; k < 10000; ++k) iAccepted += TabuSearch::acceptsWorseSwap(dDelta, dTemperature);
+    EXPECT_TRUE(iAccepted >= iLow && iAccepted <= iHigh) << dDelta << " at " << dTemperature << ": " << iAccepted;
+    std::srand(21);
+    for (int k = 0; k < 10000; ++k) std::rand();
+    const int iNext = std::rand();
+    std::srand(21);
+    for (int k = 0; k < 10000; ++k) TabuSearch::acceptsWorseSwap(dDelta, dTemperature);
+    EXPECT_EQ(std::rand(), iNext);  // one draw each
   }
 }
 
