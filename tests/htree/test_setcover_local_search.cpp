@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <random>
+#include <regex>
+#include <string>
 #include <tuple>
 #include <vector>
 
@@ -147,5 +149,68 @@ TEST(SetCoverLS, SmallInstancesAndCheckLines) {
     testing::internal::CaptureStdout();
     L.iCheckSolution();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), cCheck);
+  }
+}
+
+TEST(SetCoverLS, ChangePenaltiesRaisesTheSetPenaltyAndRestoresIt) {
+  Instance I(3, {{0}, {1}, {0, 1}});
+  SetCoverLS L;
+  L.minimalSC(I.cells(), 3, 3, 2);  // greedy: set 2 covers two variables, variable 2 stays uncovered
+  ASSERT_EQ(selected(L), 0b100u);
+  std::vector<double> Fitness;
+  for (int k = 0; k < 3; ++k) {
+    if (k > 0) L.changePenalties();
+    L.calculateFitness();
+    Fitness.push_back(L.dFitness);
+  }
+  // One uncovered variable at penalty 1 and one set at penalty 1 or 2; the
+  // toggle is process-wide, so either state may come first.
+  EXPECT_EQ(std::min(Fitness[0], Fitness[1]), 2.0);
+  EXPECT_EQ(std::max(Fitness[0], Fitness[1]), 3.0);
+  EXPECT_EQ(Fitness[2], Fitness[0]);
+}
+
+// The extended searches report every iteration (uncovered variables, sets,
+// fitness) and every new best cover (the check line, then the cover with the
+// iteration it was found in); from the greedy trap they find the cover of
+// two sets. localSearchSC1 first reports the greedy start.
+TEST(SetCoverLS, ExtendedSearchesReportIterationsAndImprovements) {
+  Instance Trap(6, {{0, 1, 3, 4}, {0, 1, 2}, {3, 4, 5}});
+  for (bool bVariant1 : {false, true}) {
+    SCOPED_TRACE(bVariant1 ? "localSearchSC1" : "localSearchSC");
+    SetCoverLS L;
+    L.setTSParametres(100000, 40, 0, bVariant1 ? 100 : 2, false, true);
+    L.minimalSC(Trap.cells(), 3, 6, 0);
+    srand(3);
+    testing::internal::CaptureStdout();
+    if (bVariant1)
+      L.localSearchSC1();
+    else
+      L.localSearchSC();
+    const std::string Out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(selected(L), 0b110u);
+    if (bVariant1) {
+      EXPECT_TRUE(Out.starts_with("****Greedy SOLUTION***** Fitness: 3  0  3\n")) << Out.substr(0, 80);
+    }
+    const std::regex Iteration("\nUncoveredVAr:   (\\d+)       Sets:  (\\d+)    Fitness: ([0-9.]+)\n");
+    int iIterations = 0;
+    for (std::sregex_iterator It(Out.begin(), Out.end(), Iteration), End; It != End; ++It, ++iIterations) {
+      const int iUncovered = std::stoi((*It)[1]), iSets = std::stoi((*It)[2]);
+      const double dFitness = std::stod((*It)[3]);
+      EXPECT_TRUE(dFitness == iUncovered + iSets || dFitness == iUncovered + 2 * iSets) << It->str();
+    }
+    EXPECT_GE(iIterations, 40);
+    const std::regex Improvement(
+        "SOLUTION IS LEGAL   Sets:  (\\d+)\n\nUncoveredVAr:   0       Sets:  (\\d+)  (\\d+)\n\n\n"
+        "IMPROVEMNT in ITERATION:  (\\d+)\n\n");
+    std::vector<int> Sizes, Iterations;
+    for (std::sregex_iterator It(Out.begin(), Out.end(), Improvement), End; It != End; ++It) {
+      EXPECT_EQ((*It)[1], (*It)[2]);
+      Sizes.push_back(std::stoi((*It)[2]));
+      Iterations.push_back(std::stoi((*It)[4]));
+    }
+    ASSERT_FALSE(Sizes.empty());
+    EXPECT_EQ(Sizes.back(), 2);
+    EXPECT_TRUE(std::is_sorted(Iterations.begin(), Iterations.end()));
   }
 }
