@@ -16,7 +16,8 @@ class Component;
 class CompSet {
  public:
   explicit CompSet(int iMaxNbrOfComps);
-  ~CompSet();
+  // Releases the member storage, not the members.
+  virtual ~CompSet();
 
   CompSet(const CompSet&) = delete;
   CompSet& operator=(const CompSet&) = delete;

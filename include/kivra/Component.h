@@ -12,8 +12,10 @@ namespace kivra {
 // dual view of a hypergraph (Hypergraph::makeDual) reads hyperedge objects
 // through Node* and node objects through Hyperedge*. All three share one
 // layout, so that reinterpretation is safe only while none of them is
-// polymorphic. Members and neighbours are not owned; the hypergraph owns all
-// nodes and hyperedges.
+// polymorphic. For the same reason none has a virtual destructor: an object
+// is deleted through a pointer of the type it was created as (the hypergraph
+// does so also in its dual arrangement). Members and neighbours are not
+// owned; the hypergraph owns all nodes and hyperedges.
 class Component {
  public:
   // Append mode: no members, no neighbours, both counts 0.
@@ -42,8 +44,9 @@ class Component {
   // component itself, ascending by ID (equal IDs in order of first encounter).
   // For a node: the other nodes sharing a hyperedge with it; for a hyperedge:
   // the other hyperedges sharing a node with it. Components created as
-  // hyperedges defer the computation until their neighbour list is first
-  // read (that list can be quadratic in a node's degree and is rarely used).
+  // nodes or hyperedges defer the computation until their neighbour list is
+  // first read (those lists can be quadratic in a hyperedge's size or a
+  // node's degree, and are often never read).
   void updateNeighbourhood();
 
   // Member count := number of leading non-null member slots.
@@ -74,7 +77,7 @@ class Component {
   // Copies ID, name, member slot count and covered IDs into a fresh clone.
   void initClone(Component* Copy) const;
 
-  // Sets up deferred neighbour computation (used by Hyperedge).
+  // Sets up deferred neighbour computation (used by Node and Hyperedge).
   void deferNeighbourhood() { bMyDeferNeighbours = true; }
 
  private:

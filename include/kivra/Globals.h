@@ -26,8 +26,8 @@ void sortPointers(void** Ptr, double* rEval, int iL, int iR);
 
 // Set1 is a subset of Set2. Uses the members' labels as scratch state and
 // leaves them changed (members of Set2 end with label 1).
-bool isSubset(const std::set<Node*>& Set1, const std::set<Node*>& Set2);
-bool isSubset(const std::set<Hyperedge*>& Set1, const std::set<Hyperedge*>& Set2);
+bool isSubset(std::set<Node*>* Set1, std::set<Node*>* Set2);
+bool isSubset(std::set<Hyperedge*>* Set1, std::set<Hyperedge*>* Set2);
 
 // Decimal text of iNumber into cString (at least 11 characters); returns cString.
 char* uitoa(unsigned int iNumber, char* cString);

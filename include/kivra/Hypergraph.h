@@ -14,7 +14,8 @@ class Hypergraph {
  public:
   // An empty hypergraph.
   Hypergraph();
-  // Deletes every hyperedge, then every node.
+  // Deletes every hyperedge, then every node (each as the type it was
+  // created with, also in the dual arrangement).
   virtual ~Hypergraph();
 
   Hypergraph(const Hypergraph&) = delete;
@@ -115,6 +116,12 @@ class Hypergraph {
   int minFill;    // smallest node fill-in, -1 until computed
   int maxFill;    // largest node fill-in, -1 until computed
   double avgFill; // average node fill-in, -1.0 until computed
+
+ private:
+  // After an odd number of makeDual calls MyNodes holds the objects created
+  // as hyperedges and MyEdges those created as nodes; the destructor deletes
+  // each object as what it was created as.
+  bool bMyDual = false;
 };
 
 }  // namespace kivra

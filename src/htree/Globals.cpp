@@ -80,10 +80,10 @@ void sortPointersImpl(void** Ptr, Key* key, int iL, int iR) {
 }
 
 template <typename Element>
-bool isSubsetImpl(const std::set<Element*>& Set1, const std::set<Element*>& Set2) {
-  for (Element* e : Set1) e->setLabel(0);
-  for (Element* e : Set2) e->setLabel(1);
-  for (Element* e : Set1) {
+bool isSubsetImpl(const std::set<Element*>* Set1, const std::set<Element*>* Set2) {
+  for (Element* e : *Set1) e->setLabel(0);
+  for (Element* e : *Set2) e->setLabel(1);
+  for (Element* e : *Set1) {
     if (e->getLabel() == 0) return false;
   }
   return true;
@@ -95,9 +95,9 @@ void sortPointers(void** Ptr, int* iEval, int iL, int iR) { sortPointersImpl(Ptr
 
 void sortPointers(void** Ptr, double* rEval, int iL, int iR) { sortPointersImpl(Ptr, rEval, iL, iR); }
 
-bool isSubset(const std::set<Node*>& Set1, const std::set<Node*>& Set2) { return isSubsetImpl(Set1, Set2); }
+bool isSubset(std::set<Node*>* Set1, std::set<Node*>* Set2) { return isSubsetImpl(Set1, Set2); }
 
-bool isSubset(const std::set<Hyperedge*>& Set1, const std::set<Hyperedge*>& Set2) {
+bool isSubset(std::set<Hyperedge*>* Set1, std::set<Hyperedge*>* Set2) {
   return isSubsetImpl(Set1, Set2);
 }
 

@@ -12,8 +12,24 @@ Hypergraph::Hypergraph()
     : iMyMaxNbrOfEdges(0), iMyMaxNbrOfNodes(0), minFill(-1), maxFill(-1), avgFill(-1.0) {}
 
 Hypergraph::~Hypergraph() {
-  for (int i = 0; i < iMyMaxNbrOfEdges; ++i) delete MyEdges[static_cast<std::size_t>(i)];
-  for (int i = 0; i < iMyMaxNbrOfNodes; ++i) delete MyNodes[static_cast<std::size_t>(i)];
+  // Component and its two kinds have no virtual destructor (see Component.h),
+  // so every object is deleted through a pointer of its own type.
+  for (int i = 0; i < iMyMaxNbrOfEdges; ++i) {
+    Hyperedge* Edge = MyEdges[static_cast<std::size_t>(i)];
+    if (bMyDual) {
+      delete reinterpret_cast<Node*>(Edge);
+    } else {
+      delete Edge;
+    }
+  }
+  for (int i = 0; i < iMyMaxNbrOfNodes; ++i) {
+    Node* Vertex = MyNodes[static_cast<std::size_t>(i)];
+    if (bMyDual) {
+      delete reinterpret_cast<Hyperedge*>(Vertex);
+    } else {
+      delete Vertex;
+    }
+  }
 }
 
 Node* Hypergraph::getNode(int iPos) const {
@@ -76,6 +92,7 @@ void Hypergraph::makeDual() {
   MyNodes = std::move(NewNodes);
   MyEdges = std::move(NewEdges);
   std::swap(iMyMaxNbrOfNodes, iMyMaxNbrOfEdges);
+  bMyDual = !bMyDual;
 }
 
 }  // namespace kivra

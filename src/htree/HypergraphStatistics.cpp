@@ -175,38 +175,6 @@ Absorptions absorbAll(const std::vector<VertexList>& Nodes, int iNbrOfVertices) 
   return Events;
 }
 
-// Takes the listed hyperedges (with multiplicity: one entry per occurrence of
-// the vertex in a removed hyperedge) out of a vertex's list, each call
-// removing its first remaining occurrence; done in one pass.
-void dropEdges(Node* Vertex, const std::vector<Hyperedge*>& Drops) {
-  if (Drops.size() == 1) {
-    Vertex->remEdge(Drops[0]);
-    return;
-  }
-  std::unordered_map<Hyperedge*, int> Remaining;
-  for (Hyperedge* Edge : Drops) ++Remaining[Edge];
-  const int n = Vertex->getNbrOfEdges();
-  std::vector<Hyperedge*> Kept;
-  Kept.reserve(at(n));
-  for (int i = 0; i < n; ++i) {
-    Hyperedge* Edge = Vertex->getEdge(i);
-    if (Edge == nullptr) {
-      // An empty slot inside the list would end it early below.
-      for (Hyperedge* Drop : Drops) Vertex->remEdge(Drop);
-      return;
-    }
-    auto It = Remaining.find(Edge);
-    if (It != Remaining.end() && It->second > 0) {
-      --It->second;
-      continue;
-    }
-    Kept.push_back(Edge);
-  }
-  for (std::size_t i = 0; i < Kept.size(); ++i) Vertex->insEdge(Kept[i], static_cast<int>(i));
-  for (int i = static_cast<int>(Kept.size()); i < n; ++i) Vertex->insEdge(nullptr, i);
-  Vertex->updateSize();
-}
-
 }  // namespace
 
 // --- Degrees ---
@@ -369,7 +337,9 @@ int Node::getFillIn() {
     iSum += iMissing;
   }
   std::cout << "\n";
-  return static_cast<int>(iSum / 2);
+  // A node of degree beyond 65,536 can miss more pairs than an int holds;
+  // capped as setFillStatistics caps the same count.
+  return static_cast<int>(std::min<std::int64_t>(iSum / 2, INT_MAX));
 }
 
 // --- Removal of contained hyperedges ---
@@ -406,35 +376,37 @@ void Hypergraph::reduce(bool bFinalOnly) {
   const Absorptions Events = bFinalOnly ? absorbIntoFinal(Nodes) : absorbAll(Nodes, iNbrOfVertices);
   if (Events.empty()) return;
 
-  // The absorbing hyperedge records the absorbed one's ID and what that one
-  // had recorded up to then; applying the absorptions in their order gives
-  // every list its final contents.
+  // The absorptions are applied in their order. The absorbing hyperedge
+  // records the absorbed one's ID and what that one had recorded up to then.
+  // The absorbed one leaves the lists of its vertices and the neighbour lists
+  // of the hyperedges sharing a vertex with it, so its own neighbour list
+  // keeps the hyperedges absorbed after it and loses those absorbed before:
+  // it is computed from the vertices' lists just before they drop it. The
+  // vertices' own neighbour lists need no change: an absorbed hyperedge lies
+  // inside one that stays, so no vertex loses a neighbour.
   std::vector<char> Removed(at(m), 0);
-  std::unordered_map<Node*, std::vector<Hyperedge*>> Drops;
-  std::vector<Node*> Touched;
+  std::unordered_set<Node*> Touched;
   for (auto [g, e] : Events) {
     Hyperedge* Absorbing = MyEdges[at(g)];
     Hyperedge* Edge = MyEdges[at(e)];
     Absorbing->insCoveredID(Edge->getID());
     for (int iID : *Edge->getCoveredIDs()) Absorbing->insCoveredID(iID);
     Removed[at(e)] = 1;
+    Edge->updateNeighbourhood();
+    Edge->getNbrOfNeighbours();
+    // One removal per occurrence: a vertex held twice holds the hyperedge twice.
     for (int i = 0; i < Edge->getNbrOfNodes(); ++i) {
       Node* Vertex = Edge->getNode(i);
       if (Vertex == nullptr) continue;
-      std::vector<Hyperedge*>& Mine = Drops[Vertex];
-      if (Mine.empty()) Touched.push_back(Vertex);
-      Mine.push_back(Edge);
+      Vertex->remEdge(Edge);
+      Touched.insert(Vertex);
     }
   }
-  for (Node* Vertex : Touched) dropEdges(Vertex, Drops[Vertex]);
-  // The remaining hyperedges that shared a vertex with a removed one (its
-  // neighbours) recompute their neighbour lists, which drops it from them.
-  std::unordered_set<Hyperedge*> Refreshed;
+  // The remaining hyperedges that shared a vertex with a removed one
+  // recompute their neighbour lists when next read, which drops it.
   for (Node* Vertex : Touched)
-    for (int i = 0; i < Vertex->getNbrOfEdges(); ++i) {
-      Hyperedge* Edge = Vertex->getEdge(i);
-      if (Edge != nullptr && Refreshed.insert(Edge).second) Edge->updateNeighbourhood();
-    }
+    for (int i = 0; i < Vertex->getNbrOfEdges(); ++i)
+      if (Vertex->getEdge(i) != nullptr) Vertex->getEdge(i)->updateNeighbourhood();
 
   // The removed hyperedges leave the list (they are not deleted).
   std::vector<Hyperedge*> Remaining;

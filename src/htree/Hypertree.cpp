@@ -6,6 +6,8 @@
 #include "kivra/Hypertree.h"
 
 #include <algorithm>
+#include <typeinfo>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -315,9 +317,21 @@ unsigned int Hypertree::getNumberOfLeafNodes() {
 }
 
 unsigned int Hypertree::getNumberOfJoinNodes() {
+  // 1 for a node with two or more children, plus each child's own count. A
+  // child of a derived class counts by its own rule; plain nodes are walked
+  // here without recursion.
   unsigned int iJoins = 0;
-  for (Hypertree* Current : preOrder(this))
+  std::vector<Hypertree*> Stack{this};
+  while (!Stack.empty()) {
+    Hypertree* Current = Stack.back();
+    Stack.pop_back();
+    if (Current != this && typeid(*Current) != typeid(Hypertree)) {
+      iJoins += Current->getNumberOfJoinNodes();
+      continue;
+    }
     if (Current->MyChildren.size() >= 2) ++iJoins;
+    Stack.insert(Stack.end(), Current->MyChildren.begin(), Current->MyChildren.end());
+  }
   return iJoins;
 }
 
@@ -440,26 +454,69 @@ void Hypertree::labelChiSets(int iLabel) {
 }
 
 void Hypertree::setChi_Conn(Hypergraph* HGraph) {
-  (void)HGraph;
-  for (Hypertree* Current : preOrder(this)) {
-    // Only the vertices below the children and in the parent's bag are
-    // read, so only their labels are reset (not the whole hypergraph's).
-    std::vector<Node*> Touched;
-    for (Hypertree* Child : Current->MyChildren)
-      for (Hypertree* Below : preOrder(Child))
-        Touched.insert(Touched.end(), Below->MyChi.begin(), Below->MyChi.end());
-    if (Current->MyParent != nullptr)
-      Touched.insert(Touched.end(), Current->MyParent->MyChi.begin(), Current->MyParent->MyChi.end());
-    for (Node* Vertex : Touched) Vertex->setLabel(0);
-
-    int k = 0;
-    for (Hypertree* Child : Current->MyChildren) Child->labelChiSets(++k);
-    if (Current->MyParent != nullptr)
-      for (Node* Vertex : Current->MyParent->MyChi)
-        if (Vertex->getLabel() > 0) Vertex->setLabel(-1);
-    for (Node* Vertex : Touched)
-      if (Vertex->getLabel() == -1) Current->MyChi.insert(Vertex);
+  // Node by node from the top, a node's bag receives every vertex of the
+  // hypergraph that occurs below two of its children, and every vertex of its
+  // (already extended) parent's bag that occurs below one of its children.
+  // By induction from the top, a vertex thus joins exactly the bags of the
+  // nodes on the tree paths between the bags that held it, the parent's bag
+  // above this subtree counting as one of them. Those paths are found per
+  // vertex by walking up from its bags, taken in pre-order, to the meeting
+  // node of each consecutive pair: the walks add up to twice the number of
+  // nodes spanned, so the whole closure is linear in the bags it produces.
+  std::vector<Hypertree*> Order = preOrder(this);
+  const std::size_t iSize = Order.size() + 1;
+  // Position 0 stands for the parent above this subtree (or for nothing).
+  std::vector<std::size_t> Up(iSize, 0);
+  std::vector<int> Depth(iSize, 0);
+  std::unordered_map<Hypertree*, std::size_t> Position;
+  Position.reserve(Order.size());
+  for (std::size_t i = 0; i < Order.size(); ++i) Position.emplace(Order[i], i + 1);
+  // Parents come before their children in pre-order.
+  for (std::size_t i = 1; i < iSize; ++i) {
+    Depth[i] = Depth[Up[i]] + 1;
+    for (Hypertree* Child : Order[i - 1]->MyChildren) Up[Position.at(Child)] = i;
   }
+
+  // The bags holding each vertex of the hypergraph, in pre-order.
+  std::unordered_map<Node*, std::vector<std::size_t>> Holders;
+  for (int i = 0; i < HGraph->getNbrOfNodes(); ++i) Holders.emplace(HGraph->getNode(i), std::vector<std::size_t>());
+  auto note = [&Holders](Node* Vertex, std::size_t iPos) {
+    auto It = Holders.find(Vertex);
+    if (It != Holders.end()) It->second.push_back(iPos);
+  };
+  if (MyParent != nullptr)
+    for (Node* Vertex : MyParent->MyChi) note(Vertex, 0);
+  for (std::size_t i = 0; i < Order.size(); ++i)
+    for (Node* Vertex : Order[i]->MyChi) note(Vertex, i + 1);
+
+  std::vector<Node*> Vertices;
+  for (int i = 0; i < HGraph->getNbrOfNodes(); ++i) Vertices.push_back(HGraph->getNode(i));
+  std::vector<std::size_t> Stamp(iSize, 0);  // 1 + index of the last vertex that marked a node
+  for (std::size_t k = 0; k < Vertices.size(); ++k) {
+    Node* Vertex = Vertices[k];
+    std::vector<std::size_t>& Bags = Holders[Vertex];
+    auto mark = [&](std::size_t iPos) {
+      if (Stamp[iPos] == k + 1) return;
+      Stamp[iPos] = k + 1;
+      if (iPos != 0) Order[iPos - 1]->MyChi.insert(Vertex);
+    };
+    for (std::size_t j = 1; j < Bags.size(); ++j) {
+      std::size_t a = Bags[j - 1], b = Bags[j];
+      while (a != b) {
+        if (Depth[a] >= Depth[b]) {
+          mark(a);
+          a = Up[a];
+        } else {
+          mark(b);
+          b = Up[b];
+        }
+      }
+      mark(a);
+    }
+    Bags.clear();
+  }
+  // The node-by-node rule ends with every vertex label at 0.
+  HGraph->resetNodeLabels(0);
 }
 
 void Hypertree::selCovHTNodes(Hypertree** CovNodes) {

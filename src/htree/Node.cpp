@@ -5,10 +5,14 @@
 
 namespace kivra {
 
-Node::Node(int iID, int name) : Component(iID, name) {}
+// A vertex's neighbour list, like a hyperedge's, is computed when first read:
+// the vertices of one large hyperedge would otherwise store each other.
+Node::Node(int iID, int name) : Component(iID, name) { deferNeighbourhood(); }
 
 Node::Node(int iID, int name, int iNbrOfEdges, int iNbrOfNeighbours)
-    : Component(iID, name, iNbrOfEdges, iNbrOfNeighbours) {}
+    : Component(iID, name, iNbrOfEdges, iNbrOfNeighbours) {
+  deferNeighbourhood();
+}
 
 Node::~Node() {}
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -33,11 +34,14 @@ EdgeList smallHyperedges(std::mt19937& Gen, int n, int iMaxEdges, int iMaxSize) 
 
 // What reduce works on, as ID lists: hyperedges in order (ID, vertices,
 // recorded IDs) and every node's hyperedges.
+// The neighbour lists of all hyperedges, removed ones too, are read from
+// AllEdges (the hyperedges before the reduction) when bReadNeighbours.
 struct ReduceState {
   std::vector<std::tuple<int, Ids, Ids>> Edges;
   std::map<int, Ids> NodeEdges;
+  std::map<int, Ids> Neighbours;
 
-  explicit ReduceState(Hypergraph* G) {
+  ReduceState(Hypergraph* G, const std::vector<Hyperedge*>& AllEdges, bool bReadNeighbours) {
     for (int j = 0; j < G->getNbrOfEdges(); ++j) {
       Hyperedge* E = G->getEdge(j);
       Edges.push_back({E->getID(), {}, Ids(E->getCoveredIDs()->begin(), E->getCoveredIDs()->end())});
@@ -46,6 +50,21 @@ struct ReduceState {
     for (int i = 0; i < G->getNbrOfNodes(); ++i)
       for (int k = 0; k < G->getNode(i)->getNbrOfEdges(); ++k)
         NodeEdges[G->getNode(i)->getID()].push_back(G->getNode(i)->getEdge(k)->getID());
+    if (bReadNeighbours) {
+      for (Hyperedge* E : AllEdges) {
+        Ids& Mine = Neighbours[E->getID()];
+        for (int k = 0; k < E->getNbrOfNeighbours(); ++k) Mine.push_back(E->getNeighbour(k)->getID());
+      }
+      return;
+    }
+    // The hyperedges met at the hyperedge's vertices, by ascending ID.
+    for (const auto& [iId, Members, Covered] : Edges) {
+      std::set<int> Met;
+      for (int v : Members)
+        if (auto It = NodeEdges.find(v); It != NodeEdges.end()) Met.insert(It->second.begin(), It->second.end());
+      Met.erase(iId);
+      Neighbours[iId] = Ids(Met.begin(), Met.end());
+    }
   }
 
   // reduce walked literally: position by position, removals shifting the list.
@@ -64,6 +83,11 @@ struct ReduceState {
         for (int v : Members)
           if (auto It = std::find(NodeEdges[v].begin(), NodeEdges[v].end(), iId); It != NodeEdges[v].end())
             NodeEdges[v].erase(It);
+        // Every neighbour of the removed hyperedge drops it.
+        for (int iNbr : Neighbours[iId]) {
+          Ids& Theirs = Neighbours[iNbr];
+          if (auto It = std::find(Theirs.begin(), Theirs.end(), iId); It != Theirs.end()) Theirs.erase(It);
+        }
         Edges.erase(Edges.begin() + j);
         --iCount;
         i -= j < i ? 1 : 0;
@@ -225,12 +249,17 @@ TEST(HypergraphStatistics, ReduceMatchesLiteralWalk) {
       if (Gen() % 4 == 0 && !Edges.empty()) G->getEdge(static_cast<int>(Gen() % Edges.size()))->insNode(&Stranger);
       for (int j = 0; j < G->getNbrOfEdges(); ++j)
         if (Gen() % 4 == 0) G->getEdge(j)->insCoveredID(100 + j);
-      ReduceState Expected(G);
+      std::vector<Hyperedge*> AllEdges(G->MyEdges.begin(), G->MyEdges.end());
+      ReduceState Expected(G, AllEdges, false);
       Expected.reduce(bFinalOnly);
+      // Lists read before the reduction and lists not read yet end the same.
+      for (Hyperedge* E : AllEdges)
+        if (Gen() % 2 == 0) E->getNbrOfNeighbours();
       G->reduce(bFinalOnly);
-      ReduceState Actual(G);
+      ReduceState Actual(G, AllEdges, true);
       EXPECT_EQ(Actual.Edges, Expected.Edges) << iRound;
       EXPECT_EQ(Actual.NodeEdges, Expected.NodeEdges) << iRound;
+      EXPECT_EQ(Actual.Neighbours, Expected.Neighbours) << iRound;
       delete G;
     }
   }
@@ -345,16 +374,148 @@ TEST(HypertreeStatistics, LargeInputs) {
   delete G;
 
   // A star whose hyperedges all neighbour each other, with the centre alone
-  // before every 1,000th: the fill saturates and reduce stays near-linear.
+  // before the first and the 100,000th: the fill saturates in both
+  // computations, and reduce costs what the removed hyperedges' neighbour
+  // lists hold.
   EdgeList Edges;
   for (int i = 2; i <= n; ++i) {
-    if (i % 1000 == 2) Edges.push_back({1});
+    if (i % 100000 == 2) Edges.push_back({1});
     Edges.push_back({1, i});
   }
   G = buildGraph(n, Edges);
   EXPECT_EQ(G->getMaximumNodeFill(), INT_MAX);  // C(199,999, 2) does not fit
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(G->getNode(0)->getFillIn(), INT_MAX);
+  EXPECT_EQ(testing::internal::GetCapturedStdout().substr(0, 27), "neihbours: 199999\n1;199998,");
+  EXPECT_EQ(G->getNode(1)->getNbrOfNeighbours(), 1);
   G->reduce(false);
   EXPECT_EQ(G->getNbrOfEdges(), n - 1);
-  EXPECT_EQ(G->getEdge(0)->getCoveredIDs()->size(), 200u);  // the other 199 centre copies and the first
+  EXPECT_EQ(G->getEdge(0)->getCoveredIDs()->size(), 2u);  // the other centre copy and the first
+  delete G;
+
+  // Four parts of a random graph: the hyperedges joining each part's
+  // separator vertices are not expanded into neighbour lists.
+  const int m = 60000;
+  G = buildGraph(n / 10, randomEdges(n / 10, m, 4));
+  std::vector<int> Parts(static_cast<size_t>(n / 10));
+  for (size_t i = 0; i < Parts.size(); ++i) Parts[i] = static_cast<int>(i % 4);
+  Hypergraph** Sub = nullptr;
+  Hyperedge** Sep = nullptr;
+  G->divideNodes(Parts.data(), &Sub, &Sep);
+  int iEdges = 0;
+  while (Sep[iEdges] != nullptr) ++iEdges;
+  for (int p = 0; p < 4; ++p) {
+    iEdges += Sub[p]->getNbrOfEdges() - 1;  // less the joint hyperedge
+    Hyperedge* Joint = Sub[p]->getEdge(Sub[p]->getNbrOfEdges() - 1);
+    EXPECT_GT(Joint->getNbrOfNodes(), 1000);
+    EXPECT_GE(Joint->getNode(0)->getNbrOfNeighbours(), Joint->getNbrOfNodes() - 1);
+    delete Sub[p];
+  }
+  EXPECT_EQ(iEdges, m);
+  EXPECT_EQ(Sub[4], nullptr);
+  delete[] Sub;
+  delete[] Sep;
+  delete G;
+}
+
+TEST(HypergraphStatistics, EmptyGraphAndPresetLabels) {
+  Hypergraph Empty;
+  EXPECT_EQ(Empty.getAverageNodeDegree(), -1.0);
+  EXPECT_EQ(Empty.getMaximumNodeDegree(), -1);
+  EXPECT_EQ(Empty.getMinimumNodeDegree(), -1);
+  EXPECT_TRUE(Empty.isConnected());
+  EXPECT_EQ(Empty.getMinimumNodeFill(), 0);
+  EXPECT_EQ(Empty.getMaximumNodeFill(), 0);
+  EXPECT_TRUE(std::isnan(Empty.getAverageNodeFill()));  // 0 / 0
+
+  // The walk from a hyperedge stops at every hyperedge whose label is not 0
+  // (negative included) and labels the start 1 whatever it held.
+  Hypergraph* G = buildGraph(6, pathEdges(6));  // hyperedges 0-1-2-3-4 in a row
+  labels(G, {0, 0, 0, 0, 0, 0, 7, 0, -1, 0, 0});
+  G->labelReachEdges(G->getEdge(0));
+  EXPECT_EQ(labels(G), (Ids{0, 0, 0, 0, 0, 0, 1, 1, -1, 0, 0}));
+  labels(G, {0, 0, 0, 0, 0, 0, 0, 0, 0, 5, 0});
+  G->labelReachEdges(G->getEdge(2));
+  EXPECT_EQ(labels(G), (Ids{0, 0, 0, 0, 0, 0, 1, 1, 1, 5, 0}));
+  delete G;
+}
+
+TEST(HypergraphStatistics, DivideNodesIntoParts) {
+  // Parts {1, 2, 3} and {4, 5, 6}; {3, 4} and {7, 5} cross, so vertex 7,
+  // whose only hyperedge crosses, belongs to no part.
+  Hypergraph* G = buildGraph(7, {{1, 2}, {2, 3}, {3, 4}, {5, 4}, {5, 6}, {6}, {7, 5}});
+  int Parts[] = {0, 0, 0, 1, 1, 1, 0};
+  Hypergraph** Sub = nullptr;
+  Hyperedge** Sep = nullptr;
+  G->divideNodes(Parts, &Sub, &Sep);
+  EXPECT_EQ((Ids(Parts, Parts + 7)), (Ids{0, 0, 0, 1, 1, 1, -1}));
+  EXPECT_EQ((std::vector<Hyperedge*>{Sep[0], Sep[1], Sep[2]}),
+            (std::vector<Hyperedge*>{G->getEdge(2), G->getEdge(6), nullptr}));
+  ASSERT_EQ(Sub[2], nullptr);
+
+  // A part as (node ID, its hyperedge IDs) and (hyperedge ID, its node IDs).
+  auto picture = [](Hypergraph* P) {
+    std::vector<std::pair<int, Ids>> Nodes, Edges;
+    for (int i = 0; i < P->getNbrOfNodes(); ++i) {
+      Nodes.push_back({P->getNode(i)->getID(), {}});
+      for (int k = 0; k < P->getNode(i)->getNbrOfEdges(); ++k)
+        Nodes.back().second.push_back(P->getNode(i)->getEdge(k)->getID());
+    }
+    for (int j = 0; j < P->getNbrOfEdges(); ++j) {
+      Edges.push_back({P->getEdge(j)->getID(), {}});
+      for (int k = 0; k < P->getEdge(j)->getNbrOfNodes(); ++k)
+        Edges.back().second.push_back(P->getEdge(j)->getNode(k)->getID());
+    }
+    return std::make_pair(Nodes, Edges);
+  };
+  // The joint hyperedges take the next numbers of one counter, and the first
+  // edge slot of the separator vertices.
+  const int j0 = Sub[0]->getEdge(2)->getID();
+  using Picture = std::pair<std::vector<std::pair<int, Ids>>, std::vector<std::pair<int, Ids>>>;
+  EXPECT_EQ(picture(Sub[0]), (Picture{{{1, {0}}, {2, {0, 1}}, {3, {j0, 1}}}, {{0, {1, 2}}, {1, {2, 3}}, {j0, {3}}}}));
+  EXPECT_EQ(picture(Sub[1]), (Picture{{{4, {j0 + 1, 3}}, {5, {j0 + 1, 3, 4}}, {6, {4, 5}}},
+                                      {{3, {4, 5}}, {4, {5, 6}}, {5, {6}}, {j0 + 1, {4, 5}}}}));
+  // Neighbour lists describe the parts alone.
+  Node* Five = Sub[1]->getNode(1);
+  EXPECT_EQ((Ids{Five->getNbrOfNeighbours(), Five->getNeighbour(0)->getID(), Five->getNeighbour(1)->getID()}),
+            (Ids{2, 4, 6}));
+  EXPECT_EQ(Sub[1]->getEdge(3)->getNbrOfNeighbours(), 2);
+
+  // Clones are fresh objects; the divided hypergraph keeps its own.
+  EXPECT_NE(Sub[0]->getNode(0), G->getNode(0));
+  EXPECT_EQ(G->getNode(2)->getNbrOfEdges(), 2);
+  for (int p = 0; p < 2; ++p) delete Sub[p];
+  delete[] Sub;
+  delete[] Sep;
+  delete G;
+}
+
+namespace {
+
+// A node that reports its own number of join nodes.
+struct FixedJoins : Hypertree {
+  unsigned int getNumberOfJoinNodes() override { return 10; }
+};
+
+}  // namespace
+
+TEST(HypertreeStatistics, AveragesOverSingleChildAndJoinNodes) {
+  Hypergraph* G = buildGraph(6, {});
+  // {1,2,3} joins {2,3,4} (over {4,6}) and {3,5}: one single-child node with
+  // change |{2,3,6}| = 3, one join node with overhead |{3}| = 1.
+  Hypertree* Root = bag(G, nullptr, {1, 2, 3});
+  bag(G, bag(G, Root, {2, 3, 4}), {4, 6});
+  bag(G, Root, {3, 5});
+  EXPECT_EQ(Root->getAverageChiSetChange(), 3.0);
+  EXPECT_EQ(Root->getAverageJoinOverhead(), 1.0);
+  // Without single-child or join nodes the averages are 0 / 0.
+  Hypertree* Leaf = Root->getChildren()->back();
+  EXPECT_TRUE(std::isnan(Leaf->getAverageChiSetChange()));
+  EXPECT_TRUE(std::isnan(Leaf->getAverageJoinOverhead()));
+
+  // A child of a derived kind counts its join nodes by its own rule.
+  Root->getChildren()->front()->insChild(new FixedJoins, true);
+  EXPECT_EQ(Root->getNumberOfJoinNodes(), 12u);
+  delete Root;
   delete G;
 }
