@@ -1,10 +1,13 @@
 #include "ArgumentationSolution.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "kivra/CountingSolutionContent.h"
+#include "kivra/support.h"
 
 using kivra::SolutionContent;
 using kivra::Vertex;
@@ -28,28 +31,53 @@ Vertex lookUpArgument(kivra::Problem* p, const char* name) {
   return id;
 }
 
+// Writes what `text` holds to standard output and empties it. A failed write
+// ends the run: the output would be incomplete.
+void writeOut(std::string& text) {
+  std::cout.write(text.data(), static_cast<std::streamsize>(text.size()));
+  std::cout.flush();
+  if (!std::cout) kivra::_printError("could not write to standard output");
+  text.clear();
+}
+
 void printEnumeration(const kivra::EnumerationSolutionContent& content, kivra::Problem* problem) {
-  if (!dOpt) std::cout << "Solutions: " << content.enumerations.size() << std::endl;
-  std::cout << "{";
-  long written = 0;
-  for (const VertexSet& set : content.enumerations) {
-    if (enum_nbr > 0 && written == enum_nbr) break;
-    if (written > 0) std::cout << ",";
-    std::cout << "{";
+  std::string text;
+  if (!dOpt) {
+    text = "Solutions: " + std::to_string(content.size()) + "\n";
+    writeOut(text);
+  }
+  // Sets are formed into one buffer, which goes out in large blocks that
+  // always end after a whole set, so the output of a stopped run ends at a
+  // set boundary. Names are looked up once per argument.
+  constexpr std::size_t kBlock = 1 << 16;
+  std::vector<std::string> names;
+  std::vector<bool> named;
+  text.reserve(2 * kBlock);
+  text += '{';
+  const std::size_t shown =
+      enum_nbr > 0 ? std::min(content.size(), static_cast<std::size_t>(enum_nbr)) : content.size();
+  for (std::size_t i = 0; i < shown; ++i) {
+    if (i > 0) text += ',';
+    text += '{';
     bool first = true;
-    for (Vertex v : set) {
-      if (!first) std::cout << ",";
+    for (Vertex v : content[i]) {
+      if (v >= names.size()) {
+        names.resize(v + 1);
+        named.resize(v + 1);
+      }
+      if (!named[v]) {
+        names[v] = problem->getVertexName(v);
+        named[v] = true;
+      }
+      if (!first) text += ',';
       first = false;
-      std::cout << problem->getVertexName(v);
+      text += names[v];
     }
-    std::cout << "}" << std::flush;
-    ++written;
+    text += '}';
+    if (text.size() >= kBlock) writeOut(text);
   }
-  if (dOpt) {
-    std::cout << "};";
-  } else {
-    std::cout << "}" << std::endl;
-  }
+  text += dOpt ? "};" : "}\n";
+  writeOut(text);
 }
 
 void printAcceptance(bool accepted) {

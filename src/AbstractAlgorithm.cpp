@@ -1,6 +1,7 @@
 #include "kivra/AbstractAlgorithm.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "kivra/CountingSolutionContent.h"
@@ -231,43 +232,274 @@ SolutionContent* Solution::getContent(const Instantiator* inst) {
 
 // ---------------------------------------------------------------------------
 // Enumeration
+//
+// A content's sets are kept sorted and duplicate-free, so every operation
+// either preserves an order it can predict (a merge of sorted runs, or a
+// vertex inserted that no set holds) or forms its sets and sorts them once.
 
-EnumerationSolutionContent::EnumerationSolutionContent() {}
+namespace {
 
-EnumerationSolutionContent::EnumerationSolutionContent(const VertexSet& vertices) {
-  enumerations.insert(vertices);
+using Ids = std::vector<Vertex>;
+using Offsets = std::vector<std::size_t>;
+using Ascending = std::span<const Vertex>;
+
+// Read access to sets in a content's layout.
+struct SetsView {
+  const Vertex* ids;
+  const std::size_t* offsets;
+  std::size_t count;
+
+  Ascending operator[](std::size_t i) const { return {ids + offsets[i], ids + offsets[i + 1]}; }
+};
+
+// Sets being formed, in a content's layout.
+struct SetsBuilder {
+  Ids ids;
+  Offsets offsets{0};
+
+  std::size_t size() const { return offsets.size() - 1; }
+  SetsView view() const { return {ids.data(), offsets.data(), size()}; }
+  Ascending operator[](std::size_t i) const { return view()[i]; }
+  // Ends the set whose ids were appended since the last one ended.
+  void close() { offsets.push_back(ids.size()); }
+  void append(Ascending set) {
+    ids.insert(ids.end(), set.begin(), set.end());
+    close();
+  }
+  // Room for `sets` more sets of `vertices` ids in all; growth stays
+  // geometric when a builder is appended to repeatedly.
+  void reserve(std::size_t sets, std::size_t vertices) {
+    grow(offsets, offsets.size() + sets);
+    grow(ids, ids.size() + vertices);
+  }
+
+ private:
+  template <class T>
+  static void grow(std::vector<T>& v, std::size_t needed) {
+    if (needed > v.capacity()) v.reserve(std::max(needed, 2 * v.capacity()));
+  }
+};
+
+// Lexicographic comparison of ascending id sequences, a proper prefix first:
+// negative, zero or positive.
+int compareSets(Ascending a, Ascending b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i)
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
+
+bool sameSet(Ascending a, Ascending b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
+
+// Appends `set` unless it equals the last set appended; `out` is sorted and
+// every candidate is at least its last set.
+void appendUnique(SetsBuilder& out, Ascending set) {
+  if (out.size() > 0 && sameSet(out[out.size() - 1], set)) return;
+  out.append(set);
+}
+
+// The union of two sorted runs as one sorted run.
+void mergeUnique(SetsView a, SetsView b, SetsBuilder& out) {
+  out.reserve(a.count + b.count, (a.count ? a.offsets[a.count] : 0) + (b.count ? b.offsets[b.count] : 0));
+  std::size_t i = 0, j = 0;
+  while (i < a.count && j < b.count) {
+    const int order = compareSets(a[i], b[j]);
+    if (order <= 0) {
+      out.append(a[i++]);
+      if (order == 0) ++j;
+    } else {
+      out.append(b[j++]);
+    }
+  }
+  for (; i < a.count; ++i) out.append(a[i]);
+  for (; j < b.count; ++j) out.append(b[j]);
+}
+
+// Sorts the sets of `formed` and drops repetitions.
+void sortUnique(const SetsBuilder& formed, SetsBuilder& out) {
+  std::vector<std::size_t> order(formed.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  const SetsView sets = formed.view();
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t l, std::size_t r) { return compareSets(sets[l], sets[r]) < 0; });
+  out.reserve(formed.size(), formed.ids.size());
+  for (std::size_t i : order) appendUnique(out, sets[i]);
+}
+
+// {e ∪ {x} : e in `in`} for a vertex x that no set holds. Inserting x keeps
+// the order of two sets except where one of them, d, has no id above x and
+// the other extends d by an id below x: then d ∪ {x} follows. Such sets wait
+// on a stack (each a prefix of the one above it) until the first set that
+// does not extend them that way.
+void insertFresh(SetsView in, Vertex x, SetsBuilder& out) {
+  out.reserve(in.count, (in.count ? in.offsets[in.count] : 0) + in.count);
+  std::vector<std::size_t> waiting;
+  const auto release = [&](std::size_t d) {
+    const Ascending set = in[d];
+    out.ids.insert(out.ids.end(), set.begin(), set.end());
+    out.ids.push_back(x);
+    out.close();
+  };
+  for (std::size_t i = 0; i < in.count; ++i) {
+    const Ascending set = in[i];
+    const std::size_t below = std::lower_bound(set.begin(), set.end(), x) - set.begin();
+    while (!waiting.empty()) {
+      const Ascending d = in[waiting.back()];
+      if (below > d.size() && std::equal(d.begin(), d.end(), set.begin())) break;
+      release(waiting.back());
+      waiting.pop_back();
+    }
+    if (below == set.size()) {
+      waiting.push_back(i);
+      continue;
+    }
+    out.ids.insert(out.ids.end(), set.begin(), set.begin() + below);
+    out.ids.push_back(x);
+    out.ids.insert(out.ids.end(), set.begin() + below, set.end());
+    out.close();
+  }
+  while (!waiting.empty()) {
+    release(waiting.back());
+    waiting.pop_back();
+  }
+}
+
+// {e ∪ added : e in `in`}. Ids of `added` that every set holds change
+// nothing; when every other id is in no set, inserting them one by one keeps
+// the order predictable, else the sets are formed and sorted.
+void addSet(SetsView in, Ascending added, SetsBuilder& out) {
+  std::vector<std::size_t> holders(added.size(), 0);
+  for (std::size_t i = 0; i < in.count; ++i) {
+    const Ascending set = in[i];
+    std::size_t k = 0;
+    for (std::size_t j = 0; j < added.size() && k < set.size(); ++j) {
+      while (k < set.size() && set[k] < added[j]) ++k;
+      if (k < set.size() && set[k] == added[j]) ++holders[j];
+    }
+  }
+  std::vector<Vertex> fresh;
+  bool mixed = false;
+  for (std::size_t j = 0; j < added.size(); ++j) {
+    if (holders[j] == 0) fresh.push_back(added[j]);
+    else if (holders[j] < in.count) mixed = true;
+  }
+  if (mixed) {
+    SetsBuilder formed;
+    formed.reserve(in.count, (in.count ? in.offsets[in.count] : 0) + in.count * added.size());
+    for (std::size_t i = 0; i < in.count; ++i) {
+      const Ascending set = in[i];
+      std::set_union(set.begin(), set.end(), added.begin(), added.end(), std::back_inserter(formed.ids));
+      formed.close();
+    }
+    sortUnique(formed, out);
+    return;
+  }
+  if (fresh.empty()) {
+    out.reserve(in.count, in.count ? in.offsets[in.count] : 0);
+    for (std::size_t i = 0; i < in.count; ++i) out.append(in[i]);
+    return;
+  }
+  SetsBuilder step[2];
+  SetsView source = in;
+  for (std::size_t j = 0; j + 1 < fresh.size(); ++j) {
+    SetsBuilder& target = step[j % 2];
+    target = SetsBuilder();
+    insertFresh(source, fresh[j], target);
+    source = target.view();
+  }
+  insertFresh(source, fresh.back(), out);
+}
+
+// Merges the sorted runs [starts[r], starts[r + 1]) of `runs` into one sorted
+// run without repetitions.
+void mergeRuns(const SetsBuilder& runs, const std::vector<std::size_t>& starts, SetsBuilder& out) {
+  struct Cursor {
+    std::size_t next, end;
+  };
+  const SetsView sets = runs.view();
+  std::vector<Cursor> heap;
+  for (std::size_t r = 0; r + 1 < starts.size(); ++r)
+    if (starts[r] < starts[r + 1]) heap.push_back({starts[r], starts[r + 1]});
+  // A min-heap on each run's next set.
+  const auto later = [&](const Cursor& a, const Cursor& b) { return compareSets(sets[a.next], sets[b.next]) > 0; };
+  std::make_heap(heap.begin(), heap.end(), later);
+  out.reserve(runs.size(), runs.ids.size());
+  while (!heap.empty()) {
+    std::pop_heap(heap.begin(), heap.end(), later);
+    Cursor& c = heap.back();
+    appendUnique(out, sets[c.next]);
+    if (++c.next == c.end)
+      heap.pop_back();
+    else
+      std::push_heap(heap.begin(), heap.end(), later);
+  }
+}
+
+}  // namespace
+
+EnumerationSolutionContent::EnumerationSolutionContent() : offsets{0} {}
+
+EnumerationSolutionContent::EnumerationSolutionContent(const VertexSet& vertices)
+    : ids(vertices.begin(), vertices.end()), offsets{0, vertices.size()} {}
 
 EnumerationSolutionContent::~EnumerationSolutionContent() {}
 
+std::vector<VertexSet> EnumerationSolutionContent::getSets() const {
+  std::vector<VertexSet> sets;
+  sets.reserve(size());
+  for (std::size_t i = 0; i < size(); ++i) sets.emplace_back((*this)[i].begin(), (*this)[i].end());
+  return sets;
+}
+
+namespace {
+
+SetsView viewOf(const std::vector<Vertex>& ids, const std::vector<std::size_t>& offsets) {
+  return {ids.data(), offsets.data(), offsets.size() - 1};
+}
+
+}  // namespace
+
 SolutionContent* EnumerationSolutionContent::calculateUnion(SolutionContent* other) {
+  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  SetsBuilder out;
+  mergeUnique(viewOf(ids, offsets), viewOf(theirs->ids, theirs->offsets), out);
   auto* result = new EnumerationSolutionContent();
-  result->enumerations = enumerations;
-  const auto& theirs = static_cast<EnumerationSolutionContent*>(other)->enumerations;
-  result->enumerations.insert(theirs.begin(), theirs.end());
+  result->ids = std::move(out.ids);
+  result->offsets = std::move(out.offsets);
   return result;
 }
 
 SolutionContent* EnumerationSolutionContent::calculateCrossJoin(SolutionContent* other) {
-  auto* result = new EnumerationSolutionContent();
-  const auto& theirs = static_cast<EnumerationSolutionContent*>(other)->enumerations;
-  for (const VertexSet& mine : enumerations) {
-    for (const VertexSet& their : theirs) {
-      VertexSet joined = mine;
-      joined.insert(their.begin(), their.end());
-      result->enumerations.insert(std::move(joined));
+  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  // Each set of the smaller operand added to every set of the larger one
+  // gives one sorted run; the runs are then merged.
+  SetsView outer = viewOf(ids, offsets), inner = viewOf(theirs->ids, theirs->offsets);
+  if (outer.count > inner.count) std::swap(outer, inner);
+  SetsBuilder out;
+  if (outer.count == 1) {
+    addSet(inner, outer[0], out);
+  } else if (outer.count > 1) {
+    SetsBuilder runs;
+    std::vector<std::size_t> starts{0};
+    for (std::size_t i = 0; i < outer.count; ++i) {
+      addSet(inner, outer[i], runs);
+      starts.push_back(runs.size());
     }
+    mergeRuns(runs, starts, out);
   }
+  auto* result = new EnumerationSolutionContent();
+  result->ids = std::move(out.ids);
+  result->offsets = std::move(out.offsets);
   return result;
 }
 
 SolutionContent* EnumerationSolutionContent::calculateAdd(const VertexSet& vertices) {
+  const std::vector<Vertex> added(vertices.begin(), vertices.end());
+  SetsBuilder out;
+  addSet(viewOf(ids, offsets), added, out);
   auto* result = new EnumerationSolutionContent();
-  for (const VertexSet& mine : enumerations) {
-    VertexSet extended = mine;
-    extended.insert(vertices.begin(), vertices.end());
-    result->enumerations.insert(std::move(extended));
-  }
+  result->ids = std::move(out.ids);
+  result->offsets = std::move(out.offsets);
   return result;
 }
 

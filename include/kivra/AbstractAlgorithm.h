@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -163,7 +164,10 @@ class Solution {
   std::uint32_t pendingParents;
 };
 
-// The set of all solutions, each a vertex set.
+// The set of all solutions, each a vertex set. The sets lie one after another
+// in a single array of ids, each ascending, in lexicographic order of their id
+// sequences (a proper prefix first) and without duplicates: the order in which
+// they are printed. Operations cost what the sets cost: no per-set allocation.
 class EnumerationSolutionContent : public SolutionContent {
  public:
   EnumerationSolutionContent();
@@ -174,7 +178,19 @@ class EnumerationSolutionContent : public SolutionContent {
   SolutionContent* calculateCrossJoin(SolutionContent* other) override;
   SolutionContent* calculateAdd(const VertexSet& vertices) override;
 
-  std::set<VertexSet> enumerations;
+  // The number of sets.
+  std::size_t size() const { return offsets.size() - 1; }
+  // The ids of the i-th set (i < size()), ascending.
+  std::span<const Vertex> operator[](std::size_t i) const {
+    return {ids.data() + offsets[i], ids.data() + offsets[i + 1]};
+  }
+  // All sets in order, as vertex sets.
+  std::vector<VertexSet> getSets() const;
+
+ private:
+  std::vector<Vertex> ids;
+  // Set i is ids[offsets[i], offsets[i + 1]); offsets[0] is 0.
+  std::vector<std::size_t> offsets;
 };
 
 // Whether at least one solution exists.

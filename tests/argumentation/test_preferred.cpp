@@ -54,7 +54,8 @@ Rows describe(TupleSet* table) {
 
 std::set<VertexSet> enumerate(kivra::Solution* s) {
   kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
-  return static_cast<kivra::EnumerationSolutionContent*>(s->getContent(&inst))->enumerations;
+  const auto sets = static_cast<kivra::EnumerationSolutionContent*>(s->getContent(&inst))->getSets();
+  return {sets.begin(), sets.end()};
 }
 
 // A parsed framework with the rules on it.

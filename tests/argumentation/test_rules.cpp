@@ -124,7 +124,7 @@ class Rules : public Algorithm {
     kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
     for (auto& [tuple, solution] : *table) {
       auto& sets = out[af.describe(*static_cast<Row*>(tuple))];
-      for (const VertexSet& e : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->enumerations)
+      for (const VertexSet& e : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets())
         sets.insert(af.names(e));
     }
     release(table);

@@ -45,7 +45,7 @@ class SolvingRun {
   Extensions enumerate() {
     kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
     Extensions named;
-    for (const auto& set : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->enumerations) {
+    for (const auto& set : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets()) {
       NameSet names;
       for (kivra::Vertex v : set) names.insert(problem.getVertexName(v));
       named.insert(names);

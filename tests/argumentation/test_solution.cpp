@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <gmpxx.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -14,11 +17,12 @@ namespace {
 
 using Content = std::unique_ptr<kivra::SolutionContent>;
 
-// A problem that only holds the names x (id 1) .. e (id 5).
+// A problem that only holds the names x (id 1) .. e (id 5), then v6 .. v16.
 class NamesProblem : public kivra::Problem {
  public:
   NamesProblem() : kivra::Problem(false) {
     for (const char* n : {"x", "b", "c", "d", "e"}) storeVertexName(n);
+    for (int id = 6; id <= 16; ++id) storeVertexName("v" + std::to_string(id));
   }
   void parse() override {}
   void preprocess() override {}
@@ -94,9 +98,20 @@ class Output : public ::testing::Test {
   NamesProblem problem;
 };
 
+// The content holding exactly the given sets.
+Content setsOf(std::initializer_list<kivra::VertexSet> sets) {
+  Content content(new kivra::EnumerationSolutionContent());
+  for (const kivra::VertexSet& s : sets) {
+    kivra::EnumerationSolutionContent leaf(s);
+    content.reset(content->calculateUnion(&leaf));
+  }
+  return content;
+}
+
 TEST_F(Output, EnumerationInSetOrderWithNamesInIdOrderAndTheBound) {
-  kivra::EnumerationSolutionContent content, none;
-  for (kivra::VertexSet s : {kivra::VertexSet{5}, {}, {1, 5}, {2, 5}}) content.enumerations.insert(s);
+  kivra::EnumerationSolutionContent none;
+  Content owned = setsOf({{5}, {}, {1, 5}, {2, 5}});
+  auto& content = *static_cast<kivra::EnumerationSolutionContent*>(owned.get());
   EXPECT_EQ(print(&content, ENUMERATION), "Solutions: 4\n{{},{x,e},{b,e},{e}}\n");
   EXPECT_EQ(print(&none, ENUMERATION), "Solutions: 0\n{}\n");
   for (int bound : {5, -3}) {
@@ -110,6 +125,31 @@ TEST_F(Output, EnumerationInSetOrderWithNamesInIdOrderAndTheBound) {
   enum_nbr = 0;
   EXPECT_EQ(print(&content, ENUMERATION), "{{},{x,e},{b,e},{e}};");
   EXPECT_EQ(print(&none, ENUMERATION), "{};");
+}
+
+// All 2^16 subsets of the ids 1 .. 16, about a megabyte of output: written in
+// blocks, it must read exactly as the sets one after another.
+TEST_F(Output, LongEnumerationsAreWrittenWhole) {
+  Content all(new kivra::EnumerationSolutionContent(kivra::VertexSet{}));
+  for (kivra::Vertex v = 1; v <= 16; ++v) {
+    Content choice = setsOf({{}, {v}});
+    all.reset(all->calculateCrossJoin(choice.get()));
+  }
+  auto* content = static_cast<kivra::EnumerationSolutionContent*>(all.get());
+  std::string expected = "{";
+  for (const kivra::VertexSet& set : content->getSets()) {
+    expected += expected.size() > 1 ? ",{" : "{";
+    for (kivra::Vertex v : set) expected += problem.getVertexName(v) + (v == *set.rbegin() ? "" : ",");
+    expected += "}";
+  }
+  EXPECT_EQ(print(content, ENUMERATION), "Solutions: 65536\n" + expected + "}\n");
+  enum_nbr = 40000;
+  const std::string bounded = print(content, ENUMERATION);
+  EXPECT_EQ(std::count(bounded.begin(), bounded.end(), '{'), 40001);
+  EXPECT_EQ(bounded.substr(0, 100000), ("Solutions: 65536\n" + expected).substr(0, 100000));
+  // A failed write ends the run at once.
+  EXPECT_EXIT((std::freopen("/dev/full", "w", stdout), printSolution(content, ENUMERATION, &problem), std::exit(0)),
+              ::testing::ExitedWithCode(1), "ERROR - could not write to standard output");
 }
 
 TEST_F(Output, CountsAnswersAndNothingForMismatchedContent) {

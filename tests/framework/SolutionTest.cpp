@@ -1,6 +1,9 @@
 // Lazy solutions, their contents and factories, and table insertion.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,7 +14,7 @@
 namespace {
 
 using namespace kivra;
-using Sets = std::set<VertexSet>;
+using Sets = std::vector<VertexSet>;  // in the content's order
 
 // Gives tests the solution and table operations of the algorithm base.
 struct Builder : kivra::AbstractHTDAlgorithm {
@@ -36,7 +39,7 @@ struct Recorder : kivra::Instantiator {
   mutable std::vector<std::string> log;
 };
 
-Sets sets(SolutionContent* c) { return static_cast<EnumerationSolutionContent*>(c)->enumerations; }
+Sets sets(SolutionContent* c) { return static_cast<EnumerationSolutionContent*>(c)->getSets(); }
 mpz_class count(SolutionContent* c) { return static_cast<CountingSolutionContent*>(c)->count; }
 
 TEST(Contents, EachDomainFollowsTheSetOperations) {
@@ -58,6 +61,61 @@ TEST(Contents, EachDomainFollowsTheSetOperations) {
   kivra::ConsistencySolutionContent exists(VertexSet{5}), nothing;
   EXPECT_FALSE(static_cast<kivra::ConsistencySolutionContent*>(exists.calculateCrossJoin(&nothing))->consistent);
   EXPECT_TRUE(static_cast<kivra::ConsistencySolutionContent*>(exists.calculateUnion(&nothing))->consistent);
+}
+
+// Enumeration contents against a plain set of sets, on random contents over
+// few ids so that prefixes, repeated unions and ids held by some, all or no
+// sets are common. The sets and their order must match exactly.
+TEST(Contents, EnumerationMatchesASetOfSetsInContentAndOrder) {
+  using Model = std::set<VertexSet>;
+  std::mt19937 random(1207);
+  const auto randomSet = [&](unsigned universe, const VertexSet& core) {
+    VertexSet s = core;
+    for (Vertex v = 1; v <= universe; ++v)
+      if (random() % 3 == 0) s.insert(v);
+    return s;
+  };
+  // A content built as the union of leaves, with its model. Every set holds
+  // `core`; ids above a random bound are in no set.
+  const auto randomContent = [&](Model& model, const VertexSet& core) {
+    const unsigned universe = 1 + random() % 9, sets = random() % 12;
+    std::unique_ptr<SolutionContent> content(new EnumerationSolutionContent());
+    model.clear();
+    for (unsigned i = 0; i < sets; ++i) {
+      VertexSet s = randomSet(universe, core);
+      model.insert(s);
+      EnumerationSolutionContent leaf(s);
+      content.reset(content->calculateUnion(&leaf));
+    }
+    return content;
+  };
+  const auto expect = [](SolutionContent* content, const Model& model) {
+    std::unique_ptr<SolutionContent> owned(content);
+    EXPECT_EQ(sets(content), Sets(model.begin(), model.end()));
+  };
+  for (int round = 0; round < 1500; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    const VertexSet core = random() % 3 ? VertexSet{} : randomSet(4, {});
+    Model left, right;
+    auto a = randomContent(left, core);
+    auto b = randomContent(right, random() % 2 ? core : VertexSet{});
+    EXPECT_EQ(sets(a.get()), Sets(left.begin(), left.end()));
+
+    Model united = left;
+    united.insert(right.begin(), right.end());
+    expect(a->calculateUnion(b.get()), united);
+
+    Model joined;
+    for (const VertexSet& l : left)
+      for (VertexSet r : right) joined.insert((r.insert(l.begin(), l.end()), r));
+    expect(a->calculateCrossJoin(b.get()), joined);
+    expect(b->calculateCrossJoin(a.get()), joined);
+
+    const VertexSet added = randomSet(12, random() % 2 ? core : VertexSet{});
+    Model extended;
+    for (VertexSet l : left) extended.insert((l.insert(added.begin(), added.end()), l));
+    expect(a->calculateAdd(added), extended);
+  }
 }
 
 TEST(Solutions, EvaluationIsMemoisedLeftFirstAndReleasesInnerContents) {
