@@ -72,8 +72,8 @@ class AdjacencyMatrix {
 // Position 0 of the ordering is eliminated first.
 //
 // Invariants between operations: iElimOrdering and iNodePosInOrdering are
-// inverse permutations; iZeroOneGraph holds exactly the primal graph
-// (symmetric); no node is flagged in bNodeEliminated. The model owns every
+// inverse permutations; iZeroOneGraph, once allocated, holds exactly the
+// primal graph (symmetric); no node is flagged in bNodeEliminated. The model owns every
 // array it allocated.
 class probSol {
  public:

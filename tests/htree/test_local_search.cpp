@@ -1,6 +1,7 @@
 // The local-search heuristics over elimination orderings: graph files, the
-// width of an ordering (whole and windowed) and the greedy orderings against
-// plain references making the same random draws, the searches, and the
+// width of an ordering (whole, windowed and in hypertree mode), the greedy
+// orderings and perturbations against plain references making the same
+// random draws, tabu lists, the searches with their time limits, and the
 // hypergraph's local-search order.
 #include <gtest/gtest.h>
 
