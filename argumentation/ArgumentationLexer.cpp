@@ -107,7 +107,6 @@ ArgumentationFlexLexer::Rule ArgumentationFlexLexer::match(std::size_t& length) 
   length = 1;
   if (c == '\n') {
     rule = Rule::Newline;
-    fetch(1);
   } else if (isBlank(c)) {
     std::size_t k = 1;
     while (isBlank(fetch(k))) ++k;
@@ -121,7 +120,6 @@ ArgumentationFlexLexer::Rule ArgumentationFlexLexer::match(std::size_t& length) 
       if (d == '\n') {
         rule = Rule::Comment;
         length = k + 1;
-        fetch(length);
         break;
       }
     }
@@ -141,12 +139,9 @@ ArgumentationFlexLexer::Rule ArgumentationFlexLexer::match(std::size_t& length) 
         if (end != 0) {
           rule = attack ? Rule::Attack : Rule::Argument;
           length = end;
-          fetch(end);
         }
       }
     }
-  } else {
-    fetch(1);
   }
   return rule;
 }

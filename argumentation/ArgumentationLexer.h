@@ -16,11 +16,14 @@
 //   7 other      any single byte except "\n"              TokenOther
 //     end of input                                         TokenEnd
 //
-// Like a classic table-driven scanner it always looks one character past the
-// text it has matched, and it keeps the text of the token being matched (plus
-// its look-ahead) in a window of at most 16,383 characters: a token whose scan
-// needs more (a 20,000-character comment line, say) is a fatal error with exit
-// status 2. The input is read in large blocks.
+// The text of the token being matched, plus the characters read ahead while
+// trying a longer rule, is kept in a window of at most 16,383 characters. A
+// token that ends where no rule can extend it (a newline, a comment's
+// newline, a statement's final period, a single stray character) needs no
+// character beyond its own text; a bare word, a run of blanks or a failing
+// statement needs one more to know where it ends. A scan that needs more
+// than the window holds (a 20,000-character comment line, say) is a fatal
+// error with exit status 2. The input is read in large blocks.
 #pragma once
 
 #include <cstddef>

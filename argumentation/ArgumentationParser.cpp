@@ -42,16 +42,40 @@ int ArgumentationParser::yyparse() {
   }
 }
 
+void ArgumentationParser::pendingNames(std::size_t i, std::string_view& first, std::string_view& second) const {
+  const std::size_t begin = i == 0 ? 0 : pendingEnds[i - 1];
+  const std::string_view text(pendingText.data() + begin, pendingEnds[i] - begin);
+  // Both statement kinds start with "a"; the third letter tells them apart.
+  // "arg(" name ")." or "att(" first "," blanks second ")."; only the
+  // blanks after the comma can surround a name in a scanned statement.
+  if (text[2] == 'g') {
+    first = text.substr(4, text.size() - 6);
+    second = std::string_view();
+    return;
+  }
+  const std::size_t comma = text.find(',');
+  first = text.substr(4, comma - 4);
+  std::size_t from = comma + 1;
+  while (text[from] == ' ') ++from;
+  second = text.substr(from, text.size() - 2 - from);
+}
+
 void ArgumentationParser::applyPendingStatements() {
-  std::string text;
+  // The statements are applied last first; the names of the statement a few
+  // steps ahead are announced, so that their look-ups overlap.
+  constexpr std::size_t kAhead = 8;
+  std::string_view first, second;
   for (std::size_t i = pendingEnds.size(); i-- > 0;) {
-    std::size_t begin = i == 0 ? 0 : pendingEnds[i - 1];
-    text.assign(pendingText, begin, pendingEnds[i] - begin);
-    // Both statement kinds start with "a"; the third letter tells them apart.
-    if (text[2] == 'g') {
-      addArgumentId(text);
+    if (i >= kAhead) {
+      pendingNames(i - kAhead, first, second);
+      problem->expectName(first);
+      if (!second.empty()) problem->expectName(second);
+    }
+    pendingNames(i, first, second);
+    if (second.empty()) {
+      problem->addArgument(std::string(first));
     } else {
-      addAttackId(text);
+      problem->addAttack(std::string(first), std::string(second));
     }
   }
   std::string().swap(pendingText);

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ArgumentationLexer.h"
@@ -24,6 +25,9 @@ class ArgumentationStatementSink {
   virtual void addArgument(std::string name) = 0;
   // att(attacker,attacked).
   virtual void addAttack(std::string attacker, std::string attacked) = 0;
+  // A name that a statement applied soon will carry: a receiver may start
+  // fetching what it needs to look the name up. Changes nothing.
+  virtual void expectName(std::string_view) {}
 };
 
 class ArgumentationParser {
@@ -52,6 +56,8 @@ class ArgumentationParser {
 
  private:
   void applyPendingStatements();
+  // The names of the pending statement `i`; `second` is empty for arg(...).
+  void pendingNames(std::size_t i, std::string_view& first, std::string_view& second) const;
 
   std::string yylval;  // text of the last token read
   int yynerrs = 0;     // syntax errors reported by the last parse

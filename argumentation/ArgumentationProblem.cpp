@@ -1,10 +1,10 @@
 #include "ArgumentationProblem.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <string_view>
 #include <iostream>
+#include <memory>
 #include <vector>
 
 using kivra::Vertex;
@@ -12,9 +12,25 @@ using kivra::VertexSet;
 
 namespace {
 
-// Whether the two sets share an element: each member of the smaller set is
-// looked up in the larger, so a bag-sized set against the adjacency of an
-// argument with thousands of attackers costs a handful of look-ups.
+// Whether the ascending set and the ascending range share an element: each
+// member of the smaller side is looked up in the larger, so a bag-sized set
+// against the adjacency of an argument with thousands of attackers costs a
+// handful of look-ups.
+bool intersects(const VertexSet& set, const Vertex* begin, const Vertex* end) {
+  const std::size_t length = static_cast<std::size_t>(end - begin);
+  if (set.empty() || length == 0) return false;
+  if (set.size() <= length) {
+    for (Vertex v : set) {
+      if (std::binary_search(begin, end, v)) return true;
+    }
+    return false;
+  }
+  for (const Vertex* v = begin; v != end; ++v) {
+    if (set.find(*v) != set.end()) return true;
+  }
+  return false;
+}
+
 bool intersects(const VertexSet& a, const VertexSet& b) {
   if (a.empty() || b.empty()) return false;
   const VertexSet& smaller = a.size() <= b.size() ? a : b;
@@ -25,28 +41,20 @@ bool intersects(const VertexSet& a, const VertexSet& b) {
   return false;
 }
 
-bool adjacentToSet(const ArgumentationProblem::Adjacency& adjacency, const VertexSet& set, Vertex argument) {
-  if (set.empty()) return false;
-  auto entry = adjacency.find(argument);
-  if (entry == adjacency.end()) return false;
-  return intersects(set, entry->second);
-}
-
 }  // namespace
 
 ArgumentationProblem::ArgumentationProblem(std::istream* input, bool quiet)
     : kivra::Problem(false),
       lexer(std::make_unique<ArgumentationFlexLexer>(nullptr, nullptr)),
       parser(std::make_unique<ArgumentationParser>(lexer.get(), input, this)),
-      quiet(quiet),
-      nameSlots(1024) {}
+      quiet(quiet) {}
 
 ArgumentationProblem::~ArgumentationProblem() = default;
 
 void ArgumentationProblem::parse() {
   parseTimer.start();
   parser->yyparse();
-  absorbStatements();
+  absorbAttacks();
 }
 
 void ArgumentationProblem::addArgument(std::string name) { newDeclarations.push_back(std::move(name)); }
@@ -58,92 +66,102 @@ void ArgumentationProblem::addAttack(std::string attacker, std::string attacked)
 }
 
 Vertex ArgumentationProblem::attackArgumentId(std::string& name) {
-  std::size_t hash = std::hash<std::string_view>()(name);
-  std::uint32_t tag = static_cast<std::uint32_t>(hash >> 32);
-  std::size_t mask = nameSlots.size() - 1;
-  std::size_t slot = hash & mask;
-  for (; nameSlots[slot].second != 0; slot = (slot + 1) & mask) {
-    if (nameSlots[slot].first == tag && vertexNames[nameSlots[slot].second] == name) return nameSlots[slot].second;
-  }
-  // Names stored in the framework's table by others keep their id and
-  // change nothing here.
-  if (reverseVertexNames.size() > absorbedNames) {
-    Vertex stored = getVertexId(name);
-    if (stored != 0) return stored;
-  }
-  // The id the framework's table gives its next name.
-  Vertex id = static_cast<Vertex>(vertexNames.size());
-  vertexNames.push_back(name);
-  argumentIds.insert(argumentIds.end(), id);
-  argumentNames.emplace_hint(argumentNames.end(), id, std::move(name));
-  newNames.push_back(id);
-  nameSlots[slot] = {tag, id};
-  if (++usedNameSlots * 2 > nameSlots.size()) growNameSlots();
-  return id;
+  // Only attacks store names, so every stored name is an argument.
+  return storeVertexName(std::move(name));
 }
 
-void ArgumentationProblem::growNameSlots() {
-  std::vector<std::pair<std::uint32_t, Vertex>> old(nameSlots.size() * 2);
-  old.swap(nameSlots);
-  std::size_t mask = nameSlots.size() - 1;
-  for (const auto& [tag, id] : old) {
-    if (id == 0) continue;
-    std::size_t slot = std::hash<std::string_view>()(vertexNames[id]) & mask;
-    while (nameSlots[slot].second != 0) slot = (slot + 1) & mask;
-    nameSlots[slot] = {tag, id};
+void ArgumentationProblem::absorbAttacks() {
+  if (newAttacks.empty()) return;
+  std::sort(newAttacks.begin(), newAttacks.end());
+  if (attacks.empty()) {
+    attacks.swap(newAttacks);
+  } else {
+    const std::size_t middle = attacks.size();
+    attacks.insert(attacks.end(), newAttacks.begin(), newAttacks.end());
+    std::inplace_merge(attacks.begin(), attacks.begin() + static_cast<std::ptrdiff_t>(middle), attacks.end());
   }
+  attacks.erase(std::unique(attacks.begin(), attacks.end()), attacks.end());
+  std::vector<Attack>().swap(newAttacks);
 }
 
-void ArgumentationProblem::absorbStatements() {
-  if (!newNames.empty()) {
-    // In name order every entry goes to the end of the ordered table.
-    std::sort(newNames.begin(), newNames.end(),
-              [this](Vertex a, Vertex b) { return vertexNames[a] < vertexNames[b]; });
-    for (Vertex id : newNames) reverseVertexNames.emplace_hint(reverseVertexNames.end(), vertexNames[id], id);
-    absorbedNames += newNames.size();
-    std::vector<Vertex>().swap(newNames);
+void ArgumentationProblem::absorbDeclarations() {
+  declaredIds.resize(static_cast<std::size_t>(argumentCount()) + 1, 0);
+  // Names declared earlier without an id may have one by now.
+  std::vector<std::string> withoutId;
+  withoutId.swap(declaredWithoutId);
+  for (std::string& name : newDeclarations) withoutId.push_back(std::move(name));
+  std::vector<std::string>().swap(newDeclarations);
+  std::size_t kept = 0;
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t i = 0; i < withoutId.size(); ++i) {
+    if (i + kAhead < withoutId.size()) prefetchVertexName(withoutId[i + kAhead]);
+    std::string& name = withoutId[i];
+    const Vertex id = findVertexId(name);
+    if (id != 0) {
+      declaredIds[id] = 1;
+    } else {
+      if (kept != i) withoutId[kept] = std::move(name);
+      ++kept;
+    }
   }
-  if (!newDeclarations.empty()) {
-    std::sort(newDeclarations.begin(), newDeclarations.end());
-    for (std::string& name : newDeclarations) declaredArguments.emplace_hint(declaredArguments.end(), std::move(name));
-    std::vector<std::string>().swap(newDeclarations);
-  }
-  if (!newAttacks.empty()) {
-    std::sort(newAttacks.begin(), newAttacks.end());
-    for (const Attack& attack : newAttacks) attacks.emplace_hint(attacks.end(), attack);
-    std::vector<Attack>().swap(newAttacks);
-  }
+  withoutId.resize(kept);
+  std::sort(withoutId.begin(), withoutId.end());
+  withoutId.erase(std::unique(withoutId.begin(), withoutId.end()), withoutId.end());
+  declaredWithoutId.swap(withoutId);
+  declaredCount = declaredWithoutId.size() + static_cast<std::size_t>(std::count(declaredIds.begin(), declaredIds.end(), 1));
 }
 
 void ArgumentationProblem::preprocess() {
-  absorbStatements();
+  absorbAttacks();
+  absorbDeclarations();
   if (!quiet) warnAboutArguments();
-  attacksAdjacency = calcAttacksAdjacency(&attacks);
-  attackedAdjacency = calcAttackedAdjacency(&attacks);
+  buildAdjacency();
 }
 
 void ArgumentationProblem::warnAboutArguments() {
-  // Only the sizes are compared: a framework with as many declared names as
+  // Only the counts are compared: a framework with as many declared names as
   // attacking or attacked arguments gets no warning even when they differ.
-  if (declaredArguments.size() > argumentIds.size()) {
+  const std::size_t arguments = argumentCount();
+  if (declaredCount > arguments) {
     std::cout << std::endl
               << "The following arguments do not appear in any attack relation (they will be ignored):" << std::endl;
-    for (const std::string& name : declaredArguments) {
-      if (getVertexId(name) == 0) std::cout << name << "; ";
-    }
+    for (const std::string& name : declaredWithoutId) std::cout << name << "; ";
     std::cout << std::endl;
-  } else if (declaredArguments.size() < argumentIds.size()) {
+  } else if (declaredCount < arguments) {
     std::cout << std::endl << "The following arguments have not been explicitly defined as argument:" << std::endl;
-    for (Vertex id : argumentIds) {
-      const std::string& name = argumentNames.at(id);
-      if (declaredArguments.find(name) == declaredArguments.end()) std::cout << name << "; ";
+    for (Vertex id = 1; id <= arguments; ++id) {
+      if (!declaredIds[id]) std::cout << vertexNames[id] << "; ";
     }
     std::cout << std::endl;
   }
 }
 
+void ArgumentationProblem::buildAdjacency() {
+  const std::size_t slots = static_cast<std::size_t>(argumentCount()) + 2;
+  // Attacks are ascending by attacker: each attacker's range starts where
+  // the previous ones end.
+  attacksStart.assign(slots, 0);
+  for (const Attack& attack : attacks) ++attacksStart[attack.first + 1];
+  // Attackers by counting sort on the attacked argument; walking the attacks
+  // in order keeps each argument's attackers ascending.
+  attackersStart.assign(slots, 0);
+  for (const Attack& attack : attacks) ++attackersStart[attack.second + 1];
+  for (std::size_t i = 1; i < slots; ++i) {
+    attacksStart[i] += attacksStart[i - 1];
+    attackersStart[i] += attackersStart[i - 1];
+  }
+  attackers.resize(attacks.size());
+  std::vector<std::uint32_t> next(attackersStart.begin(), attackersStart.end() - 1);
+  for (const Attack& attack : attacks) attackers[next[attack.second]++] = attack.first;
+  attackedSets.clear();
+  attackedSets.resize(slots - 1);
+}
+
 kivra::Hypergraph* ArgumentationProblem::buildHypergraphRepresentation() {
-  return createGraphFromSets(argumentIds, attacks);
+  absorbAttacks();
+  std::vector<Vertex> ids(argumentCount());
+  for (Vertex id = 1; id <= ids.size(); ++id) ids[id - 1] = id;
+  return createGraphFromSortedLists(ids, attacks);
 }
 
 ArgumentationProblem::Adjacency ArgumentationProblem::calcAttacksAdjacency(const AttackSet* pairs) {
@@ -178,23 +196,47 @@ ArgumentationProblem::Adjacency ArgumentationProblem::calcAttackedAdjacency(cons
 }
 
 VertexSet* ArgumentationProblem::getAttacksFromArg(Vertex argument) {
-  auto entry = attacksAdjacency.find(argument);
-  return entry == attacksAdjacency.end() ? nullptr : &entry->second;
+  if (static_cast<std::size_t>(argument) + 1 >= attacksStart.size()) return nullptr;
+  const std::uint32_t begin = attacksStart[argument], end = attacksStart[argument + 1];
+  if (begin == end) return nullptr;
+  std::unique_ptr<VertexSet>& set = attackedSets[argument];
+  if (!set) {
+    set = std::make_unique<VertexSet>();
+    for (std::uint32_t k = begin; k < end; ++k) set->insert(set->end(), attacks[k].second);
+  }
+  return set.get();
 }
 
 bool ArgumentationProblem::argumentIsAttackedBySet(const VertexSet& set, Vertex argument) const {
-  return adjacentToSet(attackedAdjacency, set, argument);
+  if (static_cast<std::size_t>(argument) + 1 >= attackersStart.size()) return false;
+  const Vertex* base = attackers.data();
+  return intersects(set, base + attackersStart[argument], base + attackersStart[argument + 1]);
 }
 
 bool ArgumentationProblem::argumentAttacksSet(const VertexSet& set, Vertex argument) const {
-  return adjacentToSet(attacksAdjacency, set, argument);
+  if (set.empty() || static_cast<std::size_t>(argument) + 1 >= attacksStart.size()) return false;
+  const auto begin = attacks.begin() + attacksStart[argument], end = attacks.begin() + attacksStart[argument + 1];
+  if (set.size() <= static_cast<std::size_t>(end - begin)) {
+    for (Vertex v : set) {
+      if (std::binary_search(begin, end, Attack(argument, v))) return true;
+    }
+    return false;
+  }
+  for (auto attack = begin; attack != end; ++attack) {
+    if (set.find(attack->second) != set.end()) return true;
+  }
+  return false;
 }
 
 bool ArgumentationProblem::isDisjoint(const VertexSet& a, const VertexSet& b) const { return !intersects(a, b); }
 
 std::string ArgumentationProblem::getArgumentString(Vertex argument) const {
-  auto entry = argumentNames.find(argument);
-  return entry == argumentNames.end() ? std::string() : entry->second;
+  return argument >= 1 && argument <= argumentCount() ? vertexNames[argument] : std::string();
 }
 
-ArgumentationProblem::AttackSet ArgumentationProblem::getAttacksAsNbr() const { return attacks; }
+ArgumentationProblem::AttackSet ArgumentationProblem::getAttacksAsNbr() const {
+  AttackSet set;
+  for (const Attack& attack : attacks) set.emplace_hint(set.end(), attack);
+  for (const Attack& attack : newAttacks) set.insert(attack);
+  return set;
+}

@@ -11,11 +11,12 @@
 // declared, never attacked nor attacking, gets no id and is not part of the
 // framework. A text without attacks gives a hypergraph without vertices.
 //
-// Reading is built for large texts: names are found through a hash table,
-// and declarations, attacks and the name-to-id entries are collected in flat
-// arrays while the parser delivers them, then moved into the ordered
-// containers in one sorted pass at the end of parse(), or at preprocess()
-// for statements added directly.
+// Reading is built for large texts: names are found through the framework's
+// hash index, attacks and declarations are collected in flat arrays while
+// the parser delivers them and sorted once at the end, and the attack
+// relation is kept as two sorted adjacency arrays (attacker to attacked and
+// attacked to attackers). The ordered sets some queries hand out are built
+// from them on first demand.
 #pragma once
 
 #include <cstddef>
@@ -25,6 +26,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -60,6 +62,7 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   // preprocess() has run; the ids they give are final at once.
   void addArgument(std::string name) override;
   void addAttack(std::string attacker, std::string attacked) override;
+  void expectName(std::string_view name) override { prefetchVertexName(name); }
 
   // Queries; valid after preprocess().
   // The arguments `argument` attacks, or null when it attacks none.
@@ -84,32 +87,37 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   void warnAboutArguments();
   // The id of an argument named in an attack; a new id for a new name.
   kivra::Vertex attackArgumentId(std::string& name);
-  void growNameSlots();
-  // Moves the collected statements into the ordered containers.
-  void absorbStatements();
+  // Moves the collected attacks into the sorted attack list.
+  void absorbAttacks();
+  // Moves the collected declarations into the declared flags and names.
+  void absorbDeclarations();
+  void buildAdjacency();
+  // The number of arguments in attacks: they hold the ids 1 to this number,
+  // since only attacks give names an id.
+  kivra::Vertex argumentCount() const { return static_cast<kivra::Vertex>(vertexNames.size() - 1); }
 
-  AttackSet attacks;                       // (attacker, attacked); duplicates collapse
-  Adjacency attacksAdjacency;              // built by preprocess
-  Adjacency attackedAdjacency;             // built by preprocess
-  kivra::VertexSet argumentIds;            // every argument that takes part in an attack
-  std::set<std::string> declaredArguments; // names of arg(...) statements
-  std::map<kivra::Vertex, std::string> argumentNames;
+  // Every distinct attack, ascending by attacker, then attacked.
+  std::vector<Attack> attacks;
+  // Attacks of argument a: attacks[attacksStart[a] .. attacksStart[a + 1]).
+  std::vector<std::uint32_t> attacksStart;
+  // Attackers of argument a, ascending: attackers[attackersStart[a] .. attackersStart[a + 1]).
+  std::vector<std::uint32_t> attackersStart;
+  std::vector<kivra::Vertex> attackers;
+  // Sets of attacked arguments handed out by getAttacksFromArg, by attacker.
+  std::vector<std::unique_ptr<kivra::VertexSet>> attackedSets;
+
+  // Declared names: a flag per argument id, and the names without an id
+  // (ascending, no repeats). Their total is the number of distinct names.
+  std::vector<char> declaredIds;
+  std::vector<std::string> declaredWithoutId;
+  std::size_t declaredCount = 0;
+
   std::unique_ptr<ArgumentationFlexLexer> lexer;
   std::unique_ptr<ArgumentationParser> parser;
   bool quiet;
   kivra::Timer parseTimer;
 
-  // Hash table of the names addAttack gave an id: open addressing with
-  // linear probing, (upper hash bits, id) per slot, id 0 for a free slot;
-  // the names themselves are read from the framework's vertex names. At most
-  // half full; the slot count is a power of two.
-  std::vector<std::pair<std::uint32_t, kivra::Vertex>> nameSlots;
-  std::size_t usedNameSlots = 0;
-  // Of those names, how many have entered the framework's name-to-id table.
-  std::size_t absorbedNames = 0;
-
-  // Collected, not yet absorbed: ids of new names, declarations and attacks.
-  std::vector<kivra::Vertex> newNames;
+  // Collected, not yet absorbed: declarations and attacks.
   std::vector<std::string> newDeclarations;
   std::vector<Attack> newAttacks;
 };

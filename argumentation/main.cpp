@@ -2,16 +2,24 @@
 // problem, the algorithm of the chosen semantics and the content factory of the
 // chosen output mode, then prints the version, the width, the data line or the
 // solution.
+#include <fcntl.h>
 #include <getopt.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <new>
+#include <streambuf>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "AdmissibleNormalizedArgumentation.h"
 #include "AdmissibleSemiNormalizedArgumentation.h"
@@ -56,14 +64,17 @@ enum LongOption { OPT_CRED = 256, OPT_SKEPT, OPT_COUNT, OPT_ENUM };
   std::exit(1);
 }
 
-// A seed word: strtol with base 0 over the whole word, clamped to 32 bits.
+// A seed word: strtol with base 0 over the whole word. Every value from 0 to
+// 4294967295 is taken as its 32-bit pattern, so a seed printed as an unsigned
+// number replays the same run; values beyond clamp to the signed 32-bit limits.
 bool parseSeed(const char* text, std::int32_t& seed) {
   char* end = nullptr;
   long value = std::strtol(text, &end, 0);
   if (*end != '\0') return false;
-  if (value > INT32_MAX) value = INT32_MAX;
+  if (value > UINT32_MAX) value = INT32_MAX;
   if (value < INT32_MIN) value = INT32_MIN;
-  seed = static_cast<std::int32_t>(value);
+  seed = value > INT32_MAX ? static_cast<std::int32_t>(static_cast<std::uint32_t>(value))
+                           : static_cast<std::int32_t>(value);
   return true;
 }
 
@@ -78,12 +89,96 @@ int parseEnumBound(const char* text) {
 
 enum class Semantics { Admissible, Preferred, Stable, Complete };
 
-}  // namespace
+// Standard input read straight from its descriptor. A failed read (a
+// directory, a closed descriptor, an I/O error part-way) throws, which the
+// stream turns into its bad state: the scanner then stops with its input
+// error, exactly as for a file named by -f, instead of taking the failure
+// for the end of the input.
+class DescriptorInputBuffer : public std::streambuf {
+ public:
+  explicit DescriptorInputBuffer(int fd) : fd(fd) {}
 
-int main(int argc, char** argv) {
+ protected:
+  int_type underflow() override {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    ssize_t n;
+    do {
+      n = ::read(fd, block, sizeof block);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) throw std::ios_base::failure("read error on standard input");
+    if (n == 0) return traits_type::eof();
+    setg(block, block, block + n);
+    return traits_type::to_int_type(block[0]);
+  }
+
+ private:
+  int fd;
+  char block[1 << 16];
+};
+
+[[noreturn]] void outputFailed() { kivra::_printError("could not write to standard output"); }
+
+// Called right after a flush, so that errno still names the failed write.
+void checkOutput() {
+  if (!std::cout) outputFailed();
+}
+
+// Ends a completed run: everything written must have reached standard output.
+[[noreturn]] void finishRun() {
+  errno = 0;
+  std::cout.flush();
+  if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) outputFailed();
+  std::exit(0);
+}
+
+// The long option a name given on the command line stands for: the exact
+// name, else the one option it abbreviates (getopt_long has already refused
+// unknown and ambiguous names).
+const option* findLongOption(const option* options, std::string_view name) {
+  const option* prefixed = nullptr;
+  for (const option* o = options; o->name != nullptr; ++o) {
+    std::string_view full = o->name;
+    if (full == name) return o;
+    if (prefixed == nullptr && full.starts_with(name)) prefixed = o;
+  }
+  return prefixed;
+}
+
+// Whether every word after the program name is one option, or the separate
+// argument word of the option before it: no cluster (-vb), no argument joined
+// to its option (-fx, --cred=a), no positional word, no "-" or "--". The
+// optional number of --enum is the one argument that is joined (--enum=2).
+bool onlyOptionWords(const std::vector<const char*>& words, const option* options) {
+  for (std::size_t i = 1; i < words.size(); ++i) {
+    std::string_view word = words[i];
+    if (word.size() == 2 && word[0] == '-' && word[1] != '-') {
+      if (std::strchr("srfn", word[1]) != nullptr) ++i;
+      continue;
+    }
+    if (word.size() <= 2 || !word.starts_with("--")) return false;
+    std::string_view body = word.substr(2);
+    std::size_t equals = body.find('=');
+    const option* o = findLongOption(options, body.substr(0, equals));
+    if (o == nullptr) return false;
+    if (o->has_arg == required_argument) {
+      if (equals != std::string_view::npos) return false;
+      ++i;
+    } else if (o->has_arg == no_argument && equals != std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// One run of the program; it always ends the process.
+[[noreturn]] void run(int argc, char** argv) {
   timer.start();
   kivra::InitializeErrorHandling(argv[0]);
   std::int32_t seed = static_cast<std::int32_t>(time(nullptr));
+
+  // Whether standard input is open at all, asked before anything could take
+  // its descriptor.
+  const bool stdinOpen = fcntl(STDIN_FILENO, F_GETFD) != -1;
 
   static const option long_options[] = {
       {"cred", required_argument, nullptr, OPT_CRED},
@@ -100,11 +195,11 @@ int main(int argc, char** argv) {
   OutputType mode = ENUMERATION;
   const char* argumentName = nullptr;
   const char* fileName = nullptr;
-  int words = 1;
+  // getopt_long reorders argv; the words are checked in their given order.
+  const std::vector<const char*> words(argv, argv + argc);
 
   int code;
   while ((code = getopt_long(argc, argv, "vs:br:f:tdn:", long_options, nullptr)) != -1) {
-    ++words;
     switch (code) {
       case 'v':
         if (vOpt) usage();
@@ -123,18 +218,15 @@ int main(int argc, char** argv) {
         dOpt = true;
         break;
       case 'r':
-        ++words;
         if (rOpt || optarg == nullptr || !parseSeed(optarg, seed)) usage();
         rOpt = true;
         break;
       case 'f':
-        ++words;
         if (fOpt || optarg == nullptr) usage();
         fOpt = true;
         fileName = optarg;
         break;
       case 'n':
-        ++words;
         if (nOpt || optarg == nullptr) usage();
         if (std::strcmp(optarg, "norm") == 0) {
           semiNormalized = false;
@@ -146,7 +238,6 @@ int main(int argc, char** argv) {
         nOpt = true;
         break;
       case 's':
-        ++words;
         if (sOpt || optarg == nullptr) usage();
         if (std::strcmp(optarg, "admissible") == 0) {
           semantics = Semantics::Admissible;
@@ -174,7 +265,6 @@ int main(int argc, char** argv) {
         break;
       case OPT_CRED:
       case OPT_SKEPT:
-        ++words;
         if (modeChosen || optarg == nullptr) usage();
         modeChosen = true;
         mode = code == OPT_CRED ? CREDULOUS : SKEPTICAL;
@@ -184,10 +274,12 @@ int main(int argc, char** argv) {
         usage();
     }
   }
-  if (words != argc) usage();
+  if (!onlyOptionWords(words, long_options)) usage();
 
   std::ifstream fileInput;
-  std::istream* input = &std::cin;
+  DescriptorInputBuffer stdinBuffer(stdinOpen ? STDIN_FILENO : -1);
+  std::istream stdinStream(&stdinBuffer);
+  std::istream* input = &stdinStream;
   if (fOpt) {
     fileInput.open(fileName);
     if (!fileInput.is_open()) {
@@ -198,7 +290,10 @@ int main(int argc, char** argv) {
   }
 
   srand(static_cast<unsigned>(seed));
-  if (bOpt && !dOpt) std::cout << "Using seed: " << static_cast<std::uint32_t>(seed) << std::endl;
+  if (bOpt && !dOpt) {
+    std::cout << "Using seed: " << static_cast<std::uint32_t>(seed) << std::endl;
+    checkOutput();
+  }
 
   // Everything made here lives until the process exits.
   auto* problem = new ArgumentationProblem(input, dOpt);
@@ -247,10 +342,12 @@ int main(int argc, char** argv) {
 
   if (vOpt) {
     std::cout << "Zelkovant Version " << version << std::endl;
+    checkOutput();
   } else if (tOpt) {
     int width = problem->calculateTreeWidth();
     if (!dOpt) std::cout << "Width: ";
     std::cout << width << std::endl;
+    checkOutput();
   } else if (dOpt) {
     // Without -f there is no file name: the first field stays empty.
     std::cout << (fileName != nullptr ? fileName : "") << "; " << static_cast<std::uint32_t>(seed) << "; ";
@@ -260,11 +357,13 @@ int main(int argc, char** argv) {
     std::cout << "; ";
     printSolution(content, mode, problem);
     std::cout << std::endl;
+    checkOutput();
   } else {
     kivra::Solution* solution = problem->calculateSolution(algorithm);
     kivra::Timer contentTimer;
     if (bOpt) {
       std::cout << "Calculating solution content... " << std::flush;
+      checkOutput();
       contentTimer.start();
     }
     kivra::SolutionContent* content = solution->getContent(instantiator);
@@ -276,10 +375,24 @@ int main(int argc, char** argv) {
       std::cout << "Overall time: ";
       timer.printStop(std::cout);
       std::cout << " seconds" << std::endl;
+      checkOutput();
     }
     printSolution(content, mode, problem);
   }
-  std::exit(0);
+  finishRun();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    // The objects of the run are never released, so nothing is left to free:
+    // report the failure in the program's own form.
+    errno = ENOMEM;
+    kivra::_printError("Error assigning memory.");
+  }
 }
 
 #if defined(__SANITIZE_ADDRESS__)

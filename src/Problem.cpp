@@ -1,5 +1,6 @@
 #include "kivra/Problem.h"
 
+#include <cstring>
 #include <iostream>
 #include <vector>
 
@@ -18,16 +19,56 @@ constexpr const char* kSourceFile = "./Problem.cpp";
 }  // namespace
 
 Problem::Problem(bool benchmark)
-    : parsed(false), decomposition(nullptr), benchmark(benchmark) {
+    : parsed(false), decomposition(nullptr), benchmark(benchmark), nameIndex(64, NameSlot{0, 0, 0}) {
   createAuxiliaryVertex();
 }
 
 Problem::~Problem() {}
 
-Vertex Problem::getVertexId(std::string name) {
-  auto found = reverseVertexNames.find(name);
-  return found == reverseVertexNames.end() ? 0 : found->second;
+std::uint32_t Problem::hashName(std::string_view name) {
+  // Eight bytes at a time, each step a multiply and a shift; names are short.
+  std::uint64_t h = 0x9e3779b97f4a7c15ull ^ name.size();
+  const char* p = name.data();
+  std::size_t left = name.size();
+  for (; left >= 8; left -= 8, p += 8) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, p, 8);
+    h = (h ^ chunk) * 0xff51afd7ed558ccdull;
+    h ^= h >> 32;
+  }
+  if (left > 0) {
+    std::uint64_t chunk = 0;
+    std::memcpy(&chunk, p, left);
+    h = (h ^ chunk) * 0xff51afd7ed558ccdull;
+    h ^= h >> 32;
+  }
+  h *= 0xc4ceb9fe1a85ec53ull;
+  return static_cast<std::uint32_t>(h >> 32);
 }
+
+std::uint64_t Problem::packShortName(std::string_view name) {
+  if (name.size() > 7) return 0;
+  std::uint64_t packed = name.size();
+  std::memcpy(reinterpret_cast<unsigned char*>(&packed) + 1, name.data(), name.size());
+  return packed;
+}
+
+std::size_t Problem::nameSlotOf(std::string_view name, std::uint32_t hash, std::uint64_t packed) const {
+  const std::size_t mask = nameIndex.size() - 1;
+  std::size_t slot = hash & mask;
+  for (;; slot = (slot + 1) & mask) {
+    const NameSlot& entry = nameIndex[slot];
+    if (entry.id == 0) return slot;
+    if (entry.hash != hash || entry.shortName != packed) continue;
+    if (packed != 0 || vertexNames[entry.id] == name) return slot;
+  }
+}
+
+Vertex Problem::findVertexId(std::string_view name) const {
+  return nameIndex[nameSlotOf(name, hashName(name), packShortName(name))].id;
+}
+
+Vertex Problem::getVertexId(std::string name) { return findVertexId(name); }
 
 std::string Problem::getVertexName(Vertex vertex) { return vertexNames[vertex]; }
 
@@ -41,12 +82,28 @@ void Problem::printVertexNames(std::ostream& out) {
 }
 
 Vertex Problem::storeVertexName(std::string name) {
-  Vertex known = getVertexId(name);
-  if (known != 0) return known;
-  vertexNames.push_back(name);
-  Vertex id = static_cast<Vertex>(vertexNames.size() - 1);
-  reverseVertexNames.emplace(std::move(name), id);
+  const std::uint32_t hash = hashName(name);
+  const std::uint64_t packed = packShortName(name);
+  const std::size_t slot = nameSlotOf(name, hash, packed);
+  if (nameIndex[slot].id != 0) return nameIndex[slot].id;
+  vertexNames.push_back(std::move(name));
+  const Vertex id = static_cast<Vertex>(vertexNames.size() - 1);
+  nameIndex[slot] = {hash, id, packed};
+  if (++indexedNames * 2 > nameIndex.size()) growNameIndex();
   return id;
+}
+
+void Problem::growNameIndex() {
+  // The stored hash bits place every entry; no name is read.
+  decltype(nameIndex) old(nameIndex.size() * 2, NameSlot{0, 0, 0});
+  old.swap(nameIndex);
+  const std::size_t mask = nameIndex.size() - 1;
+  for (const NameSlot& entry : old) {
+    if (entry.id == 0) continue;
+    std::size_t slot = entry.hash & mask;
+    while (nameIndex[slot].id != 0) slot = (slot + 1) & mask;
+    nameIndex[slot] = entry;
+  }
 }
 
 Vertex Problem::createAuxiliaryVertex() {
@@ -58,7 +115,12 @@ Hypergraph* Problem::createGraphFromSets(VertexSet vertices, EdgeSet edges) {
   return createGraphFromDisjointSets(std::move(vertices), VertexSet(), std::move(edges));
 }
 
-Hypergraph* Problem::createGraphFromDisjointSets(VertexSet first, VertexSet second, EdgeSet edges) {
+namespace {
+
+// One node per vertex of `first`, then of `second`, in their order; one
+// two-node hyperedge per pair of `edges` in its order.
+template <class Vertices, class MoreVertices, class Edges>
+Hypergraph* buildGraph(const Vertices& first, const MoreVertices& second, const Edges& edges) {
   // Vertex id to its node; grown whenever an id does not fit.
   std::vector<Node*> nodeOf(first.size() + second.size(), nullptr);
   auto record = [&nodeOf](Vertex id, Node* node) {
@@ -102,6 +164,17 @@ Hypergraph* Problem::createGraphFromDisjointSets(VertexSet first, VertexSet seco
   graph->iMyMaxNbrOfNodes = static_cast<int>(graph->MyNodes.size());
   graph->iMyMaxNbrOfEdges = static_cast<int>(graph->MyEdges.size());
   return graph;
+}
+
+}  // namespace
+
+Hypergraph* Problem::createGraphFromDisjointSets(VertexSet first, VertexSet second, EdgeSet edges) {
+  return buildGraph(first, second, edges);
+}
+
+Hypergraph* Problem::createGraphFromSortedLists(const std::vector<Vertex>& vertices,
+                                                const std::vector<std::pair<Vertex, Vertex>>& edges) {
+  return buildGraph(vertices, std::vector<Vertex>(), edges);
 }
 
 Solution* Problem::calculateSolution(AbstractHTDAlgorithm* algorithm) {

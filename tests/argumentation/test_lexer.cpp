@@ -67,7 +67,7 @@ TEST(Lexer, StrayCharactersBackUpAndComments) {
 }
 
 // Statements straddle the read blocks; the window holds at most 16,383
-// characters of a token and its look-ahead.
+// characters of a token and the look-ahead it needs.
 TEST(Lexer, LongTextsAndTheLongestTokenTheWindowHolds) {
   std::string text;
   for (int i = 0; i < 40000; ++i) text += "att(a" + std::to_string(i) + ",  b" + std::to_string(i % 7) + ").\n";
@@ -83,8 +83,11 @@ TEST(Lexer, LongTextsAndTheLongestTokenTheWindowHolds) {
   std::string filler;
   for (int i = 0; i < 30000; ++i) filler += "x ";
   EXPECT_EQ(scan(filler + "\n" + word + "(" + filler + "arg(a)."), (Tokens{other("(", 2), arg("arg(a).", 2), end(2)}));
-  std::string name(16374, 'n');  // "att(" name ",b)." plus one look-ahead
+  // Tokens that no rule can extend fill the whole window, without look-ahead.
+  std::string name(16375, 'n');  // "att(" name ",b)."
   EXPECT_EQ(scan("att(" + name + ",b)."), (Tokens{att("att(" + name + ",b)."), end()}));
+  std::string comment = "%" + std::string(16381, 'c') + "\n";
+  EXPECT_EQ(scan(comment + "arg(a)." + comment), (Tokens{arg("arg(a).", 2), end(3)}));
 }
 
 namespace {
@@ -109,6 +112,8 @@ class FailingBuffer : public std::streambuf {
 TEST(LexerDeathTest, OverflowAndReadErrorsAreFatal) {
   const char* overflow = "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n";
   EXPECT_EXIT(scan("%" + std::string(20000, 'c') + "\n"), ::testing::ExitedWithCode(2), overflow);
+  EXPECT_EXIT(scan("%" + std::string(16382, 'c') + "\n"), ::testing::ExitedWithCode(2), overflow);
+  EXPECT_EXIT(scan("arg(" + std::string(16378, 'n') + ")."), ::testing::ExitedWithCode(2), overflow);
   EXPECT_EXIT(scan(std::string(16383, 'w')), ::testing::ExitedWithCode(2), overflow);
   EXPECT_EXIT(scan("x" + std::string(16383, ' ')), ::testing::ExitedWithCode(2), overflow);
   // An unfinished statement keeps its whole text pending.

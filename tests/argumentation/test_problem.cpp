@@ -112,6 +112,38 @@ TEST(ArgumentationProblem, ManyNamesKeepFirstMeetingOrder) {
   EXPECT_EQ(l.problem.getAttacksAsNbr().size(), static_cast<std::size_t>(kNames));
 }
 
+// The name index: names short enough to live in its slots and longer ones
+// that share their first bytes, a name repeated after many others, names
+// given directly (also the auxiliary vertex's name), and declarations met
+// before the attack that gives their name an id.
+TEST(ArgumentationProblem, NameIndexTellsNamesApart) {
+  std::istringstream none("");
+  ArgumentationProblem p(&none, true);
+  std::vector<std::string> names;
+  for (int length = 1; length <= 20; ++length)
+    for (char last : {'a', 'b'}) names.push_back(std::string(length - 1, 'x') + last);
+  for (int i = 0; i < 3000; ++i) names.push_back("longprefix" + std::to_string(i));
+  names.push_back("__aux");
+  p.addArgument("x");
+  p.addArgument("xa");
+  p.addArgument("nowhere");
+  for (std::size_t i = 0; i < names.size(); ++i) p.addAttack(names[i], names[i]);
+  for (std::size_t i = names.size(); i-- > 0;) p.addAttack(names[i], names[0]);
+  ::testing::internal::CaptureStdout();
+  p.preprocess();
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
+  ASSERT_EQ(p.getVertexCount(), names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    ASSERT_EQ(p.getVertexId(names[i]), i + 1) << names[i];
+    ASSERT_EQ(p.getArgumentString(static_cast<Vertex>(i + 1)), names[i]);
+  }
+  EXPECT_EQ(p.getVertexId("x"), 0u);
+  EXPECT_EQ(p.getVertexId("longprefix3000"), 0u);
+  EXPECT_EQ(p.getVertexId(std::string("a\0", 2)), 0u);
+  EXPECT_EQ(p.getArgumentString(static_cast<Vertex>(names.size() + 1)), "");
+  EXPECT_EQ(p.getAttacksAsNbr().size(), 2 * names.size() - 1);
+}
+
 // The queries against a plain list of attacks, on random frameworks with a
 // few arguments of very high degree and sets both smaller and larger than
 // the adjacency they are compared with.

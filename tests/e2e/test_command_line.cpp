@@ -76,8 +76,17 @@ TEST(CommandLine, RejectedWithUsageText) {
       {"--cred=a"},
       {"--enum", "2"},
       {"--"},
+      {"-"},
       {"positional"},
       {"-v", "positional"},
+      // a clustered or joined word next to a stray word: the stray word must
+      // not pass as the argument the joined word did not take
+      {"-vb", "x"},
+      {"-f" + kMissing, "zzz"},
+      {"--cred=a", "b", "-f", kMissing},
+      {"-bdt", "x", "y"},
+      {"-v", "--enum", "2"},
+      {"-v", "--", "-b"},
       // bad values
       {"-r", "12x"},
       {"-r", "0x"},
@@ -89,6 +98,26 @@ TEST(CommandLine, RejectedWithUsageText) {
       {"-f", kMissing, "-v", "-v"},
   };
   for (const auto& args : rejected) expectCase({args, kUsage, "", 1});
+}
+
+// Every form of a valid command line stays valid: separate argument words
+// (also ones that look like options), abbreviated long options, the number
+// of --enum joined by an equals sign.
+TEST(CommandLine, AcceptedWordForms) {
+  const std::vector<std::vector<std::string>> accepted = {
+      {"-v", "-b", "-t", "-d"},
+      {"-v", "-r", "-5", "-n", "semi", "-s", "admissible"},
+      {"-v", "--cred", "a"},
+      {"-v", "--cr", "-a"},
+      {"-v", "--sk", "--count"},
+      {"-v", "--co"},
+      {"-v", "--enum"},
+      {"-v", "--enum=2"},
+      {"-v", "--en=x"},
+  };
+  for (const auto& args : accepted) expectCase({args, kVersion, "", 0});
+  // The word after -f is its argument, whatever it looks like.
+  expectCase({{"-v", "-f", "-t"}, "", "zelkovant: Could not find file '-t'!\n", 1});
 }
 
 TEST(CommandLine, GetoptDiagnosticsPrecedeUsage) {
@@ -113,14 +142,19 @@ TEST(CommandLine, GetoptDiagnosticsPrecedeUsage) {
       << countWithArgument.err;
 }
 
-// The seed is parsed with base 0 over the whole word, clamped to 32 bits and
-// printed as an unsigned 32-bit number before anything else.
+// The seed is parsed with base 0 over the whole word and printed as an
+// unsigned 32-bit number before anything else; 0 to 4294967295 are taken as
+// 32-bit patterns, values beyond clamp to the signed limits.
 TEST(CommandLine, SeedLine) {
   const std::vector<Case> cases = {
       {{"-b", "-r", "010", "-v"}, "Using seed: 8\n" + kVersion, "", 0},
       {{"-b", "-r", "0x10", "-v"}, "Using seed: 16\n" + kVersion, "", 0},
       {{"-b", "-r", "-1", "-v"}, "Using seed: 4294967295\n" + kVersion, "", 0},
-      {{"-b", "-r", "3000000000", "-v"}, "Using seed: 2147483647\n" + kVersion, "", 0},
+      {{"-b", "-r", "3000000000", "-v"}, "Using seed: 3000000000\n" + kVersion, "", 0},
+      {{"-b", "-r", "4294967295", "-v"}, "Using seed: 4294967295\n" + kVersion, "", 0},
+      {{"-b", "-r", "0xfffffffb", "-v"}, "Using seed: 4294967291\n" + kVersion, "", 0},
+      {{"-b", "-r", "4294967296", "-v"}, "Using seed: 2147483647\n" + kVersion, "", 0},
+      {{"-b", "-r", "99999999999999999999", "-v"}, "Using seed: 2147483647\n" + kVersion, "", 0},
       {{"-b", "-r", "-3000000000", "-v"}, "Using seed: 2147483648\n" + kVersion, "", 0},
       {{"-b", "-r", "", "-v"}, "Using seed: 0\n" + kVersion, "", 0},
       {{"-r", "42", "-v"}, kVersion, "", 0},
@@ -128,6 +162,20 @@ TEST(CommandLine, SeedLine) {
       {{"-b", "-d", "-r", "7", "-v"}, kVersion, "", 0},
   };
   for (const auto& c : cases) expectCase(c);
+}
+
+// A printed seed replays its run: the width, which depends on the random
+// tie-breaks, is the same for a negative seed and for its printed form.
+TEST(CommandLine, PrintedSeedReplaysTheRun) {
+  const std::string af =
+      "att(a5,a8).att(a8,a6).att(a7,a0).att(a2,a2).att(a7,a9).att(a0,a5).att(a4,a5).att(a3,a4).att(a2,a9)."
+      "att(a1,a3).att(a8,a4).att(a9,a8).att(a2,a5).att(a2,a6).att(a3,a7).att(a0,a8).";
+  for (long long seed : {-5LL, -1LL, -2147483647LL, -123456789LL}) {
+    auto signedRun = runBinary({"-t", "-d", "-r", std::to_string(seed)}, af);
+    auto printedRun = runBinary({"-t", "-d", "-r", std::to_string(seed + 4294967296LL)}, af);
+    EXPECT_EQ(signedRun.status, 0);
+    EXPECT_EQ(signedRun.out, printedRun.out) << seed;
+  }
 }
 
 TEST(CommandLine, VersionWinsOverWidthAndDataLine) {

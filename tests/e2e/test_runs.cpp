@@ -132,10 +132,27 @@ TEST(Runs, SyntaxErrorKeepsEarlierStatements) {
              "\nParser error - line: 2, at word: %\n", 0});
 }
 
-TEST(Runs, OverlongTokenStopsTheScanner) {
-  std::string comment = "att(a,b).\n%" + std::string(20000, 'c') + "\n";
-  expectRun({{}, comment, "", "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n", 2});
-  std::string name = "att(a," + std::string(16383, 'n') + ").\n";
-  auto r = runBinary({"--count"}, name);
-  EXPECT_EQ(r.status, 2);
+// The scanner holds at most 16,383 characters of a token and the look-ahead
+// it needs: a comment line or a statement of exactly that length is read, a
+// token that needs one character more stops the program.
+TEST(Runs, LongestTokensAndTheScannerWindow) {
+  const std::string ab = "arg(a).arg(b).att(a,b).\n";
+  const std::string comment = "%" + std::string(16381, 'c') + "\n";
+  expectRun({{}, comment + ab + comment, "Solutions: 2\n{{},{a}}\n", "", 0});
+  const std::string longName(16377, 'n');
+  expectRun({{"--count"}, ab + "arg(" + longName + ").",
+             "\nThe following arguments do not appear in any attack relation (they will be ignored):\n" + longName +
+                 "; \nSolutions: 2\n",
+             "", 0});
+  const std::string attackName(16375, 'n');
+  expectRun({{"--cred", attackName}, "att(a," + attackName + ").arg(a).arg(" + attackName + ").\n", "NO\n", "", 0});
+
+  const std::string overflow = "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n";
+  expectRun({{}, ab + "%" + std::string(20000, 'c') + "\n", "", overflow, 2});
+  expectRun({{}, ab + "%" + std::string(16382, 'c') + "\n", "", overflow, 2});
+  expectRun({{}, ab + "arg(" + longName + "n).", "", overflow, 2});
+  // A bare word or a run of blanks needs one character after it.
+  expectRun({{}, ab + std::string(16383, 'w') + "\n", "", overflow, 2});
+  expectRun({{}, ab + std::string(16383, ' ') + "\n", "", overflow, 2});
+  expectRun({{}, std::string(16382, 'w') + "\n" + ab, "Solutions: 2\n{{},{a}}\n", "", 0});
 }
