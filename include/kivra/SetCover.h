@@ -33,13 +33,20 @@ class IncidentCoverCache {
 // hyperedges involved.
 class SetCover {
  public:
-  SetCover() = default;
-  virtual ~SetCover() = default;
+  SetCover();
+  virtual ~SetCover();
+
+  SetCover(const SetCover&) = delete;
+  SetCover& operator=(const SetCover&) = delete;
 
   // A new set (owned by the caller) of hyperedges of HEdges covering every
   // vertex of Nodes, in their HEdges order. Fatal ("Covering not possible.")
   // when a vertex of Nodes lies in no hyperedge of HEdges.
   CompSet* cover(CompSet* Nodes, CompSet* HEdges);
+  // The same on plain lists (Nodes and HEdges each without repeats); the
+  // chosen hyperedges in their HEdges order. One SetCover reuses its working
+  // memory across calls.
+  std::vector<Hyperedge*> cover(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges);
 
   // The same cover, with the same random draws, as cover() with Nodes in
   // this order and, as candidates, every hyperedge of every vertex of Nodes
@@ -49,14 +56,23 @@ class SetCover {
   // such a vertex costs little per call beyond its preparation in Cache.
   std::vector<Hyperedge*> coverIncident(const std::vector<Node*>& Nodes, IncidentCoverCache& Cache);
 
+  struct Model;
+
  private:
-  bool isCoverable(CompSet* Nodes, CompSet* HEdges);
-  CompSet* NodeCover1(CompSet* Nodes, CompSet* HEdges, bool bDeterm);
-  CompSet* NodeCover2(CompSet* Nodes, CompSet* HEdges, bool bDeterm);
+  // Loads Nodes and HEdges into the working model; false when some vertex
+  // lies in no hyperedge of HEdges.
+  bool isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges);
+  // The two rules on the loaded model: the chosen candidate positions,
+  // ascending.
+  std::vector<int> NodeCover1(bool bDeterm);
+  std::vector<int> NodeCover2(bool bDeterm);
+  std::vector<int> runRule(bool bWeighted, bool bDeterm);
   // Chooses the hyperedges a vertex is bound to because it is still
-  // uncovered and lies in exactly one open hyperedge; returns their number
-  // and lowers iUncovered by the vertices they cover.
-  int chooseForcedEdges(CompSet* Nodes, int& iUncovered);
+  // uncovered and lies in exactly one open hyperedge; lowers iUncovered by
+  // the vertices they cover.
+  void chooseForcedEdges(int& iUncovered);
+
+  std::unique_ptr<Model> MyModel;
 };
 
 }  // namespace kivra

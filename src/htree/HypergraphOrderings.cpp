@@ -36,13 +36,17 @@ namespace {
 using Index = std::uint32_t;
 
 // A set of vertex indices: a plain array while small, an open-addressing hash
-// table (linear probing, backward-shift deletion) once it grows. Iteration
-// order is arbitrary; the orderings never let it decide anything.
+// table (linear probing, backward-shift deletion) once it grows, and a bitset
+// over all vertices once it holds a sizeable share of them (makeDense). A
+// dense set absorbs another dense set a word at a time. Iteration order is
+// arbitrary; the orderings never let it decide anything.
 class IndexSet {
  public:
   std::uint32_t size() const { return iCount; }
+  bool dense() const { return !Bits.empty(); }
 
   bool contains(Index x) const {
+    if (dense()) return (Bits[x >> 6] >> (x & 63)) & 1;
     if (!bHashed) {
       for (Index y : Slots)
         if (y == x) return true;
@@ -55,6 +59,13 @@ class IndexSet {
   }
 
   bool insert(Index x) {
+    if (dense()) {
+      const std::uint64_t iBit = std::uint64_t{1} << (x & 63);
+      if (Bits[x >> 6] & iBit) return false;
+      Bits[x >> 6] |= iBit;
+      ++iCount;
+      return true;
+    }
     if (!bHashed) {
       for (Index y : Slots)
         if (y == x) return false;
@@ -76,6 +87,13 @@ class IndexSet {
   }
 
   bool erase(Index x) {
+    if (dense()) {
+      const std::uint64_t iBit = std::uint64_t{1} << (x & 63);
+      if (!(Bits[x >> 6] & iBit)) return false;
+      Bits[x >> 6] &= ~iBit;
+      --iCount;
+      return true;
+    }
     if (!bHashed) {
       for (std::size_t i = 0; i < Slots.size(); ++i) {
         if (Slots[i] != x) continue;
@@ -111,8 +129,35 @@ class IndexSet {
 
   template <typename F>
   void forEach(F f) const {
+    if (dense()) {
+      for (std::size_t k = 0; k < Bits.size(); ++k)
+        for (std::uint64_t x = Bits[k]; x != 0; x &= x - 1)
+          f(static_cast<Index>((k << 6) + static_cast<std::size_t>(__builtin_ctzll(x))));
+      return;
+    }
     for (Index y : Slots)
       if (y != kEmpty) f(y);
+  }
+
+  // Switches to a bitset over the indices 0..n-1.
+  void makeDense(std::size_t n) {
+    if (dense()) return;
+    Bits.assign((n + 63) / 64, 0);
+    for (Index y : Slots)
+      if (y != kEmpty) Bits[y >> 6] |= std::uint64_t{1} << (y & 63);
+    std::vector<Index>().swap(Slots);
+    bHashed = false;
+  }
+
+  // This set := this set united with Other (both dense), without x.
+  void uniteDenseWithout(const IndexSet& Other, Index x) {
+    std::uint32_t iTotal = 0;
+    for (std::size_t k = 0; k < Bits.size(); ++k) {
+      Bits[k] |= Other.Bits[k];
+      iTotal += static_cast<std::uint32_t>(__builtin_popcountll(Bits[k]));
+    }
+    iCount = iTotal;
+    erase(x);
   }
 
   std::vector<Index> toVector() const {
@@ -123,6 +168,7 @@ class IndexSet {
   }
 
   void release() {
+    std::vector<std::uint64_t>().swap(Bits);
     std::vector<Index>().swap(Slots);
     iCount = 0;
     bHashed = false;
@@ -151,6 +197,7 @@ class IndexSet {
   }
 
   std::vector<Index> Slots;
+  std::vector<std::uint64_t> Bits;  // non-empty once dense
   std::size_t iMask = 0;
   std::uint32_t iCount = 0;
   bool bHashed = false;
@@ -240,6 +287,13 @@ class DegreeQueue {
     }
   }
 
+  // The smallest degree of a live vertex (the queue must not be empty).
+  std::uint32_t minDegree() const {
+    for (std::uint32_t d = 0; d < kSmallDegrees; ++d)
+      if (SmallCount[d] != 0) return d;
+    return Large.begin()->first;
+  }
+
   // Draws one of the vertices of the smallest degree (listed by ascending
   // index) with one random_range call.
   Index draw() const {
@@ -268,7 +322,8 @@ class EliminationGraph {
  public:
   // Labels every node with its stored index and copies the neighbour lists.
   // A neighbour that is not a node of this hypergraph is fatal.
-  EliminationGraph(std::vector<Node*>& Nodes, int n, const char* cLocation) : Sets(static_cast<std::size_t>(n)) {
+  EliminationGraph(std::vector<Node*>& Nodes, int n, const char* cLocation)
+      : n(static_cast<std::size_t>(n)), Sets(static_cast<std::size_t>(n)) {
     for (int i = 0; i < n; ++i) Nodes[static_cast<std::size_t>(i)]->setLabel(i);
     for (int i = 0; i < n; ++i) {
       Node* V = Nodes[static_cast<std::size_t>(i)];
@@ -281,14 +336,63 @@ class EliminationGraph {
         // A node is never its own neighbour.
         if (w != i) Sets[static_cast<std::size_t>(i)].insert(static_cast<Index>(w));
       }
+      densifyIfLarge(static_cast<Index>(i));
     }
   }
 
   IndexSet& operator[](Index i) { return Sets[i]; }
 
+  // A set holding more than one in 64 of all vertices becomes a bitset: it
+  // then takes no more memory than its hash table and unions of two such sets
+  // cost a word per 64 vertices.
+  void densifyIfLarge(Index i) {
+    if (!Sets[i].dense() && static_cast<std::size_t>(Sets[i].size()) * 64 > n) Sets[i].makeDense(n);
+  }
+
+  // Turns the neighbourhood of c into a clique: every neighbour w gets all
+  // other neighbours. c's own set is left as it is.
+  void joinNeighbours(Index c, const std::vector<Index>& Nbrs, Index w) {
+    if (Sets[c].dense()) {
+      Sets[w].makeDense(n);
+      Sets[w].uniteDenseWithout(Sets[c], w);
+      return;
+    }
+    for (Index u : Nbrs)
+      if (u != w) Sets[w].insert(u);
+    densifyIfLarge(w);
+  }
+
+  // Whether every neighbour relation is listed on both sides. Eliminations
+  // keep this, so in a symmetric graph a vertex's set holds exactly its live
+  // neighbours. Asymmetric input is only detected (as fatal) when an
+  // elimination meets it, so the shortcuts that rely on exact sets stay off.
+  bool isSymmetric() const {
+    for (Index i = 0; i < Sets.size(); ++i) {
+      bool bBoth = true;
+      Sets[i].forEach([&](Index w) { bBoth = bBoth && Sets[w].contains(i); });
+      if (!bBoth) return false;
+    }
+    return true;
+  }
+
  private:
+  std::size_t n;
   std::vector<IndexSet> Sets;
 };
+
+// Completes a minimum-degree ordering from step s on, when the live vertices
+// (those not marked in Eliminated) form a clique: all share the smallest
+// degree, so each step draws among all of them in index order.
+void finishClique(const std::vector<char>& Eliminated, const std::vector<Node*>& Nodes, int n, int s, Node** Order) {
+  RankBitset LiveSet(static_cast<std::size_t>(n));
+  for (Index i = 0; i < static_cast<Index>(n); ++i)
+    if (!Eliminated[i]) LiveSet.set(i);
+  for (; s < n; ++s) {
+    const Index c = LiveSet.select(static_cast<std::uint32_t>(random_range(0, n - s - 1)));
+    LiveSet.clear(c);
+    Order[n - 1 - s] = Nodes[c];
+  }
+}
 
 }  // namespace
 
@@ -307,27 +411,35 @@ Node** Hypergraph::getMIWOrder(int preElim) {
   Order[n] = nullptr;
   EliminationGraph Graph(MyNodes, n, cLocation);
 
-  DegreeQueue Live(static_cast<std::size_t>(n));
+  auto Live = std::make_unique<DegreeQueue>(static_cast<std::size_t>(n));
   std::vector<std::uint32_t> Degree(static_cast<std::size_t>(n));
   std::vector<char> Eliminated(static_cast<std::size_t>(n), 0);
   for (Index i = 0; i < static_cast<Index>(n); ++i) {
     Degree[i] = Graph[i].size();
-    Live.insert(i, Degree[i]);
+    Live->insert(i, Degree[i]);
   }
+  const bool bExact = Graph.isSymmetric();
 
   for (int s = 0; s < n; ++s) {
-    const Index c = (s < preElim) ? static_cast<Index>(s) : Live.draw();
-    Live.erase(c, Degree[c]);
+    // Once the smallest live degree is the live count minus one, the live
+    // vertices form a clique and stay one: every step then draws among all
+    // of them in index order, which needs no neighbour sets at all.
+    if (bExact && s >= preElim && Live->minDegree() == static_cast<std::uint32_t>(n - s - 1)) {
+      Live.reset();
+      finishClique(Eliminated, MyNodes, n, s, Order);
+      return Order;
+    }
+    const Index c = (s < preElim) ? static_cast<Index>(s) : Live->draw();
+    Live->erase(c, Degree[c]);
     // Make the neighbourhood of c a clique and detach c from it.
     const std::vector<Index> Nbrs = Graph[c].toVector();
     for (Index w : Nbrs) {
       if (Eliminated[w] || !Graph[w].erase(c)) writeErrorMsg("Illegal neighbourhood relation.", cLocation, true);
-      for (Index u : Nbrs)
-        if (u != w) Graph[w].insert(u);
+      Graph.joinNeighbours(c, Nbrs, w);
       if (Graph[w].size() != Degree[w]) {
-        Live.erase(w, Degree[w]);
+        Live->erase(w, Degree[w]);
         Degree[w] = Graph[w].size();
-        Live.insert(w, Degree[w]);
+        Live->insert(w, Degree[w]);
       }
     }
     Graph[c].release();
@@ -416,6 +528,8 @@ Node** Hypergraph::getMFOrder(int) {
         Triangles[w] += iCommon;
         Graph[u].insert(w);
         Graph[w].insert(u);
+        Graph.densifyIfLarge(u);
+        Graph.densifyIfLarge(w);
       }
     }
     for (Index x : TouchedList) {

@@ -237,9 +237,11 @@ void Hypertree::shrink(bool bLambdaUnion) {
 }
 
 void Hypertree::setLambda(Hypergraph* HGraph) {
+  (void)HGraph;  // the candidates come from the bag vertices themselves
   SetCover Cover;
   std::vector<Node*> Uncovered;
   std::vector<Hyperedge*> Forced;
+  std::vector<Hyperedge*> Candidates;
   std::unordered_set<Hyperedge*> ForcedSet;
   IncidentCoverCache Prepared(kHeavyDegree);
   for (Hypertree* Current : preOrder(this)) {
@@ -266,17 +268,19 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
       Current->MyLambda.insert(Covering.begin(), Covering.end());
       continue;
     }
-    // The capacities are bounds; the sets hold only what is inserted.
-    CompSet Nodes(static_cast<int>(Uncovered.size()));
-    CompSet HEdges(HGraph->getNbrOfEdges());
-    for (Node* Vertex : Uncovered) {
-      Nodes.insComp(Vertex);
-      for (int i = 0; i < Vertex->getNbrOfEdges(); ++i) HEdges.insComp(Vertex->getEdge(i));
-    }
-    CompSet* Covering = Cover.cover(&Nodes, &HEdges);
-    for (int i = 0; i < Covering->size(); ++i)
-      Current->MyLambda.insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
-    delete Covering;
+    // Candidates: every hyperedge of the uncovered vertices, first
+    // occurrences only (labels mark the ones listed).
+    Candidates.clear();
+    for (Node* Vertex : Uncovered)
+      for (int i = 0; i < Vertex->getNbrOfEdges(); ++i) Vertex->getEdge(i)->setLabel(0);
+    for (Node* Vertex : Uncovered)
+      for (int i = 0; i < Vertex->getNbrOfEdges(); ++i) {
+        Hyperedge* Edge = Vertex->getEdge(i);
+        if (Edge->getLabel() != 0) continue;
+        Edge->setLabel(1);
+        Candidates.push_back(Edge);
+      }
+    for (Hyperedge* Edge : Cover.cover(Uncovered, Candidates)) Current->MyLambda.insert(Edge);
   }
 }
 

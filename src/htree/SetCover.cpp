@@ -1,13 +1,19 @@
 // Greedy set cover of a vertex set by hyperedges.
 //
-// Labels during a run: a vertex is 0 (uncovered), 1 (covered in this step)
-// or -1 (covered and settled); a hyperedge is -1 when chosen or not a
-// candidate, otherwise a per-round count (first rule) or its position among
-// the candidates (second rule).
+// Both rules work on a flat copy of the instance: the vertices and the
+// candidate hyperedges are numbered by their positions in the given lists,
+// each vertex keeps its edge list as candidate positions (-1 for a hyperedge
+// that is no candidate) and each candidate the positions of its member
+// vertices. A round takes an open candidate of the best score, the ties
+// listed in candidate order; a tournament tree over the candidates gives the
+// best score, the number of ties, the tie of smallest (ID, position) and the
+// r-th tie without scanning every candidate, and scores change only for the
+// hyperedges of the vertices a choice covers.
 #include "kivra/SetCover.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -22,211 +28,288 @@ namespace kivra {
 
 namespace {
 
-Node* nodeAt(CompSet* Nodes, int iPos) { return reinterpret_cast<Node*>((*Nodes)[iPos]); }
-Hyperedge* edgeAt(CompSet* HEdges, int iPos) { return reinterpret_cast<Hyperedge*>((*HEdges)[iPos]); }
+// Tournament tree over the candidates' scores. Closed candidates (chosen
+// ones) hold -infinity and are never ties. Each inner node keeps the best
+// score below it, how many leaves reach it and the smallest (ID, position)
+// among them.
+class ScoreTree {
+ public:
+  static constexpr double kClosed = -std::numeric_limits<double>::infinity();
 
-// The tied hyperedge to take: the smallest ID (the first among equal IDs),
-// or a uniformly drawn entry.
-int pickFromTies(CompSet* HEdges, const std::vector<int>& Ties, bool bDeterm) {
-  if (!bDeterm) return Ties[static_cast<size_t>(std::rand()) % Ties.size()];
-  int iBest = Ties[0];
-  for (int iPos : Ties)
-    if (edgeAt(HEdges, iPos)->getID() < edgeAt(HEdges, iBest)->getID()) iBest = iPos;
-  return iBest;
-}
-
-// Marks every vertex of Edge that is still uncovered as covered in this step.
-void coverNodesOf(Hyperedge* Edge) {
-  for (int i = 0; i < Edge->getNbrOfNodes(); ++i) {
-    Node* Vertex = Edge->getNode(i);
-    if (Vertex->getLabel() == 0) Vertex->setLabel(1);
+  // Leaves 0..n-1 with the given scores and IDs (closed where bClosed).
+  void build(const std::vector<double>& Score, const std::vector<int>& Ids, const std::vector<char>& Closed, int n) {
+    iLeaves = 1;
+    while (iLeaves < n) iLeaves *= 2;
+    Nodes.assign(static_cast<std::size_t>(2 * iLeaves), Entry{kClosed, 0, 0, 0});
+    for (int p = 0; p < n; ++p) {
+      Entry& Leaf = Nodes[static_cast<std::size_t>(iLeaves + p)];
+      Leaf = Entry{Closed[static_cast<std::size_t>(p)] ? kClosed : Score[static_cast<std::size_t>(p)], 1,
+                   Ids[static_cast<std::size_t>(p)], p};
+    }
+    for (int k = iLeaves - 1; k >= 1; --k) pull(k);
   }
-}
 
-// The chosen hyperedges (label -1) in their HEdges order.
-CompSet* collectChosen(CompSet* HEdges, int iChosen) {
-  CompSet* Result = new CompSet(iChosen);
-  for (int j = 0; j < HEdges->size(); ++j)
-    if (edgeAt(HEdges, j)->getLabel() < 0) Result->insComp((*HEdges)[j]);
-  return Result;
-}
+  void set(int p, double rScore) {
+    int k = iLeaves + p;
+    Nodes[static_cast<std::size_t>(k)].rScore = rScore;
+    for (k /= 2; k >= 1; k /= 2) pull(k);
+  }
+
+  bool anyOpen() const { return Nodes[1].rScore != kClosed; }
+  std::size_t ties() const { return Nodes[1].iTies; }
+  int smallestTie() const { return Nodes[1].iPos; }
+
+  // The position of the r-th tie (r < ties()) in candidate order.
+  int selectTie(std::size_t r) const {
+    const double rBest = Nodes[1].rScore;
+    int k = 1;
+    while (k < iLeaves) {
+      const Entry& Left = Nodes[static_cast<std::size_t>(2 * k)];
+      if (Left.rScore == rBest && r < Left.iTies) {
+        k = 2 * k;
+      } else {
+        if (Left.rScore == rBest) r -= Left.iTies;
+        k = 2 * k + 1;
+      }
+    }
+    return k - iLeaves;
+  }
+
+ private:
+  struct Entry {
+    double rScore;
+    std::size_t iTies;
+    int iID;
+    int iPos;
+  };
+
+  void pull(int k) {
+    const Entry& A = Nodes[static_cast<std::size_t>(2 * k)];
+    const Entry& B = Nodes[static_cast<std::size_t>(2 * k + 1)];
+    Entry& Up = Nodes[static_cast<std::size_t>(k)];
+    if (A.rScore > B.rScore || B.rScore == kClosed) {
+      Up = A;
+    } else if (B.rScore > A.rScore || A.rScore == kClosed) {
+      Up = B;
+    } else {
+      Up.rScore = A.rScore;
+      Up.iTies = A.iTies + B.iTies;
+      // A holds the earlier positions, so it wins among equal IDs.
+      const bool bA = A.iID <= B.iID;
+      Up.iID = bA ? A.iID : B.iID;
+      Up.iPos = bA ? A.iPos : B.iPos;
+    }
+  }
+
+  int iLeaves = 1;
+  std::vector<Entry> Nodes;
+};
 
 }  // namespace
 
-CompSet* SetCover::cover(CompSet* Nodes, CompSet* HEdges) {
-  if (!isCoverable(Nodes, HEdges)) writeErrorMsg("Covering not possible.", "SetCover::cover", true);
-  // Each result replaces the best only when strictly smaller.
-  CompSet* Best = NodeCover1(Nodes, HEdges, true);
-  auto consider = [&Best](CompSet* Result) {
-    if (Result->size() < Best->size()) {
-      delete Best;
-      Best = Result;
-    } else {
-      delete Result;
+// The flat copy of one instance and the state of one rule run.
+struct SetCover::Model {
+  int s = 0;  // vertices
+  int e = 0;  // candidates
+  std::vector<int> Ids;                       // per candidate
+  std::vector<int> EntryBegin, Entries;       // per vertex: candidate position per edge-list entry
+  std::vector<int> MemberBegin, Members;      // per candidate: member vertices in the set
+  std::vector<int> Candidates;                // per vertex: entries that are candidates
+
+  // Run state.
+  std::vector<signed char> Label;  // vertex: 0 uncovered, 1 covered now, -1 settled
+  std::vector<char> Chosen;        // candidate
+  std::vector<int> ChosenList;
+  std::vector<double> Weight, Score;
+  std::vector<int> Covered;
+  ScoreTree Tree;
+
+  // Marks the members of candidate p that are still uncovered as covered in
+  // this step and lists them in Covered.
+  void coverMembersOf(int p) {
+    for (int k = MemberBegin[static_cast<std::size_t>(p)]; k < MemberBegin[static_cast<std::size_t>(p) + 1]; ++k) {
+      const int v = Members[static_cast<std::size_t>(k)];
+      if (Label[static_cast<std::size_t>(v)] != 0) continue;
+      Label[static_cast<std::size_t>(v)] = 1;
+      Covered.push_back(v);
     }
-  };
-  consider(NodeCover1(Nodes, HEdges, false));
-  consider(NodeCover2(Nodes, HEdges, true));
-  consider(NodeCover2(Nodes, HEdges, false));
-  return Best;
+  }
+
+  void choose(int p) {
+    Chosen[static_cast<std::size_t>(p)] = 1;
+    ChosenList.push_back(p);
+  }
+};
+
+SetCover::SetCover() : MyModel(std::make_unique<Model>()) {}
+
+SetCover::~SetCover() = default;
+
+CompSet* SetCover::cover(CompSet* Nodes, CompSet* HEdges) {
+  std::vector<Node*> NodeList(static_cast<std::size_t>(Nodes->size()));
+  for (int i = 0; i < Nodes->size(); ++i) NodeList[static_cast<std::size_t>(i)] = reinterpret_cast<Node*>((*Nodes)[i]);
+  std::vector<Hyperedge*> EdgeList(static_cast<std::size_t>(HEdges->size()));
+  for (int j = 0; j < HEdges->size(); ++j)
+    EdgeList[static_cast<std::size_t>(j)] = reinterpret_cast<Hyperedge*>((*HEdges)[j]);
+  std::vector<Hyperedge*> Chosen = cover(NodeList, EdgeList);
+  CompSet* Result = new CompSet(static_cast<int>(Chosen.size()));
+  for (Hyperedge* Edge : Chosen) Result->insComp(Edge);
+  return Result;
 }
 
-bool SetCover::isCoverable(CompSet* Nodes, CompSet* HEdges) {
-  for (int i = 0; i < Nodes->size(); ++i) nodeAt(Nodes, i)->setLabel(0);
-  for (int j = 0; j < HEdges->size(); ++j) {
-    Hyperedge* Edge = edgeAt(HEdges, j);
-    for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(1);
+std::vector<Hyperedge*> SetCover::cover(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges) {
+  if (!isCoverable(Nodes, HEdges)) writeErrorMsg("Covering not possible.", "SetCover::cover", true);
+  // Each result replaces the best only when strictly smaller.
+  std::vector<int> Best = NodeCover1(true);
+  auto consider = [&Best](std::vector<int> Result) {
+    if (Result.size() < Best.size()) Best.swap(Result);
+  };
+  consider(NodeCover1(false));
+  consider(NodeCover2(true));
+  consider(NodeCover2(false));
+  std::vector<Hyperedge*> Result;
+  Result.reserve(Best.size());
+  for (int p : Best) Result.push_back(HEdges[static_cast<std::size_t>(p)]);
+  return Result;
+}
+
+bool SetCover::isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges) {
+  Model& M = *MyModel;
+  M.s = static_cast<int>(Nodes.size());
+  M.e = static_cast<int>(HEdges.size());
+  // Labels as scratch: a member of a candidate is its vertex position or -1,
+  // a hyperedge on a vertex's list its candidate position or -1.
+  for (Hyperedge* Edge : HEdges)
+    for (int k = 0; k < Edge->getNbrOfNodes(); ++k) Edge->getNode(k)->setLabel(-1);
+  for (int i = 0; i < M.s; ++i) Nodes[static_cast<std::size_t>(i)]->setLabel(i);
+  M.Ids.resize(static_cast<std::size_t>(M.e));
+  M.MemberBegin.assign(1, 0);
+  M.Members.clear();
+  std::vector<char>& Reached = M.Chosen;  // scratch
+  Reached.assign(static_cast<std::size_t>(M.s), 0);
+  for (int p = 0; p < M.e; ++p) {
+    Hyperedge* Edge = HEdges[static_cast<std::size_t>(p)];
+    M.Ids[static_cast<std::size_t>(p)] = Edge->getID();
+    for (int k = 0; k < Edge->getNbrOfNodes(); ++k) {
+      const int v = Edge->getNode(k)->getLabel();
+      if (v < 0) continue;
+      M.Members.push_back(v);
+      Reached[static_cast<std::size_t>(v)] = 1;
+    }
+    M.MemberBegin.push_back(static_cast<int>(M.Members.size()));
   }
-  for (int i = 0; i < Nodes->size(); ++i)
-    if (nodeAt(Nodes, i)->getLabel() == 0) return false;
+  for (char c : Reached)
+    if (!c) return false;
+
+  for (Node* Vertex : Nodes)
+    for (int k = 0; k < Vertex->getNbrOfEdges(); ++k) Vertex->getEdge(k)->setLabel(-1);
+  for (int p = 0; p < M.e; ++p) HEdges[static_cast<std::size_t>(p)]->setLabel(p);
+  M.EntryBegin.assign(1, 0);
+  M.Entries.clear();
+  M.Candidates.assign(static_cast<std::size_t>(M.s), 0);
+  for (int i = 0; i < M.s; ++i) {
+    Node* Vertex = Nodes[static_cast<std::size_t>(i)];
+    for (int k = 0; k < Vertex->getNbrOfEdges(); ++k) {
+      const int p = Vertex->getEdge(k)->getLabel();
+      M.Entries.push_back(p);
+      if (p >= 0) ++M.Candidates[static_cast<std::size_t>(i)];
+    }
+    M.EntryBegin.push_back(static_cast<int>(M.Entries.size()));
+  }
   return true;
 }
 
-int SetCover::chooseForcedEdges(CompSet* Nodes, int& iUncovered) {
-  int iChosen = 0;
-  for (int i = 0; i < Nodes->size(); ++i) {
-    Node* Vertex = nodeAt(Nodes, i);
+void SetCover::chooseForcedEdges(int& iUncovered) {
+  Model& M = *MyModel;
+  M.Covered.clear();
+  for (int i = 0; i < M.s; ++i) {
     // Only an uncovered vertex can force a hyperedge; counting stops at the
     // second open one, which is all the decision needs.
-    if (Vertex->getLabel() != 0) continue;
-    Hyperedge* Open = nullptr;
+    if (M.Label[static_cast<std::size_t>(i)] != 0) continue;
     int iOpen = 0;
-    for (int e = 0; e < Vertex->getNbrOfEdges() && iOpen < 2; ++e) {
-      Hyperedge* Edge = Vertex->getEdge(e);
-      if (Edge->getLabel() == -1) continue;
-      Open = Edge;
+    int Open = -1;
+    for (int k = M.EntryBegin[static_cast<std::size_t>(i)]; k < M.EntryBegin[static_cast<std::size_t>(i) + 1] && iOpen < 2;
+         ++k) {
+      const int p = M.Entries[static_cast<std::size_t>(k)];
+      if (p < 0 || M.Chosen[static_cast<std::size_t>(p)]) continue;
+      Open = p;
       ++iOpen;
     }
     if (iOpen != 1) continue;
-    Open->setLabel(-1);
-    ++iChosen;
-    for (int e = 0; e < Open->getNbrOfNodes(); ++e) Open->getNode(e)->setLabel(1);
+    M.choose(Open);
+    M.coverMembersOf(Open);
   }
-  for (int i = 0; i < Nodes->size(); ++i) {
-    Node* Vertex = nodeAt(Nodes, i);
-    if (Vertex->getLabel() == 1) {
-      Vertex->setLabel(-1);
+  for (int v : M.Covered) {
+    M.Label[static_cast<std::size_t>(v)] = -1;
+    --iUncovered;
+  }
+}
+
+std::vector<int> SetCover::NodeCover1(bool bDeterm) { return runRule(false, bDeterm); }
+
+std::vector<int> SetCover::NodeCover2(bool bDeterm) { return runRule(true, bDeterm); }
+
+std::vector<int> SetCover::runRule(bool bWeighted, bool bDeterm) {
+  // The first rule scores a hyperedge by its uncovered vertices (counted per
+  // edge-list entry), the second by their weights, a vertex lying in many
+  // candidates weighing little. Scores are kept up to date by subtracting
+  // what each newly covered vertex contributed, vertex by vertex in list
+  // order, so the weighted sums are formed exactly as a rescan would form
+  // them.
+  Model& M = *MyModel;
+  const std::size_t s = static_cast<std::size_t>(M.s);
+  M.Label.assign(s, 0);
+  M.Chosen.assign(static_cast<std::size_t>(M.e), 0);
+  M.ChosenList.clear();
+  M.Weight.assign(s, 1.0);
+  if (bWeighted)
+    for (std::size_t i = 0; i < s; ++i)
+      M.Weight[i] = 1.0 - static_cast<double>(M.Candidates[i]) / M.e;
+  int iUncovered = M.s;
+
+  chooseForcedEdges(iUncovered);
+  M.Score.assign(static_cast<std::size_t>(M.e), 0.0);
+  for (std::size_t i = 0; i < s; ++i) {
+    if (M.Label[i] != 0) {
+      M.Weight[i] = 0.0;
+      continue;
+    }
+    if (bWeighted && M.Weight[i] <= 0.0) continue;
+    for (int k = M.EntryBegin[i]; k < M.EntryBegin[i + 1]; ++k) {
+      const int p = M.Entries[static_cast<std::size_t>(k)];
+      if (p >= 0 && !M.Chosen[static_cast<std::size_t>(p)]) M.Score[static_cast<std::size_t>(p)] += M.Weight[i];
+    }
+  }
+  M.Tree.build(M.Score, M.Ids, M.Chosen, M.e);
+
+  while (iUncovered > 0 && M.Tree.anyOpen()) {
+    int iPick;
+    if (bDeterm) {
+      iPick = M.Tree.smallestTie();
+    } else {
+      iPick = M.Tree.selectTie(static_cast<std::size_t>(std::rand()) % M.Tree.ties());
+    }
+    M.choose(iPick);
+    M.Tree.set(iPick, ScoreTree::kClosed);
+    M.Covered.clear();
+    M.coverMembersOf(iPick);
+    std::sort(M.Covered.begin(), M.Covered.end());
+    for (int v : M.Covered) {
+      const std::size_t i = static_cast<std::size_t>(v);
+      for (int k = M.EntryBegin[i]; k < M.EntryBegin[i + 1]; ++k) {
+        const int p = M.Entries[static_cast<std::size_t>(k)];
+        if (p < 0 || M.Chosen[static_cast<std::size_t>(p)]) continue;
+        double& rScore = M.Score[static_cast<std::size_t>(p)];
+        rScore -= M.Weight[i];
+        M.Tree.set(p, rScore);
+      }
+      M.Weight[i] = 0.0;
+      M.Label[i] = -1;
       --iUncovered;
     }
   }
-  return iChosen;
-}
-
-CompSet* SetCover::NodeCover1(CompSet* Nodes, CompSet* HEdges, bool bDeterm) {
-  int iUncovered = Nodes->size();
-  for (int i = 0; i < Nodes->size(); ++i) {
-    Node* Vertex = nodeAt(Nodes, i);
-    for (int e = 0; e < Vertex->getNbrOfEdges(); ++e) Vertex->getEdge(e)->setLabel(-1);
-    Vertex->setLabel(0);
-  }
-  for (int j = 0; j < HEdges->size(); ++j) edgeAt(HEdges, j)->setLabel(0);
-
-  int iChosen = chooseForcedEdges(Nodes, iUncovered);
-  std::vector<int> Ties;
-  while (iUncovered > 0) {
-    for (int i = 0; i < Nodes->size(); ++i) {
-      Node* Vertex = nodeAt(Nodes, i);
-      if (Vertex->getLabel() != 0) continue;
-      for (int e = 0; e < Vertex->getNbrOfEdges(); ++e) Vertex->getEdge(e)->incLabel(1);
-    }
-    int iBest = -1;
-    Ties.clear();
-    for (int j = 0; j < HEdges->size(); ++j) {
-      Hyperedge* Edge = edgeAt(HEdges, j);
-      int iCount = Edge->getLabel();
-      if (iCount > iBest) {
-        Ties.assign(1, j);
-        iBest = iCount;
-      } else if (iCount == iBest) {
-        Ties.push_back(j);
-      }
-      if (iCount > 0) Edge->setLabel(0);
-    }
-    Hyperedge* Pick = edgeAt(HEdges, pickFromTies(HEdges, Ties, bDeterm));
-    Pick->setLabel(-1);
-    ++iChosen;
-    coverNodesOf(Pick);
-    for (int i = 0; i < Nodes->size(); ++i) {
-      Node* Vertex = nodeAt(Nodes, i);
-      if (Vertex->getLabel() == 1) {
-        Vertex->setLabel(-1);
-        --iUncovered;
-      }
-    }
-  }
-  return collectChosen(HEdges, iChosen);
-}
-
-CompSet* SetCover::NodeCover2(CompSet* Nodes, CompSet* HEdges, bool bDeterm) {
-  int iNbrOfNodes = Nodes->size();
-  int iNbrOfEdges = HEdges->size();
-  std::vector<double> Weights(static_cast<size_t>(iNbrOfNodes));
-  std::vector<double> Scores(static_cast<size_t>(iNbrOfEdges), 0.0);
-  int iUncovered = iNbrOfNodes;
-  for (int i = 0; i < iNbrOfNodes; ++i) {
-    Node* Vertex = nodeAt(Nodes, i);
-    int iCandidates = 0;
-    for (int e = 0; e < Vertex->getNbrOfEdges(); ++e) {
-      Hyperedge* Edge = Vertex->getEdge(e);
-      Edge->setLabel(-1);
-      if (HEdges->find(Edge)) ++iCandidates;
-    }
-    Vertex->setLabel(0);
-    // A vertex lying in many candidates weighs little, one in few much.
-    Weights[i] = 1.0 - static_cast<double>(iCandidates) / iNbrOfEdges;
-  }
-  for (int j = 0; j < iNbrOfEdges; ++j) edgeAt(HEdges, j)->setLabel(j);
-
-  int iChosen = chooseForcedEdges(Nodes, iUncovered);
-  for (int i = 0; i < iNbrOfNodes; ++i)
-    if (nodeAt(Nodes, i)->getLabel() == -1) Weights[i] = 0.0;
-  for (int i = 0; i < iNbrOfNodes; ++i) {
-    if (Weights[i] <= 0.0) continue;
-    Node* Vertex = nodeAt(Nodes, i);
-    for (int e = 0; e < Vertex->getNbrOfEdges(); ++e) {
-      int iPos = Vertex->getEdge(e)->getLabel();
-      if (iPos >= 0) Scores[iPos] += Weights[i];
-    }
-  }
-
-  std::vector<int> Ties;
-  while (iUncovered > 0) {
-    int j = 0;
-    while (j < iNbrOfEdges && edgeAt(HEdges, j)->getLabel() == -1) ++j;
-    if (j == iNbrOfEdges) break;  // cannot happen for a coverable input
-    double rBest = Scores[j];
-    Ties.assign(1, j);
-    // Chosen hyperedges stay out of the ties: their score of 0 could tie
-    // with the open ones once only weightless vertices remain uncovered,
-    // and choosing one again would cover nothing, round after round.
-    for (++j; j < iNbrOfEdges; ++j) {
-      if (edgeAt(HEdges, j)->getLabel() == -1) continue;
-      if (Scores[j] > rBest) {
-        rBest = Scores[j];
-        Ties.assign(1, j);
-      } else if (Scores[j] == rBest) {
-        Ties.push_back(j);
-      }
-    }
-    int iPick = pickFromTies(HEdges, Ties, bDeterm);
-    Hyperedge* Pick = edgeAt(HEdges, iPick);
-    Scores[iPick] = 0.0;
-    Pick->setLabel(-1);
-    ++iChosen;
-    coverNodesOf(Pick);
-    for (int i = 0; i < iNbrOfNodes; ++i) {
-      Node* Vertex = nodeAt(Nodes, i);
-      if (Vertex->getLabel() != 1) continue;
-      for (int e = 0; e < Vertex->getNbrOfEdges(); ++e) {
-        int iPos = Vertex->getEdge(e)->getLabel();
-        if (iPos >= 0) Scores[iPos] -= Weights[i];
-      }
-      Weights[i] = 0.0;
-      Vertex->setLabel(-1);
-      --iUncovered;
-    }
-  }
-  return collectChosen(HEdges, iChosen);
+  std::sort(M.ChosenList.begin(), M.ChosenList.end());
+  return M.ChosenList;
 }
 
 // --- Cover of the hyperedges incident to a vertex set ---
