@@ -67,6 +67,6 @@ void BM_DualModePath(benchmark::State& State) {
 }  // namespace
 
 BENCHMARK(BM_DivideNodes)->Arg(50000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(BM_DualModePath)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_DualModePath)->Arg(5000)->Arg(20000)->Arg(80000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 BENCHMARK_MAIN();

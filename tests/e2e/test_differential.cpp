@@ -1,5 +1,9 @@
-// The binary's answers against the brute-force reference on many random
-// frameworks, for every semantics and output mode, with varying seeds.
+// The binary's answers against the brute-force reference on random
+// frameworks, for every semantics and output mode, with varying seeds. The
+// algorithms themselves are compared in process on thousands of frameworks;
+// these runs check what only the program shows: the options choosing
+// semantics, normalization, mode and seed, reading standard input, and the
+// printed answer. A few dozen frameworks per shard suffice for that.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -14,7 +18,7 @@ using namespace zelkovant_test;
 
 namespace {
 
-constexpr int kFrameworks = 2000;
+constexpr int kFrameworks = 40;
 constexpr int kMaxArgs = 12;
 
 enum class Mode { Enumerate, Count, Credulous, Skeptical };
