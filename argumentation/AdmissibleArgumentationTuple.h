@@ -7,6 +7,8 @@
 // value holder and enforces nothing.
 #pragma once
 
+#include <cstddef>
+
 #include "BagSet.h"
 #include "kivra/AbstractAlgorithm.h"
 
@@ -25,6 +27,10 @@ class AdmissibleArgumentationTuple : public kivra::Tuple {
   bool operator==(const kivra::Tuple& other) const override;
   // Unused; always -1.
   int hash() const override;
+
+  // Rows are made and dropped by the million: they come from a pool.
+  static void* operator new(std::size_t size) { return kivra::allocateRow<AdmissibleArgumentationTuple>(size); }
+  static void operator delete(void* row, std::size_t size) { kivra::releaseRow<AdmissibleArgumentationTuple>(row, size); }
 
   BagSet inArguments;         // members of S
   BagSet outArguments;        // not in S, not attacked by S, attack no member of S

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <compare>
+#include <cstddef>
 
 #include "BagSet.h"
 #include "kivra/AbstractAlgorithm.h"
@@ -38,6 +39,10 @@ class CompleteArgumentationTuple : public kivra::Tuple {
   bool operator<(const kivra::Tuple& other) const override;
   bool operator==(const kivra::Tuple& other) const override;
   int hash() const override;
+
+  // Rows are made and dropped by the million: they come from a pool.
+  static void* operator new(std::size_t size) { return kivra::allocateRow<CompleteArgumentationTuple>(size); }
+  static void operator delete(void* row, std::size_t size) { kivra::releaseRow<CompleteArgumentationTuple>(row, size); }
 
   BagSet inArguments;
   BagSet defProvedArguments;

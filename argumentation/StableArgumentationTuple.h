@@ -1,6 +1,8 @@
 // One row of a stable-semantics table: a candidate extension restricted to a bag.
 #pragma once
 
+#include <cstddef>
+
 #include "BagSet.h"
 #include "kivra/AbstractAlgorithm.h"
 
@@ -21,6 +23,10 @@ class StableArgumentationTuple : public kivra::Tuple {
   bool operator<(const kivra::Tuple& other) const override;
   bool operator==(const kivra::Tuple& other) const override;
   int hash() const override;
+
+  // Rows are made and dropped by the million: they come from a pool.
+  static void* operator new(std::size_t size) { return kivra::allocateRow<StableArgumentationTuple>(size); }
+  static void operator delete(void* row, std::size_t size) { kivra::releaseRow<StableArgumentationTuple>(row, size); }
 
   BagSet inArguments;
   BagSet unattackedArguments;
