@@ -1,14 +1,11 @@
 #include "AdmissibleNormalizedArgumentation.h"
 
-#include <algorithm>
-#include <iterator>
 #include <utility>
 #include <vector>
 
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
 #include "ArgumentationUtil.h"
-#include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -16,26 +13,11 @@ using kivra::TupleSet;
 using kivra::Vertex;
 using kivra::VertexSet;
 
-double AdmissibleNormalizedArgumentationAlgorithm::branchNodeTime = 0.0;
-double AdmissibleNormalizedArgumentationAlgorithm::permutationNodeTime = 0.0;
-
 namespace {
 
 using Row = AdmissibleArgumentationTuple;
 
 const Row& rowOf(const kivra::Tuple* tuple) { return *static_cast<const Row*>(tuple); }
-
-// a \ b, for ascending sets.
-VertexSet difference(const VertexSet& a, const VertexSet& b) {
-  VertexSet result;
-  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::inserter(result, result.end()));
-  return result;
-}
-
-// Removes every member of `drop` from `from`.
-void eraseAll(VertexSet& from, const VertexSet& drop) {
-  for (Vertex v : drop) from.erase(v);
-}
 
 }  // namespace
 
@@ -56,32 +38,19 @@ void AdmissibleNormalizedArgumentationAlgorithm::insertRow(Row* row, Solution* s
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
-  kivra::Timer timer;
   auto* table = new TupleSet();
-  const VertexSet bag = node->getVertices();
+  const BagAttacks bag(node->getVertices(), argumentationProblem);
 
-  for (VertexSet& in : ArgumentationUtil::conflictFreeSets(&bag, argumentationProblem)) {
+  for (BagSet& in : bag.conflictFreeSubsets(bag.all())) {
     auto* row = new Row();
-    if (in.empty()) {
-      row->outArguments = bag;
-    } else {
-      const VertexSet rest = difference(bag, in);
-      row->defeatedArguments = ArgumentationUtil::attackedWithin(in, rest, argumentationProblem);
-      for (Vertex r : rest) {
-        if (row->defeatedArguments.count(r) != 0) continue;
-        if (argumentationProblem->argumentAttacksSet(in, r)) {
-          row->attackingArguments.insert(row->attackingArguments.end(), r);
-        } else {
-          row->outArguments.insert(row->outArguments.end(), r);
-        }
-      }
-    }
+    const BagSet rest = bag.all() - in;
+    row->defeatedArguments = rest & bag.attackedBy(in);
+    row->attackingArguments = (rest - row->defeatedArguments) & bag.attackersOf(in);
+    row->outArguments = rest - row->defeatedArguments - row->attackingArguments;
     row->inArguments = std::move(in);
     // Rows of different in-sets never coincide: a plain insertion suffices.
-    table->emplace(row, createLeafSolution(row->inArguments));
+    table->emplace(row, createLeafSolution(bag.vertices(row->inArguments)));
   }
-
-  permutationNodeTime += timer.stop().first;
   return table;
 }
 
@@ -89,109 +58,85 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
   const Vertex a = node->getDifference();
   TupleSet* child = evaluateNode(node->firstChild());
 
-  kivra::Timer timer;
   auto* table = new TupleSet();
-  const VertexSet& bag = node->getVertices();
-  const VertexSet onlyA{a};
-  const VertexSet* targets = argumentationProblem->getAttacksFromArg(a);
-  const bool selfAttacking = argumentationProblem->argumentAttacksSet(onlyA, a);
-  // The bag arguments that a attacks, found by looking each one up in a's
-  // targets rather than walking all of them.
-  VertexSet targetsInBag;
-  if (targets != nullptr) {
-    for (Vertex v : bag) {
-      if (targets->count(v) != 0) targetsInBag.insert(targetsInBag.end(), v);
-    }
-  }
+  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const std::size_t width = bag.size();
+  const std::size_t p = bag.position(a);
+  const BagSet& targetsOfA = bag.attacksOf(p);
+  const BagSet& attackersOfA = bag.attackersOf(p);
+  const bool selfAttacking = bag.attacks(p, p);
 
   for (auto& [tuple, solution] : *child) {
     auto& t = *static_cast<Row*>(tuple);
+    // The child row in this bag's positions.
+    BagSet in = t.inArguments.inserted(p, width);
     enum class Place { Defeated, Attacking, Out } place;
-    if (argumentationProblem->argumentIsAttackedBySet(t.inArguments, a)) {
+    if (attackersOfA.intersects(in)) {
       place = Place::Defeated;
-    } else if (argumentationProblem->argumentAttacksSet(t.inArguments, a)) {
+    } else if (targetsOfA.intersects(in)) {
       place = Place::Attacking;
     } else {
       place = Place::Out;
     }
+    auto* kept = new Row();
+    kept->outArguments = t.outArguments.inserted(p, width);
+    kept->attackingArguments = t.attackingArguments.inserted(p, width);
+    kept->defeatedArguments = t.defeatedArguments.inserted(p, width);
 
     if (place == Place::Out && !selfAttacking) {
       // a joins the candidate set.
       auto* joined = new Row();
-      joined->inArguments = t.inArguments;
-      joined->inArguments.insert(a);
-      joined->defeatedArguments = t.defeatedArguments;
-      joined->defeatedArguments.insert(targetsInBag.begin(), targetsInBag.end());
-      for (Vertex r : t.outArguments) {
-        if (targetsInBag.count(r) == 0 && !argumentationProblem->argumentAttacksSet(onlyA, r)) {
-          joined->outArguments.insert(joined->outArguments.end(), r);
-        }
-      }
-      for (Vertex v : bag) {
-        if (joined->inArguments.count(v) == 0 && joined->defeatedArguments.count(v) == 0 &&
-            joined->outArguments.count(v) == 0) {
-          joined->attackingArguments.insert(joined->attackingArguments.end(), v);
-        }
-      }
+      joined->inArguments = in;
+      joined->inArguments.set(p);
+      joined->defeatedArguments = kept->defeatedArguments | targetsOfA;
+      joined->outArguments = kept->outArguments - targetsOfA - attackersOfA;
+      joined->attackingArguments =
+          bag.all() - joined->inArguments - joined->defeatedArguments - joined->outArguments;
       insertRow(joined, addToSolution(solution, a), table);
     }
 
-    // a stays outside the candidate set; the child row is not read again, so
-    // its sets are moved rather than copied.
-    auto* kept = new Row();
-    kept->inArguments = std::move(t.inArguments);
-    kept->outArguments = std::move(t.outArguments);
-    kept->attackingArguments = std::move(t.attackingArguments);
-    kept->defeatedArguments = std::move(t.defeatedArguments);
+    // a stays outside the candidate set.
+    kept->inArguments = std::move(in);
     switch (place) {
       case Place::Defeated:
-        kept->defeatedArguments.insert(a);
+        kept->defeatedArguments.set(p);
         break;
       case Place::Attacking:
-        kept->attackingArguments.insert(a);
+        kept->attackingArguments.set(p);
         break;
       case Place::Out:
-        kept->outArguments.insert(a);
+        kept->outArguments.set(p);
         break;
     }
     insertRow(kept, solution, table);
   }
-  // The child rows were emptied above and nothing refers to them any more.
   ArgumentationUtil::releaseRows(child);
-
-  permutationNodeTime += timer.stop().first;
   return table;
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
-  VertexSet removed = node->getRemovedVertices();
   TupleSet* child = evaluateNode(node->firstChild());
+  const VertexSet& bag = node->getVertices();
+  const BagProjection removal(std::vector<Vertex>(bag.begin(), bag.end()), node->getRemovedVertices());
 
-  kivra::Timer timer;
   auto* table = new TupleSet();
   for (auto& [tuple, solution] : *child) {
     auto* t = static_cast<Row*>(tuple);
     // An undefeated attacker that leaves the decomposition can never be
     // defeated later: the row's candidate sets are not admissible.
-    if (!ArgumentationUtil::isDisjoint(t->attackingArguments, removed)) {
+    if (t->attackingArguments.intersects(removal.removed)) {
       delete t;
       continue;
     }
     auto* projected = new Row();
-    projected->inArguments = std::move(t->inArguments);
-    projected->attackingArguments = std::move(t->attackingArguments);
-    projected->defeatedArguments = std::move(t->defeatedArguments);
-    projected->outArguments = std::move(t->outArguments);
-    eraseAll(projected->inArguments, removed);
-    eraseAll(projected->attackingArguments, removed);
-    eraseAll(projected->defeatedArguments, removed);
-    eraseAll(projected->outArguments, removed);
+    projected->inArguments = removal.apply(t->inArguments);
+    projected->attackingArguments = removal.apply(t->attackingArguments);
+    projected->defeatedArguments = removal.apply(t->defeatedArguments);
+    projected->outArguments = removal.apply(t->outArguments);
     insertRow(projected, solution, table);
     delete t;
   }
   delete child;
-
-  permutationNodeTime += timer.stop().first;
   return table;
 }
 
@@ -199,20 +144,17 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const E
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
 
-  kivra::Timer timer;
   auto* table = new TupleSet();
-  const VertexSet& bag = node->getVertices();
+  const BagSet all = BagSet::prefix(node->getVertices().size());
 
   // Merge join on the in-set: both tables list equal in-sets consecutively,
   // in ascending order of the in-sets. Every left row of a run is paired with
   // the whole run of right rows of the same in-set.
   ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lrow, Solution* lsol, const Row& rrow,
                                                            Solution* rsol) {
-    Row* joined = ArgumentationUtil::joinAdmissibleRows(lrow, rrow, bag);
+    Row* joined = ArgumentationUtil::joinAdmissibleRows(lrow, rrow, all);
     insertRow(joined, combineSolutions(kivra::CrossJoin, lsol, rsol), table);
   });
-
-  branchNodeTime += timer.stop().first;
   return table;
 }
 

@@ -6,6 +6,9 @@
 // attacker of S from X \ V is attacked by S; the row's other sets classify
 // V \ I towards S (defeated by S, undefeated attacker of S, neither). At the
 // root, S is admissible exactly when its row has no undefeated attacker.
+// Rows hold positions in the node's bag; each rule asks the framework for the
+// attacks within its bag once (BagAttacks) and moves the child rows into its
+// own bag's positions.
 #pragma once
 
 #include "kivra/AbstractAlgorithm.h"
@@ -20,11 +23,6 @@ class AdmissibleNormalizedArgumentationAlgorithm : public kivra::AbstractNormali
   // `problem` must be an ArgumentationProblem; not owned.
   explicit AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem);
   ~AdmissibleNormalizedArgumentationAlgorithm() override;
-
-  // User CPU seconds spent in branch nodes and in all other nodes; only
-  // accumulated, for profiling.
-  static double branchNodeTime;
-  static double permutationNodeTime;
 
  protected:
   // Each rule returns a new table owned by the caller and releases the child

@@ -1,10 +1,8 @@
 #include "AdmissibleSemiNormalizedArgumentation.h"
 
-#include <algorithm>
-#include <iterator>
+#include <vector>
 
 #include "ArgumentationUtil.h"
-#include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -12,25 +10,10 @@ using kivra::TupleSet;
 using kivra::Vertex;
 using kivra::VertexSet;
 
-double AdmissibleSemiNormalizedArgumentationAlgorithm::branchNodeTime = 0;
-double AdmissibleSemiNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
-
 namespace {
 
 AdmissibleArgumentationTuple* row(const TupleSet::value_type& entry) {
   return static_cast<AdmissibleArgumentationTuple*>(entry.first);
-}
-
-void eraseAll(VertexSet& from, const VertexSet& what) {
-  for (Vertex v : what) from.erase(v);
-}
-
-bool intersects(const VertexSet& a, const VertexSet& b) {
-  const VertexSet& small = a.size() <= b.size() ? a : b;
-  const VertexSet& large = a.size() <= b.size() ? b : a;
-  for (Vertex v : small)
-    if (large.count(v)) return true;
-  return false;
 }
 
 }  // namespace
@@ -50,98 +33,86 @@ void AdmissibleSemiNormalizedArgumentationAlgorithm::addRow(AdmissibleArgumentat
 }
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {
-  ArgumentationProblem* af = argumentationProblem;
-  kivra::Timer timer;
+  using Row = AdmissibleArgumentationTuple;
   TupleSet* child;
   if (node->getType() == kivra::Leaf) {
-    timer.start();
     child = new TupleSet();
-    addRow(new AdmissibleArgumentationTuple(), createLeafSolution(VertexSet()), child);
+    addRow(new Row(), createLeafSolution(VertexSet()), child);
   } else {
     child = evaluateNode(node->firstChild());
-    timer.start();  // the child's own evaluation is not counted
   }
-  const VertexSet introduced(node->getIntroducedVertices());
-  const VertexSet removed(node->getRemovedVertices());
+  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagSet introduced = bag.positions(node->getIntroducedVertices());
+  // The arguments the node keeps from its child, between removal and introduction.
+  std::vector<Vertex> kept;
+  for (std::size_t p = 0; p < bag.size(); ++p)
+    if (!introduced.test(p)) kept.push_back(bag.vertex(p));
+  const BagProjection removal(kept, node->getRemovedVertices());
+  const BagEmbedding introduction(introduced, bag.size());
 
   // Removal: an undefeated attacker that leaves the bag can never be defeated.
   TupleSet* intermediate = new TupleSet();
   // Rows are taken out of the child table before they are projected.
   while (!child->empty()) {
     auto taken = child->extract(child->begin());
-    auto* t = static_cast<AdmissibleArgumentationTuple*>(taken.key());
-    if (intersects(t->attackingArguments, removed)) {
+    auto* t = static_cast<Row*>(taken.key());
+    if (t->attackingArguments.intersects(removal.removed)) {
       delete t;
       continue;
     }
-    eraseAll(t->inArguments, removed);
-    eraseAll(t->outArguments, removed);
-    eraseAll(t->defeatedArguments, removed);
+    t->inArguments = removal.apply(t->inArguments);
+    t->outArguments = removal.apply(t->outArguments);
+    t->defeatedArguments = removal.apply(t->defeatedArguments);
+    t->attackingArguments = removal.apply(t->attackingArguments);
     addRow(t, taken.mapped(), intermediate);
   }
   delete child;
 
   // Introduction: extend each row by every compatible conflict-free subset.
   TupleSet* table = new TupleSet();
-  const std::vector<VertexSet> subsets = ArgumentationUtil::conflictFreeSets(&introduced, af);
+  const std::vector<BagSet> subsets = bag.conflictFreeSubsets(introduced);
   for (auto& entry : *intermediate) {
-    const AdmissibleArgumentationTuple* t = row(entry);
-    for (const VertexSet& joining : subsets) {
-      bool compatible = true;
-      for (Vertex x : joining) {
-        if (af->argumentIsAttackedBySet(t->inArguments, x) || af->argumentAttacksSet(t->inArguments, x)) {
-          compatible = false;
-          break;
-        }
-      }
-      if (!compatible) continue;
+    const Row* t = row(entry);
+    const BagSet in = introduction.apply(t->inArguments);
+    const BagSet out = introduction.apply(t->outArguments);
+    const BagSet attacking = introduction.apply(t->attackingArguments);
+    const BagSet defeated = introduction.apply(t->defeatedArguments);
+    // New members may neither attack nor be attacked by the row's in-set.
+    const BagSet incompatible = bag.attackedBy(in) | bag.attackersOf(in);
+    for (const BagSet& joining : subsets) {
+      if (joining.intersects(incompatible)) continue;
 
-      auto* extended = new AdmissibleArgumentationTuple();
-      extended->inArguments = t->inArguments;
-      extended->inArguments.insert(joining.begin(), joining.end());
-      extended->defeatedArguments = t->defeatedArguments;
-      const VertexSet& in = extended->inArguments;
-      for (Vertex y : t->attackingArguments)
-        (af->argumentIsAttackedBySet(in, y) ? extended->defeatedArguments : extended->attackingArguments).insert(y);
-      VertexSet unsettled;
-      std::set_difference(introduced.begin(), introduced.end(), in.begin(), in.end(),
-                          std::inserter(unsettled, unsettled.end()));
-      unsettled.insert(t->outArguments.begin(), t->outArguments.end());
-      for (Vertex u : unsettled) {
-        if (af->argumentIsAttackedBySet(in, u))
-          extended->defeatedArguments.insert(u);
-        else if (af->argumentAttacksSet(in, u))
-          extended->attackingArguments.insert(u);
-        else
-          extended->outArguments.insert(u);
-      }
+      auto* extended = new Row();
+      extended->inArguments = in | joining;
+      const BagSet attackedByIn = bag.attackedBy(extended->inArguments);
+      const BagSet attackersOfIn = bag.attackersOf(extended->inArguments);
+      const BagSet unsettled = (introduced - extended->inArguments) | out;
+      extended->defeatedArguments = defeated | (attacking & attackedByIn) | (unsettled & attackedByIn);
+      extended->attackingArguments = (attacking - attackedByIn) | ((unsettled - attackedByIn) & attackersOfIn);
+      extended->outArguments = unsettled - attackedByIn - attackersOfIn;
       // Adding nothing leaves every member as it is, so the empty subset
       // keeps the row's own solution.
-      Solution* s = joining.empty() ? entry.second : addToSolution(entry.second, joining);
+      Solution* s = joining.empty() ? entry.second : addToSolution(entry.second, bag.vertices(joining));
       addRow(extended, s, table);
     }
     delete t;
   }
   delete intermediate;
-  permutationNodeTime += timer.stop().first;
   return table;
 }
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
-  kivra::Timer timer;
-  timer.start();
   TupleSet* table = new TupleSet();
-  const VertexSet& bag = node->getVertices();
+  const BagSet all = BagSet::prefix(node->getVertices().size());
 
   // Both tables list rows by in-set first; join the runs of equal in-sets.
   using Row = AdmissibleArgumentationTuple;
   ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lt, Solution* ls, const Row& qt, Solution* qs) {
-    Row* joined = ArgumentationUtil::joinAdmissibleRows(lt, qt, bag);
+    Row* joined = ArgumentationUtil::joinAdmissibleRows(lt, qt, all);
     addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
   });
-  branchNodeTime += timer.stop().first;
   return table;
 }
 

@@ -19,6 +19,8 @@
 // row by each conflict-free subset of the introduced arguments that is
 // compatible with the row's in-set. A leaf is a permutation from the single
 // empty row. At the root the rows without undefeated attackers are admissible.
+// Rows hold positions in the node's bag (see BagSet); a rule asks the
+// framework for the attacks within its bag once (BagAttacks).
 //
 // Each rule takes ownership of its children's tables and rows and deletes
 // them once read, or passes them on in its own table (taken out of the child
@@ -29,11 +31,6 @@ class AdmissibleSemiNormalizedArgumentationAlgorithm : public kivra::AbstractSem
   // problem must be an ArgumentationProblem; it is not owned.
   explicit AdmissibleSemiNormalizedArgumentationAlgorithm(kivra::Problem* problem);
   ~AdmissibleSemiNormalizedArgumentationAlgorithm() override = default;
-
-  // User CPU seconds spent in permutation (and leaf) rules and in branch
-  // rules, over all runs of this class. Only ever added to.
-  static double branchNodeTime;
-  static double permutationNodeTime;
 
  protected:
   kivra::Solution* selectSolution(kivra::TupleSet* table, const kivra::ExtendedHypertree* root) override;

@@ -2,9 +2,10 @@
 #pragma once
 
 #include <compare>
+#include <cstddef>
 
+#include "BagSet.h"
 #include "kivra/AbstractAlgorithm.h"
-#include "kivra/Global.h"
 
 // For the bag of one decomposition node, a row labels every bag argument with
 // respect to a candidate complete extension E:
@@ -16,7 +17,8 @@
 //                   defend it);
 //   out pending   - neither in E nor attacked by E, still waiting for an out
 //                   attacker.
-// The five sets partition the bag; the row enforces nothing itself.
+// The five sets hold positions in the bag (see BagSet) and partition it; the
+// row enforces nothing itself.
 //
 // Rows order by in-set, then by the union of the two def sets, then by the
 // single sets in field order. Rows with equal in-set and equal def union are
@@ -28,19 +30,23 @@ class CompleteArgumentationTuple : public kivra::Tuple {
   CompleteArgumentationTuple& operator=(const CompleteArgumentationTuple&) = default;
   ~CompleteArgumentationTuple() override = default;
 
-  kivra::VertexSet getAllDefArguments() const;
-  kivra::VertexSet getAllOutArguments() const;
+  BagSet getAllDefArguments() const { return defProvedArguments | defPendingArguments; }
+  BagSet getAllOutArguments() const { return outProvedArguments | outPendingArguments; }
 
-  // Three-way comparison of the def unions of two rows, without building them.
+  // Three-way comparison of the def unions of two rows.
   std::strong_ordering compareDefUnion(const CompleteArgumentationTuple& other) const;
 
   bool operator<(const kivra::Tuple& other) const override;
   bool operator==(const kivra::Tuple& other) const override;
   int hash() const override;
 
-  kivra::VertexSet inArguments;
-  kivra::VertexSet defProvedArguments;
-  kivra::VertexSet defPendingArguments;
-  kivra::VertexSet outProvedArguments;
-  kivra::VertexSet outPendingArguments;
+  // Rows are made and dropped by the million: they come from a pool.
+  static void* operator new(std::size_t size) { return kivra::allocateRow<CompleteArgumentationTuple>(size); }
+  static void operator delete(void* row, std::size_t size) { kivra::releaseRow<CompleteArgumentationTuple>(row, size); }
+
+  BagSet inArguments;
+  BagSet defProvedArguments;
+  BagSet defPendingArguments;
+  BagSet outProvedArguments;
+  BagSet outPendingArguments;
 };

@@ -1,11 +1,8 @@
 #include "CompleteNormalizedArgumentation.h"
 
-#include <algorithm>
-#include <iterator>
 #include <vector>
 
 #include "ArgumentationUtil.h"
-#include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -13,24 +10,18 @@ using kivra::TupleSet;
 using kivra::Vertex;
 using kivra::VertexSet;
 
-double CompleteNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
-double CompleteNormalizedArgumentationAlgorithm::branchNodeTime = 0;
-
 namespace {
 
 CompleteArgumentationTuple* row(const TupleSet::value_type& entry) {
   return static_cast<CompleteArgumentationTuple*>(entry.first);
 }
 
-// The attacks of one argument x, answered from its adjacency.
-class AttacksOf {
- public:
-  AttacksOf(ArgumentationProblem* problem, Vertex x) : targets(problem->getAttacksFromArg(x)) {}
-  bool operator()(Vertex v) const { return targets && targets->count(v) > 0; }
-
- private:
-  const VertexSet* targets;
-};
+// Each set of a row in the positions of a larger bag, `position` added.
+void insertPosition(CompleteArgumentationTuple& t, std::size_t position, std::size_t width) {
+  for (BagSet* set : {&t.inArguments, &t.defProvedArguments, &t.defPendingArguments, &t.outProvedArguments,
+                      &t.outPendingArguments})
+    *set = set->inserted(position, width);
+}
 
 }  // namespace
 
@@ -47,102 +38,75 @@ void CompleteNormalizedArgumentationAlgorithm::addRow(CompleteArgumentationTuple
   }
 }
 
-TupleSet* CompleteNormalizedArgumentationAlgorithm::recCols(VertexSet in, VertexSet defProved,
-                                                            VertexSet defPending, VertexSet outProved,
-                                                            VertexSet outPending, VertexSet remaining,
-                                                            ArgumentationProblem* problem) {
-  CompleteArgumentationTuple current;
-  current.inArguments = std::move(in);
-  current.defProvedArguments = std::move(defProved);
-  current.defPendingArguments = std::move(defPending);
-  current.outProvedArguments = std::move(outProved);
-  current.outPendingArguments = std::move(outPending);
-  const std::vector<Vertex> order(remaining.begin(), remaining.end());
-  TupleSet* table = new TupleSet();  // owned by the caller
-  labelRemaining(current, order, 0, problem, table);
-  return table;
-}
-
-void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentationTuple& cur,
-                                                              const std::vector<Vertex>& remaining,
-                                                              std::size_t next, ArgumentationProblem* problem,
-                                                              TupleSet* table) {
-  if (next == remaining.size()) {
+void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentationTuple& cur, const BagAttacks& bag,
+                                                              std::size_t next, TupleSet* table) {
+  if (next == bag.size()) {
     // Different labellings of the same arguments never coincide.
     auto* finished = new CompleteArgumentationTuple(cur);
-    table->emplace(finished, createLeafSolution(finished->inArguments));
+    table->emplace(finished, createLeafSolution(bag.vertices(finished->inArguments)));
     return;
   }
-  const Vertex x = remaining[next];
+  const std::size_t x = next;
+  const BagSet& targets = bag.attacksOf(x);
+  const BagSet& attackers = bag.attackersOf(x);
 
   // def: always possible; proved at once when the in-set attacks x.
-  const bool attackedByIn = problem->argumentIsAttackedBySet(cur.inArguments, x);
-  VertexSet& defSet = attackedByIn ? cur.defProvedArguments : cur.defPendingArguments;
-  defSet.insert(x);
-  labelRemaining(cur, remaining, next + 1, problem, table);
-  defSet.erase(x);
+  const bool attackedByIn = attackers.intersects(cur.inArguments);
+  BagSet& defSet = attackedByIn ? cur.defProvedArguments : cur.defPendingArguments;
+  defSet.set(x);
+  labelRemaining(cur, bag, next + 1, table);
+  defSet.reset(x);
 
   // out and in both require that x and the in-set leave each other alone.
-  if (attackedByIn || problem->argumentAttacksSet(cur.inArguments, x)) return;
+  if (attackedByIn || targets.intersects(cur.inArguments)) return;
 
   // out: x proves every pending out argument it attacks.
-  const AttacksOf xAttacks(problem, x);
-  std::vector<Vertex> proved;
-  for (Vertex u : cur.outPendingArguments)
-    if (xAttacks(u)) proved.push_back(u);
-  const bool attackedByOut = problem->argumentIsAttackedBySet(cur.outProvedArguments, x) ||
-                             problem->argumentIsAttackedBySet(cur.outPendingArguments, x) || xAttacks(x);
-  const bool attacksOut = problem->argumentAttacksSet(cur.outProvedArguments, x) ||
-                          problem->argumentAttacksSet(cur.outPendingArguments, x);
-  for (Vertex u : proved) {
-    cur.outPendingArguments.erase(u);
-    cur.outProvedArguments.insert(u);
-  }
-  VertexSet& outSet = attackedByOut ? cur.outProvedArguments : cur.outPendingArguments;
-  outSet.insert(x);
-  labelRemaining(cur, remaining, next + 1, problem, table);
-  outSet.erase(x);
-  for (Vertex u : proved) {
-    cur.outProvedArguments.erase(u);
-    cur.outPendingArguments.insert(u);
-  }
+  const BagSet proved = cur.outPendingArguments & targets;
+  const bool attackedByOut = attackers.intersects(cur.outProvedArguments) ||
+                             attackers.intersects(cur.outPendingArguments) || targets.test(x);
+  const bool attacksOut = targets.intersects(cur.outProvedArguments) || targets.intersects(cur.outPendingArguments);
+  cur.outPendingArguments -= proved;
+  cur.outProvedArguments |= proved;
+  BagSet& outSet = attackedByOut ? cur.outProvedArguments : cur.outPendingArguments;
+  outSet.set(x);
+  labelRemaining(cur, bag, next + 1, table);
+  outSet.reset(x);
+  cur.outProvedArguments -= proved;
+  cur.outPendingArguments |= proved;
 
   // in: x must not be in conflict with itself or with any out argument.
   if (attackedByOut || attacksOut) return;
-  std::vector<Vertex> defeated;
-  for (Vertex d : cur.defPendingArguments)
-    if (xAttacks(d)) defeated.push_back(d);
-  for (Vertex d : defeated) {
-    cur.defPendingArguments.erase(d);
-    cur.defProvedArguments.insert(d);
-  }
-  cur.inArguments.insert(x);
-  labelRemaining(cur, remaining, next + 1, problem, table);
-  cur.inArguments.erase(x);
-  for (Vertex d : defeated) {
-    cur.defProvedArguments.erase(d);
-    cur.defPendingArguments.insert(d);
-  }
+  const BagSet defeated = cur.defPendingArguments & targets;
+  cur.defPendingArguments -= defeated;
+  cur.defProvedArguments |= defeated;
+  cur.inArguments.set(x);
+  labelRemaining(cur, bag, next + 1, table);
+  cur.inArguments.reset(x);
+  cur.defProvedArguments -= defeated;
+  cur.defPendingArguments |= defeated;
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
-  kivra::Timer timer;
-  timer.start();
-  TupleSet* table = recCols(VertexSet(), VertexSet(), VertexSet(), VertexSet(), VertexSet(),
-                            VertexSet(node->getVertices()), argumentationProblem);
-  permutationNodeTime += timer.stop().first;
+  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  CompleteArgumentationTuple current;
+  for (BagSet* set : {&current.inArguments, &current.defProvedArguments, &current.defPendingArguments,
+                      &current.outProvedArguments, &current.outPendingArguments})
+    *set = bag.none();
+  TupleSet* table = new TupleSet();  // owned by the caller
+  labelRemaining(current, bag, 0, table);
   return table;
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
-  kivra::Timer timer;
-  timer.start();
   TupleSet* table = new TupleSet();
   const Vertex x = node->getDifference();
-  ArgumentationProblem* af = argumentationProblem;
-  const AttacksOf xAttacks(af, x);
-  const bool selfAttack = xAttacks(x);
+  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const std::size_t width = bag.size();
+  const std::size_t p = bag.position(x);
+  const BagSet& targets = bag.attacksOf(p);
+  const BagSet& attackers = bag.attackersOf(p);
+  const bool selfAttack = targets.test(p);
 
   // Each child row is taken out of the child table before it is reused as
   // the def row, so no table key is ever changed.
@@ -150,72 +114,65 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     auto taken = child->extract(child->begin());
     auto* t = static_cast<CompleteArgumentationTuple*>(taken.key());
     Solution* s = taken.mapped();
+    insertPosition(*t, p, width);
 
-    const bool attackedByIn = af->argumentIsAttackedBySet(t->inArguments, x);
+    const bool attackedByIn = attackers.intersects(t->inArguments);
     CompleteArgumentationTuple* outRow = nullptr;
     CompleteArgumentationTuple* inRow = nullptr;
-    if (!attackedByIn && !af->argumentAttacksSet(t->inArguments, x)) {
-      const bool attackedByOut = af->argumentIsAttackedBySet(t->outProvedArguments, x) ||
-                                 af->argumentIsAttackedBySet(t->outPendingArguments, x);
+    if (!attackedByIn && !targets.intersects(t->inArguments)) {
+      const bool attackedByOut =
+          attackers.intersects(t->outProvedArguments) || attackers.intersects(t->outPendingArguments);
       outRow = new CompleteArgumentationTuple(*t);
-      outRow->outPendingArguments.clear();
-      for (Vertex u : t->outPendingArguments)
-        (xAttacks(u) ? outRow->outProvedArguments : outRow->outPendingArguments).insert(u);
-      (attackedByOut || selfAttack ? outRow->outProvedArguments : outRow->outPendingArguments).insert(x);
+      outRow->outPendingArguments = t->outPendingArguments - targets;
+      outRow->outProvedArguments |= t->outPendingArguments & targets;
+      (attackedByOut || selfAttack ? outRow->outProvedArguments : outRow->outPendingArguments).set(p);
 
-      const bool attacksOut = af->argumentAttacksSet(t->outProvedArguments, x) ||
-                              af->argumentAttacksSet(t->outPendingArguments, x);
+      const bool attacksOut = targets.intersects(t->outProvedArguments) || targets.intersects(t->outPendingArguments);
       if (!selfAttack && !attackedByOut && !attacksOut) {
         inRow = new CompleteArgumentationTuple(*t);
-        inRow->inArguments.insert(x);
-        inRow->defPendingArguments.clear();
-        for (Vertex d : t->defPendingArguments)
-          (xAttacks(d) ? inRow->defProvedArguments : inRow->defPendingArguments).insert(d);
+        inRow->inArguments.set(p);
+        inRow->defPendingArguments = t->defPendingArguments - targets;
+        inRow->defProvedArguments |= t->defPendingArguments & targets;
       }
     }
     // The child row itself becomes the def row.
-    (attackedByIn ? t->defProvedArguments : t->defPendingArguments).insert(x);
+    (attackedByIn ? t->defProvedArguments : t->defPendingArguments).set(p);
     addRow(t, s, table);
     if (outRow) addRow(outRow, s, table);
     if (inRow) addRow(inRow, addToSolution(s, x), table);
   }
   delete child;
-  permutationNodeTime += timer.stop().first;
   return table;
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
-  kivra::Timer timer;
-  timer.start();
   TupleSet* table = new TupleSet();
-  const Vertex x = node->getDifference();
+  const VertexSet& bag = node->getVertices();
+  const BagProjection removal(std::vector<Vertex>(bag.begin(), bag.end()), node->getRemovedVertices());
 
-  // Rows are taken out of the child table before x is erased from them, so
-  // no table key is ever changed.
+  // Rows are taken out of the child table before they are projected, so no
+  // table key is ever changed.
   while (!child->empty()) {
     auto taken = child->extract(child->begin());
     auto* t = static_cast<CompleteArgumentationTuple*>(taken.key());
     // A pending argument that leaves the bag can never be settled.
-    if (t->defPendingArguments.count(x) || t->outPendingArguments.count(x)) {
+    if (t->defPendingArguments.intersects(removal.removed) || t->outPendingArguments.intersects(removal.removed)) {
       delete t;
       continue;
     }
-    t->inArguments.erase(x);
-    t->defProvedArguments.erase(x);
-    t->outProvedArguments.erase(x);
+    for (BagSet* set : {&t->inArguments, &t->defProvedArguments, &t->defPendingArguments, &t->outProvedArguments,
+                        &t->outPendingArguments})
+      *set = removal.apply(*set);
     addRow(t, taken.mapped(), table);
   }
   delete child;
-  permutationNodeTime += timer.stop().first;
   return table;
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
-  kivra::Timer timer;
-  timer.start();
   TupleSet* table = new TupleSet();
 
   // Both tables are sorted by in-set, then def union; join the runs where both agree.
@@ -224,37 +181,17 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const Ext
     if (auto c = a.inArguments <=> b.inArguments; c != 0) return c;
     return a.compareDefUnion(b);
   };
-  // The def and out arguments of the current left row, shared by its whole
-  // run. Left rows stay alive until their run is done and were all allocated
-  // before the join, so their addresses identify them.
-  const Row* unionsOf = nullptr;
-  VertexSet defAll;
-  VertexSet outAll;
   ArgumentationUtil::joinRuns<Row>(left, right, compareKeys, [&](const Row& lt, Solution* ls, const Row& qt,
                                                                   Solution* qs) {
-    if (unionsOf != &lt) {
-      defAll = lt.getAllDefArguments();
-      outAll = lt.getAllOutArguments();
-      unionsOf = &lt;
-    }
     auto* joined = new Row();
     joined->inArguments = lt.inArguments;
     // Proved in either child is proved; pending only if pending in both.
-    std::set_union(lt.defProvedArguments.begin(), lt.defProvedArguments.end(), qt.defProvedArguments.begin(),
-                   qt.defProvedArguments.end(),
-                   std::inserter(joined->defProvedArguments, joined->defProvedArguments.end()));
-    std::set_difference(defAll.begin(), defAll.end(), joined->defProvedArguments.begin(),
-                        joined->defProvedArguments.end(),
-                        std::inserter(joined->defPendingArguments, joined->defPendingArguments.end()));
-    std::set_union(lt.outProvedArguments.begin(), lt.outProvedArguments.end(), qt.outProvedArguments.begin(),
-                   qt.outProvedArguments.end(),
-                   std::inserter(joined->outProvedArguments, joined->outProvedArguments.end()));
-    std::set_difference(outAll.begin(), outAll.end(), joined->outProvedArguments.begin(),
-                        joined->outProvedArguments.end(),
-                        std::inserter(joined->outPendingArguments, joined->outPendingArguments.end()));
+    joined->defProvedArguments = lt.defProvedArguments | qt.defProvedArguments;
+    joined->defPendingArguments = lt.getAllDefArguments() - joined->defProvedArguments;
+    joined->outProvedArguments = lt.outProvedArguments | qt.outProvedArguments;
+    joined->outPendingArguments = lt.getAllOutArguments() - joined->outProvedArguments;
     addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
   });
-  branchNodeTime += timer.stop().first;
   return table;
 }
 

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstddef>
-#include <vector>
 
 #include "ArgumentationProblem.h"
+#include "ArgumentationUtil.h"
 #include "CompleteArgumentationTuple.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -20,7 +20,9 @@
 // out are split into proved (the required attacker has been seen in the
 // subtree) and pending. Every attack lies inside some bag, so an argument may
 // leave the bag only once proved; at the root the rows without pending
-// arguments are the complete extensions.
+// arguments are the complete extensions. Rows hold positions in the node's
+// bag (see BagSet); a rule asks the framework for the attacks within its bag
+// once (BagAttacks).
 //
 // Each rule takes ownership of its children's tables and rows and deletes
 // them once read; the table it returns belongs to the caller. A row is never
@@ -32,25 +34,12 @@ class CompleteNormalizedArgumentationAlgorithm : public kivra::AbstractNormalize
   explicit CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem);
   ~CompleteNormalizedArgumentationAlgorithm() override = default;
 
-  // User CPU seconds spent in leaf, introduction and removal rules, and in
-  // branch rules, over all runs of this class. Only ever added to.
-  static double permutationNodeTime;
-  static double branchNodeTime;
-
  protected:
   kivra::Solution* selectSolution(kivra::TupleSet* table, const kivra::ExtendedHypertree* root) override;
   kivra::TupleSet* evaluateBranchNode(const kivra::ExtendedHypertree* node) override;
   kivra::TupleSet* evaluateIntroductionNode(const kivra::ExtendedHypertree* node) override;
   kivra::TupleSet* evaluateRemovalNode(const kivra::ExtendedHypertree* node) override;
   kivra::TupleSet* evaluateLeafNode(const kivra::ExtendedHypertree* node) override;
-
-  // Every labelling that extends the row (in, defProved, defPending,
-  // outProved, outPending) by the arguments of remaining, each row paired
-  // with the leaf solution of its in-set. Returns a new table owned by the caller.
-  virtual kivra::TupleSet* recCols(kivra::VertexSet in, kivra::VertexSet defProved,
-                                   kivra::VertexSet defPending, kivra::VertexSet outProved,
-                                   kivra::VertexSet outPending, kivra::VertexSet remaining,
-                                   ArgumentationProblem* problem);
 
   ArgumentationProblem* argumentationProblem;
 
@@ -59,7 +48,9 @@ class CompleteNormalizedArgumentationAlgorithm : public kivra::AbstractNormalize
   // place, its solution becomes the Union of the old and s, and row is deleted.
   void addRow(CompleteArgumentationTuple* row, kivra::Solution* s, kivra::TupleSet* table);
 
-  // Depth-first labelling of remaining[next..] onto current (restored on return).
-  void labelRemaining(CompleteArgumentationTuple& current, const std::vector<kivra::Vertex>& remaining,
-                      std::size_t next, ArgumentationProblem* problem, kivra::TupleSet* table);
+  // Depth-first labelling of the bag positions from `next` on onto current
+  // (restored on return), each finished labelling added to table with the
+  // leaf solution of its in-set: def before out before in at every position.
+  void labelRemaining(CompleteArgumentationTuple& current, const BagAttacks& bag, std::size_t next,
+                      kivra::TupleSet* table);
 };

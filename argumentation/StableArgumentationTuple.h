@@ -1,13 +1,16 @@
 // One row of a stable-semantics table: a candidate extension restricted to a bag.
 #pragma once
 
+#include <cstddef>
+
+#include "BagSet.h"
 #include "kivra/AbstractAlgorithm.h"
-#include "kivra/Global.h"
 
 // For the bag of one decomposition node, a row splits the bag into the
 // arguments of the candidate extension, the outside arguments that the
 // extension (as far as seen) attacks, and the outside ones it does not attack
-// yet. The three sets partition the bag; the row enforces nothing itself.
+// yet. The sets hold positions in the bag (see BagSet) and partition it; the
+// row enforces nothing itself.
 //
 // Rows order by in-set first, so that a table lists the rows of one in-set
 // next to each other (the branch join walks both child tables on that order),
@@ -21,7 +24,11 @@ class StableArgumentationTuple : public kivra::Tuple {
   bool operator==(const kivra::Tuple& other) const override;
   int hash() const override;
 
-  kivra::VertexSet inArguments;
-  kivra::VertexSet unattackedArguments;
-  kivra::VertexSet attackedArguments;
+  // Rows are made and dropped by the million: they come from a pool.
+  static void* operator new(std::size_t size) { return kivra::allocateRow<StableArgumentationTuple>(size); }
+  static void operator delete(void* row, std::size_t size) { kivra::releaseRow<StableArgumentationTuple>(row, size); }
+
+  BagSet inArguments;
+  BagSet unattackedArguments;
+  BagSet attackedArguments;
 };

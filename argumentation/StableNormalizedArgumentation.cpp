@@ -1,31 +1,19 @@
 #include "StableNormalizedArgumentation.h"
 
-#include <algorithm>
-#include <iterator>
+#include <vector>
 
 #include "ArgumentationUtil.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
 using kivra::TupleSet;
+using kivra::Vertex;
 using kivra::VertexSet;
 
 namespace {
 
 StableArgumentationTuple* row(const TupleSet::value_type& entry) {
   return static_cast<StableArgumentationTuple*>(entry.first);
-}
-
-bool intersects(const VertexSet& a, const VertexSet& b) {
-  const VertexSet& small = a.size() <= b.size() ? a : b;
-  const VertexSet& large = a.size() <= b.size() ? b : a;
-  for (kivra::Vertex v : small)
-    if (large.count(v)) return true;
-  return false;
-}
-
-void eraseAll(VertexSet& from, const VertexSet& what) {
-  for (kivra::Vertex v : what) from.erase(v);
 }
 
 }  // namespace
@@ -45,19 +33,15 @@ void StableNormalizedArgumentationAlgorithm::addRow(StableArgumentationTuple* ne
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
   TupleSet* table = new TupleSet();  // owned by the caller
-  const VertexSet bag(node->getVertices());
-  for (const VertexSet& in : ArgumentationUtil::conflictFreeSets(&bag, argumentationProblem)) {
+  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  for (BagSet& in : bag.conflictFreeSubsets(bag.all())) {
     auto* r = new StableArgumentationTuple();
-    r->inArguments = in;
-    VertexSet outside;
-    std::set_difference(bag.begin(), bag.end(), in.begin(), in.end(),
-                        std::inserter(outside, outside.end()));
-    r->attackedArguments = ArgumentationUtil::attackedWithin(in, outside, argumentationProblem);
-    std::set_difference(outside.begin(), outside.end(), r->attackedArguments.begin(),
-                        r->attackedArguments.end(),
-                        std::inserter(r->unattackedArguments, r->unattackedArguments.end()));
+    const BagSet outside = bag.all() - in;
+    r->attackedArguments = outside & bag.attackedBy(in);
+    r->unattackedArguments = outside - r->attackedArguments;
+    r->inArguments = std::move(in);
     // Rows of one leaf differ in their in-sets, so nothing merges here.
-    table->emplace(r, createLeafSolution(r->inArguments));
+    table->emplace(r, createLeafSolution(bag.vertices(r->inArguments)));
   }
   return table;
 }
@@ -65,11 +49,13 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const Extende
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const kivra::Vertex a = node->getDifference();
-  ArgumentationProblem* af = argumentationProblem;
-  const VertexSet* targetsOfA = af->getAttacksFromArg(a);  // null when a attacks nothing
-  auto aAttacks = [targetsOfA](kivra::Vertex v) { return targetsOfA && targetsOfA->count(v) > 0; };
-  const bool selfAttack = aAttacks(a);
+  const Vertex a = node->getDifference();
+  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const std::size_t width = bag.size();
+  const std::size_t p = bag.position(a);
+  const BagSet& targetsOfA = bag.attacksOf(p);
+  const BagSet& attackersOfA = bag.attackersOf(p);
+  const bool selfAttack = bag.attacks(p, p);
 
   // Each child row is taken out of the child table before it is reused as
   // the row with a outside, so no table key is ever changed.
@@ -77,24 +63,22 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
     auto taken = child->extract(child->begin());
     auto* t = static_cast<StableArgumentationTuple*>(taken.key());
     Solution* s = taken.mapped();
-    if (af->argumentIsAttackedBySet(t->inArguments, a)) {
-      t->attackedArguments.insert(a);
+    t->inArguments = t->inArguments.inserted(p, width);
+    t->attackedArguments = t->attackedArguments.inserted(p, width);
+    t->unattackedArguments = t->unattackedArguments.inserted(p, width);
+    if (attackersOfA.intersects(t->inArguments)) {
+      t->attackedArguments.set(p);
     } else {
       // a may join when it attacks neither itself nor a member of the in-set.
-      if (!selfAttack && !af->argumentAttacksSet(t->inArguments, a)) {
+      if (!selfAttack && !targetsOfA.intersects(t->inArguments)) {
         auto* inRow = new StableArgumentationTuple();
         inRow->inArguments = t->inArguments;
-        inRow->inArguments.insert(a);
-        inRow->attackedArguments = t->attackedArguments;
-        for (kivra::Vertex r : t->unattackedArguments) {
-          if (aAttacks(r))
-            inRow->attackedArguments.insert(r);
-          else
-            inRow->unattackedArguments.insert(r);
-        }
+        inRow->inArguments.set(p);
+        inRow->attackedArguments = t->attackedArguments | (t->unattackedArguments & targetsOfA);
+        inRow->unattackedArguments = t->unattackedArguments - targetsOfA;
         addRow(inRow, addToSolution(s, a), table);
       }
-      t->unattackedArguments.insert(a);
+      t->unattackedArguments.set(p);
     }
     addRow(t, s, table);
   }
@@ -105,19 +89,21 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const VertexSet removed(node->getRemovedVertices());
+  const VertexSet& bag = node->getVertices();
+  const BagProjection removal(std::vector<Vertex>(bag.begin(), bag.end()), node->getRemovedVertices());
 
   // Rows are taken out of the child table before they are projected.
   while (!child->empty()) {
     auto taken = child->extract(child->begin());
     auto* t = static_cast<StableArgumentationTuple*>(taken.key());
     // An argument leaving the bag unattacked can never be attacked later.
-    if (intersects(t->unattackedArguments, removed)) {
+    if (t->unattackedArguments.intersects(removal.removed)) {
       delete t;
       continue;
     }
-    eraseAll(t->inArguments, removed);
-    eraseAll(t->attackedArguments, removed);
+    t->inArguments = removal.apply(t->inArguments);
+    t->attackedArguments = removal.apply(t->attackedArguments);
+    t->unattackedArguments = removal.apply(t->unattackedArguments);
     addRow(t, taken.mapped(), table);
   }
   delete child;
@@ -134,12 +120,8 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateBranchNode(const Exten
   ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lt, Solution* ls, const Row& qt, Solution* qs) {
     auto* joined = new Row();
     joined->inArguments = lt.inArguments;
-    std::set_intersection(lt.unattackedArguments.begin(), lt.unattackedArguments.end(),
-                          qt.unattackedArguments.begin(), qt.unattackedArguments.end(),
-                          std::inserter(joined->unattackedArguments, joined->unattackedArguments.end()));
-    std::set_union(lt.attackedArguments.begin(), lt.attackedArguments.end(), qt.attackedArguments.begin(),
-                   qt.attackedArguments.end(),
-                   std::inserter(joined->attackedArguments, joined->attackedArguments.end()));
+    joined->unattackedArguments = lt.unattackedArguments & qt.unattackedArguments;
+    joined->attackedArguments = lt.attackedArguments | qt.attackedArguments;
     addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
   });
   return table;

@@ -15,7 +15,8 @@
 // Every attack lies inside some bag, so when an argument leaves the bag its
 // status is final: a row in which it is still unattacked cannot become stable
 // and is dropped. At the root the rows without unattacked arguments are the
-// stable extensions.
+// stable extensions. Rows hold positions in the node's bag (see BagSet); a
+// rule asks the framework for the attacks within its bag once (BagAttacks).
 //
 // Each rule takes ownership of its children's tables and rows and deletes
 // them once read, or passes them on in its own table (taken out of the child

@@ -133,7 +133,7 @@ class SolvingRun {
     kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
     Extensions named;
     auto* content = static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst));
-    for (const auto& set : content->enumerations) {
+    for (const auto& set : content->getSets()) {
       NameSet names;
       for (kivra::Vertex v : set) names.insert(problem.getVertexName(v));
       named.insert(names);

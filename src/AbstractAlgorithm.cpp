@@ -574,8 +574,14 @@ const ExtendedHypertree* AbstractHTDAlgorithm::prepareHypertreeDecomposition(
 Solution* AbstractHTDAlgorithm::evaluate(const ExtendedHypertree* tree, Instantiator* instantiator) {
   inst = instantiator;
   const ExtendedHypertree* root = prepareHypertreeDecomposition(tree);
+  // A prepared copy belongs to this run alone: the bottom-up walk deletes its
+  // nodes as soon as their parent's rule has consumed them.
+  releaseConsumedNodes = bottomUpWalk && root != tree;
   TupleSet* table = bottomUpWalk ? evaluateBottomUp(root) : evaluateNode(root);
-  return selectSolution(table, root);
+  Solution* result = selectSolution(table, root);
+  if (releaseConsumedNodes) delete root;
+  releaseConsumedNodes = false;
+  return result;
 }
 
 TupleSet* AbstractHTDAlgorithm::evaluateBottomUp(const ExtendedHypertree* root) {
@@ -615,6 +621,14 @@ TupleSet* AbstractHTDAlgorithm::evaluateBottomUp(const ExtendedHypertree* root) 
     finishedBase = savedBase;
     // Tables a rule did not take are not needed by anyone else.
     finished.resize(base);
+    if (releaseConsumedNodes) {
+      // The children's tables are consumed, and so are the children: their
+      // own children went when they were evaluated.
+      auto* parent = const_cast<ExtendedHypertree*>(node);
+      std::vector<Hypertree*> consumed(parent->getChildren()->begin(), parent->getChildren()->end());
+      parent->remChildren();
+      for (Hypertree* child : consumed) delete child;
+    }
     frames.pop_back();
     if (frames.empty())
       rootTable = table;

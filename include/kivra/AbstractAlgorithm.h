@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 #include <span>
 #include <utility>
@@ -47,9 +48,91 @@ class Solution;
 class SolutionContent;
 class Instantiator;
 
+// Blocks of `Size` bytes handed out from large chunks and reused once given
+// back; the chunks stay for the run. Table entries and rows come and go by
+// the million, each far smaller than a general-purpose allocation costs.
+// Builds with AddressSanitizer use plain allocations, so that it still sees
+// every use after release and every double release.
+template <std::size_t Size>
+class BlockPool {
+ public:
+  static void* take() {
+#if defined(__SANITIZE_ADDRESS__)
+    return ::operator new(Size);
+#else
+    if (freeList) {
+      FreeBlock* block = freeList;
+      freeList = block->next;
+      return block;
+    }
+    if (used == kBlocksPerChunk) {
+      chunk = static_cast<Block*>(::operator new(sizeof(Block) * kBlocksPerChunk));
+      used = 0;
+    }
+    return &chunk[used++];
+#endif
+  }
+  static void give(void* block) {
+#if defined(__SANITIZE_ADDRESS__)
+    ::operator delete(block);
+#else
+    auto* released = static_cast<FreeBlock*>(block);
+    released->next = freeList;
+    freeList = released;
+#endif
+  }
+
+ private:
+  struct FreeBlock {
+    FreeBlock* next;
+  };
+  struct alignas(std::max_align_t) Block {
+    unsigned char bytes[Size < sizeof(FreeBlock) ? sizeof(FreeBlock) : Size];
+  };
+  static constexpr std::size_t kBlocksPerChunk = 65536 / sizeof(Block) ? 65536 / sizeof(Block) : 1;
+  static inline Block* chunk = nullptr;  // chunks are never released
+  static inline std::size_t used = kBlocksPerChunk;
+  static inline FreeBlock* freeList = nullptr;
+};
+
+// Allocator of table entries: single entries from a BlockPool.
+template <class T>
+struct TableAllocator {
+  using value_type = T;
+  TableAllocator() = default;
+  template <class U>
+  TableAllocator(const TableAllocator<U>&) {}
+  T* allocate(std::size_t n) {
+    if (n == 1) return static_cast<T*>(BlockPool<sizeof(T)>::take());
+    return std::allocator<T>().allocate(n);
+  }
+  void deallocate(T* p, std::size_t n) {
+    if (n == 1)
+      BlockPool<sizeof(T)>::give(p);
+    else
+      std::allocator<T>().deallocate(p, n);
+  }
+  friend bool operator==(const TableAllocator&, const TableAllocator&) { return true; }
+};
+
+// Class-specific allocation for a row class Row: objects of exactly Row's
+// size come from a BlockPool, others (subclasses) from the general heap.
+template <class Row>
+void* allocateRow(std::size_t size) {
+  return size == sizeof(Row) ? BlockPool<sizeof(Row)>::take() : ::operator new(size);
+}
+template <class Row>
+void releaseRow(void* row, std::size_t size) {
+  if (!row) return;
+  if (size == sizeof(Row))
+    BlockPool<sizeof(Row)>::give(row);
+  else
+    ::operator delete(row);
+}
+
 // The table of one decomposition node: row to lazy solution. The table owns
 // neither its rows nor its solutions; the algorithms decide when rows go.
-using TupleSet = std::map<Tuple*, Solution*>;
+using TupleSet = std::map<Tuple*, Solution*, std::less<Tuple*>, TableAllocator<std::pair<Tuple* const, Solution*>>>;
 
 enum Operation : std::int32_t {
   Value = 0,
@@ -230,9 +313,12 @@ class AbstractHTDAlgorithm {
   explicit AbstractHTDAlgorithm(Problem* problem);
   virtual ~AbstractHTDAlgorithm();
 
-  // Prepares `tree` (the prepared tree is never released), evaluates its root
-  // and returns the selected solution. With a null `inst` every solution stays
-  // lazy until Solution::getContent.
+  // Prepares `tree`, evaluates its root and returns the selected solution.
+  // With a null `inst` every solution stays lazy until Solution::getContent.
+  // `tree` is left as it is. A prepared copy (the semi-normalized and
+  // normalized bases make one) is released during the run: each node once its
+  // parent's rule has returned, the root after selectSolution; a rule may
+  // read its children's nodes until it returns.
   Solution* evaluate(const ExtendedHypertree* tree, Instantiator* inst);
 
  protected:
@@ -267,6 +353,8 @@ class AbstractHTDAlgorithm {
   // hands a rule its children's finished tables, so deep trees need no deep
   // call stack.
   bool bottomUpWalk = false;
+  // During evaluate: whether the walk deletes consumed nodes of the prepared tree.
+  bool releaseConsumedNodes = false;
 
   // The finished table of `node` if the bottom-up walk holds it for the node
   // being evaluated (ownership passes to the caller), else null.

@@ -59,7 +59,7 @@ Extensions viaBranches(const RandomInput& in, std::mt19937& rng, bool preferred,
   kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
   kivra::Solution* solution = algorithm->evaluate(tree, &inst);
   Extensions named;
-  for (const auto& set : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->enumerations) {
+  for (const auto& set : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets()) {
     NameSet names;
     for (kivra::Vertex v : set) names.insert(problem.getVertexName(v));
     named.insert(names);

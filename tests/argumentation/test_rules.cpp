@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <sstream>
@@ -14,6 +15,7 @@
 #include "AdmissibleNormalizedArgumentation.h"
 #include "AdmissibleSemiNormalizedArgumentation.h"
 #include "ArgumentationProblem.h"
+#include "ArgumentationUtil.h"
 #include "CompleteNormalizedArgumentation.h"
 #include "StableNormalizedArgumentation.h"
 #include "kivra/CountingSolutionContent.h"
@@ -32,14 +34,14 @@ namespace {
 using StableRow = StableArgumentationTuple;
 using CompleteRow = CompleteArgumentationTuple;
 using AdmissibleRow = AdmissibleArgumentationTuple;
-std::vector<VertexSet StableRow::*> layout(const StableRow&) {
+std::vector<BagSet StableRow::*> layout(const StableRow&) {
   return {&StableRow::inArguments, &StableRow::attackedArguments, &StableRow::unattackedArguments};
 }
-std::vector<VertexSet CompleteRow::*> layout(const CompleteRow&) {
+std::vector<BagSet CompleteRow::*> layout(const CompleteRow&) {
   return {&CompleteRow::inArguments, &CompleteRow::defProvedArguments, &CompleteRow::defPendingArguments,
           &CompleteRow::outProvedArguments, &CompleteRow::outPendingArguments};
 }
-std::vector<VertexSet AdmissibleRow::*> layout(const AdmissibleRow&) {
+std::vector<BagSet AdmissibleRow::*> layout(const AdmissibleRow&) {
   return {&AdmissibleRow::inArguments, &AdmissibleRow::defeatedArguments, &AdmissibleRow::attackingArguments,
           &AdmissibleRow::outArguments};
 }
@@ -63,18 +65,21 @@ struct Framework {
     for (const auto& n : sorted) out += (out.empty() ? "" : ",") + n;
     return out;
   }
+  // Rows hold positions in the bag of their table's node.
   template <class Row>
-  std::string describe(const Row& t) {
+  std::string describe(const Row& t, const VertexSet& bag) {
+    const BagAttacks positions(bag, &problem);
     auto fields = layout(t);
-    std::string out = names(t.*fields[0]);
-    for (std::size_t i = 1; i < fields.size(); ++i) out += "|" + names(t.*fields[i]);
+    std::string out = names(positions.vertices(t.*fields[0]));
+    for (std::size_t i = 1; i < fields.size(); ++i) out += "|" + names(positions.vertices(t.*fields[i]));
     return out;
   }
   template <class Row>
-  void parse(const std::string& text, Row& t) {
+  void parse(const std::string& text, Row& t, const VertexSet& bag) {
+    const BagAttacks positions(bag, &problem);
     std::stringstream in(text);
     std::string f;
-    for (auto field : layout(t)) t.*field = ids(std::getline(in, f, '|') ? f : "");
+    for (auto field : layout(t)) t.*field = positions.positions(ids(std::getline(in, f, '|') ? f : ""));
   }
 
   std::istringstream input;
@@ -101,16 +106,9 @@ class Rules : public Algorithm {
  public:
   explicit Rules(Framework& framework) : Algorithm(&framework.problem), af(framework) {}
 
-  // A child table of the described rows (counted), each with the leaf solution of its in-set.
-  void feed(std::vector<std::string> rows) {
-    auto* table = new TupleSet();
-    for (const auto& r : rows) {
-      auto* row = new Counted<Row>();
-      af.parse(r, *row);
-      table->emplace(row, this->createLeafSolution(row->inArguments));
-    }
-    fed.push_back(table);
-  }
+  // A child table of the described rows (counted), each with the leaf
+  // solution of its in-set; made when the rule asks for the child's table.
+  void feed(std::vector<std::string> rows) { fed.push_back(std::move(rows)); }
   // The rows of the table `node`'s rule makes; then the table is released.
   Rows rows(const ExtendedHypertree* node) {
     Rows r;
@@ -123,7 +121,7 @@ class Rules : public Algorithm {
     Solutions out;
     kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
     for (auto& [tuple, solution] : *table) {
-      auto& sets = out[af.describe(*static_cast<Row*>(tuple))];
+      auto& sets = out[af.describe(*static_cast<Row*>(tuple), node->getVertices())];
       for (const VertexSet& e : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets())
         sets.insert(af.names(e));
     }
@@ -134,14 +132,20 @@ class Rules : public Algorithm {
  protected:
   TupleSet* evaluateNode(const ExtendedHypertree* node) override {
     if (fed.empty()) return Algorithm::evaluateNode(node);
-    TupleSet* table = fed.front();
+    auto* table = new TupleSet();
+    const BagAttacks positions(node->getVertices(), &af.problem);
+    for (const auto& r : fed.front()) {
+      auto* row = new Counted<Row>();
+      af.parse(r, *row, node->getVertices());
+      table->emplace(row, this->createLeafSolution(positions.vertices(row->inArguments)));
+    }
     fed.pop_front();
     return table;
   }
 
  private:
   Framework& af;
-  std::deque<TupleSet*> fed;
+  std::deque<std::vector<std::string>> fed;
 };
 
 using AdmissibleRules = Rules<AdmissibleNormalizedArgumentationAlgorithm, AdmissibleRow>;
@@ -160,19 +164,27 @@ constexpr auto kSemi = kivra::SemiNormalization;
 
 }  // namespace
 
+// Rows hold bag positions; here position i stands for argument i.
+static BagSet bits(std::initializer_list<std::size_t> positions) {
+  BagSet s(16);
+  for (std::size_t p : positions) s.set(p);
+  return s;
+}
+
 TEST(RowOrder, InSetFirstThenTheOtherSetsInTurn) {
-  auto stable = [](VertexSet in, VertexSet attacked, VertexSet unattacked) {
+  using S = std::initializer_list<std::size_t>;
+  auto stable = [](S in, S attacked, S unattacked) {
     StableRow t;
-    t.inArguments = in, t.attackedArguments = attacked, t.unattackedArguments = unattacked;
+    t.inArguments = bits(in), t.attackedArguments = bits(attacked), t.unattackedArguments = bits(unattacked);
     return t;
   };
   EXPECT_LT(stable({1}, {9}, {}), stable({1, 2}, {}, {}));
   EXPECT_LT(stable({1}, {2}, {5}), stable({1}, {3}, {4}));
   EXPECT_LT(stable({1}, {3}, {4}), stable({1}, {3}, {5}));
-  auto complete = [](VertexSet in, VertexSet dp, VertexSet dq, VertexSet op = {}, VertexSet oq = {}) {
+  auto complete = [](S in, S dp, S dq, S op = {}, S oq = {}) {
     CompleteRow t;
-    t.inArguments = in, t.defProvedArguments = dp, t.defPendingArguments = dq;
-    t.outProvedArguments = op, t.outPendingArguments = oq;
+    t.inArguments = bits(in), t.defProvedArguments = bits(dp), t.defPendingArguments = bits(dq);
+    t.outProvedArguments = bits(op), t.outPendingArguments = bits(oq);
     return t;
   };
   // The def union {3} before {5}, although the proved set {3} is the larger.
