@@ -146,17 +146,20 @@ void PreferredArgumentationTuple::allocate(std::size_t positions, std::size_t ce
 }
 
 bool PreferredArgumentationTuple::operator<(const kivra::Tuple& other) const {
-  const auto& o = static_cast<const PreferredArgumentationTuple&>(other);
+  return compare(static_cast<const PreferredArgumentationTuple&>(other)) < 0;
+}
+
+int PreferredArgumentationTuple::compare(const PreferredArgumentationTuple& o) const {
   const std::size_t width = wordsPerColoring();
   if (positionCount != o.positionCount) {
     // Colourings of different lengths are never equal; unused positions are
     // zero, so equal words mean one colouring is a prefix of the other.
     const int c = compareWords(words, width, o.words, o.wordsPerColoring());
-    return c != 0 ? c < 0 : positionCount < o.positionCount;
+    return c != 0 ? c : positionCount < o.positionCount ? -1 : 1;
   }
   // With equal lengths the colouring followed by the ascending certificates,
   // as one array, orders exactly like the pair (colouring, certificate set).
-  return compareWords(words, (count + 1) * width, o.words, (o.count + 1) * width) < 0;
+  return compareWords(words, (count + 1) * width, o.words, (o.count + 1) * width);
 }
 
 bool PreferredArgumentationTuple::operator==(const kivra::Tuple& other) const {

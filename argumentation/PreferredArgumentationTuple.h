@@ -106,6 +106,8 @@ class PreferredArgumentationTuple : public kivra::Tuple {
   bool operator==(const kivra::Tuple& other) const override;
   // Unused; always -1.
   int hash() const override;
+  // The order of operator< as negative, zero or positive, without a virtual call.
+  int compare(const PreferredArgumentationTuple& other) const;
 
   std::size_t positions() const { return positionCount; }
   std::size_t wordsPerColoring() const { return packed::wordsFor(positionCount); }

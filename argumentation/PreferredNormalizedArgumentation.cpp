@@ -229,16 +229,33 @@ bool PreferredNormalizedArgumentationAlgorithm::attacks(Vertex a, Vertex b) cons
   return targets != nullptr && targets->count(b) > 0;
 }
 
-void PreferredNormalizedArgumentationAlgorithm::mergeRow(TupleSet* table, PreferredArgumentationTuple* row,
-                                                         Solution* solution) {
-  // Same effect as adding with Union: an equal row keeps one entry whose
-  // solution is the union of the earlier and the new one. The earlier key
-  // stays; it equals the new row, which is released.
-  auto [entry, inserted] = table->emplace(row, solution);
-  if (!inserted) {
-    entry->second = combineSolutions(kivra::Union, entry->second, solution);
-    delete row;
+TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
+  // Sorting the rows once costs less than placing each in the tree; ties
+  // keep the order made, so unions nest as with one insertion after another.
+  newRowOrder.resize(newRows.size());
+  std::iota(newRowOrder.begin(), newRowOrder.end(), std::size_t{0});
+  std::sort(newRowOrder.begin(), newRowOrder.end(), [this](std::size_t a, std::size_t b) {
+    // The first colouring words settle most comparisons.
+    const Word x = newRows[a].row->packedColoring()[0], y = newRows[b].row->packedColoring()[0];
+    if (x != y) return x < y;
+    const int c = newRows[a].row->compare(*newRows[b].row);
+    return c < 0 || (c == 0 && a < b);
+  });
+  TupleSet* table = new TupleSet();
+  Row* last = nullptr;
+  for (std::size_t i : newRowOrder) {
+    const NewRow& made = newRows[i];
+    if (last != nullptr && last->compare(*made.row) == 0) {
+      Solution*& solution = std::prev(table->end())->second;
+      solution = combineSolutions(kivra::Union, solution, made.solution);
+      delete made.row;
+      continue;
+    }
+    table->emplace_hint(table->end(), made.row, made.solution);
+    last = made.row;
   }
+  newRows.clear();
+  return table;
 }
 
 VertexSet PreferredNormalizedArgumentationAlgorithm::getInArgs(const VertexSet& bag,
@@ -455,31 +472,30 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
   };
 
   std::vector<Word> ownOut(width), ownIn(width), kOut(width), kIn(width);
-  ColoringList certificates;
-  TupleSet* table = new TupleSet();  // owned by the caller
+  ColoringList outCertificates, inCertificates;
   for (const auto& entry : *child) {
     const Row& row = rowOf(entry);
     const bool ownCanBeIn = extend(row.packedColoring(), ownOut.data(), ownIn.data());
-    if (ownCanBeIn) {
-      certificates.reset(width);
-      for (std::size_t i = 0; i < row.certificateCount(); ++i)
-        if (extend(row.packedCertificate(i), kOut.data(), kIn.data())) certificates.append(kIn.data());
-      certificates.sortUnique();
-      mergeRow(table, new Row(n, ownIn.data(), certificates.data(), certificates.size()),
-               addToSolution(entry.second, x));
-    }
-    certificates.reset(width);
+    outCertificates.reset(width);
+    inCertificates.reset(width);
     for (std::size_t i = 0; i < row.certificateCount(); ++i) {
       const bool canBeIn = extend(row.packedCertificate(i), kOut.data(), kIn.data());
-      certificates.append(kOut.data());
-      if (canBeIn) certificates.append(kIn.data());
+      outCertificates.append(kOut.data());
+      if (!canBeIn) continue;
+      outCertificates.append(kIn.data());
+      inCertificates.append(kIn.data());
     }
-    if (ownCanBeIn) certificates.append(ownIn.data());
-    certificates.sortUnique();
-    mergeRow(table, new Row(n, ownOut.data(), certificates.data(), certificates.size()), entry.second);
+    if (ownCanBeIn) {
+      inCertificates.sortUnique();
+      newRows.push_back({new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
+                         addToSolution(entry.second, x)});
+      outCertificates.append(ownIn.data());
+    }
+    outCertificates.sortUnique();
+    newRows.push_back({new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second});
   }
   deleteTable(child);
-  return table;
+  return makeTable();
 }
 
 // Removal of x: a set whose colouring has x as an undefeated attacker can no
@@ -494,7 +510,6 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
 
   std::vector<Word> coloring(width);
   ColoringList certificates;
-  TupleSet* table = new TupleSet();  // owned by the caller
   for (const auto& entry : *child) {
     const Row& row = rowOf(entry);
     if (packed::get(row.packedColoring(), p) == Coloring::Attacker) continue;
@@ -507,10 +522,10 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
     }
     certificates.sortUnique();
     erasePosition(row.packedColoring(), childN, p, coloring.data());
-    mergeRow(table, new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second);
+    newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second});
   }
   deleteTable(child);
-  return table;
+  return makeTable();
 }
 
 // Branch: rows of the two children with equal In sets combine. The strictly
@@ -541,10 +556,11 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       const Row& row = rowOf(entry);
       const std::size_t from = prepared.order.size();
       for (std::uint32_t i = 0; i < row.certificateCount(); ++i) prepared.order.push_back(i);
-      std::stable_sort(prepared.order.begin() + static_cast<std::ptrdiff_t>(from), prepared.order.end(),
-                       [&row, width](std::uint32_t a, std::uint32_t b) {
-                         return compareIn(row.packedCertificate(a), row.packedCertificate(b), width) < 0;
-                       });
+      std::sort(prepared.order.begin() + static_cast<std::ptrdiff_t>(from), prepared.order.end(),
+                [&row, width](std::uint32_t a, std::uint32_t b) {
+                  const int c = compareIn(row.packedCertificate(a), row.packedCertificate(b), width);
+                  return c < 0 || (c == 0 && a < b);
+                });
       prepared.sides.push_back({&row, entry.second, from, prepared.order.size()});
     }
     return prepared;
@@ -567,13 +583,13 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
   std::vector<std::uint32_t> rightOrder(rights.sides.size());
   std::iota(rightOrder.begin(), rightOrder.end(), 0u);
   auto rightIn = [&](std::uint32_t r) { return rights.sides[r].row->packedColoring(); };
-  std::stable_sort(rightOrder.begin(), rightOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
-    return compareIn(rightIn(a), rightIn(b), width) < 0;
+  std::sort(rightOrder.begin(), rightOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int c = compareIn(rightIn(a), rightIn(b), width);
+    return c < 0 || (c == 0 && a < b);
   });
 
   std::vector<Word> coloring(width);
   ColoringList certificates;
-  TupleSet* table = new TupleSet();  // owned by the caller
   for (const Side& l : lefts.sides) {
     const Word* c1 = l.row->packedColoring();
     const auto first = std::partition_point(rightOrder.begin(), rightOrder.end(),
@@ -612,13 +628,13 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       }
       certificates.sortUnique();
       joinColorings(c1, c2, coloring.data(), width);
-      mergeRow(table, new Row(n, coloring.data(), certificates.data(), certificates.size()),
-               combineSolutions(kivra::CrossJoin, l.solution, r.solution));
+      newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()),
+                         combineSolutions(kivra::CrossJoin, l.solution, r.solution)});
     }
   }
   deleteTable(left);
   deleteTable(right);
-  return table;
+  return makeTable();
 }
 
 Solution* PreferredNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,
