@@ -232,19 +232,18 @@ bool PreferredNormalizedArgumentationAlgorithm::attacks(Vertex a, Vertex b) cons
 TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
   // Sorting the rows once costs less than placing each in the tree; ties
   // keep the order made, so unions nest as with one insertion after another.
-  newRowOrder.resize(newRows.size());
-  std::iota(newRowOrder.begin(), newRowOrder.end(), std::size_t{0});
-  std::sort(newRowOrder.begin(), newRowOrder.end(), [this](std::size_t a, std::size_t b) {
+  newRowOrder.clear();
+  for (std::size_t i = 0; i < newRows.size(); ++i) newRowOrder.push_back({newRows[i].row->packedColoring()[0], i});
+  std::sort(newRowOrder.begin(), newRowOrder.end(), [this](const RowKey& a, const RowKey& b) {
     // The first colouring words settle most comparisons.
-    const Word x = newRows[a].row->packedColoring()[0], y = newRows[b].row->packedColoring()[0];
-    if (x != y) return x < y;
-    const int c = newRows[a].row->compare(*newRows[b].row);
-    return c < 0 || (c == 0 && a < b);
+    if (a.firstWord != b.firstWord) return a.firstWord < b.firstWord;
+    const int c = newRows[a.made].row->compare(*newRows[b.made].row);
+    return c < 0 || (c == 0 && a.made < b.made);
   });
   TupleSet* table = new TupleSet();
   Row* last = nullptr;
-  for (std::size_t i : newRowOrder) {
-    const NewRow& made = newRows[i];
+  for (const RowKey& key : newRowOrder) {
+    const NewRow& made = newRows[key.made];
     if (last != nullptr && last->compare(*made.row) == 0) {
       Solution*& solution = std::prev(table->end())->second;
       solution = combineSolutions(kivra::Union, solution, made.solution);

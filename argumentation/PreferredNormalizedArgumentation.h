@@ -9,6 +9,7 @@
 // undefeated attacker) and none of its certificates does.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "PreferredArgumentationTuple.h"
@@ -82,5 +83,10 @@ class PreferredNormalizedArgumentationAlgorithm : public kivra::AbstractNormaliz
 
   // Rows made by the running rule; reused to spare allocations.
   std::vector<NewRow> newRows;
-  std::vector<std::size_t> newRowOrder;
+  // A row of newRows by its first colouring word and its index.
+  struct RowKey {
+    std::uint64_t firstWord;
+    std::size_t made;
+  };
+  std::vector<RowKey> newRowOrder;
 };
