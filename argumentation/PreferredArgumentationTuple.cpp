@@ -1,22 +1,189 @@
 #include "PreferredArgumentationTuple.h"
 
-#include <utility>
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <memory>
+#include <new>
 
-PreferredArgumentationTuple::PreferredArgumentationTuple(BagColoring coloring, CertificateSet certificates)
-    : coloring(std::move(coloring)), certificates(std::move(certificates)) {}
+namespace packed {
+
+Coloring get(const Word* colouring, std::size_t position) {
+  return static_cast<Coloring>((colouring[position / kPositionsPerWord] >> shiftOf(position)) & 3);
+}
+
+void set(Word* colouring, std::size_t position, Coloring c) {
+  Word& w = colouring[position / kPositionsPerWord];
+  const unsigned shift = shiftOf(position);
+  w = (w & ~(Word{3} << shift)) | (static_cast<Word>(c) << shift);
+}
+
+void pack(const BagColoring& c, Word* out) {
+  std::fill(out, out + wordsFor(c.size()), Word{0});
+  for (std::size_t i = 0; i < c.size(); ++i) set(out, i, c[i]);
+}
+
+BagColoring unpack(const Word* colouring, std::size_t positions) {
+  BagColoring c(positions);
+  for (std::size_t i = 0; i < positions; ++i) c[i] = get(colouring, i);
+  return c;
+}
+
+}  // namespace packed
+
+namespace {
+
+using Word = packed::Word;
+
+// Blocks of 2^k words for every k, and row objects, carved from large slabs
+// and kept on free lists once released. Slabs live as long as the process:
+// what one table gives back, the next one takes.
+class Pool {
+ public:
+  static Pool& instance() {
+    static Pool& pool = *new Pool;  // never destroyed: rows may outlive static destruction
+    return pool;
+  }
+
+  Word* takeWords(unsigned sizeClass) {
+    FreeBlock*& head = freeWords[sizeClass];
+    if (head) return reinterpret_cast<Word*>(pop(head));
+    return static_cast<Word*>(carve(std::size_t{1} << sizeClass));
+  }
+  void giveWords(Word* block, unsigned sizeClass) { push(freeWords[sizeClass], block); }
+
+  void* takeRow() {
+    if (freeRows) return pop(freeRows);
+    return carve(kRowWords);
+  }
+  void giveRow(void* row) { push(freeRows, row); }
+
+  static constexpr std::size_t kRowWords = (sizeof(PreferredArgumentationTuple) + sizeof(Word) - 1) / sizeof(Word);
+
+ private:
+  struct FreeBlock {
+    FreeBlock* next;
+  };
+  static constexpr std::size_t kSlabWords = std::size_t{1} << 16;
+  static constexpr unsigned kClasses = 64;
+
+  static void* pop(FreeBlock*& head) {
+    FreeBlock* block = head;
+    head = block->next;
+    return block;
+  }
+  static void push(FreeBlock*& head, void* block) { head = ::new (block) FreeBlock{head}; }
+
+  void* carve(std::size_t words) {
+    if (words > kSlabWords) {
+      slabs.push_back(std::make_unique<Word[]>(words));
+      return slabs.back().get();
+    }
+    if (slabLeft < words) {
+      slabs.push_back(std::make_unique<Word[]>(kSlabWords));
+      slabNext = slabs.back().get();
+      slabLeft = kSlabWords;
+    }
+    Word* block = slabNext;
+    slabNext += words;
+    slabLeft -= words;
+    return block;
+  }
+
+  FreeBlock* freeWords[kClasses] = {};
+  FreeBlock* freeRows = nullptr;
+  std::vector<std::unique_ptr<Word[]>> slabs;
+  Word* slabNext = nullptr;
+  std::size_t slabLeft = 0;
+};
+
+// Lexicographic comparison of two word arrays; a proper prefix is smaller.
+int compareWords(const Word* a, std::size_t na, const Word* b, std::size_t nb) {
+  const std::size_t n = std::min(na, nb);
+  for (std::size_t i = 0; i < n; ++i)
+    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+  return na < nb ? -1 : na > nb ? 1 : 0;
+}
+
+}  // namespace
+
+PreferredArgumentationTuple::PreferredArgumentationTuple() { allocate(0, 0); }
+
+PreferredArgumentationTuple::PreferredArgumentationTuple(const BagColoring& coloring,
+                                                         const CertificateSet& certificates) {
+  allocate(coloring.size(), certificates.size());
+  const std::size_t width = wordsPerColoring();
+  packed::pack(coloring, words);
+  Word* next = words + width;
+  for (const BagColoring& k : certificates) {
+    packed::pack(k, next);
+    next += width;
+  }
+}
+
+PreferredArgumentationTuple::PreferredArgumentationTuple(std::size_t positions, const Word* coloring,
+                                                         const Word* certificates, std::size_t count) {
+  allocate(positions, count);
+  const std::size_t width = wordsPerColoring();
+  std::memcpy(words, coloring, width * sizeof(Word));
+  if (count) std::memcpy(words + width, certificates, count * width * sizeof(Word));
+}
+
+PreferredArgumentationTuple::PreferredArgumentationTuple(const PreferredArgumentationTuple& other)
+    : kivra::Tuple(other) {
+  allocate(other.positionCount, other.count);
+  std::memcpy(words, other.words, (count + 1) * wordsPerColoring() * sizeof(Word));
+}
+
+PreferredArgumentationTuple::~PreferredArgumentationTuple() { Pool::instance().giveWords(words, sizeClass); }
+
+void PreferredArgumentationTuple::allocate(std::size_t positions, std::size_t certificates) {
+  positionCount = static_cast<std::uint32_t>(positions);
+  count = static_cast<std::uint32_t>(certificates);
+  const std::size_t total = (certificates + 1) * packed::wordsFor(positions);
+  sizeClass = static_cast<std::uint32_t>(std::bit_width(total - 1));
+  words = Pool::instance().takeWords(sizeClass);
+}
 
 bool PreferredArgumentationTuple::operator<(const kivra::Tuple& other) const {
-  const auto& o = static_cast<const PreferredArgumentationTuple&>(other);
-  if (coloring < o.coloring) return true;
-  if (coloring != o.coloring) return false;
-  return certificates < o.certificates;
+  return compare(static_cast<const PreferredArgumentationTuple&>(other)) < 0;
+}
+
+int PreferredArgumentationTuple::compare(const PreferredArgumentationTuple& o) const {
+  const std::size_t width = wordsPerColoring();
+  if (positionCount != o.positionCount) {
+    // Colourings of different lengths are never equal; unused positions are
+    // zero, so equal words mean one colouring is a prefix of the other.
+    const int c = compareWords(words, width, o.words, o.wordsPerColoring());
+    return c != 0 ? c : positionCount < o.positionCount ? -1 : 1;
+  }
+  // With equal lengths the colouring followed by the ascending certificates,
+  // as one array, orders exactly like the pair (colouring, certificate set).
+  return compareWords(words, (count + 1) * width, o.words, (o.count + 1) * width);
 }
 
 bool PreferredArgumentationTuple::operator==(const kivra::Tuple& other) const {
   const auto& o = static_cast<const PreferredArgumentationTuple&>(other);
-  // The certificate sets are usually the larger part; their sizes decide fastest.
-  return certificates.size() == o.certificates.size() && coloring == o.coloring &&
-         certificates == o.certificates;
+  return count == o.count && positionCount == o.positionCount &&
+         std::memcmp(words, o.words, (count + 1) * wordsPerColoring() * sizeof(Word)) == 0;
 }
 
 int PreferredArgumentationTuple::hash() const { return -1; }
+
+BagColoring PreferredArgumentationTuple::coloring() const { return packed::unpack(words, positionCount); }
+
+CertificateSet PreferredArgumentationTuple::certificates() const {
+  CertificateSet set;
+  for (std::size_t i = 0; i < count; ++i) set.insert(set.end(), packed::unpack(packedCertificate(i), positionCount));
+  return set;
+}
+
+void* PreferredArgumentationTuple::operator new(std::size_t size) {
+  if (size != sizeof(PreferredArgumentationTuple)) return ::operator new(size);
+  return Pool::instance().takeRow();
+}
+
+void PreferredArgumentationTuple::operator delete(void* row, std::size_t size) {
+  if (size != sizeof(PreferredArgumentationTuple)) return ::operator delete(row);
+  Pool::instance().giveRow(row);
+}

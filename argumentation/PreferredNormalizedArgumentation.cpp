@@ -4,8 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <map>
-#include <span>
+#include <numeric>
 #include <utility>
 
 #include "ArgumentationProblem.h"
@@ -20,11 +19,19 @@
 // Hence a colouring computed from the In part of the bag is complete, and the
 // candidate sets of a branch are exactly the unions of candidate sets of its
 // children that agree on B.
+//
+// The rules work on packed colourings (PreferredArgumentationTuple.h): a
+// colouring is a few words, and the In set, the join of two colourings and the
+// colouring with an argument added or taken out are a few bit operations per
+// word. Certificate lists are gathered in a reused flat buffer, then sorted
+// and made unique, which gives the same set as inserting them one by one.
 
 using kivra::Solution;
 using kivra::TupleSet;
 using kivra::Vertex;
 using kivra::VertexSet;
+using packed::Word;
+using Row = PreferredArgumentationTuple;
 
 namespace {
 
@@ -54,7 +61,6 @@ class PositionBits {
       if (w) return false;
     return true;
   }
-  auto operator<=>(const PositionBits&) const = default;
 
  private:
   std::uint64_t& word(std::size_t w) { return w == 0 ? first : rest[w - 1]; }
@@ -63,36 +69,6 @@ class PositionBits {
   std::uint64_t first = 0;
   std::vector<std::uint64_t> rest;
 };
-
-PositionBits inPositions(const BagColoring& coloring) {
-  PositionBits bits(coloring.size());
-  for (std::size_t i = 0; i < coloring.size(); ++i)
-    if (coloring[i] == Coloring::In) bits.set(i);
-  return bits;
-}
-
-bool hasAttacker(const BagColoring& coloring) {
-  for (Coloring c : coloring)
-    if (c == Coloring::Attacker) return true;
-  return false;
-}
-
-Coloring join(Coloring a, Coloring b) {
-  if (a == Coloring::Defeated || b == Coloring::Defeated) return Coloring::Defeated;
-  if (a == Coloring::In && b == Coloring::In) return Coloring::In;
-  if (a == Coloring::Out && b == Coloring::Out) return Coloring::Out;
-  return Coloring::Attacker;
-}
-
-BagColoring joinColorings(const BagColoring& a, const BagColoring& b) {
-  BagColoring joined(a.size());
-  for (std::size_t i = 0; i < a.size(); ++i) joined[i] = join(a[i], b[i]);
-  return joined;
-}
-
-std::size_t positionOf(const VertexSet& bag, Vertex v) {
-  return static_cast<std::size_t>(std::distance(bag.begin(), bag.find(v)));
-}
 
 // The conflict-free subsets of a bag as position sets, in ascending mask
 // order. After deciding positions 0..i-1 the list holds the conflict-free
@@ -117,14 +93,128 @@ std::vector<PositionBits> enumerateConflictFree(const std::vector<bool>& selfAtt
   return sets;
 }
 
+Coloring join(Coloring a, Coloring b) {
+  if (a == Coloring::Defeated || b == Coloring::Defeated) return Coloring::Defeated;
+  if (a == Coloring::In && b == Coloring::In) return Coloring::In;
+  if (a == Coloring::Out && b == Coloring::Out) return Coloring::Out;
+  return Coloring::Attacker;
+}
+
+std::size_t positionOf(const VertexSet& bag, Vertex v) {
+  return static_cast<std::size_t>(std::distance(bag.begin(), bag.find(v)));
+}
+
+// Packed-colouring operations; `width` is the number of words per colouring.
+
+Word inBits(Word w) { return packed::positionsWith(w, Coloring::In); }
+
+// A word whose positions hold the given low bits as values: 0 or 1 each.
+Word fromLowBits(Word lo, Word hi) { return lo | (hi << 1); }
+
+// The positionwise join: Defeated wins, In and Out survive only when both
+// agree, anything else is Attacker.
+Word joinWord(Word a, Word b) {
+  using packed::positionsWith;
+  const Word defeated = positionsWith(a, Coloring::Defeated) | positionsWith(b, Coloring::Defeated);
+  const Word in = positionsWith(a, Coloring::In) & positionsWith(b, Coloring::In);
+  const Word out = positionsWith(a, Coloring::Out) & positionsWith(b, Coloring::Out);
+  return fromLowBits(defeated | out, in | out);
+}
+
+void joinColorings(const Word* a, const Word* b, Word* out, std::size_t width) {
+  for (std::size_t j = 0; j < width; ++j) out[j] = joinWord(a[j], b[j]);
+}
+
+// The In sets of a and b compared as bit strings: negative, zero or positive.
+int compareIn(const Word* a, const Word* b, std::size_t width) {
+  for (std::size_t j = 0; j < width; ++j) {
+    const Word x = inBits(a[j]), y = inBits(b[j]);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return 0;
+}
+
+bool hasAttacker(const Word* colouring, std::size_t positions) {
+  for (std::size_t j = 0; j < packed::wordsFor(positions); ++j)
+    if (packed::positionsWith(colouring[j], Coloring::Attacker) & packed::usedLowBits(positions, j)) return true;
+  return false;
+}
+
+// The positions before r of a word, as a mask of their bits.
+Word leadingPositions(unsigned r) { return r == 0 ? 0 : ~Word{0} << (64 - 2 * r); }
+
+// `in`, over `positions` positions, with value c inserted at position p.
+void insertPosition(const Word* in, std::size_t positions, std::size_t p, Coloring c, Word* out) {
+  const std::size_t inWords = packed::wordsFor(positions), outWords = packed::wordsFor(positions + 1);
+  auto source = [&](std::size_t j) { return j < inWords ? in[j] : Word{0}; };
+  const std::size_t wp = p / packed::kPositionsPerWord;
+  for (std::size_t j = 0; j < wp; ++j) out[j] = in[j];
+  for (std::size_t j = outWords - 1; j > wp; --j) out[j] = (source(j) >> 2) | (source(j - 1) << 62);
+  const Word lead = leadingPositions(static_cast<unsigned>(p % packed::kPositionsPerWord));
+  out[wp] = (source(wp) & lead) | ((source(wp) & ~lead) >> 2) | (static_cast<Word>(c) << packed::shiftOf(p));
+}
+
+// `in`, over `positions` positions, without position p.
+void erasePosition(const Word* in, std::size_t positions, std::size_t p, Word* out) {
+  const std::size_t inWords = packed::wordsFor(positions), outWords = packed::wordsFor(positions - 1);
+  auto source = [&](std::size_t j) { return j < inWords ? in[j] : Word{0}; };
+  const std::size_t wp = p / packed::kPositionsPerWord;
+  for (std::size_t j = 0; j < std::min(wp, outWords); ++j) out[j] = in[j];
+  if (wp >= outWords) return;  // p was alone in the last word
+  const Word lead = leadingPositions(static_cast<unsigned>(p % packed::kPositionsPerWord));
+  out[wp] = (source(wp) & lead) | ((source(wp) << 2) & ~lead) | (source(wp + 1) >> 62);
+  for (std::size_t j = wp + 1; j < outWords; ++j) out[j] = (source(j) << 2) | (source(j + 1) >> 62);
+}
+
+// Colourings of one width gathered in a flat buffer.
+class ColoringList {
+ public:
+  void reset(std::size_t wordsPerColoring) {
+    width = wordsPerColoring;
+    words.clear();
+  }
+  Word* append() {
+    words.resize(words.size() + width);
+    return words.data() + words.size() - width;
+  }
+  void append(const Word* colouring) { words.insert(words.end(), colouring, colouring + width); }
+  std::size_t size() const { return words.size() / width; }
+  const Word* data() const { return words.data(); }
+  const Word* at(std::size_t i) const { return words.data() + i * width; }
+
+  // Ascending and without repeats, as a set of colourings would hold them.
+  void sortUnique() {
+    if (width == 1) {
+      std::sort(words.begin(), words.end());
+      words.erase(std::unique(words.begin(), words.end()), words.end());
+      return;
+    }
+    order.resize(size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    auto less = [this](std::size_t a, std::size_t b) {
+      return std::lexicographical_compare(at(a), at(a) + width, at(b), at(b) + width);
+    };
+    std::sort(order.begin(), order.end(), less);
+    sorted.clear();
+    for (std::size_t i : order)
+      if (sorted.empty() || !std::equal(at(i), at(i) + width, sorted.end() - static_cast<std::ptrdiff_t>(width)))
+        sorted.insert(sorted.end(), at(i), at(i) + width);
+    words.swap(sorted);
+  }
+
+ private:
+  std::size_t width = 1;
+  std::vector<Word> words;
+  std::vector<std::size_t> order;
+  std::vector<Word> sorted;
+};
+
 void deleteTable(TupleSet* table) {
   for (auto& entry : *table) delete entry.first;
   delete table;
 }
 
-const PreferredArgumentationTuple& rowOf(const TupleSet::value_type& entry) {
-  return *static_cast<const PreferredArgumentationTuple*>(entry.first);
-}
+const Row& rowOf(const TupleSet::value_type& entry) { return *static_cast<const Row*>(entry.first); }
 
 }  // namespace
 
@@ -139,16 +229,32 @@ bool PreferredNormalizedArgumentationAlgorithm::attacks(Vertex a, Vertex b) cons
   return targets != nullptr && targets->count(b) > 0;
 }
 
-void PreferredNormalizedArgumentationAlgorithm::mergeRow(TupleSet* table, PreferredArgumentationTuple* row,
-                                                         Solution* solution) {
-  // Same effect as adding with Union: an equal row keeps one entry whose
-  // solution is the union of the earlier and the new one. The earlier key
-  // stays; it equals the new row, which is released.
-  auto [entry, inserted] = table->emplace(row, solution);
-  if (!inserted) {
-    entry->second = combineSolutions(kivra::Union, entry->second, solution);
-    delete row;
+TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
+  // Sorting the rows once costs less than placing each in the tree; ties
+  // keep the order made, so unions nest as with one insertion after another.
+  newRowOrder.clear();
+  for (std::size_t i = 0; i < newRows.size(); ++i) newRowOrder.push_back({newRows[i].row->packedColoring()[0], i});
+  std::sort(newRowOrder.begin(), newRowOrder.end(), [this](const RowKey& a, const RowKey& b) {
+    // The first colouring words settle most comparisons.
+    if (a.firstWord != b.firstWord) return a.firstWord < b.firstWord;
+    const int c = newRows[a.made].row->compare(*newRows[b.made].row);
+    return c < 0 || (c == 0 && a.made < b.made);
+  });
+  TupleSet* table = new TupleSet();
+  Row* last = nullptr;
+  for (const RowKey& key : newRowOrder) {
+    const NewRow& made = newRows[key.made];
+    if (last != nullptr && last->compare(*made.row) == 0) {
+      Solution*& solution = std::prev(table->end())->second;
+      solution = combineSolutions(kivra::Union, solution, made.solution);
+      delete made.row;
+      continue;
+    }
+    table->emplace_hint(table->end(), made.row, made.solution);
+    last = made.row;
   }
+  newRows.clear();
+  return table;
 }
 
 VertexSet PreferredNormalizedArgumentationAlgorithm::getInArgs(const VertexSet& bag,
@@ -261,6 +367,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
   const VertexSet& bag = node->getVertices();
   const std::vector<Vertex> args(bag.begin(), bag.end());
   const std::size_t n = args.size();
+  const std::size_t width = packed::wordsFor(n);
 
   // The attacks inside the bag, by position.
   std::vector<PositionBits> targetsOf(n, PositionBits(n)), attackersOf(n, PositionBits(n));
@@ -277,34 +384,36 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
     }
   const std::vector<PositionBits> sets = enumerateConflictFree(selfAttacking, conflicts);
 
-  std::vector<BagColoring> colorings;
-  colorings.reserve(sets.size());
+  ColoringList colorings;
+  colorings.reset(width);
   for (const PositionBits& s : sets) {
-    BagColoring coloring(n, Coloring::Out);
-    if (!s.empty()) {
-      for (std::size_t i = 0; i < n; ++i) {
-        if (s.test(i))
-          coloring[i] = Coloring::In;
-        else if (attackersOf[i].intersects(s))
-          coloring[i] = Coloring::Defeated;
-        else if (targetsOf[i].intersects(s))
-          coloring[i] = Coloring::Attacker;
-      }
+    Word* coloring = colorings.append();
+    std::fill(coloring, coloring + width, Word{0});
+    for (std::size_t i = 0; i < n; ++i) {
+      Coloring c = Coloring::Out;  // also every argument's colour towards the empty set
+      if (s.test(i))
+        c = Coloring::In;
+      else if (attackersOf[i].intersects(s))
+        c = Coloring::Defeated;
+      else if (targetsOf[i].intersects(s))
+        c = Coloring::Attacker;
+      packed::set(coloring, i, c);
     }
-    colorings.push_back(std::move(coloring));
   }
 
+  ColoringList certificates;
   TupleSet* table = new TupleSet();  // owned by the caller
   for (std::size_t r1 = 0; r1 < sets.size(); ++r1) {
     // A strict superset has a larger mask, so it comes later in the list.
-    CertificateSet certificates;
+    certificates.reset(width);
     for (std::size_t r2 = r1 + 1; r2 < sets.size(); ++r2)
-      if (sets[r1].isSubsetOf(sets[r2])) certificates.insert(colorings[r2]);
+      if (sets[r1].isSubsetOf(sets[r2])) certificates.append(colorings.at(r2));
+    certificates.sortUnique();
     VertexSet members;
     for (std::size_t i = 0; i < n; ++i)
       if (sets[r1].test(i)) members.insert(members.end(), args[i]);
     // Distinct sets have distinct colourings: no two rows coincide.
-    table->emplace(new PreferredArgumentationTuple(colorings[r1], std::move(certificates)),
+    table->emplace(new Row(n, colorings.at(r1), certificates.data(), certificates.size()),
                    createLeafSolution(members));
   }
   return table;
@@ -318,77 +427,74 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
     const kivra::ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   const VertexSet& bag = node->getVertices();
-  const VertexSet& childBag = node->firstChild()->getVertices();
   const Vertex x = node->getDifference();
-  const std::vector<Vertex> args(bag.begin(), bag.end());
+  const std::size_t n = bag.size(), childN = n - 1;
+  const std::size_t width = packed::wordsFor(n), childWidth = packed::wordsFor(childN);
   const std::size_t p = positionOf(bag, x);
 
-  std::vector<bool> xAttacks(args.size()), attacksX(args.size());
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (i == p) continue;
-    xAttacks[i] = attacks(x, args[i]);
-    attacksX[i] = attacks(args[i], x);
+  // Over the child's positions: the arguments x attacks and those attacking x.
+  std::vector<Word> xAttacks(childWidth), attacksX(childWidth);
+  std::size_t j = 0;
+  for (Vertex v : bag) {
+    if (v == x) continue;
+    const Word bit = Word{1} << packed::shiftOf(j);
+    if (attacks(x, v)) xAttacks[j / packed::kPositionsPerWord] |= bit;
+    if (attacks(v, x)) attacksX[j / packed::kPositionsPerWord] |= bit;
+    ++j;
   }
+  const bool selfAttacking = attacks(x, x);
 
-  // The colourings derived from each child colouring. They depend on the
-  // colouring alone, and every certificate is some child row's colouring.
-  struct Extension {
-    BagColoring out;  // x not in the set
-    BagColoring in;   // x added; empty unless canBeIn
-    bool canBeIn = false;
+  // The colouring of cc's set with x kept out into `out` and, when x can
+  // join, with x added into `in`; returns whether it can. Each depends on cc
+  // alone, so the certificates map like the rows they are colourings of.
+  std::vector<Word> scratch(childWidth);
+  auto extend = [&](const Word* cc, Word* out, Word* in) {
+    bool attackedByIn = false, attacksIn = false;
+    for (std::size_t w = 0; w < childWidth; ++w) {
+      attackedByIn = attackedByIn || (inBits(cc[w]) & attacksX[w]);
+      attacksIn = attacksIn || (inBits(cc[w]) & xAttacks[w]);
+    }
+    const Coloring xColor = attackedByIn ? Coloring::Defeated : attacksIn ? Coloring::Attacker : Coloring::Out;
+    insertPosition(cc, childN, p, xColor, out);
+    if (xColor != Coloring::Out || selfAttacking) return false;
+    // With x in: the In members stay, what x attacks is defeated, what
+    // attacks x becomes an attacker unless already defeated.
+    for (std::size_t w = 0; w < childWidth; ++w) {
+      using packed::positionsWith;
+      const Word inMembers = positionsWith(cc[w], Coloring::In);
+      const Word defeated = ~inMembers & (xAttacks[w] | positionsWith(cc[w], Coloring::Defeated));
+      const Word out = positionsWith(cc[w], Coloring::Out) & ~xAttacks[w] & ~attacksX[w];
+      scratch[w] = fromLowBits(defeated | out, inMembers | out);
+    }
+    insertPosition(scratch.data(), childN, p, Coloring::In, in);
+    return true;
   };
-  std::map<BagColoring, Extension> extensions;
-  for (const auto& entry : *child) {
-    const BagColoring& cc = rowOf(entry).coloring;
-    auto [it, fresh] = extensions.try_emplace(cc);
-    if (!fresh) continue;
-    Extension& e = it->second;
-    e.out = getIntroColorings(getInArgs(childBag, cc), cc, x, e.canBeIn, bag);
-    if (!e.canBeIn) continue;
-    e.in.reserve(args.size());
-    std::size_t j = 0;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-      if (i == p) {
-        e.in.push_back(Coloring::In);
-        continue;
-      }
-      const Coloring c = cc[j++];
-      if (c == Coloring::In)
-        e.in.push_back(Coloring::In);
-      else if (xAttacks[i] || c == Coloring::Defeated)
-        e.in.push_back(Coloring::Defeated);
-      else if (attacksX[i] || c == Coloring::Attacker)
-        e.in.push_back(Coloring::Attacker);
-      else
-        e.in.push_back(Coloring::Out);
-    }
-  }
 
-  TupleSet* table = new TupleSet();  // owned by the caller
+  std::vector<Word> ownOut(width), ownIn(width), kOut(width), kIn(width);
+  ColoringList outCertificates, inCertificates;
   for (const auto& entry : *child) {
-    const PreferredArgumentationTuple& row = rowOf(entry);
-    const Extension& own = extensions.find(row.coloring)->second;
-    if (own.canBeIn) {
-      CertificateSet certificates;
-      for (const BagColoring& k : row.certificates) {
-        auto e = extensions.find(k);
-        if (e != extensions.end() && e->second.canBeIn) certificates.insert(e->second.in);
-      }
-      mergeRow(table, new PreferredArgumentationTuple(own.in, std::move(certificates)),
-               addToSolution(entry.second, x));
+    const Row& row = rowOf(entry);
+    const bool ownCanBeIn = extend(row.packedColoring(), ownOut.data(), ownIn.data());
+    outCertificates.reset(width);
+    inCertificates.reset(width);
+    for (std::size_t i = 0; i < row.certificateCount(); ++i) {
+      const bool canBeIn = extend(row.packedCertificate(i), kOut.data(), kIn.data());
+      outCertificates.append(kOut.data());
+      if (!canBeIn) continue;
+      outCertificates.append(kIn.data());
+      inCertificates.append(kIn.data());
     }
-    CertificateSet certificates;
-    for (const BagColoring& k : row.certificates) {
-      auto e = extensions.find(k);
-      if (e == extensions.end()) continue;
-      certificates.insert(e->second.out);
-      if (e->second.canBeIn) certificates.insert(e->second.in);
+    if (ownCanBeIn) {
+      inCertificates.sortUnique();
+      newRows.push_back({new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
+                         addToSolution(entry.second, x)});
+      outCertificates.append(ownIn.data());
     }
-    if (own.canBeIn) certificates.insert(own.in);
-    mergeRow(table, new PreferredArgumentationTuple(own.out, std::move(certificates)), entry.second);
+    outCertificates.sortUnique();
+    newRows.push_back({new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second});
   }
   deleteTable(child);
-  return table;
+  return makeTable();
 }
 
 // Removal of x: a set whose colouring has x as an undefeated attacker can no
@@ -397,33 +503,28 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
 // that become equal are merged.
 TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const kivra::ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
+  const std::size_t childN = node->firstChild()->getVertices().size(), n = childN - 1;
   const std::size_t p = positionOf(node->firstChild()->getVertices(), node->getDifference());
+  const std::size_t width = packed::wordsFor(n);
 
-  TupleSet* table = new TupleSet();  // owned by the caller
-  // Each child row is taken out of the child table before it is reshaped into
-  // its projection, so no row changes while it is a key; its storage is reused.
-  while (!child->empty()) {
-    auto entry = child->extract(child->begin());
-    auto* row = static_cast<PreferredArgumentationTuple*>(entry.key());
-    if (row->coloring[p] == Coloring::Attacker) {
-      delete row;
-      continue;
-    }
+  std::vector<Word> coloring(width);
+  ColoringList certificates;
+  for (const auto& entry : *child) {
+    const Row& row = rowOf(entry);
+    if (packed::get(row.packedColoring(), p) == Coloring::Attacker) continue;
     // Every certificate is the colouring of a child row, which survives
     // exactly when x is not an undefeated attacker in it.
-    CertificateSet certificates;
-    while (!row->certificates.empty()) {
-      auto k = row->certificates.extract(row->certificates.begin());
-      if (k.value()[p] == Coloring::Attacker) continue;
-      k.value().erase(k.value().begin() + static_cast<std::ptrdiff_t>(p));
-      certificates.insert(std::move(k));
+    certificates.reset(width);
+    for (std::size_t i = 0; i < row.certificateCount(); ++i) {
+      const Word* k = row.packedCertificate(i);
+      if (packed::get(k, p) != Coloring::Attacker) erasePosition(k, childN, p, certificates.append());
     }
-    row->coloring.erase(row->coloring.begin() + static_cast<std::ptrdiff_t>(p));
-    row->certificates = std::move(certificates);
-    mergeRow(table, row, entry.mapped());
+    certificates.sortUnique();
+    erasePosition(row.packedColoring(), childN, p, coloring.data());
+    newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second});
   }
-  delete child;
-  return table;
+  deleteTable(child);
+  return makeTable();
 }
 
 // Branch: rows of the two children with equal In sets combine. The strictly
@@ -433,99 +534,140 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
 TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const kivra::ExtendedHypertree* node) {
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
+  const std::size_t n = node->getVertices().size();
+  const std::size_t width = packed::wordsFor(n);
 
-  // Each row's certificates sorted by In set, so that those of one In set
-  // form a run; all rows of a table share one array.
-  using KeyedCertificate = std::pair<PositionBits, const BagColoring*>;
-  using Run = std::span<const KeyedCertificate>;
-  auto byKey = [](const KeyedCertificate& a, const KeyedCertificate& b) { return a.first < b.first; };
+  // Each row with its certificates in ascending order of In set, so that
+  // those of one In set form a run; the orders of a table share one array.
   struct Side {
-    const PreferredArgumentationTuple* row;
+    const Row* row;
     Solution* solution;
-    PositionBits in;
-    Run certificates;
+    std::size_t from, to;  // the row's certificate order in `order`
   };
   struct Prepared {
-    std::vector<KeyedCertificate> keyed;
     std::vector<Side> sides;
+    std::vector<std::uint32_t> order;
   };
-  auto prepare = [&byKey](TupleSet* table) {
+  auto prepare = [width](TupleSet* table) {
     Prepared prepared;
-    std::size_t total = 0;
-    for (const auto& entry : *table) total += rowOf(entry).certificates.size();
-    prepared.keyed.reserve(total);
     prepared.sides.reserve(table->size());
     for (const auto& entry : *table) {
-      const PreferredArgumentationTuple& row = rowOf(entry);
-      const std::size_t from = prepared.keyed.size();
-      for (const BagColoring& k : row.certificates) prepared.keyed.emplace_back(inPositions(k), &k);
-      auto first = prepared.keyed.begin() + static_cast<std::ptrdiff_t>(from);
-      std::stable_sort(first, prepared.keyed.end(), byKey);
-      prepared.sides.push_back(
-          {&row, entry.second, inPositions(row.coloring), Run(first, prepared.keyed.end())});
+      const Row& row = rowOf(entry);
+      const std::size_t from = prepared.order.size();
+      for (std::uint32_t i = 0; i < row.certificateCount(); ++i) prepared.order.push_back(i);
+      std::sort(prepared.order.begin() + static_cast<std::ptrdiff_t>(from), prepared.order.end(),
+                [&row, width](std::uint32_t a, std::uint32_t b) {
+                  const int c = compareIn(row.packedCertificate(a), row.packedCertificate(b), width);
+                  return c < 0 || (c == 0 && a < b);
+                });
+      prepared.sides.push_back({&row, entry.second, from, prepared.order.size()});
     }
     return prepared;
   };
-  auto runOf = [&byKey](Run certificates, const PositionBits& key) {
-    auto [from, to] = std::equal_range(certificates.begin(), certificates.end(), KeyedCertificate{key, nullptr}, byKey);
-    return Run(from, to);
-  };
   const Prepared lefts = prepare(left);
   const Prepared rights = prepare(right);
-  // The right rows of each In set, in table order.
-  std::map<PositionBits, std::vector<const Side*>> rightsByIn;
-  for (const Side& r : rights.sides) rightsByIn.try_emplace(r.in).first->second.push_back(&r);
-
-  // Joins often repeat; a scratch colouring is only copied into the set when new.
-  BagColoring scratch(node->getVertices().size());
-  auto addJoin = [&scratch](CertificateSet& certificates, const BagColoring& a, const BagColoring& b) {
-    for (std::size_t i = 0; i < scratch.size(); ++i) scratch[i] = join(a[i], b[i]);
-    auto at = certificates.lower_bound(scratch);
-    if (at == certificates.end() || *at != scratch) certificates.insert(at, scratch);
+  auto certificate = [](const Prepared& prepared, const Side& side, std::size_t at) {
+    return side.row->packedCertificate(prepared.order[at]);
+  };
+  // The run of side's certificates whose In set is that of `key`.
+  auto runOf = [&](const Prepared& prepared, const Side& side, const Word* key) {
+    std::size_t from = side.from, to = side.to;
+    while (from < to && compareIn(certificate(prepared, side, from), key, width) < 0) ++from;
+    std::size_t end = from;
+    while (end < to && compareIn(certificate(prepared, side, end), key, width) == 0) ++end;
+    return std::pair{from, end};
   };
 
-  TupleSet* table = new TupleSet();  // owned by the caller
+  // The right rows in ascending order of In set, in table order within one.
+  std::vector<std::uint32_t> rightOrder(rights.sides.size());
+  std::iota(rightOrder.begin(), rightOrder.end(), 0u);
+  auto rightIn = [&](std::uint32_t r) { return rights.sides[r].row->packedColoring(); };
+  std::sort(rightOrder.begin(), rightOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
+    const int c = compareIn(rightIn(a), rightIn(b), width);
+    return c < 0 || (c == 0 && a < b);
+  });
+
+  std::vector<Word> coloring(width);
+  ColoringList certificates;
   for (const Side& l : lefts.sides) {
-    auto partners = rightsByIn.find(l.in);
-    if (partners == rightsByIn.end()) continue;
-    for (const Side* r : partners->second) {
-      const BagColoring& c1 = l.row->coloring;
-      const BagColoring& c2 = r->row->coloring;
-      CertificateSet certificates;
-      for (const KeyedCertificate& k2 : runOf(r->certificates, l.in)) addJoin(certificates, c1, *k2.second);
-      for (const KeyedCertificate& k1 : runOf(l.certificates, l.in)) addJoin(certificates, c2, *k1.second);
-      for (auto k1 = l.certificates.begin(); k1 != l.certificates.end();) {
-        const Run run2 = runOf(r->certificates, k1->first);
-        auto next = k1;
-        while (next != l.certificates.end() && next->first == k1->first) ++next;
-        for (; k1 != next; ++k1)
-          for (const KeyedCertificate& k2 : run2) addJoin(certificates, *k1->second, *k2.second);
+    const Word* c1 = l.row->packedColoring();
+    const auto first = std::partition_point(rightOrder.begin(), rightOrder.end(),
+                                            [&](std::uint32_t r) { return compareIn(rightIn(r), c1, width) < 0; });
+    const auto last = std::partition_point(first, rightOrder.end(),
+                                           [&](std::uint32_t r) { return compareIn(rightIn(r), c1, width) == 0; });
+    for (auto it = first; it != last; ++it) {
+      const Side& r = rights.sides[*it];
+      const Word* c2 = r.row->packedColoring();
+      certificates.reset(width);
+      auto [from2, to2] = runOf(rights, r, c1);
+      for (std::size_t k2 = from2; k2 < to2; ++k2)
+        joinColorings(c1, certificate(rights, r, k2), certificates.append(), width);
+      auto [from1, to1] = runOf(lefts, l, c1);
+      for (std::size_t k1 = from1; k1 < to1; ++k1)
+        joinColorings(c2, certificate(lefts, l, k1), certificates.append(), width);
+      // Both orders ascend by In set: walk them together, joining runs with
+      // equal In sets.
+      std::size_t a = l.from, b = r.from;
+      while (a < l.to && b < r.to) {
+        const int c = compareIn(certificate(lefts, l, a), certificate(rights, r, b), width);
+        if (c < 0) {
+          ++a;
+        } else if (c > 0) {
+          ++b;
+        } else {
+          std::size_t aEnd = a, bEnd = b;
+          while (aEnd < l.to && compareIn(certificate(lefts, l, aEnd), certificate(lefts, l, a), width) == 0) ++aEnd;
+          while (bEnd < r.to && compareIn(certificate(rights, r, bEnd), certificate(rights, r, b), width) == 0) ++bEnd;
+          for (std::size_t i = a; i < aEnd; ++i)
+            for (std::size_t k = b; k < bEnd; ++k)
+              joinColorings(certificate(lefts, l, i), certificate(rights, r, k), certificates.append(), width);
+          a = aEnd;
+          b = bEnd;
+        }
       }
-      mergeRow(table, new PreferredArgumentationTuple(joinColorings(c1, c2), std::move(certificates)),
-               combineSolutions(kivra::CrossJoin, l.solution, r->solution));
+      certificates.sortUnique();
+      joinColorings(c1, c2, coloring.data(), width);
+      newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()),
+                         combineSolutions(kivra::CrossJoin, l.solution, r.solution)});
     }
   }
   deleteTable(left);
   deleteTable(right);
-  return table;
+  return makeTable();
 }
 
 Solution* PreferredNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,
                                                                     const kivra::ExtendedHypertree*) {
-  CertificateSet notAdmissible;
+  // The root colourings with an undefeated attacker, ascending.
+  std::size_t n = 0;
+  if (!tuples->empty()) n = rowOf(*tuples->begin()).positions();
+  const std::size_t width = packed::wordsFor(n);
+  ColoringList notAdmissible;
+  notAdmissible.reset(width);
   for (const auto& entry : *tuples)
-    if (hasAttacker(rowOf(entry).coloring)) notAdmissible.insert(rowOf(entry).coloring);
+    if (hasAttacker(rowOf(entry).packedColoring(), n)) notAdmissible.append(rowOf(entry).packedColoring());
+  notAdmissible.sortUnique();
+  auto isNotAdmissible = [&](const Word* k) {
+    std::size_t from = 0, to = notAdmissible.size();
+    while (from < to) {
+      const std::size_t mid = from + (to - from) / 2;
+      const Word* m = notAdmissible.at(mid);
+      if (std::equal(m, m + width, k)) return true;
+      if (std::lexicographical_compare(m, m + width, k, k + width))
+        from = mid + 1;
+      else
+        to = mid;
+    }
+    return false;
+  };
 
   Solution* result = createEmptySolution();
   for (const auto& entry : *tuples) {
-    const PreferredArgumentationTuple& row = rowOf(entry);
-    if (hasAttacker(row.coloring)) continue;
+    const Row& row = rowOf(entry);
+    if (hasAttacker(row.packedColoring(), n)) continue;
     bool accepted = true;
-    for (const BagColoring& k : row.certificates)
-      if (!notAdmissible.count(k)) {
-        accepted = false;
-        break;
-      }
+    for (std::size_t i = 0; i < row.certificateCount() && accepted; ++i)
+      accepted = isNotAdmissible(row.packedCertificate(i));
     if (accepted) result = combineSolutions(kivra::Union, result, entry.second);
   }
   return result;

@@ -9,6 +9,7 @@
 // undefeated attacker) and none of its certificates does.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "PreferredArgumentationTuple.h"
@@ -69,7 +70,23 @@ class PreferredNormalizedArgumentationAlgorithm : public kivra::AbstractNormaliz
  private:
   // True iff a attacks b.
   bool attacks(kivra::Vertex a, kivra::Vertex b) const;
-  // Inserts the row, or unites its solution with that of the equal row
-  // already in the table (the new row object is then deleted).
-  void mergeRow(kivra::TupleSet* table, PreferredArgumentationTuple* row, kivra::Solution* solution);
+  // A row made by a node rule, with its solution.
+  struct NewRow {
+    PreferredArgumentationTuple* row;
+    kivra::Solution* solution;
+  };
+  // The table of newRows, which it empties: equal rows share the entry of
+  // the first one made, whose solution is the union of theirs in the order
+  // made, as if each had been added in turn; later equal row objects are
+  // deleted. The caller owns the table.
+  kivra::TupleSet* makeTable();
+
+  // Rows made by the running rule; reused to spare allocations.
+  std::vector<NewRow> newRows;
+  // A row of newRows by its first colouring word and its index.
+  struct RowKey {
+    std::uint64_t firstWord;
+    std::size_t made;
+  };
+  std::vector<RowKey> newRowOrder;
 };
