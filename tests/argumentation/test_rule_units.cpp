@@ -87,8 +87,16 @@ TEST(RowOrder, AdmissibleInSetFirstThenAttackingDefeatedOut) {
   using Row = AdmissibleArgumentationTuple;
   auto row = [](kivra::VertexSet in, kivra::VertexSet attacking = {}, kivra::VertexSet defeated = {},
                 kivra::VertexSet out = {}) {
+    // Rows hold bag positions; ids below 64 stand for the positions of a bag
+    // whose arguments are numbered from 0, which keeps their order.
+    auto positions = [](const kivra::VertexSet& ids) {
+      BagSet set(64);
+      for (kivra::Vertex v : ids) set.set(v);
+      return set;
+    };
     Row t;
-    t.inArguments = in, t.attackingArguments = attacking, t.defeatedArguments = defeated, t.outArguments = out;
+    t.inArguments = positions(in), t.attackingArguments = positions(attacking);
+    t.defeatedArguments = positions(defeated), t.outArguments = positions(out);
     return t;
   };
   // The in-set decides first: a proper prefix, and the empty set, sort first
