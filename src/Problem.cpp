@@ -60,7 +60,7 @@ Vertex Problem::storeVertexName(std::string name) {
   vertexNames.push_back(std::move(name));
   const Vertex id = static_cast<Vertex>(vertexNames.size() - 1);
   nameIndex[slot] = {hash, id, packed};
-  if (++indexedNames * 4 > nameIndex.size() * 3) growNameIndex();
+  if (++indexedNames * 2 > nameIndex.size()) growNameIndex();
   return id;
 }
 

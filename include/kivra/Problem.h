@@ -54,7 +54,13 @@ class Problem {
   Vertex findVertexId(std::string_view name) const;
   // Starts fetching the memory a look-up of `name` will read first.
   void prefetchVertexName(std::string_view name) const {
-    __builtin_prefetch(&nameIndex[hashName(name) & (nameIndex.size() - 1)]);
+    const NameSlot* slot = nameIndex.data() + (hashName(name) & (nameIndex.size() - 1));
+#if defined(__x86_64__)
+    // The compiler drops __builtin_prefetch of an address computed this way.
+    asm volatile("prefetcht0 %0" : : "m"(*slot));
+#else
+    __builtin_prefetch(slot);
+#endif
   }
   // Appends the auxiliary vertex "__aux" (no reverse entry) and returns its id.
   Vertex createAuxiliaryVertex();
@@ -79,7 +85,7 @@ class Problem {
   // id 0 marking a free slot. A slot keeps 32 hash bits and, for a name of at
   // most 7 bytes, the name itself with its length, so that a look-up of a
   // short name reads no other memory; longer names are confirmed against
-  // vertexNames. At most three quarters full; the slot count is a power of two.
+  // vertexNames. At most half full; the slot count is a power of two.
   struct NameSlot {
     std::uint32_t hash;
     Vertex id;
