@@ -1,5 +1,6 @@
 #include "ArgumentationParser.h"
 
+#include <cstring>
 #include <iostream>
 #include <utility>
 
@@ -23,15 +24,15 @@ void ArgumentationParser::yyerror(const char*) {
 int ArgumentationParser::yyparse() {
   yynerrs = 0;
   yychar = -2;
-  pendingText.clear();
-  pendingEnds.clear();
+  pendingNames.clear();
+  pendingLengths.clear();
   for (;;) {
-    yychar = yylex();
+    yychar = lexer->yylex();
     if (yychar == TokenArgument || yychar == TokenAttack) {
-      pendingText += yylval;
-      pendingEnds.push_back(pendingText.size());
+      shiftStatement(yychar, lexer->YYText(), static_cast<std::size_t>(lexer->YYLeng()));
       continue;
     }
+    yylval.assign(lexer->YYText(), static_cast<std::size_t>(lexer->YYLeng()));
     // End of input or a token no rule can shift: the statements shifted so
     // far are reduced first, innermost (last read) first.
     applyPendingStatements();
@@ -42,44 +43,67 @@ int ArgumentationParser::yyparse() {
   }
 }
 
-void ArgumentationParser::pendingNames(std::size_t i, std::string_view& first, std::string_view& second) const {
-  const std::size_t begin = i == 0 ? 0 : pendingEnds[i - 1];
-  const std::string_view text(pendingText.data() + begin, pendingEnds[i] - begin);
-  // Both statement kinds start with "a"; the third letter tells them apart.
-  // "arg(" name ")." or "att(" first "," blanks second ")."; only the
-  // blanks after the comma can surround a name in a scanned statement.
-  if (text[2] == 'g') {
-    first = text.substr(4, text.size() - 6);
-    second = std::string_view();
+void ArgumentationParser::shiftStatement(int token, const char* text, std::size_t length) {
+  yylval.assign(text, length);
+  // "arg(" name ")." or "att(" first "," blanks second ")."; only the blanks
+  // after the comma can stand beside a name in a scanned statement.
+  const char* first = text + 4;
+  const char* last = text + length - 2;
+  if (token == TokenArgument) {
+    pendingNames.insert(pendingNames.end(), first, last);
+    pendingLengths.push_back(static_cast<std::uint16_t>(last - first));
+    pendingLengths.push_back(0);
     return;
   }
-  const std::size_t comma = text.find(',');
-  first = text.substr(4, comma - 4);
-  std::size_t from = comma + 1;
-  while (text[from] == ' ') ++from;
-  second = text.substr(from, text.size() - 2 - from);
+  const char* comma = static_cast<const char*>(std::memchr(first, ',', static_cast<std::size_t>(last - first)));
+  const char* second = comma + 1;
+  while (*second == ' ') ++second;
+  pendingNames.insert(pendingNames.end(), first, comma);
+  pendingNames.insert(pendingNames.end(), second, last);
+  pendingLengths.push_back(static_cast<std::uint16_t>(comma - first));
+  pendingLengths.push_back(static_cast<std::uint16_t>(last - second));
 }
 
 void ArgumentationParser::applyPendingStatements() {
-  // The statements are applied last first; the names of the statement a few
-  // steps ahead are announced, so that their look-ups overlap.
+  // The statements are applied last first. The names of the statement a few
+  // steps ahead are announced, so that their look-ups overlap: `ahead` walks
+  // that many statements in front of `current`.
   constexpr std::size_t kAhead = 8;
-  std::string_view first, second;
-  for (std::size_t i = pendingEnds.size(); i-- > 0;) {
-    if (i >= kAhead) {
-      pendingNames(i - kAhead, first, second);
-      problem->expectName(first);
-      if (!second.empty()) problem->expectName(second);
+  struct Cursor {
+    const char* names;
+    const std::uint16_t* lengths;
+    std::size_t statement;
+    std::size_t end;  // where the names of the statement before `statement` end
+    std::string_view first, second;
+    // Steps back to the previous statement and reads its names.
+    void back() {
+      --statement;
+      const std::uint16_t firstLength = lengths[2 * statement], secondLength = lengths[2 * statement + 1];
+      end -= secondLength;
+      second = std::string_view(names + end, secondLength);
+      end -= firstLength;
+      first = std::string_view(names + end, firstLength);
     }
-    pendingNames(i, first, second);
-    if (second.empty()) {
-      problem->addArgument(std::string(first));
+  };
+  const std::size_t statements = pendingLengths.size() / 2;
+  Cursor current{pendingNames.data(), pendingLengths.data(), statements, pendingNames.size(), {}, {}};
+  Cursor ahead = current;
+  for (std::size_t k = 0; k < kAhead && k < statements; ++k) ahead.back();
+  while (current.statement > 0) {
+    if (ahead.statement > 0) {
+      ahead.back();
+      problem->expectName(ahead.first);
+      if (!ahead.second.empty()) problem->expectName(ahead.second);
+    }
+    current.back();
+    if (current.second.empty()) {
+      problem->addArgument(std::string(current.first));
     } else {
-      problem->addAttack(std::string(first), std::string(second));
+      problem->addAttack(std::string(current.first), std::string(current.second));
     }
   }
-  std::string().swap(pendingText);
-  std::vector<std::size_t>().swap(pendingEnds);
+  decltype(pendingNames)().swap(pendingNames);
+  decltype(pendingLengths)().swap(pendingLengths);
 }
 
 void ArgumentationParser::addArgumentId(const std::string& text) {

@@ -10,12 +10,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "ArgumentationLexer.h"
+#include "kivra/LargeTable.h"
 
 // Receives the statements of a framework text, in the order they are applied.
 class ArgumentationStatementSink {
@@ -55,9 +57,9 @@ class ArgumentationParser {
   ArgumentationStatementSink* getProblem() { return problem; }
 
  private:
+  // Shifts a statement: its names go to the pending names.
+  void shiftStatement(int token, const char* text, std::size_t length);
   void applyPendingStatements();
-  // The names of the pending statement `i`; `second` is empty for arg(...).
-  void pendingNames(std::size_t i, std::string_view& first, std::string_view& second) const;
 
   std::string yylval;  // text of the last token read
   int yynerrs = 0;     // syntax errors reported by the last parse
@@ -65,8 +67,9 @@ class ArgumentationParser {
   FlexLexer* lexer;
   ArgumentationStatementSink* problem;
 
-  // Shifted statements not yet reduced: their texts back to back, and where
-  // each one ends.
-  std::string pendingText;
-  std::vector<std::size_t> pendingEnds;
+  // Shifted statements not yet reduced: their names back to back, and for
+  // each statement the lengths of its first and its second name (0 for
+  // arg(...)); no name is longer than the scanner's window.
+  std::vector<char, kivra::LargeTableAllocator<char>> pendingNames;
+  std::vector<std::uint16_t, kivra::LargeTableAllocator<std::uint16_t>> pendingLengths;
 };

@@ -41,6 +41,40 @@ bool intersects(const VertexSet& a, const VertexSet& b) {
   return false;
 }
 
+// Sorts attacks ascending by attacker, then attacked: a least significant
+// digit first radix sort over the four 16-bit digits of the pair taken as
+// one 64-bit number, skipping digits that are the same in every pair.
+void sortAttacks(std::vector<ArgumentationProblem::Attack>& attacks) {
+  const std::size_t n = attacks.size();
+  if (n < 4096) {
+    std::sort(attacks.begin(), attacks.end());
+    return;
+  }
+  std::vector<std::uint64_t> keys(n), buffer(n);
+  std::vector<std::size_t> counts(4 * 65536, 0);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint64_t key = std::uint64_t{attacks[i].first} << 32 | attacks[i].second;
+    keys[i] = key;
+    for (int digit = 0; digit < 4; ++digit) ++counts[digit * 65536 + (key >> (16 * digit) & 0xffff)];
+  }
+  for (int digit = 0; digit < 4; ++digit) {
+    std::size_t* count = counts.data() + digit * 65536;
+    const int shift = 16 * digit;
+    if (count[keys[0] >> shift & 0xffff] == n) continue;
+    std::size_t position = 0;
+    for (std::size_t d = 0; d < 65536; ++d) {
+      const std::size_t here = count[d];
+      count[d] = position;
+      position += here;
+    }
+    for (std::uint64_t key : keys) buffer[count[key >> shift & 0xffff]++] = key;
+    keys.swap(buffer);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    attacks[i] = {static_cast<Vertex>(keys[i] >> 32), static_cast<Vertex>(keys[i] & 0xffffffffu)};
+  }
+}
+
 }  // namespace
 
 ArgumentationProblem::ArgumentationProblem(std::istream* input, bool quiet)
@@ -57,7 +91,18 @@ void ArgumentationProblem::parse() {
   absorbAttacks();
 }
 
-void ArgumentationProblem::addArgument(std::string name) { newDeclarations.push_back(std::move(name)); }
+void ArgumentationProblem::addArgument(std::string name) {
+  // Most declarations name an argument whose attacks came before them (the
+  // parser applies the statements last first); the others wait until
+  // preprocess, when every attack is known.
+  const Vertex id = findVertexId(name);
+  if (id == 0) {
+    newDeclarations.push_back(std::move(name));
+    return;
+  }
+  if (id >= declaredIds.size()) declaredIds.resize(std::max<std::size_t>(id + 1, 2 * declaredIds.size()), 0);
+  declaredIds[id] = 1;
+}
 
 void ArgumentationProblem::addAttack(std::string attacker, std::string attacked) {
   Vertex from = attackArgumentId(attacker);
@@ -72,7 +117,7 @@ Vertex ArgumentationProblem::attackArgumentId(std::string& name) {
 
 void ArgumentationProblem::absorbAttacks() {
   if (newAttacks.empty()) return;
-  std::sort(newAttacks.begin(), newAttacks.end());
+  sortAttacks(newAttacks);
   if (attacks.empty()) {
     attacks.swap(newAttacks);
   } else {
@@ -85,7 +130,7 @@ void ArgumentationProblem::absorbAttacks() {
 }
 
 void ArgumentationProblem::absorbDeclarations() {
-  declaredIds.resize(static_cast<std::size_t>(argumentCount()) + 1, 0);
+  declaredIds.resize(std::max<std::size_t>(declaredIds.size(), static_cast<std::size_t>(argumentCount()) + 1), 0);
   // Names declared earlier without an id may have one by now.
   std::vector<std::string> withoutId;
   withoutId.swap(declaredWithoutId);

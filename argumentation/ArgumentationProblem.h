@@ -117,7 +117,8 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   bool quiet;
   kivra::Timer parseTimer;
 
-  // Collected, not yet absorbed: declarations and attacks.
+  // Collected, not yet absorbed: declarations of names that had no id when
+  // they came, and attacks.
   std::vector<std::string> newDeclarations;
   std::vector<Attack> newAttacks;
 };

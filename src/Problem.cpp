@@ -1,6 +1,5 @@
 #include "kivra/Problem.h"
 
-#include <cstring>
 #include <iostream>
 #include <vector>
 
@@ -24,34 +23,6 @@ Problem::Problem(bool benchmark)
 }
 
 Problem::~Problem() {}
-
-std::uint32_t Problem::hashName(std::string_view name) {
-  // Eight bytes at a time, each step a multiply and a shift; names are short.
-  std::uint64_t h = 0x9e3779b97f4a7c15ull ^ name.size();
-  const char* p = name.data();
-  std::size_t left = name.size();
-  for (; left >= 8; left -= 8, p += 8) {
-    std::uint64_t chunk;
-    std::memcpy(&chunk, p, 8);
-    h = (h ^ chunk) * 0xff51afd7ed558ccdull;
-    h ^= h >> 32;
-  }
-  if (left > 0) {
-    std::uint64_t chunk = 0;
-    std::memcpy(&chunk, p, left);
-    h = (h ^ chunk) * 0xff51afd7ed558ccdull;
-    h ^= h >> 32;
-  }
-  h *= 0xc4ceb9fe1a85ec53ull;
-  return static_cast<std::uint32_t>(h >> 32);
-}
-
-std::uint64_t Problem::packShortName(std::string_view name) {
-  if (name.size() > 7) return 0;
-  std::uint64_t packed = name.size();
-  std::memcpy(reinterpret_cast<unsigned char*>(&packed) + 1, name.data(), name.size());
-  return packed;
-}
 
 std::size_t Problem::nameSlotOf(std::string_view name, std::uint32_t hash, std::uint64_t packed) const {
   const std::size_t mask = nameIndex.size() - 1;

@@ -3,12 +3,8 @@
 // (parse, preprocess, build the hypergraph, decompose, evaluate).
 #pragma once
 
-#include <sys/mman.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <new>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -19,38 +15,9 @@
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/Global.h"
 #include "kivra/Hypergraph.h"
+#include "kivra/LargeTable.h"
 
 namespace kivra {
-
-// Allocates large arrays on huge pages where the system offers them, so that
-// random accesses across a table of many megabytes miss the TLB less often.
-template <class T>
-struct LargeTableAllocator {
-  using value_type = T;
-  LargeTableAllocator() = default;
-  template <class U>
-  LargeTableAllocator(const LargeTableAllocator<U>&) {}
-  T* allocate(std::size_t n);
-  void deallocate(T* p, std::size_t) { std::free(p); }
-  template <class U>
-  bool operator==(const LargeTableAllocator<U>&) const { return true; }
-};
-
-template <class T>
-T* LargeTableAllocator<T>::allocate(std::size_t n) {
-  constexpr std::size_t kHugePage = std::size_t{1} << 21;
-  const std::size_t bytes = n * sizeof(T);
-  void* p = nullptr;
-  if (bytes >= 2 * kHugePage) {
-    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    p = std::aligned_alloc(kHugePage, rounded);
-    if (p != nullptr) madvise(p, rounded, MADV_HUGEPAGE);
-  } else {
-    p = std::malloc(bytes == 0 ? 1 : bytes);
-  }
-  if (p == nullptr) throw std::bad_alloc();
-  return static_cast<T*>(p);
-}
 
 class Problem {
  public:
@@ -87,7 +54,13 @@ class Problem {
   Vertex findVertexId(std::string_view name) const;
   // Starts fetching the memory a look-up of `name` will read first.
   void prefetchVertexName(std::string_view name) const {
-    __builtin_prefetch(&nameIndex[hashName(name) & (nameIndex.size() - 1)]);
+    const NameSlot* slot = nameIndex.data() + (hashName(name) & (nameIndex.size() - 1));
+#if defined(__x86_64__)
+    // The compiler drops __builtin_prefetch of an address computed this way.
+    asm volatile("prefetcht0 %0" : : "m"(*slot));
+#else
+    __builtin_prefetch(slot);
+#endif
   }
   // Appends the auxiliary vertex "__aux" (no reverse entry) and returns its id.
   Vertex createAuxiliaryVertex();
@@ -118,8 +91,32 @@ class Problem {
     Vertex id;
     std::uint64_t shortName;  // bytes and length of a short name, else 0
   };
-  static std::uint32_t hashName(std::string_view name);
-  static std::uint64_t packShortName(std::string_view name);
+  // Up to eight bytes of a name as one number, the first byte lowest.
+  static std::uint64_t nameBytes(const char* p, std::size_t count) {
+    std::uint64_t bytes = 0;
+    for (std::size_t i = 0; i < count; ++i) bytes |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    return bytes;
+  }
+  // Eight bytes at a time, each step a multiply and a shift; names are short.
+  static std::uint32_t hashName(std::string_view name) {
+    std::uint64_t h = 0x9e3779b97f4a7c15ull ^ name.size();
+    const char* p = name.data();
+    std::size_t left = name.size();
+    for (; left >= 8; left -= 8, p += 8) {
+      h = (h ^ nameBytes(p, 8)) * 0xff51afd7ed558ccdull;
+      h ^= h >> 32;
+    }
+    if (left > 0) {
+      h = (h ^ nameBytes(p, left)) * 0xff51afd7ed558ccdull;
+      h ^= h >> 32;
+    }
+    h *= 0xc4ceb9fe1a85ec53ull;
+    return static_cast<std::uint32_t>(h >> 32);
+  }
+  // A name of at most 7 bytes with its length, 0 for a longer name.
+  static std::uint64_t packShortName(std::string_view name) {
+    return name.size() > 7 ? 0 : name.size() | nameBytes(name.data(), name.size()) << 8;
+  }
   std::size_t nameSlotOf(std::string_view name, std::uint32_t hash, std::uint64_t packed) const;
   void growNameIndex();
   std::vector<NameSlot, LargeTableAllocator<NameSlot>> nameIndex;

@@ -112,6 +112,38 @@ TEST(ArgumentationProblem, ManyNamesKeepFirstMeetingOrder) {
   EXPECT_EQ(l.problem.getAttacksAsNbr().size(), static_cast<std::size_t>(kNames));
 }
 
+// More than 65,536 names, so that ids differ in every 16-bit digit of the
+// attack order, and attacks in random order with repeats: the attack set and
+// both adjacency directions against plain sets of names.
+TEST(ArgumentationProblem, LargeAttackRelationKeepsItsOrder) {
+  std::mt19937 random(7);
+  const int kNames = 70000;
+  std::string text;
+  std::set<std::pair<std::string, std::string>> expected;
+  for (int i = 0; i < 160000; ++i) {
+    const std::string a = "n" + std::to_string(random() % kNames), b = "n" + std::to_string(random() % kNames);
+    expected.emplace(a, b);
+    text += "att(" + a + "," + b + ").\n";
+  }
+  Loaded l(text, true);
+  ArgumentationProblem& p = l.problem;
+  std::set<std::pair<std::string, std::string>> named;
+  Vertex previous = 0;
+  for (const auto& [from, to] : p.getAttacksAsNbr()) {
+    named.emplace(p.getArgumentString(from), p.getArgumentString(to));
+    ASSERT_LE(previous, from);
+    previous = from;
+  }
+  EXPECT_EQ(named, expected);
+  for (const auto& [a, b] : expected) {
+    if (random() % 50 != 0) continue;
+    const Vertex from = p.getVertexId(a), to = p.getVertexId(b);
+    ASSERT_TRUE(p.argumentAttacksSet({to}, from)) << a << " " << b;
+    ASSERT_TRUE(p.argumentIsAttackedBySet({from}, to)) << a << " " << b;
+    ASSERT_EQ(p.getAttacksFromArg(from)->count(to), 1u);
+  }
+}
+
 // The name index: names short enough to live in its slots and longer ones
 // that share their first bytes, a name repeated after many others, names
 // given directly (also the auxiliary vertex's name), and declarations met
