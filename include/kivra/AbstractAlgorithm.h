@@ -69,6 +69,11 @@ class SolutionContent {
 
   // The union of two solution sets.
   virtual SolutionContent* calculateUnion(SolutionContent* other) = 0;
+  // The union of this and every content of `others` (at least one): the
+  // same as uniting them one by one from the left, which is what this
+  // default does. A content whose union copies its operands does better
+  // uniting all at once.
+  virtual SolutionContent* calculateUnionAll(const std::vector<SolutionContent*>& others);
   // Every solution of this combined with every solution of other.
   virtual SolutionContent* calculateCrossJoin(SolutionContent* other) = 0;
   // The vertex set added to every solution.
@@ -143,8 +148,9 @@ class Solution {
   void setParameter(const VertexSet& vertices);
   bool hasRightArgument() const { return operation == CrossJoin || operation == Union; }
   bool hasLeftArgument() const { return hasRightArgument() || operation == Add; }
-  // Computes this node's content from its operands' contents.
-  void evaluateLocally(const Instantiator* inst);
+  // Computes this node's content from the contents of its `count` operands
+  // (a Union's may be more than two, see getContent).
+  void evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count);
   // One parent has used this node's content; the last one releases it.
   void consumed();
 
@@ -175,6 +181,7 @@ class EnumerationSolutionContent : public SolutionContent {
   ~EnumerationSolutionContent() override;
 
   SolutionContent* calculateUnion(SolutionContent* other) override;
+  SolutionContent* calculateUnionAll(const std::vector<SolutionContent*>& others) override;
   SolutionContent* calculateCrossJoin(SolutionContent* other) override;
   SolutionContent* calculateAdd(const VertexSet& vertices) override;
 

@@ -141,6 +141,21 @@ TEST(Solutions, EvaluationIsMemoisedLeftFirstAndReleasesInnerContents) {
   EXPECT_LE(sizeof(Solution), 32u);
 }
 
+// A chain of unions is united at once; a union with a second parent inside
+// the chain is still computed once, and leaves are made left first.
+TEST(Solutions, UnionChainsKeepTheOrderAndSharedUnions) {
+  Builder b;
+  Solution* pair = b.combineSolutions(kivra::Union, b.createLeafSolution({3}), b.createLeafSolution({1}));
+  Solution* chain = b.combineSolutions(kivra::Union, b.createLeafSolution({5}), pair);
+  chain = b.combineSolutions(kivra::Union, b.combineSolutions(kivra::Union, chain, b.createLeafSolution({2})),
+                             b.createEmptySolution());
+  Solution* root = b.combineSolutions(kivra::CrossJoin, chain, b.addToSolution(pair, 7));
+  Recorder recorder;
+  EXPECT_EQ(sets(root->getContent(&recorder)), (Sets{{1, 2, 7}, {1, 3, 7}, {1, 5, 7}, {1, 7}, {2, 3, 7}, {3, 5, 7}, {3, 7}}));
+  EXPECT_EQ(recorder.log, (std::vector<std::string>{"leaf 5", "leaf 3", "leaf 1", "leaf 2", "empty"}));
+  EXPECT_EQ(sets(chain->getContent(&recorder)), (Sets{{1}, {2}, {3}, {5}})) << "inner nodes keep their definitions";
+}
+
 TEST(Solutions, DeepExpressionsNeedNoDeepStack) {
   Builder b;
   const int depth = 200000;
