@@ -340,21 +340,35 @@ void appendUnique(SetsBuilder& out, Ascending set) {
   out.append(set);
 }
 
-// The union of two sorted runs as one sorted run.
+// Appends the sets [from, to) of a sorted run with one copy of their ids;
+// the first is left out when it equals the last set of `out`, which must not
+// follow it.
+void appendStretch(SetsBuilder& out, SetsView run, std::size_t from, std::size_t to) {
+  if (from < to && out.size() > 0 && sameSet(out[out.size() - 1], run[from])) ++from;
+  if (from == to) return;
+  const std::size_t base = out.ids.size(), start = run.offsets[from];
+  out.ids.insert(out.ids.end(), run.ids + start, run.ids + run.offsets[to]);
+  for (std::size_t i = from + 1; i <= to; ++i) out.offsets.push_back(base + (run.offsets[i] - start));
+}
+
+// The union of two sorted runs as one sorted run. Each run's sets up to the
+// other run's next set go out as one stretch.
 void mergeUnique(SetsView a, SetsView b, SetsBuilder& out) {
   out.reserve(a.count + b.count, a.vertices() + b.vertices());
   std::size_t i = 0, j = 0;
   while (i < a.count && j < b.count) {
-    const int order = compareSets(a[i], b[j]);
-    if (order <= 0) {
-      out.append(a[i++]);
-      if (order == 0) ++j;
-    } else {
-      out.append(b[j++]);
-    }
+    std::size_t end = i;
+    while (end < a.count && compareSets(a[end], b[j]) <= 0) ++end;
+    appendStretch(out, a, i, end);
+    i = end;
+    if (i == a.count) break;
+    end = j;
+    while (end < b.count && compareSets(b[end], a[i]) < 0) ++end;
+    appendStretch(out, b, j, end);
+    j = end;
   }
-  for (; i < a.count; ++i) out.append(a[i]);
-  for (; j < b.count; ++j) out.append(b[j]);
+  appendStretch(out, a, i, a.count);
+  appendStretch(out, b, j, b.count);
 }
 
 // Sorts the sets of `formed` and drops repetitions.
@@ -438,7 +452,7 @@ void addSet(SetsView in, Ascending added, SetsBuilder& out) {
   }
   if (fresh.empty()) {
     out.reserve(in.count, in.vertices());
-    for (std::size_t i = 0; i < in.count; ++i) out.append(in[i]);
+    appendStretch(out, in, 0, in.count);
     return;
   }
   SetsBuilder step[2];
@@ -477,9 +491,17 @@ void mergeRuns(const std::vector<SetsView>& runs, SetsBuilder& out) {
   std::make_heap(heap.begin(), heap.end(), later);
   while (!heap.empty()) {
     std::pop_heap(heap.begin(), heap.end(), later);
+    // The run with the least next set gives every set up to the least next
+    // set of the others.
     Cursor& c = heap.back();
-    appendUnique(out, c.set());
-    if (++c.next == c.run.count)
+    std::size_t end = c.run.count;
+    if (heap.size() > 1) {
+      const Ascending rival = heap.front().set();
+      for (end = c.next + 1; end < c.run.count && compareSets(c.run[end], rival) <= 0;) ++end;
+    }
+    appendStretch(out, c.run, c.next, end);
+    c.next = end;
+    if (c.next == c.run.count)
       heap.pop_back();
     else
       std::push_heap(heap.begin(), heap.end(), later);

@@ -101,9 +101,12 @@ TEST(Contents, EnumerationMatchesASetOfSetsInContentAndOrder) {
     auto b = randomContent(right, random() % 2 ? core : VertexSet{});
     EXPECT_EQ(sets(a.get()), Sets(left.begin(), left.end()));
 
-    Model united = left;
+    Model united = left, third;
     united.insert(right.begin(), right.end());
     expect(a->calculateUnion(b.get()), united);
+    auto c = randomContent(third, core);
+    united.insert(third.begin(), third.end());
+    expect(a->calculateUnionAll({b.get(), c.get(), a.get()}), united);
 
     Model joined;
     for (const VertexSet& l : left)
