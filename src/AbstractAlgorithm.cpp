@@ -567,6 +567,8 @@ SolutionContent* EnumerationSolutionContent::calculateCrossJoin(SolutionContent*
     addSet(inner, outer[0], out);
   } else if (outer.count > 1) {
     SetsBuilder formed;
+    // At most every pair, each union at most both sets long.
+    formed.reserve(outer.count * inner.count, outer.count * inner.vertices() + inner.count * outer.vertices());
     std::vector<std::size_t> starts{0};
     for (std::size_t i = 0; i < outer.count; ++i) {
       addSet(inner, outer[i], formed);

@@ -102,7 +102,9 @@ class Instantiator {
 // used them. Keeping them all would hold a number of the size of the final
 // count (or a set of sets) for every node of a run, which exhausts memory on
 // large inputs. An inner node keeps its definition, so evaluating it later
-// computes its content again.
+// computes its content again. A Union whose Union operands have no other
+// parent in the call unites all their operands at once
+// (SolutionContent::calculateUnionAll); those inner Unions are not computed.
 class Solution {
  public:
   // Releases this node's own content. Operands are left alone: they may be
