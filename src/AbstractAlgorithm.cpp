@@ -333,16 +333,15 @@ int compareSets(Ascending a, Ascending b) {
 
 bool sameSet(Ascending a, Ascending b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
 
-// Appends `set` unless it equals the last set appended; `out` is sorted and
-// every candidate is at least its last set.
+// Appends `set` unless it equals the last set of `out`: in sorted order,
+// repetitions are neighbours.
 void appendUnique(SetsBuilder& out, Ascending set) {
   if (out.size() > 0 && sameSet(out[out.size() - 1], set)) return;
   out.append(set);
 }
 
 // Appends the sets [from, to) of a sorted run with one copy of their ids;
-// the first is left out when it equals the last set of `out`, which must not
-// follow it.
+// the first is left out when it equals the last set of `out`.
 void appendStretch(SetsBuilder& out, SetsView run, std::size_t from, std::size_t to) {
   if (from < to && out.size() > 0 && sameSet(out[out.size() - 1], run[from])) ++from;
   if (from == to) return;
