@@ -48,32 +48,26 @@ void printEnumeration(const kivra::EnumerationSolutionContent& content, kivra::P
   }
   // Sets are formed into one buffer, which goes out in large blocks that
   // always end after a whole set, so the output of a stopped run ends at a
-  // set boundary. Names are looked up once per argument.
+  // set boundary. Names are looked up once per argument and kept with the
+  // comma that follows them; a set's last comma becomes its closing brace.
   constexpr std::size_t kBlock = 1 << 16;
-  std::vector<std::string> names;
-  std::vector<bool> named;
+  std::vector<std::string> namesWithComma;
   text.reserve(2 * kBlock);
   text += '{';
   const std::size_t shown =
       enum_nbr > 0 ? std::min(content.size(), static_cast<std::size_t>(enum_nbr)) : content.size();
   for (std::size_t i = 0; i < shown; ++i) {
-    if (i > 0) text += ',';
-    text += '{';
-    bool first = true;
+    text += i > 0 ? ",{" : "{";
     for (Vertex v : content[i]) {
-      if (v >= names.size()) {
-        names.resize(v + 1);
-        named.resize(v + 1);
-      }
-      if (!named[v]) {
-        names[v] = problem->getVertexName(v);
-        named[v] = true;
-      }
-      if (!first) text += ',';
-      first = false;
-      text += names[v];
+      if (v >= namesWithComma.size()) namesWithComma.resize(v + 1);
+      std::string& name = namesWithComma[v];
+      if (name.empty()) name = problem->getVertexName(v) + ',';
+      text += name;
     }
-    text += '}';
+    if (text.back() == ',')
+      text.back() = '}';
+    else
+      text += '}';
     if (text.size() >= kBlock) writeOut(text);
   }
   text += dOpt ? "};" : "}\n";

@@ -24,6 +24,16 @@ Tuple::~Tuple() {}
 
 SolutionContent::~SolutionContent() {}
 
+SolutionContent* SolutionContent::calculateUnionAll(const std::vector<SolutionContent*>& others) {
+  SolutionContent* result = calculateUnion(others.front());
+  for (std::size_t i = 1; i < others.size(); ++i) {
+    SolutionContent* next = result->calculateUnion(others[i]);
+    delete result;
+    result = next;
+  }
+  return result;
+}
+
 Instantiator::~Instantiator() {}
 
 // ---------------------------------------------------------------------------
@@ -152,16 +162,23 @@ VertexSet Solution::getParameter() const {
   return result;
 }
 
-void Solution::evaluateLocally(const Instantiator* inst) {
+void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count) {
   switch (operation) {
     case CrossJoin:
-      content = leftArgument->content->calculateCrossJoin(rightArgument->content);
+      content = operands[0]->content->calculateCrossJoin(operands[1]->content);
       break;
     case Union:
-      content = leftArgument->content->calculateUnion(rightArgument->content);
+      if (count == 2) {
+        content = operands[0]->content->calculateUnion(operands[1]->content);
+      } else {
+        std::vector<SolutionContent*> others;
+        others.reserve(count - 1);
+        for (std::size_t i = 1; i < count; ++i) others.push_back(operands[i]->content);
+        content = operands[0]->content->calculateUnionAll(others);
+      }
       break;
     case Add:
-      content = leftArgument->content->calculateAdd(getParameter());
+      content = operands[0]->content->calculateAdd(getParameter());
       break;
     case NewLeaf:
       if (!inst) _printError(265, kSourceFile, "inst");
@@ -200,32 +217,55 @@ SolutionContent* Solution::getContent(const Instantiator* inst) {
   }
 
   // Depth-first, the left operand's whole expression before the right one's;
-  // a node is computed once both operands hold contents. The explicit stack
-  // keeps arbitrarily deep expressions off the call stack.
-  pending.push_back(this);
-  while (!pending.empty()) {
-    Solution* node = pending.back();
+  // a node is computed once all its operands hold contents. A Union takes
+  // over the operands of every Union below it that has no other parent in
+  // this call and unites them at once: a table's rows folded one by one into
+  // a chain of k Unions then cost one k-way union instead of k ever larger
+  // ones. The Unions taken over are never computed. Explicit stacks keep
+  // arbitrarily deep expressions off the call stack.
+  struct Frame {
+    Solution* node;
+    std::size_t first;  // the node's operands are operands[first, end of operands)
+    std::size_t next;   // operands before this one hold contents
+  };
+  std::vector<Frame> frames;
+  std::vector<Solution*> operands;
+  std::vector<Solution*> unionTree;
+  const auto open = [&](Solution* node) {
     if (node->operation > 5) _printError(273, kSourceFile, "0");
-    if (node->content) {
-      pending.pop_back();
+    const std::size_t first = operands.size();
+    if (node->operation == Union) {
+      unionTree.assign({node->rightArgument, node->leftArgument});
+      while (!unionTree.empty()) {
+        Solution* operand = unionTree.back();
+        unionTree.pop_back();
+        if (operand->operation == Union && !operand->content && operand->pendingParents == 1) {
+          operand->pendingParents = 0;
+          unionTree.push_back(operand->rightArgument);
+          unionTree.push_back(operand->leftArgument);
+        } else {
+          operands.push_back(operand);
+        }
+      }
+    } else if (node->hasLeftArgument()) {
+      operands.push_back(node->leftArgument);
+      if (node->hasRightArgument()) operands.push_back(node->rightArgument);
+    }
+    frames.push_back({node, first, first});
+  };
+  open(this);
+  while (!frames.empty()) {
+    Frame& frame = frames.back();
+    while (frame.next < operands.size() && operands[frame.next]->content) ++frame.next;
+    if (frame.next < operands.size()) {
+      open(operands[frame.next]);
       continue;
     }
-    if (node->hasLeftArgument()) {
-      if (!node->leftArgument->content) {
-        pending.push_back(node->leftArgument);
-        continue;
-      }
-      if (node->hasRightArgument() && !node->rightArgument->content) {
-        pending.push_back(node->rightArgument);
-        continue;
-      }
-    }
-    node->evaluateLocally(inst);
-    if (node->hasLeftArgument()) {
-      node->leftArgument->consumed();
-      if (node->hasRightArgument()) node->rightArgument->consumed();
-    }
-    pending.pop_back();
+    const std::size_t first = frame.first;
+    frame.node->evaluateLocally(inst, operands.data() + first, operands.size() - first);
+    for (std::size_t i = first; i < operands.size(); ++i) operands[i]->consumed();
+    operands.resize(first);
+    frames.pop_back();
   }
   return content;
 }
@@ -250,6 +290,8 @@ struct SetsView {
   std::size_t count;
 
   Ascending operator[](std::size_t i) const { return {ids + offsets[i], ids + offsets[i + 1]}; }
+  // The number of ids of all sets.
+  std::size_t vertices() const { return offsets[count] - offsets[0]; }
 };
 
 // Sets being formed, in a content's layout.
@@ -291,28 +333,41 @@ int compareSets(Ascending a, Ascending b) {
 
 bool sameSet(Ascending a, Ascending b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
 
-// Appends `set` unless it equals the last set appended; `out` is sorted and
-// every candidate is at least its last set.
+// Appends `set` unless it equals the last set of `out`: in sorted order,
+// repetitions are neighbours.
 void appendUnique(SetsBuilder& out, Ascending set) {
   if (out.size() > 0 && sameSet(out[out.size() - 1], set)) return;
   out.append(set);
 }
 
-// The union of two sorted runs as one sorted run.
+// Appends the sets [from, to) of a sorted run with one copy of their ids;
+// the first is left out when it equals the last set of `out`.
+void appendStretch(SetsBuilder& out, SetsView run, std::size_t from, std::size_t to) {
+  if (from < to && out.size() > 0 && sameSet(out[out.size() - 1], run[from])) ++from;
+  if (from == to) return;
+  const std::size_t base = out.ids.size(), start = run.offsets[from];
+  out.ids.insert(out.ids.end(), run.ids + start, run.ids + run.offsets[to]);
+  for (std::size_t i = from + 1; i <= to; ++i) out.offsets.push_back(base + (run.offsets[i] - start));
+}
+
+// The union of two sorted runs as one sorted run. Each run's sets up to the
+// other run's next set go out as one stretch.
 void mergeUnique(SetsView a, SetsView b, SetsBuilder& out) {
-  out.reserve(a.count + b.count, (a.count ? a.offsets[a.count] : 0) + (b.count ? b.offsets[b.count] : 0));
+  out.reserve(a.count + b.count, a.vertices() + b.vertices());
   std::size_t i = 0, j = 0;
   while (i < a.count && j < b.count) {
-    const int order = compareSets(a[i], b[j]);
-    if (order <= 0) {
-      out.append(a[i++]);
-      if (order == 0) ++j;
-    } else {
-      out.append(b[j++]);
-    }
+    std::size_t end = i;
+    while (end < a.count && compareSets(a[end], b[j]) <= 0) ++end;
+    appendStretch(out, a, i, end);
+    i = end;
+    if (i == a.count) break;
+    end = j;
+    while (end < b.count && compareSets(b[end], a[i]) < 0) ++end;
+    appendStretch(out, b, j, end);
+    j = end;
   }
-  for (; i < a.count; ++i) out.append(a[i]);
-  for (; j < b.count; ++j) out.append(b[j]);
+  appendStretch(out, a, i, a.count);
+  appendStretch(out, b, j, b.count);
 }
 
 // Sorts the sets of `formed` and drops repetitions.
@@ -332,7 +387,7 @@ void sortUnique(const SetsBuilder& formed, SetsBuilder& out) {
 // on a stack (each a prefix of the one above it) until the first set that
 // does not extend them that way.
 void insertFresh(SetsView in, Vertex x, SetsBuilder& out) {
-  out.reserve(in.count, (in.count ? in.offsets[in.count] : 0) + in.count);
+  out.reserve(in.count, in.vertices() + in.count);
   std::vector<std::size_t> waiting;
   const auto release = [&](std::size_t d) {
     const Ascending set = in[d];
@@ -385,7 +440,7 @@ void addSet(SetsView in, Ascending added, SetsBuilder& out) {
   }
   if (mixed) {
     SetsBuilder formed;
-    formed.reserve(in.count, (in.count ? in.offsets[in.count] : 0) + in.count * added.size());
+    formed.reserve(in.count, in.vertices() + in.count * added.size());
     for (std::size_t i = 0; i < in.count; ++i) {
       const Ascending set = in[i];
       std::set_union(set.begin(), set.end(), added.begin(), added.end(), std::back_inserter(formed.ids));
@@ -395,8 +450,8 @@ void addSet(SetsView in, Ascending added, SetsBuilder& out) {
     return;
   }
   if (fresh.empty()) {
-    out.reserve(in.count, in.count ? in.offsets[in.count] : 0);
-    for (std::size_t i = 0; i < in.count; ++i) out.append(in[i]);
+    out.reserve(in.count, in.vertices());
+    appendStretch(out, in, 0, in.count);
     return;
   }
   SetsBuilder step[2];
@@ -410,25 +465,42 @@ void addSet(SetsView in, Ascending added, SetsBuilder& out) {
   insertFresh(source, fresh.back(), out);
 }
 
-// Merges the sorted runs [starts[r], starts[r + 1]) of `runs` into one sorted
-// run without repetitions.
-void mergeRuns(const SetsBuilder& runs, const std::vector<std::size_t>& starts, SetsBuilder& out) {
+// Merges sorted runs into one sorted run without repetitions.
+void mergeRuns(const std::vector<SetsView>& runs, SetsBuilder& out) {
   struct Cursor {
-    std::size_t next, end;
+    SetsView run;
+    std::size_t next;
+    Ascending set() const { return run[next]; }
   };
-  const SetsView sets = runs.view();
   std::vector<Cursor> heap;
-  for (std::size_t r = 0; r + 1 < starts.size(); ++r)
-    if (starts[r] < starts[r + 1]) heap.push_back({starts[r], starts[r + 1]});
+  std::size_t sets = 0, vertices = 0;
+  for (const SetsView& run : runs) {
+    if (run.count == 0) continue;
+    heap.push_back({run, 0});
+    sets += run.count;
+    vertices += run.vertices();
+  }
+  out.reserve(sets, vertices);
+  if (heap.size() == 2) {
+    mergeUnique(heap[0].run, heap[1].run, out);
+    return;
+  }
   // A min-heap on each run's next set.
-  const auto later = [&](const Cursor& a, const Cursor& b) { return compareSets(sets[a.next], sets[b.next]) > 0; };
+  const auto later = [](const Cursor& a, const Cursor& b) { return compareSets(a.set(), b.set()) > 0; };
   std::make_heap(heap.begin(), heap.end(), later);
-  out.reserve(runs.size(), runs.ids.size());
   while (!heap.empty()) {
     std::pop_heap(heap.begin(), heap.end(), later);
+    // The run with the least next set gives every set up to the least next
+    // set of the others.
     Cursor& c = heap.back();
-    appendUnique(out, sets[c.next]);
-    if (++c.next == c.end)
+    std::size_t end = c.run.count;
+    if (heap.size() > 1) {
+      const Ascending rival = heap.front().set();
+      for (end = c.next + 1; end < c.run.count && compareSets(c.run[end], rival) <= 0;) ++end;
+    }
+    appendStretch(out, c.run, c.next, end);
+    c.next = end;
+    if (c.next == c.run.count)
       heap.pop_back();
     else
       std::push_heap(heap.begin(), heap.end(), later);
@@ -469,6 +541,20 @@ SolutionContent* EnumerationSolutionContent::calculateUnion(SolutionContent* oth
   return result;
 }
 
+SolutionContent* EnumerationSolutionContent::calculateUnionAll(const std::vector<SolutionContent*>& others) {
+  std::vector<SetsView> runs{viewOf(ids, offsets)};
+  for (SolutionContent* other : others) {
+    const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+    runs.push_back(viewOf(theirs->ids, theirs->offsets));
+  }
+  SetsBuilder out;
+  mergeRuns(runs, out);
+  auto* result = new EnumerationSolutionContent();
+  result->ids = std::move(out.ids);
+  result->offsets = std::move(out.offsets);
+  return result;
+}
+
 SolutionContent* EnumerationSolutionContent::calculateCrossJoin(SolutionContent* other) {
   const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
   // Each set of the smaller operand added to every set of the larger one
@@ -479,13 +565,18 @@ SolutionContent* EnumerationSolutionContent::calculateCrossJoin(SolutionContent*
   if (outer.count == 1) {
     addSet(inner, outer[0], out);
   } else if (outer.count > 1) {
-    SetsBuilder runs;
+    SetsBuilder formed;
+    // At most every pair, each union at most both sets long.
+    formed.reserve(outer.count * inner.count, outer.count * inner.vertices() + inner.count * outer.vertices());
     std::vector<std::size_t> starts{0};
     for (std::size_t i = 0; i < outer.count; ++i) {
-      addSet(inner, outer[i], runs);
-      starts.push_back(runs.size());
+      addSet(inner, outer[i], formed);
+      starts.push_back(formed.size());
     }
-    mergeRuns(runs, starts, out);
+    std::vector<SetsView> runs;
+    for (std::size_t r = 0; r < outer.count; ++r)
+      runs.push_back({formed.ids.data(), formed.offsets.data() + starts[r], starts[r + 1] - starts[r]});
+    mergeRuns(runs, out);
   }
   auto* result = new EnumerationSolutionContent();
   result->ids = std::move(out.ids);

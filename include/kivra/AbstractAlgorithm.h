@@ -152,6 +152,11 @@ class SolutionContent {
 
   // The union of two solution sets.
   virtual SolutionContent* calculateUnion(SolutionContent* other) = 0;
+  // The union of this and every content of `others` (at least one): the
+  // same as uniting them one by one from the left, which is what this
+  // default does. A content whose union copies its operands does better
+  // uniting all at once.
+  virtual SolutionContent* calculateUnionAll(const std::vector<SolutionContent*>& others);
   // Every solution of this combined with every solution of other.
   virtual SolutionContent* calculateCrossJoin(SolutionContent* other) = 0;
   // The vertex set added to every solution.
@@ -180,7 +185,9 @@ class Instantiator {
 // used them. Keeping them all would hold a number of the size of the final
 // count (or a set of sets) for every node of a run, which exhausts memory on
 // large inputs. An inner node keeps its definition, so evaluating it later
-// computes its content again.
+// computes its content again. A Union whose Union operands have no other
+// parent in the call unites all their operands at once
+// (SolutionContent::calculateUnionAll); those inner Unions are not computed.
 class Solution {
  public:
   // Releases this node's own content. Operands are left alone: they may be
@@ -226,8 +233,9 @@ class Solution {
   void setParameter(const VertexSet& vertices);
   bool hasRightArgument() const { return operation == CrossJoin || operation == Union; }
   bool hasLeftArgument() const { return hasRightArgument() || operation == Add; }
-  // Computes this node's content from its operands' contents.
-  void evaluateLocally(const Instantiator* inst);
+  // Computes this node's content from the contents of its `count` operands
+  // (a Union's may be more than two, see getContent).
+  void evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count);
   // One parent has used this node's content; the last one releases it.
   void consumed();
 
@@ -258,6 +266,7 @@ class EnumerationSolutionContent : public SolutionContent {
   ~EnumerationSolutionContent() override;
 
   SolutionContent* calculateUnion(SolutionContent* other) override;
+  SolutionContent* calculateUnionAll(const std::vector<SolutionContent*>& others) override;
   SolutionContent* calculateCrossJoin(SolutionContent* other) override;
   SolutionContent* calculateAdd(const VertexSet& vertices) override;
 

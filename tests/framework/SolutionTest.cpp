@@ -101,9 +101,12 @@ TEST(Contents, EnumerationMatchesASetOfSetsInContentAndOrder) {
     auto b = randomContent(right, random() % 2 ? core : VertexSet{});
     EXPECT_EQ(sets(a.get()), Sets(left.begin(), left.end()));
 
-    Model united = left;
+    Model united = left, third;
     united.insert(right.begin(), right.end());
     expect(a->calculateUnion(b.get()), united);
+    auto c = randomContent(third, core);
+    united.insert(third.begin(), third.end());
+    expect(a->calculateUnionAll({b.get(), c.get(), a.get()}), united);
 
     Model joined;
     for (const VertexSet& l : left)
@@ -139,6 +142,21 @@ TEST(Solutions, EvaluationIsMemoisedLeftFirstAndReleasesInnerContents) {
   EXPECT_EQ(recorder.log.size(), 6u);
   // The whole expression graph of a run is kept; every byte counts.
   EXPECT_LE(sizeof(Solution), 32u);
+}
+
+// A chain of unions is united at once; a union with a second parent inside
+// the chain is still computed once, and leaves are made left first.
+TEST(Solutions, UnionChainsKeepTheOrderAndSharedUnions) {
+  Builder b;
+  Solution* pair = b.combineSolutions(kivra::Union, b.createLeafSolution({3}), b.createLeafSolution({1}));
+  Solution* chain = b.combineSolutions(kivra::Union, b.createLeafSolution({5}), pair);
+  chain = b.combineSolutions(kivra::Union, b.combineSolutions(kivra::Union, chain, b.createLeafSolution({2})),
+                             b.createEmptySolution());
+  Solution* root = b.combineSolutions(kivra::CrossJoin, chain, b.addToSolution(pair, 7));
+  Recorder recorder;
+  EXPECT_EQ(sets(root->getContent(&recorder)), (Sets{{1, 2, 7}, {1, 3, 7}, {1, 5, 7}, {1, 7}, {2, 3, 7}, {3, 5, 7}, {3, 7}}));
+  EXPECT_EQ(recorder.log, (std::vector<std::string>{"leaf 5", "leaf 3", "leaf 1", "leaf 2", "empty"}));
+  EXPECT_EQ(sets(chain->getContent(&recorder)), (Sets{{1}, {2}, {3}, {5}})) << "inner nodes keep their definitions";
 }
 
 TEST(Solutions, DeepExpressionsNeedNoDeepStack) {

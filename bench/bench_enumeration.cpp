@@ -1,0 +1,78 @@
+// Enumeration inside the process: the solution of a run evaluated into the
+// set of all extensions, then printed into a stream that discards it. Stable
+// extensions of k mutually attacking pairs (2^k sets) and admissible sets of
+// grid frameworks of width 3. Peak memory is the process's maximum resident
+// set after each benchmark (it only grows: run one case per process, with
+// --benchmark_filter, to read a case's own peak).
+#include <benchmark/benchmark.h>
+
+#include "bench_graphs.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <streambuf>
+#include <string>
+
+#include "AdmissibleNormalizedArgumentation.h"
+#include "ArgumentationProblem.h"
+#include "ArgumentationSolution.h"
+#include "StableNormalizedArgumentation.h"
+#include "framework_generator.h"
+#include "kivra/AbstractAlgorithm.h"
+
+namespace {
+
+using zelkovant_bench::peakMegabytes;
+
+std::string mutualPairs(long pairs) {
+  std::string text;
+  for (long i = 0; i < pairs; ++i) {
+    const std::string a = zelkovant_bench::argName(2 * i), b = zelkovant_bench::argName(2 * i + 1);
+    text += "att(" + a + "," + b + ").\natt(" + b + "," + a + ").\n";
+  }
+  return text;
+}
+
+// Accepts and forgets everything written to it.
+class Discard : public std::streambuf {
+ protected:
+  std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+  int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+};
+
+template <class Algorithm>
+void enumerate(benchmark::State& state, const std::string& text) {
+  kivra::GenericInstantiator<kivra::EnumerationSolutionContent> enumerating;
+  Discard discard;
+  std::size_t sets = 0;
+  for (auto _ : state) {
+    // Like a run of the program, the objects made here are never released.
+    srand(1);
+    auto* input = new std::istringstream(text);
+    auto* problem = new ArgumentationProblem(input, true);
+    kivra::Solution* solution = problem->calculateSolution(new Algorithm(problem));
+    auto* content = static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&enumerating));
+    std::streambuf* console = std::cout.rdbuf(&discard);
+    printSolution(content, ENUMERATION, problem);
+    std::cout.rdbuf(console);
+    sets = content->size();
+  }
+  state.counters["sets"] = static_cast<double>(sets);
+  state.counters["peak_MB"] = peakMegabytes();
+}
+
+void BM_StablePairs(benchmark::State& state) {
+  enumerate<StableNormalizedArgumentationAlgorithm>(state, mutualPairs(state.range(0)));
+}
+
+void BM_AdmissibleGrid(benchmark::State& state) {
+  enumerate<AdmissibleNormalizedArgumentationAlgorithm>(state, zelkovant_bench::gridFramework(3, state.range(0)));
+}
+
+}  // namespace
+
+BENCHMARK(BM_StablePairs)->Arg(12)->Arg(16)->Arg(20)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_AdmissibleGrid)->Arg(10)->Arg(15)->Arg(20)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+BENCHMARK_MAIN();
