@@ -31,7 +31,9 @@ class H_BucketElim {
  private:
   void fillBuckets1(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder);
   void fillBuckets2(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder);
-  Hypertree* eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder, bool bDual);
+  // With bShrink (not in dual mode) every node is shrunk as soon as its
+  // subtree is complete, which gives the tree shrink(false) would give.
+  Hypertree* eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder, bool bDual, bool bShrink);
   void minimize(std::set<Node*>* Chi, int iOrderPos, CompSet** Buckets, int iNbrOfBuckets);
   // Local improvements of an ordering by its decomposition's hypertree width;
   // they rearrange VarOrder in place.

@@ -80,6 +80,13 @@ class Hypertree {
   // both kinds of merge; otherwise the upward merge replaces the parent's
   // lambda by the child's and the downward merge keeps the parent's.
   void shrink(bool bLambdaUnion);
+  // Shrink's merges at this node alone, for a tree shrunk node by node while
+  // it is built bottom-up: every subtree below must already be shrunk.
+  void shrinkNode(bool bLambdaUnion);
+  // Shrink's upward merge with Child, a child whose bag contains this bag:
+  // this node takes over Child's bag, lambda (united with its own when
+  // bLambdaUnion) and children, and Child is deleted.
+  void mergeUpward(Hypertree* Child, bool bLambdaUnion);
   // Covers every bag of the subtree by hyperedges of HGraph (pre-order); the
   // vertices already covered by a node's lambda are not covered again.
   // Fatal ("Covering not possible.") when a bag vertex lies in no hyperedge.
@@ -159,6 +166,8 @@ class Hypertree {
   void outputToGML(Hypergraph* HGraph, const char* cNameOfFile);
 
  protected:
+  // The upward merge with the child at It; returns the position after it.
+  std::list<Hypertree*>::iterator mergeUpwardAt(std::list<Hypertree*>::iterator It, bool bLambdaUnion);
   void reduceLambdaTopDown();
   void reduceLambdaBottomUp();
   void setChi_Conn(Hypergraph* HGraph);

@@ -27,6 +27,15 @@ namespace {
 
 Node* nodeAt(CompSet* Set, int iPos) { return reinterpret_cast<Node*>((*Set)[iPos]); }
 
+// Whether Vertex and every member of Bucket lie in Tree's bag.
+bool containsBag(Hypertree* Tree, Node* Vertex, CompSet* Bucket) {
+  const std::set<Node*>& Chi = *Tree->getChi();
+  if (Chi.count(Vertex) == 0) return false;
+  for (int k = 0; k < Bucket->size(); ++k)
+    if (Chi.count(nodeAt(Bucket, k)) == 0) return false;
+  return true;
+}
+
 // Number of ordering attempts of the ordering improvements.
 constexpr int kImprovementAttempts = 8;
 
@@ -67,21 +76,21 @@ Hypertree* H_BucketElim::buildHypertree(Hypergraph* HGraph, Node** VarOrder, boo
   Hypertree* DualTree = nullptr;
   if (!bDual) {
     fillBuckets1(Buckets.data(), n, VarOrder);
-    Tree = eliminateBuckets(Buckets.data(), n, VarOrder, false);
+    Tree = eliminateBuckets(Buckets.data(), n, VarOrder, false, true);
   } else {
     fillBuckets2(Buckets.data(), n, VarOrder);
-    Tree = eliminateBuckets(Buckets.data(), n, VarOrder, false);
-    DualTree = eliminateBuckets(Buckets.data(), n, VarOrder, true);
+    Tree = eliminateBuckets(Buckets.data(), n, VarOrder, false, false);
+    DualTree = eliminateBuckets(Buckets.data(), n, VarOrder, true, false);
   }
   for (CompSet* Bucket : Buckets) delete Bucket;
   Buckets.clear();
   Buckets.shrink_to_fit();
 
-  Tree->shrink(false);
   if (!bDual) {
     Tree->setLambda(HGraph);
     return Tree;
   }
+  Tree->shrink(false);
 
   // Both trees are decompositions of the dual hypergraph; turn each into a
   // decomposition of the primal one and keep the narrower.
@@ -153,7 +162,8 @@ void H_BucketElim::fillBuckets2(CompSet** Buckets, int iNbrOfBuckets, Node** Var
   }
 }
 
-Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder, bool bDual) {
+Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder, bool bDual,
+                                          bool bShrink) {
   // Nothing to eliminate: the decomposition is a single node with an empty
   // bag (tree width -1), which shrinking, covering and the typed conversion
   // all accept.
@@ -177,17 +187,27 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
   for (int i = iNbrOfBuckets - 1; i >= 0; --i) {
     Current = new Hypertree();
     Node* Vertex = VarOrder[i];
-    Current->insChi(Vertex);
-    if (!bDual) {
-      for (int k = 0; k < Buckets[i]->size(); ++k) Current->insChi(nodeAt(Buckets[i], k));
+    if (bShrink && i > 0 && ChildLists[i].size() == 1 && containsBag(ChildLists[i][0], Vertex, Buckets[i])) {
+      // The bag would lie inside the only child's bag, so shrinking starts by
+      // handing the child's bag and place to this node; the bag itself need
+      // not be built. Its members below position i, all that the parent
+      // choice reads, are exactly the child's members below position i. (The
+      // root is left out: the other parts' trees join its list first.)
+      Current->insChild(ChildLists[i][0], true);
+      Current->mergeUpward(ChildLists[i][0], false);
     } else {
-      for (int j : HoldingBuckets[i])
-        if (j > i) Buckets[j]->remComp(Vertex);
-    }
-    for (Hypertree* Child : ChildLists[i]) {
-      Current->insChild(Child, true);
-      for (Node* Member : *Child->getChi())
-        if (bDual || Member->getLabel() < i) Current->insChi(Member);
+      Current->insChi(Vertex);
+      if (!bDual) {
+        for (int k = 0; k < Buckets[i]->size(); ++k) Current->insChi(nodeAt(Buckets[i], k));
+      } else {
+        for (int j : HoldingBuckets[i])
+          if (j > i) Buckets[j]->remComp(Vertex);
+      }
+      for (Hypertree* Child : ChildLists[i]) {
+        Current->insChild(Child, true);
+        for (Node* Member : *Child->getChi())
+          if (bDual || Member->getLabel() < i) Current->insChi(Member);
+      }
     }
     std::vector<Hypertree*>().swap(ChildLists[i]);
     if (bDual) minimize(Current->getChi(), i, Buckets, iNbrOfBuckets);
@@ -210,10 +230,16 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
         Independent.push_back(Current);
       else
         ChildLists[iParent].push_back(Current);
+      // Its subtree is complete: shrinking it now merges exactly what
+      // shrinking the whole tree afterwards would, keeps the bags of long
+      // nested chains from piling up, and leaves the members below position
+      // i, which the parent reads, unchanged.
+      if (bShrink) Current->shrinkNode(false);
     }
   }
   // Trees of further connected parts hang directly under the root.
   for (Hypertree* Tree : Independent) Current->insChild(Tree, true);
+  if (bShrink) Current->shrinkNode(false);
   return Current;
 }
 

@@ -197,43 +197,59 @@ bool Hypertree::isCyclic() {
 
 void Hypertree::shrink(bool bLambdaUnion) {
   resetLabels();
-  // Post-order walk with a cursor per node on the stack: returning to a node
-  // resumes its child list where the descent left it.
-  auto Merge = [bLambdaUnion](Hypertree* Current) {
-    auto Adopt = [Current](Hypertree* Child) {
-      for (Hypertree* Grandchild : Child->MyChildren) Grandchild->MyParent = Current;
-      Current->MyChildren.splice(Current->MyChildren.end(), Child->MyChildren);
-      Current->MyPointers.insert(Child->MyPointers.begin(), Child->MyPointers.end());
-    };
-    // Upward: a child whose bag contains this bag lends it its bag and place.
-    for (auto It = Current->MyChildren.begin(); It != Current->MyChildren.end();) {
-      Hypertree* Child = *It;
-      if (!isSubsetOf(Current->MyChi, Child->MyChi)) {
-        ++It;
-        continue;
-      }
-      Current->MyChi.swap(Child->MyChi);
-      if (!bLambdaUnion) Current->MyLambda.clear();
-      Current->MyLambda.insert(Child->MyLambda.begin(), Child->MyLambda.end());
-      Adopt(Child);
-      It = Current->MyChildren.erase(It);
-      delete Child;
+  postOrder(this, [bLambdaUnion](Hypertree* Current) { Current->shrinkNode(bLambdaUnion); });
+}
+
+namespace {
+
+// Child's children and pointers pass to Current (appended to its list).
+void adoptChildren(Hypertree* Current, std::list<Hypertree*>& Mine, std::list<Hypertree*>& Theirs) {
+  for (Hypertree* Grandchild : Theirs) Grandchild->setParent(Current);
+  Mine.splice(Mine.end(), Theirs);
+}
+
+}  // namespace
+
+void Hypertree::mergeUpward(Hypertree* Child, bool bLambdaUnion) {
+  mergeUpwardAt(std::find(MyChildren.begin(), MyChildren.end(), Child), bLambdaUnion);
+}
+
+std::list<Hypertree*>::iterator Hypertree::mergeUpwardAt(std::list<Hypertree*>::iterator It, bool bLambdaUnion) {
+  Hypertree* Child = *It;
+  MyChi.swap(Child->MyChi);
+  if (!bLambdaUnion) MyLambda.clear();
+  MyLambda.insert(Child->MyLambda.begin(), Child->MyLambda.end());
+  adoptChildren(this, MyChildren, Child->MyChildren);
+  MyPointers.insert(Child->MyPointers.begin(), Child->MyPointers.end());
+  delete Child;
+  // The adopted grandchildren follow at the end of the list.
+  return MyChildren.erase(It);
+}
+
+void Hypertree::shrinkNode(bool bLambdaUnion) {
+  // Upward: a child whose bag contains this bag lends it its bag and place.
+  // Adopted grandchildren join the end of the list and are checked in turn.
+  for (auto It = MyChildren.begin(); It != MyChildren.end();) {
+    if (isSubsetOf(MyChi, (*It)->MyChi)) {
+      It = mergeUpwardAt(It, bLambdaUnion);
+    } else {
+      ++It;
     }
-    // Downward: a child whose bag lies inside this bag is absorbed.
-    for (auto It = Current->MyChildren.begin(); It != Current->MyChildren.end();) {
-      Hypertree* Child = *It;
-      if (!isSubsetOf(Child->MyChi, Current->MyChi)) {
-        ++It;
-        continue;
-      }
-      if (bLambdaUnion) Current->MyLambda.insert(Child->MyLambda.begin(), Child->MyLambda.end());
-      Adopt(Child);
-      It = Current->MyChildren.erase(It);
-      delete Child;
+  }
+  // Downward: a child whose bag lies inside this bag is absorbed.
+  for (auto It = MyChildren.begin(); It != MyChildren.end();) {
+    Hypertree* Child = *It;
+    if (!isSubsetOf(Child->MyChi, MyChi)) {
+      ++It;
+      continue;
     }
-    Current->iMyLabel = 1;
-  };
-  postOrder(this, Merge);
+    if (bLambdaUnion) MyLambda.insert(Child->MyLambda.begin(), Child->MyLambda.end());
+    adoptChildren(this, MyChildren, Child->MyChildren);
+    MyPointers.insert(Child->MyPointers.begin(), Child->MyPointers.end());
+    It = MyChildren.erase(It);
+    delete Child;
+  }
+  iMyLabel = 1;
 }
 
 void Hypertree::setLambda(Hypergraph* HGraph) {
