@@ -111,16 +111,17 @@ class BagSet {
   // first). At the lowest position p in one set only, the sets agree below
   // p; the set holding p is the smaller unless the other one ends before p.
   friend std::strong_ordering operator<=>(const BagSet& a, const BagSet& b) {
-    if (a.wordCount == 1 && b.wordCount == 1) {
-      const std::uint64_t x = a.inlineWord, y = b.inlineWord;
-      const std::uint64_t d = x ^ y;
-      if (d == 0) return std::strong_ordering::equal;
-      const std::uint64_t low = d & (~d + 1);
-      const std::uint64_t above = ~((low << 1) - 1);  // positions above p
-      if (x & low) return (y & above) ? std::strong_ordering::less : std::strong_ordering::greater;
-      return (x & above) ? std::strong_ordering::greater : std::strong_ordering::less;
-    }
+    if (a.wordCount == 1 && b.wordCount == 1) return compareWords(a.inlineWord, b.inlineWord);
     return compareWide(a, b);
+  }
+  // The same order for two sets of at most 64 positions given as words.
+  static std::strong_ordering compareWords(std::uint64_t x, std::uint64_t y) {
+    const std::uint64_t d = x ^ y;
+    if (d == 0) return std::strong_ordering::equal;
+    const std::uint64_t low = d & (~d + 1);
+    const std::uint64_t above = ~((low << 1) - 1);  // positions above p
+    if (x & low) return (y & above) ? std::strong_ordering::less : std::strong_ordering::greater;
+    return (x & above) ? std::strong_ordering::greater : std::strong_ordering::less;
   }
 
   // Calls f(position) for every member, ascending.

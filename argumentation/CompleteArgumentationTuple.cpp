@@ -1,6 +1,11 @@
 #include "CompleteArgumentationTuple.h"
 
 std::strong_ordering CompleteArgumentationTuple::compareDefUnion(const CompleteArgumentationTuple& other) const {
+  if (defProvedArguments.words() == 1 && defPendingArguments.words() == 1 && other.defProvedArguments.words() == 1 &&
+      other.defPendingArguments.words() == 1) {
+    return BagSet::compareWords(defProvedArguments.word(0) | defPendingArguments.word(0),
+                                other.defProvedArguments.word(0) | other.defPendingArguments.word(0));
+  }
   return getAllDefArguments() <=> other.getAllDefArguments();
 }
 

@@ -84,6 +84,8 @@ struct IndependentSets : Base {
     EXPECT_TRUE(node->firstChild()->getVertices() == node->getVertices() &&
                 node->secondChild()->getVertices() == node->getVertices());
     TupleSet *left = this->evaluateNode(node->firstChild()), *right = this->evaluateNode(node->secondChild());
+    expectConsumedBelow(node, node->firstChild());
+    expectConsumedBelow(node, node->secondChild());
     auto* table = new TupleSet;
     for (auto& [tuple, solution] : *left)
       if (auto match = right->find(tuple); match != right->end())
@@ -109,6 +111,7 @@ struct IndependentSets : Base {
     EXPECT_TRUE(!normalized || (leaf ? node->getIntroducedVertices().empty() : in.size() + out.size() == 1));
     TupleSet* child = leaf ? new TupleSet{{new SetTuple({}), this->createLeafSolution({})}}
                            : this->evaluateNode(node->firstChild());
+    if (!leaf) expectConsumedBelow(node, node->firstChild());
     auto* table = new TupleSet;
     for (auto& [tuple, solution] : *child) {
       std::vector<std::pair<VertexSet, Solution*>> rows{{{}, solution}};
@@ -124,6 +127,16 @@ struct IndependentSets : Base {
     }
     release(child);
     return table;
+  }
+
+  // A child whose table is ready is still there to read until the rule
+  // returns; below it, a copy made for the run (any prepared tree but the
+  // given one) has already been released.
+  void expectConsumedBelow(const ExtendedHypertree* node, const ExtendedHypertree* child) {
+    EXPECT_EQ(child->parent(), node);
+    if (form != kUntyped) {
+      EXPECT_TRUE(child->getChildren()->empty());
+    }
   }
 
   GraphProblem* graph;
