@@ -6,6 +6,8 @@
 #include <memory>
 #include <new>
 
+#include "kivra/support.h"
+
 namespace packed {
 
 Coloring get(const Word* colouring, std::size_t position) {
@@ -35,6 +37,14 @@ namespace {
 
 using Word = packed::Word;
 
+#if defined(__SANITIZE_ADDRESS__)
+// Under AddressSanitizer every block is its own allocation, so that a row
+// used after its release is caught.
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
+
 // Blocks of 2^k words for every k, and row objects, carved from large slabs
 // and kept on free lists once released. Slabs live as long as the process:
 // what one table gives back, the next one takes.
@@ -46,17 +56,25 @@ class Pool {
   }
 
   Word* takeWords(unsigned sizeClass) {
+    if (!kPooled) return new Word[std::size_t{1} << sizeClass];
     FreeBlock*& head = freeWords[sizeClass];
     if (head) return reinterpret_cast<Word*>(pop(head));
     return static_cast<Word*>(carve(std::size_t{1} << sizeClass));
   }
-  void giveWords(Word* block, unsigned sizeClass) { push(freeWords[sizeClass], block); }
+  void giveWords(Word* block, unsigned sizeClass) {
+    if (!kPooled) return delete[] block;
+    push(freeWords[sizeClass], block);
+  }
 
   void* takeRow() {
+    if (!kPooled) return ::operator new(sizeof(PreferredArgumentationTuple));
     if (freeRows) return pop(freeRows);
     return carve(kRowWords);
   }
-  void giveRow(void* row) { push(freeRows, row); }
+  void giveRow(void* row) {
+    if (!kPooled) return ::operator delete(row);
+    push(freeRows, row);
+  }
 
   static constexpr std::size_t kRowWords = (sizeof(PreferredArgumentationTuple) + sizeof(Word) - 1) / sizeof(Word);
 
@@ -116,6 +134,7 @@ PreferredArgumentationTuple::PreferredArgumentationTuple(const BagColoring& colo
   packed::pack(coloring, words);
   Word* next = words + width;
   for (const BagColoring& k : certificates) {
+    if (k.size() != coloring.size()) kivra::_printError("a certificate's length differs from its row's colouring");
     packed::pack(k, next);
     next += width;
   }

@@ -86,6 +86,7 @@ class PreferredArgumentationTuple : public kivra::Tuple {
 
   // An empty colouring without certificates.
   PreferredArgumentationTuple();
+  // Every certificate must have the colouring's length; a fatal error otherwise.
   PreferredArgumentationTuple(const BagColoring& coloring, const CertificateSet& certificates);
   // The row over `positions` bag positions whose colouring is the
   // wordsFor(positions) words at `coloring` and whose certificates are the

@@ -198,6 +198,11 @@ TEST(PreferredRows, PackedOrderIsTheOrderOfColouringAndCertificates) {
   }
 }
 
+TEST(PreferredRowsDeathTest, CertificatesHaveTheColouringsLength) {
+  EXPECT_EXIT(PreferredArgumentationTuple({I, O}, {{I, O, O}}), ::testing::ExitedWithCode(1),
+              "ERROR - a certificate's length differs from its row's colouring");
+}
+
 namespace {
 
 // The preferred extensions of a framework by search over its conflict-free
