@@ -242,9 +242,10 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
   });
   TupleSet* table = new TupleSet();
   Row* last = nullptr;
+  Word lastFirstWord = 0;
   for (const RowKey& key : newRowOrder) {
     const NewRow& made = newRows[key.made];
-    if (last != nullptr && last->compare(*made.row) == 0) {
+    if (last != nullptr && key.firstWord == lastFirstWord && last->compare(*made.row) == 0) {
       Solution*& solution = std::prev(table->end())->second;
       solution = combineSolutions(kivra::Union, solution, made.solution);
       delete made.row;
@@ -252,6 +253,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
     }
     table->emplace_hint(table->end(), made.row, made.solution);
     last = made.row;
+    lastFirstWord = key.firstWord;
   }
   newRows.clear();
   return table;
