@@ -130,7 +130,6 @@ PreferredArgumentationTuple::PreferredArgumentationTuple() { allocate(0, 0); }
 PreferredArgumentationTuple::PreferredArgumentationTuple(const BagColoring& coloring,
                                                          const CertificateSet& certificates) {
   allocate(coloring.size(), certificates.size());
-  const std::size_t width = wordsPerColoring();
   packed::pack(coloring, words);
   Word* next = words + width;
   for (const BagColoring& k : certificates) {
@@ -143,7 +142,6 @@ PreferredArgumentationTuple::PreferredArgumentationTuple(const BagColoring& colo
 PreferredArgumentationTuple::PreferredArgumentationTuple(std::size_t positions, const Word* coloring,
                                                          const Word* certificates, std::size_t count) {
   allocate(positions, count);
-  const std::size_t width = wordsPerColoring();
   std::memcpy(words, coloring, width * sizeof(Word));
   if (count) std::memcpy(words + width, certificates, count * width * sizeof(Word));
 }
@@ -158,8 +156,9 @@ PreferredArgumentationTuple::~PreferredArgumentationTuple() { Pool::instance().g
 
 void PreferredArgumentationTuple::allocate(std::size_t positions, std::size_t certificates) {
   positionCount = static_cast<std::uint32_t>(positions);
+  width = static_cast<std::uint32_t>(packed::wordsFor(positions));
   count = static_cast<std::uint32_t>(certificates);
-  const std::size_t total = (certificates + 1) * packed::wordsFor(positions);
+  const std::size_t total = (certificates + 1) * std::size_t{width};
   sizeClass = static_cast<std::uint32_t>(std::bit_width(total - 1));
   words = Pool::instance().takeWords(sizeClass);
 }
@@ -169,7 +168,6 @@ bool PreferredArgumentationTuple::operator<(const kivra::Tuple& other) const {
 }
 
 int PreferredArgumentationTuple::compare(const PreferredArgumentationTuple& o) const {
-  const std::size_t width = wordsPerColoring();
   if (positionCount != o.positionCount) {
     // Colourings of different lengths are never equal; unused positions are
     // zero, so equal words mean one colouring is a prefix of the other.

@@ -111,7 +111,7 @@ class PreferredArgumentationTuple : public kivra::Tuple {
   int compare(const PreferredArgumentationTuple& other) const;
 
   std::size_t positions() const { return positionCount; }
-  std::size_t wordsPerColoring() const { return packed::wordsFor(positionCount); }
+  std::size_t wordsPerColoring() const { return width; }
   const Word* packedColoring() const { return words; }
   // The i-th certificate in ascending order.
   const Word* packedCertificate(std::size_t i) const { return words + (i + 1) * wordsPerColoring(); }
@@ -131,5 +131,6 @@ class PreferredArgumentationTuple : public kivra::Tuple {
   std::uint32_t positionCount = 0;
   std::uint32_t count = 0;
   std::uint32_t sizeClass = 0;
+  std::uint32_t width = 1;  // wordsFor(positionCount)
   Word* words = nullptr;
 };
