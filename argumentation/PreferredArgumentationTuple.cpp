@@ -6,6 +6,8 @@
 #include <memory>
 #include <new>
 
+#include "kivra/support.h"
+
 namespace packed {
 
 Coloring get(const Word* colouring, std::size_t position) {
@@ -35,6 +37,14 @@ namespace {
 
 using Word = packed::Word;
 
+#if defined(__SANITIZE_ADDRESS__)
+// Under AddressSanitizer every block is its own allocation, so that a row
+// used after its release is caught.
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
+
 // Blocks of 2^k words for every k, and row objects, carved from large slabs
 // and kept on free lists once released. Slabs live as long as the process:
 // what one table gives back, the next one takes.
@@ -46,17 +56,25 @@ class Pool {
   }
 
   Word* takeWords(unsigned sizeClass) {
+    if (!kPooled) return new Word[std::size_t{1} << sizeClass];
     FreeBlock*& head = freeWords[sizeClass];
     if (head) return reinterpret_cast<Word*>(pop(head));
     return static_cast<Word*>(carve(std::size_t{1} << sizeClass));
   }
-  void giveWords(Word* block, unsigned sizeClass) { push(freeWords[sizeClass], block); }
+  void giveWords(Word* block, unsigned sizeClass) {
+    if (!kPooled) return delete[] block;
+    push(freeWords[sizeClass], block);
+  }
 
   void* takeRow() {
+    if (!kPooled) return ::operator new(sizeof(PreferredArgumentationTuple));
     if (freeRows) return pop(freeRows);
     return carve(kRowWords);
   }
-  void giveRow(void* row) { push(freeRows, row); }
+  void giveRow(void* row) {
+    if (!kPooled) return ::operator delete(row);
+    push(freeRows, row);
+  }
 
   static constexpr std::size_t kRowWords = (sizeof(PreferredArgumentationTuple) + sizeof(Word) - 1) / sizeof(Word);
 
@@ -112,10 +130,10 @@ PreferredArgumentationTuple::PreferredArgumentationTuple() { allocate(0, 0); }
 PreferredArgumentationTuple::PreferredArgumentationTuple(const BagColoring& coloring,
                                                          const CertificateSet& certificates) {
   allocate(coloring.size(), certificates.size());
-  const std::size_t width = wordsPerColoring();
   packed::pack(coloring, words);
   Word* next = words + width;
   for (const BagColoring& k : certificates) {
+    if (k.size() != coloring.size()) kivra::_printError("a certificate's length differs from its row's colouring");
     packed::pack(k, next);
     next += width;
   }
@@ -124,7 +142,6 @@ PreferredArgumentationTuple::PreferredArgumentationTuple(const BagColoring& colo
 PreferredArgumentationTuple::PreferredArgumentationTuple(std::size_t positions, const Word* coloring,
                                                          const Word* certificates, std::size_t count) {
   allocate(positions, count);
-  const std::size_t width = wordsPerColoring();
   std::memcpy(words, coloring, width * sizeof(Word));
   if (count) std::memcpy(words + width, certificates, count * width * sizeof(Word));
 }
@@ -139,8 +156,9 @@ PreferredArgumentationTuple::~PreferredArgumentationTuple() { Pool::instance().g
 
 void PreferredArgumentationTuple::allocate(std::size_t positions, std::size_t certificates) {
   positionCount = static_cast<std::uint32_t>(positions);
+  width = static_cast<std::uint32_t>(packed::wordsFor(positions));
   count = static_cast<std::uint32_t>(certificates);
-  const std::size_t total = (certificates + 1) * packed::wordsFor(positions);
+  const std::size_t total = (certificates + 1) * std::size_t{width};
   sizeClass = static_cast<std::uint32_t>(std::bit_width(total - 1));
   words = Pool::instance().takeWords(sizeClass);
 }
@@ -150,7 +168,6 @@ bool PreferredArgumentationTuple::operator<(const kivra::Tuple& other) const {
 }
 
 int PreferredArgumentationTuple::compare(const PreferredArgumentationTuple& o) const {
-  const std::size_t width = wordsPerColoring();
   if (positionCount != o.positionCount) {
     // Colourings of different lengths are never equal; unused positions are
     // zero, so equal words mean one colouring is a prefix of the other.

@@ -86,6 +86,7 @@ class PreferredArgumentationTuple : public kivra::Tuple {
 
   // An empty colouring without certificates.
   PreferredArgumentationTuple();
+  // Every certificate must have the colouring's length; a fatal error otherwise.
   PreferredArgumentationTuple(const BagColoring& coloring, const CertificateSet& certificates);
   // The row over `positions` bag positions whose colouring is the
   // wordsFor(positions) words at `coloring` and whose certificates are the
@@ -110,7 +111,7 @@ class PreferredArgumentationTuple : public kivra::Tuple {
   int compare(const PreferredArgumentationTuple& other) const;
 
   std::size_t positions() const { return positionCount; }
-  std::size_t wordsPerColoring() const { return packed::wordsFor(positionCount); }
+  std::size_t wordsPerColoring() const { return width; }
   const Word* packedColoring() const { return words; }
   // The i-th certificate in ascending order.
   const Word* packedCertificate(std::size_t i) const { return words + (i + 1) * wordsPerColoring(); }
@@ -130,5 +131,6 @@ class PreferredArgumentationTuple : public kivra::Tuple {
   std::uint32_t positionCount = 0;
   std::uint32_t count = 0;
   std::uint32_t sizeClass = 0;
+  std::uint32_t width = 1;  // wordsFor(positionCount)
   Word* words = nullptr;
 };

@@ -125,15 +125,6 @@ void joinColorings(const Word* a, const Word* b, Word* out, std::size_t width) {
   for (std::size_t j = 0; j < width; ++j) out[j] = joinWord(a[j], b[j]);
 }
 
-// The In sets of a and b compared as bit strings: negative, zero or positive.
-int compareIn(const Word* a, const Word* b, std::size_t width) {
-  for (std::size_t j = 0; j < width; ++j) {
-    const Word x = inBits(a[j]), y = inBits(b[j]);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return 0;
-}
-
 bool hasAttacker(const Word* colouring, std::size_t positions) {
   for (std::size_t j = 0; j < packed::wordsFor(positions); ++j)
     if (packed::positionsWith(colouring[j], Coloring::Attacker) & packed::usedLowBits(positions, j)) return true;
@@ -145,6 +136,11 @@ Word leadingPositions(unsigned r) { return r == 0 ? 0 : ~Word{0} << (64 - 2 * r)
 
 // `in`, over `positions` positions, with value c inserted at position p.
 void insertPosition(const Word* in, std::size_t positions, std::size_t p, Coloring c, Word* out) {
+  if (positions < packed::kPositionsPerWord) {  // one word before and after
+    const Word lead = leadingPositions(static_cast<unsigned>(p));
+    out[0] = (in[0] & lead) | ((in[0] & ~lead) >> 2) | (static_cast<Word>(c) << packed::shiftOf(p));
+    return;
+  }
   const std::size_t inWords = packed::wordsFor(positions), outWords = packed::wordsFor(positions + 1);
   auto source = [&](std::size_t j) { return j < inWords ? in[j] : Word{0}; };
   const std::size_t wp = p / packed::kPositionsPerWord;
@@ -156,6 +152,11 @@ void insertPosition(const Word* in, std::size_t positions, std::size_t p, Colori
 
 // `in`, over `positions` positions, without position p.
 void erasePosition(const Word* in, std::size_t positions, std::size_t p, Word* out) {
+  if (positions <= packed::kPositionsPerWord) {  // one word before and after
+    const Word lead = leadingPositions(static_cast<unsigned>(p));
+    out[0] = (in[0] & lead) | ((in[0] << 2) & ~lead);
+    return;
+  }
   const std::size_t inWords = packed::wordsFor(positions), outWords = packed::wordsFor(positions - 1);
   auto source = [&](std::size_t j) { return j < inWords ? in[j] : Word{0}; };
   const std::size_t wp = p / packed::kPositionsPerWord;
@@ -242,9 +243,10 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
   });
   TupleSet* table = new TupleSet();
   Row* last = nullptr;
+  Word lastFirstWord = 0;
   for (const RowKey& key : newRowOrder) {
     const NewRow& made = newRows[key.made];
-    if (last != nullptr && last->compare(*made.row) == 0) {
+    if (last != nullptr && key.firstWord == lastFirstWord && last->compare(*made.row) == 0) {
       Solution*& solution = std::prev(table->end())->second;
       solution = combineSolutions(kivra::Union, solution, made.solution);
       delete made.row;
@@ -252,6 +254,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
     }
     table->emplace_hint(table->end(), made.row, made.solution);
     last = made.row;
+    lastFirstWord = key.firstWord;
   }
   newRows.clear();
   return table;
@@ -537,90 +540,117 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
   const std::size_t n = node->getVertices().size();
   const std::size_t width = packed::wordsFor(n);
 
+  // In sets as keys of `width` words, compared as bit strings.
+  auto keyOf = [width](const Word* colouring, Word* key) {
+    for (std::size_t j = 0; j < width; ++j) key[j] = inBits(colouring[j]);
+  };
+  auto compareKeys = [width](const Word* a, const Word* b) {
+    for (std::size_t j = 0; j < width; ++j)
+      if (a[j] != b[j]) return a[j] < b[j] ? -1 : 1;
+    return 0;
+  };
+
   // Each row with its certificates in ascending order of In set, so that
-  // those of one In set form a run; the orders of a table share one array.
+  // those of one In set form a run, and the In set of each; the entries of a
+  // table share the arrays.
   struct Side {
     const Row* row;
     Solution* solution;
-    std::size_t from, to;  // the row's certificate order in `order`
+    std::size_t from, to;  // the row's entries in `certificates` and `keys`
   };
   struct Prepared {
     std::vector<Side> sides;
-    std::vector<std::uint32_t> order;
+    std::vector<const Word*> certificates;
+    std::vector<Word> keys;  // `width` words per certificate
   };
-  auto prepare = [width](TupleSet* table) {
+  std::vector<Word> rowKeys;
+  std::vector<std::uint32_t> byKey;
+  auto prepare = [&](TupleSet* table) {
     Prepared prepared;
     prepared.sides.reserve(table->size());
+    std::size_t total = 0;
+    for (const auto& entry : *table) total += rowOf(entry).certificateCount();
+    prepared.certificates.reserve(total);
+    prepared.keys.reserve(total * width);
     for (const auto& entry : *table) {
       const Row& row = rowOf(entry);
-      const std::size_t from = prepared.order.size();
-      for (std::uint32_t i = 0; i < row.certificateCount(); ++i) prepared.order.push_back(i);
-      std::sort(prepared.order.begin() + static_cast<std::ptrdiff_t>(from), prepared.order.end(),
-                [&row, width](std::uint32_t a, std::uint32_t b) {
-                  const int c = compareIn(row.packedCertificate(a), row.packedCertificate(b), width);
-                  return c < 0 || (c == 0 && a < b);
-                });
-      prepared.sides.push_back({&row, entry.second, from, prepared.order.size()});
+      const std::uint32_t count = static_cast<std::uint32_t>(row.certificateCount());
+      rowKeys.resize(count * width);
+      for (std::uint32_t i = 0; i < count; ++i) keyOf(row.packedCertificate(i), &rowKeys[i * width]);
+      byKey.resize(count);
+      std::iota(byKey.begin(), byKey.end(), 0u);
+      auto before = [&](std::uint32_t a, std::uint32_t b) {
+        const int c = compareKeys(&rowKeys[a * width], &rowKeys[b * width]);
+        return c < 0 || (c == 0 && a < b);
+      };
+      if (!std::is_sorted(byKey.begin(), byKey.end(), before)) std::sort(byKey.begin(), byKey.end(), before);
+      const std::size_t from = prepared.certificates.size();
+      for (std::uint32_t i : byKey) {
+        prepared.certificates.push_back(row.packedCertificate(i));
+        prepared.keys.insert(prepared.keys.end(), &rowKeys[i * width], &rowKeys[i * width] + width);
+      }
+      prepared.sides.push_back({&row, entry.second, from, prepared.certificates.size()});
     }
     return prepared;
   };
   const Prepared lefts = prepare(left);
   const Prepared rights = prepare(right);
-  auto certificate = [](const Prepared& prepared, const Side& side, std::size_t at) {
-    return side.row->packedCertificate(prepared.order[at]);
-  };
-  // The run of side's certificates whose In set is that of `key`.
+  auto keyAt = [width](const Prepared& prepared, std::size_t at) { return &prepared.keys[at * width]; };
+  // The run of side's certificates whose In set is `key`.
   auto runOf = [&](const Prepared& prepared, const Side& side, const Word* key) {
-    std::size_t from = side.from, to = side.to;
-    while (from < to && compareIn(certificate(prepared, side, from), key, width) < 0) ++from;
-    std::size_t end = from;
-    while (end < to && compareIn(certificate(prepared, side, end), key, width) == 0) ++end;
-    return std::pair{from, end};
+    std::size_t from = side.from;
+    while (from < side.to && compareKeys(keyAt(prepared, from), key) < 0) ++from;
+    std::size_t to = from;
+    while (to < side.to && compareKeys(keyAt(prepared, to), key) == 0) ++to;
+    return std::pair{from, to};
   };
 
   // The right rows in ascending order of In set, in table order within one.
+  std::vector<Word> rightKeys(rights.sides.size() * width);
+  for (std::size_t r = 0; r < rights.sides.size(); ++r) keyOf(rights.sides[r].row->packedColoring(), &rightKeys[r * width]);
+  auto rightKey = [&](std::uint32_t r) { return &rightKeys[r * width]; };
   std::vector<std::uint32_t> rightOrder(rights.sides.size());
   std::iota(rightOrder.begin(), rightOrder.end(), 0u);
-  auto rightIn = [&](std::uint32_t r) { return rights.sides[r].row->packedColoring(); };
   std::sort(rightOrder.begin(), rightOrder.end(), [&](std::uint32_t a, std::uint32_t b) {
-    const int c = compareIn(rightIn(a), rightIn(b), width);
+    const int c = compareKeys(rightKey(a), rightKey(b));
     return c < 0 || (c == 0 && a < b);
   });
 
-  std::vector<Word> coloring(width);
+  std::vector<Word> coloring(width), key(width);
   ColoringList certificates;
   for (const Side& l : lefts.sides) {
     const Word* c1 = l.row->packedColoring();
+    keyOf(c1, key.data());
     const auto first = std::partition_point(rightOrder.begin(), rightOrder.end(),
-                                            [&](std::uint32_t r) { return compareIn(rightIn(r), c1, width) < 0; });
+                                            [&](std::uint32_t r) { return compareKeys(rightKey(r), key.data()) < 0; });
     const auto last = std::partition_point(first, rightOrder.end(),
-                                           [&](std::uint32_t r) { return compareIn(rightIn(r), c1, width) == 0; });
+                                           [&](std::uint32_t r) { return compareKeys(rightKey(r), key.data()) == 0; });
     for (auto it = first; it != last; ++it) {
       const Side& r = rights.sides[*it];
       const Word* c2 = r.row->packedColoring();
       certificates.reset(width);
-      auto [from2, to2] = runOf(rights, r, c1);
+      const auto [from2, to2] = runOf(rights, r, key.data());
       for (std::size_t k2 = from2; k2 < to2; ++k2)
-        joinColorings(c1, certificate(rights, r, k2), certificates.append(), width);
-      auto [from1, to1] = runOf(lefts, l, c1);
+        joinColorings(c1, rights.certificates[k2], certificates.append(), width);
+      const auto [from1, to1] = runOf(lefts, l, key.data());
       for (std::size_t k1 = from1; k1 < to1; ++k1)
-        joinColorings(c2, certificate(lefts, l, k1), certificates.append(), width);
+        joinColorings(c2, lefts.certificates[k1], certificates.append(), width);
       // Both orders ascend by In set: walk them together, joining runs with
       // equal In sets.
       std::size_t a = l.from, b = r.from;
       while (a < l.to && b < r.to) {
-        const int c = compareIn(certificate(lefts, l, a), certificate(rights, r, b), width);
+        const int c = compareKeys(keyAt(lefts, a), keyAt(rights, b));
         if (c < 0) {
           ++a;
         } else if (c > 0) {
           ++b;
         } else {
-          std::size_t aEnd = a, bEnd = b;
-          while (aEnd < l.to && compareIn(certificate(lefts, l, aEnd), certificate(lefts, l, a), width) == 0) ++aEnd;
-          while (bEnd < r.to && compareIn(certificate(rights, r, bEnd), certificate(rights, r, b), width) == 0) ++bEnd;
+          std::size_t aEnd = a + 1, bEnd = b + 1;
+          while (aEnd < l.to && compareKeys(keyAt(lefts, aEnd), keyAt(lefts, a)) == 0) ++aEnd;
+          while (bEnd < r.to && compareKeys(keyAt(rights, bEnd), keyAt(rights, b)) == 0) ++bEnd;
           for (std::size_t i = a; i < aEnd; ++i)
             for (std::size_t k = b; k < bEnd; ++k)
-              joinColorings(certificate(lefts, l, i), certificate(rights, r, k), certificates.append(), width);
+              joinColorings(lefts.certificates[i], rights.certificates[k], certificates.append(), width);
           a = aEnd;
           b = bEnd;
         }

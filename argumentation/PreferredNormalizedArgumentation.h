@@ -26,7 +26,8 @@ class PreferredNormalizedArgumentationAlgorithm : public kivra::AbstractNormaliz
   ~PreferredNormalizedArgumentationAlgorithm() override;
 
   // Colouring operations. A bag is read in ascending id order; colourings are
-  // positional over it.
+  // positional over it. The node rules apply the same operations to packed
+  // colourings.
 
   // The bag arguments coloured In.
   kivra::VertexSet getInArgs(const kivra::VertexSet& bag, const BagColoring& coloring) const;
