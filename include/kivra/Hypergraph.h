@@ -90,7 +90,9 @@ class Hypergraph {
   // containing hyperedge records the removed one's ID and covered IDs. Of two
   // equal hyperedges the earlier stays. With bFinalOnly, each hyperedge is
   // only tested against the last one, and the last against all. Removed
-  // hyperedges are taken out of the lists but not deleted.
+  // hyperedges are taken out of the lists but not deleted; every neighbour
+  // list loses the removed hyperedges, except that a removed one keeps those
+  // removed after it.
   void reduce(bool bFinalOnly);
   // Splits the nodes into parts by iPartitioning (node position -> part):
   // *Subgraphs receives a new null-terminated array of new hypergraphs, one

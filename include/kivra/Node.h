@@ -25,7 +25,7 @@ class Node : public Component {
   bool remNeighbour(Node* Nbr);
 
   // Number of pairs of this node's neighbours that are not neighbours of each
-  // other; writes a line with the neighbour count and a line with, for each
+  // other, capped at INT_MAX as the hypergraph's fill statistics are; writes a line with the neighbour count and a line with, for each
   // neighbour, its neighbour count and the number of this node's neighbours
   // it is not adjacent to, to standard output.
   int getFillIn();

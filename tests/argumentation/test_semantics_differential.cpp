@@ -74,6 +74,14 @@ struct Subject {
   Sem reference;
 };
 
+// Names the algorithm in test names and output instead of dumping its bytes.
+std::string describe(const Subject& subject) {
+  static const char* names[] = {"admissible", "admissible_semi", "stable", "complete", "preferred"};
+  return names[static_cast<int>(subject.algorithm)];
+}
+void PrintTo(const Subject& subject, std::ostream* os) { *os << describe(subject); }
+std::string subjectName(const ::testing::TestParamInfo<Subject>& info) { return describe(info.param); }
+
 class AgainstBruteForce : public ::testing::TestWithParam<Subject> {};
 
 // 400 frameworks of up to 12 arguments per algorithm.
@@ -111,7 +119,8 @@ INSTANTIATE_TEST_SUITE_P(RandomFrameworks, AgainstBruteForce,
                                            Subject{Algorithm::SemiAdmissible, Sem::Admissible},
                                            Subject{Algorithm::Stable, Sem::Stable},
                                            Subject{Algorithm::Complete, Sem::Complete},
-                                           Subject{Algorithm::Preferred, Sem::Preferred}));
+                                           Subject{Algorithm::Preferred, Sem::Preferred}),
+                         subjectName);
 
 // A chain a0 -> a1 -> ... makes a decomposition as deep as the framework is
 // long; its one stable, complete and preferred extension are the even
