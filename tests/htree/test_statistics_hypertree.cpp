@@ -2,6 +2,8 @@
 // brute force, removal of contained hyperedges against a step-by-step model,
 // the four decomposition checks against plain walks, GML text, fatal
 // messages and inputs of 200,000 vertices.
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -183,7 +185,11 @@ Ids labels(Hypergraph* G, const Ids& Set = {}) {
 
 // GML written to a file already holding longer text, read back.
 std::string gmlOf(Hypertree* T, Hypergraph* G) {
-  std::string Path = testing::TempDir() + "zelkovant_tree.gml";
+  // CTest runs the tests of this file in parallel processes: each process
+  // and each call writes its own file.
+  static int iCalls = 0;
+  std::string Path = testing::TempDir() + "zelkovant_tree_" + std::to_string(getpid()) + "_" +
+                     std::to_string(++iCalls) + ".gml";
   std::ofstream(Path) << std::string(4096, 'x');
   T->outputToGML(G, Path.c_str());
   std::stringstream Text;
