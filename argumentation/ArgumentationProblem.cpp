@@ -179,6 +179,10 @@ void ArgumentationProblem::warnAboutArguments() {
     }
     std::cout << std::endl;
   }
+  // Checked right after the flush, so that the error text names the failed
+  // write, and before any decomposition work is spent on a run whose output
+  // is lost.
+  if (!std::cout) kivra::_printError("could not write to standard output");
 }
 
 void ArgumentationProblem::buildAdjacency() {

@@ -52,16 +52,17 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   void parse() override;
   // Prints the warnings on arguments that are declared but in no attack, or
   // in an attack but not declared (unless quiet), and builds the adjacency
-  // maps the queries below need.
+  // the queries below need.
   void preprocess() override;
   // A new hypergraph, owned by the caller.
   kivra::Hypergraph* buildHypergraphRepresentation() override;
 
-  // Statement receivers. Their effect shows in the framework's name-to-id
-  // table and in the attack and declaration sets once parse() or
-  // preprocess() has run; the ids they give are final at once.
+  // Statement receivers. The ids they give are final and known to the
+  // framework's name-to-id table at once; the attacks and declarations take
+  // effect once parse() or preprocess() has run.
   void addArgument(std::string name) override;
   void addAttack(std::string attacker, std::string attacked) override;
+  // Starts fetching the name index entry of a name an attack will carry soon.
   void expectName(std::string_view name) override { prefetchVertexName(name); }
 
   // Queries; valid after preprocess().

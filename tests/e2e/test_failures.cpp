@@ -95,6 +95,10 @@ TEST(Failures, UnwritableStandardOutputIsAnError) {
     EXPECT_EQ(r.err.rfind(kWriteFailed, 0), 0u) << joined(args) << "\n" << r.err;
     EXPECT_EQ(r.status, 1) << joined(args);
   }
+  // The warnings are the first lines written; the reason follows the message.
+  RunResult warned = runBinaryRedirected({"-t"}, "att(a,b).\n", Redirect{.out = full});
+  EXPECT_EQ(warned.err.rfind(kWriteFailed + " - ", 0), 0u) << warned.err;
+  EXPECT_EQ(warned.status, 1);
   close(full);
 
   // A reader that has gone away: with SIGPIPE ignored the write fails with
