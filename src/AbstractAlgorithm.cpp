@@ -219,14 +219,20 @@ SolutionContent* Solution::getContent(const Instantiator* inst) {
   // Depth-first, the left operand's whole expression before the right one's;
   // a node is computed once all its operands hold contents. A Union takes
   // over the operands of every Union below it that has no other parent in
-  // this call and unites them at once: a table's rows folded one by one into
-  // a chain of k Unions then cost one k-way union instead of k ever larger
-  // ones. The Unions taken over are never computed. Explicit stacks keep
-  // arbitrarily deep expressions off the call stack.
+  // this call, and, for contents that prefer it, unites them at once: a
+  // table's rows folded one by one into a chain of k Unions then cost one
+  // k-way union of sets instead of k ever larger ones. The Unions taken over
+  // are never computed. Explicit stacks keep arbitrarily deep expressions off
+  // the call stack.
   struct Frame {
     Solution* node;
     std::size_t first;  // the node's operands are operands[first, end of operands)
     std::size_t next;   // operands before this one hold contents
+    // A Union of more than two operands whose contents gain nothing from
+    // uniting all at once unites them one by one as they come, releasing
+    // each at once, as a chain of Unions would.
+    bool folding;
+    SolutionContent* folded;  // owned: the union so far, once two are united
   };
   std::vector<Frame> frames;
   std::vector<Solution*> operands;
@@ -251,19 +257,38 @@ SolutionContent* Solution::getContent(const Instantiator* inst) {
       operands.push_back(node->leftArgument);
       if (node->hasRightArgument()) operands.push_back(node->rightArgument);
     }
-    frames.push_back({node, first, first});
+    frames.push_back({node, first, first, false, nullptr});
   };
   open(this);
   while (!frames.empty()) {
     Frame& frame = frames.back();
-    while (frame.next < operands.size() && operands[frame.next]->content) ++frame.next;
+    for (; frame.next < operands.size() && operands[frame.next]->content; ++frame.next) {
+      if (frame.next == frame.first) {
+        frame.folding = frame.node->operation == Union && operands.size() - frame.first > 2 &&
+                        !operands[frame.first]->content->prefersUnionAll();
+      } else if (frame.folding) {
+        Solution* operand = operands[frame.next];
+        SolutionContent* united =
+            (frame.folded ? frame.folded : operands[frame.first]->content)->calculateUnion(operand->content);
+        if (frame.folded)
+          delete frame.folded;
+        else
+          operands[frame.first]->consumed();
+        frame.folded = united;
+        operand->consumed();
+      }
+    }
     if (frame.next < operands.size()) {
       open(operands[frame.next]);
       continue;
     }
     const std::size_t first = frame.first;
-    frame.node->evaluateLocally(inst, operands.data() + first, operands.size() - first);
-    for (std::size_t i = first; i < operands.size(); ++i) operands[i]->consumed();
+    if (frame.folding) {
+      frame.node->content = frame.folded;
+    } else {
+      frame.node->evaluateLocally(inst, operands.data() + first, operands.size() - first);
+      for (std::size_t i = first; i < operands.size(); ++i) operands[i]->consumed();
+    }
     operands.resize(first);
     frames.pop_back();
   }

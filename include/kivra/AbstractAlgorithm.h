@@ -157,6 +157,9 @@ class SolutionContent {
   // default does. A content whose union copies its operands does better
   // uniting all at once.
   virtual SolutionContent* calculateUnionAll(const std::vector<SolutionContent*>& others);
+  // Whether long unions should be computed by calculateUnionAll, all operands
+  // held at once, rather than one by one, each operand released once united.
+  virtual bool prefersUnionAll() const { return false; }
   // Every solution of this combined with every solution of other.
   virtual SolutionContent* calculateCrossJoin(SolutionContent* other) = 0;
   // The vertex set added to every solution.
@@ -186,8 +189,9 @@ class Instantiator {
 // count (or a set of sets) for every node of a run, which exhausts memory on
 // large inputs. An inner node keeps its definition, so evaluating it later
 // computes its content again. A Union whose Union operands have no other
-// parent in the call unites all their operands at once
-// (SolutionContent::calculateUnionAll); those inner Unions are not computed.
+// parent in the call unites all their operands itself, at once when the
+// content prefers it (SolutionContent::calculateUnionAll); those inner
+// Unions are not computed.
 class Solution {
  public:
   // Releases this node's own content. Operands are left alone: they may be
@@ -267,6 +271,7 @@ class EnumerationSolutionContent : public SolutionContent {
 
   SolutionContent* calculateUnion(SolutionContent* other) override;
   SolutionContent* calculateUnionAll(const std::vector<SolutionContent*>& others) override;
+  bool prefersUnionAll() const override { return true; }
   SolutionContent* calculateCrossJoin(SolutionContent* other) override;
   SolutionContent* calculateAdd(const VertexSet& vertices) override;
 

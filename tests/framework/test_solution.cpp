@@ -157,6 +157,14 @@ TEST(Solutions, UnionChainsKeepTheOrderAndSharedUnions) {
   EXPECT_EQ(sets(root->getContent(&recorder)), (Sets{{1, 2, 7}, {1, 3, 7}, {1, 5, 7}, {1, 7}, {2, 3, 7}, {3, 5, 7}, {3, 7}}));
   EXPECT_EQ(recorder.log, (std::vector<std::string>{"leaf 5", "leaf 3", "leaf 1", "leaf 2", "empty"}));
   EXPECT_EQ(sets(chain->getContent(&recorder)), (Sets{{1}, {2}, {3}, {5}})) << "inner nodes keep their definitions";
+
+  // Counts are united one by one, each operand released once used.
+  Solution* leaf = b.createLeafSolution({});
+  Solution* counted = b.combineSolutions(kivra::Union, leaf, b.createLeafSolution({}));
+  for (int i = 0; i < 3; ++i) counted = b.combineSolutions(kivra::Union, counted, b.addToSolution(leaf, 1));
+  kivra::GenericInstantiator<CountingSolutionContent> counting;
+  EXPECT_EQ(count(b.combineSolutions(kivra::CrossJoin, counted, counted)->getContent(&counting)), 25);
+  EXPECT_EQ(leaf->getStoredContent(), nullptr);
 }
 
 TEST(Solutions, DeepExpressionsNeedNoDeepStack) {
