@@ -78,6 +78,40 @@ void BM_Width(benchmark::State& state) {
   state.counters["peak_MB"] = peakMegabytes();
 }
 
+// The width road on the frameworks of the scale targets: random frameworks
+// of 5,000 to 20,000 arguments with three attacks per argument (seed 1, as
+// `genaf random`), a path of 10^6 attacks and the 3-row grid of 1,000,002
+// arguments. Run one case per process (--benchmark_filter) to read its own
+// peak memory.
+void widthOf(benchmark::State& state, const std::string& text) {
+  int width = 0;
+  for (auto _ : state) {
+    srand(1);
+    auto* input = new std::istringstream(text);
+    auto* problem = new ArgumentationProblem(input, true);
+    width = problem->calculateTreeWidth();
+  }
+  state.counters["width"] = width;
+  state.counters["peak_MB"] = peakMegabytes();
+}
+
+void BM_WidthRandom(benchmark::State& state) {
+  const std::string text = zelkovant_bench::randomFramework(state.range(0), 3 * state.range(0), 1);
+  widthOf(state, text);
+}
+
+void BM_WidthPath(benchmark::State& state) {
+  std::string text;
+  for (long i = 0; i < state.range(0); ++i)
+    text += "att(" + zelkovant_bench::argName(i) + "," + zelkovant_bench::argName(i + 1) + ").\n";
+  widthOf(state, text);
+}
+
+void BM_WidthLargeGrid(benchmark::State& state) {
+  const std::string text = zelkovant_bench::gridFramework(kGridWidth, state.range(0) / kGridWidth, 1);
+  widthOf(state, text);
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
   b->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 }
@@ -85,6 +119,9 @@ void sizes(benchmark::internal::Benchmark* b) {
 }  // namespace
 
 BENCHMARK(BM_Width)->Apply(sizes);
+BENCHMARK(BM_WidthRandom)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_WidthPath)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_WidthLargeGrid)->Arg(1000002)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_CAPTURE(BM_Count, admissible, Admissible)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_Count, admissible_semi, AdmissibleSemi)->Apply(sizes);
 BENCHMARK_CAPTURE(BM_Count, stable, Stable)->Apply(sizes);

@@ -32,7 +32,8 @@ class H_BucketElim {
   void fillBuckets1(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder);
   void fillBuckets2(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder);
   // With bShrink (not in dual mode) every node is shrunk as soon as its
-  // subtree is complete, which gives the tree shrink(false) would give.
+  // subtree is complete, which gives the tree shrink(false) would give, and
+  // each bucket is deleted (and nulled) once its node is built.
   Hypertree* eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder, bool bDual, bool bShrink);
   void minimize(std::set<Node*>* Chi, int iOrderPos, CompSet** Buckets, int iNbrOfBuckets);
   // Local improvements of an ordering by its decomposition's hypertree width;

@@ -210,6 +210,11 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
       }
     }
     std::vector<Hypertree*>().swap(ChildLists[i]);
+    // Without the dual mode nothing reads bucket i again.
+    if (bShrink) {
+      delete Buckets[i];
+      Buckets[i] = nullptr;
+    }
     if (bDual) minimize(Current->getChi(), i, Buckets, iNbrOfBuckets);
 
     if (i > 0) {

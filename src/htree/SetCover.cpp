@@ -105,6 +105,10 @@ class ScoreTree {
   std::vector<Entry> Nodes;
 };
 
+// Up to this many candidates a round scans them all instead of keeping the
+// tournament tree.
+constexpr int kScanCandidates = 32;
+
 }  // namespace
 
 // The flat copy of one instance and the state of one rule run.
@@ -132,6 +136,33 @@ struct SetCover::Model {
       if (Label[static_cast<std::size_t>(v)] != 0) continue;
       Label[static_cast<std::size_t>(v)] = 1;
       Covered.push_back(v);
+    }
+  }
+
+  // The open candidate of the best score a round takes, by scanning: the
+  // tie of smallest (ID, position), or tie number rand() % ties in
+  // candidate order. -1 when none is open.
+  int scanPick(bool bDeterm) const {
+    double rBest = 0.0;
+    std::size_t iTies = 0;
+    int iFirst = -1;
+    for (int p = 0; p < e; ++p) {
+      if (Chosen[static_cast<std::size_t>(p)]) continue;
+      const double rScore = Score[static_cast<std::size_t>(p)];
+      if (iTies == 0 || rScore > rBest) {
+        rBest = rScore;
+        iTies = 1;
+        iFirst = p;
+      } else if (rScore == rBest) {
+        ++iTies;
+        if (bDeterm && Ids[static_cast<std::size_t>(p)] < Ids[static_cast<std::size_t>(iFirst)]) iFirst = p;
+      }
+    }
+    if (iTies == 0 || bDeterm) return iFirst;
+    std::size_t r = static_cast<std::size_t>(std::rand()) % iTies;
+    for (int p = iFirst;; ++p) {
+      if (Chosen[static_cast<std::size_t>(p)] || Score[static_cast<std::size_t>(p)] != rBest) continue;
+      if (r-- == 0) return p;
     }
   }
 
@@ -280,17 +311,26 @@ std::vector<int> SetCover::runRule(bool bWeighted, bool bDeterm) {
       if (p >= 0 && !M.Chosen[static_cast<std::size_t>(p)]) M.Score[static_cast<std::size_t>(p)] += M.Weight[i];
     }
   }
-  M.Tree.build(M.Score, M.Ids, M.Chosen, M.e);
+  // A few candidates are simply scanned each round; the tree pays off for
+  // many.
+  const bool bScan = M.e <= kScanCandidates;
+  if (!bScan) M.Tree.build(M.Score, M.Ids, M.Chosen, M.e);
 
-  while (iUncovered > 0 && M.Tree.anyOpen()) {
-    int iPick;
-    if (bDeterm) {
-      iPick = M.Tree.smallestTie();
+  while (iUncovered > 0) {
+    int iPick = -1;
+    if (bScan) {
+      iPick = M.scanPick(bDeterm);
+      if (iPick < 0) break;
     } else {
-      iPick = M.Tree.selectTie(static_cast<std::size_t>(std::rand()) % M.Tree.ties());
+      if (!M.Tree.anyOpen()) break;
+      if (bDeterm) {
+        iPick = M.Tree.smallestTie();
+      } else {
+        iPick = M.Tree.selectTie(static_cast<std::size_t>(std::rand()) % M.Tree.ties());
+      }
+      M.Tree.set(iPick, ScoreTree::kClosed);
     }
     M.choose(iPick);
-    M.Tree.set(iPick, ScoreTree::kClosed);
     M.Covered.clear();
     M.coverMembersOf(iPick);
     std::sort(M.Covered.begin(), M.Covered.end());
@@ -301,7 +341,7 @@ std::vector<int> SetCover::runRule(bool bWeighted, bool bDeterm) {
         if (p < 0 || M.Chosen[static_cast<std::size_t>(p)]) continue;
         double& rScore = M.Score[static_cast<std::size_t>(p)];
         rScore -= M.Weight[i];
-        M.Tree.set(p, rScore);
+        if (!bScan) M.Tree.set(p, rScore);
       }
       M.Weight[i] = 0.0;
       M.Label[i] = -1;

@@ -160,3 +160,81 @@ TEST(Orderings, FastOrderingsMatchReferences) {
     delete G;
   }
 }
+
+namespace {
+
+// Minimum degree with ordered sets: live vertices by (degree, index), the
+// r-th candidate reached by stepping through the ties. Fast enough for large
+// graphs whose ties stay few.
+std::vector<int> orderedSetMinimumDegree(Hypergraph* G) {
+  const int n = G->getNbrOfNodes();
+  std::vector<std::set<int>> Sets(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) G->getNode(i)->setLabel(i);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < G->getNode(i)->getNbrOfNeighbours(); ++j)
+      if (G->getNode(i)->getNeighbour(j)->getLabel() != i)
+        Sets[static_cast<size_t>(i)].insert(G->getNode(i)->getNeighbour(j)->getLabel());
+  std::set<std::pair<int, int>> Live;
+  for (int i = 0; i < n; ++i) Live.insert({static_cast<int>(Sets[static_cast<size_t>(i)].size()), i});
+  std::vector<int> Ids(static_cast<size_t>(n));
+  for (int s = 0; s < n; ++s) {
+    const int iMin = Live.begin()->first;
+    const int k = static_cast<int>(std::distance(Live.begin(), Live.lower_bound({iMin + 1, -1})));
+    const int c = std::next(Live.begin(), random_range(0, k - 1))->second;
+    Live.erase({static_cast<int>(Sets[static_cast<size_t>(c)].size()), c});
+    for (int w : Sets[static_cast<size_t>(c)]) {
+      std::set<int>& Sw = Sets[static_cast<size_t>(w)];
+      Live.erase({static_cast<int>(Sw.size()), w});
+      Sw.erase(c);
+      for (int u : Sets[static_cast<size_t>(c)])
+        if (u != w) Sw.insert(u);
+      Live.insert({static_cast<int>(Sw.size()), w});
+    }
+    Sets[static_cast<size_t>(c)].clear();
+    Ids[static_cast<size_t>(n - 1 - s)] = G->getNode(c)->getID();
+  }
+  return Ids;
+}
+
+}  // namespace
+
+TEST(Orderings, MinimumDegreeOnLargeGraphsAndFinalCliques) {
+  // Vertex counts past the rank bitsets' block of 4,096 and group of 262,144
+  // vertices; the path's ends and the forest's leaves are drawn across
+  // blocks. Each graph ends in a clique (the path's trailing K6, the dense
+  // random part), from where the ordering is finished by draws among all
+  // live vertices; the random part also turns neighbour sets into bitsets.
+  struct Case {
+    const char* cWhat;
+    int n;
+    EdgeList Edges;
+  };
+  std::vector<Case> Cases;
+  EdgeList Path = pathEdges(270000);
+  for (int a = 270001; a <= 270006; ++a)
+    for (int b = a + 1; b <= 270006; ++b) Path.push_back({a, b});
+  Path.push_back({270000, 270001});
+  Cases.push_back({"path of 270,000 vertices into a K6", 270006, Path});
+  EdgeList Forest = randomEdges(6000, 4500, 3);
+  EdgeList Dense = randomEdges(300, 1500, 4);
+  for (auto& Edge : Dense)
+    for (int& v : Edge) v += 6000;
+  Forest.insert(Forest.end(), Dense.begin(), Dense.end());
+  Cases.push_back({"sparse 6,000 vertices beside a dense 300", 6300, Forest});
+  Cases.push_back({"complete graph", 40, [] {
+                     EdgeList K;
+                     for (int a = 1; a <= 40; ++a)
+                       for (int b = a + 1; b <= 40; ++b) K.push_back({a, b});
+                     return K;
+                   }()});
+  for (const Case& C : Cases) {
+    Hypergraph* G = buildGraph(C.n, C.Edges);
+    srand(17);
+    std::vector<int> Fast = takeIds(G->getMIWOrder(0), C.n);
+    const int iNext = rand();
+    srand(17);
+    EXPECT_EQ(Fast, orderedSetMinimumDegree(G)) << C.cWhat;
+    EXPECT_EQ(iNext, rand()) << C.cWhat << ": draws differ";
+    delete G;
+  }
+}

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 #include "kivra/CompSet.h"
@@ -118,6 +119,126 @@ TEST(SetCover, IncidentCoverMatchesThePlainCoverAndDraws) {
         ASSERT_EQ(std::rand(), iNextDraw) << "seed " << seed << " trial " << iTrial;
       }
     }
+    delete G;
+  }
+}
+
+namespace {
+
+// The two greedy rules written out plainly over IDs: every round rescans all
+// candidates and all vertices. Vertex lists hold hyperedge IDs (repeats
+// allowed, non-candidates too), hyperedges their member vertex IDs.
+std::vector<int> plainCover(const std::vector<int>& NodeIds, const std::vector<int>& EdgeIds, Hypergraph* G) {
+  const size_t s = NodeIds.size(), e = EdgeIds.size();
+  std::map<int, size_t> Position;
+  for (size_t p = 0; p < e; ++p) Position[EdgeIds[p]] = p;
+  auto entries = [&](size_t i) {
+    std::vector<int> Out;  // candidate positions, -1 for non-candidates
+    Node* V = G->getNodeByID(NodeIds[i]);
+    for (int k = 0; k < V->getNbrOfEdges(); ++k) {
+      auto It = Position.find(V->getEdge(k)->getID());
+      Out.push_back(It == Position.end() ? -1 : static_cast<int>(It->second));
+    }
+    return Out;
+  };
+  auto members = [&](size_t p) {
+    std::vector<size_t> Out;
+    Hyperedge* E = G->getEdgeByID(EdgeIds[p]);
+    for (int k = 0; k < E->getNbrOfNodes(); ++k)
+      for (size_t i = 0; i < s; ++i)
+        if (NodeIds[i] == E->getNode(k)->getID()) Out.push_back(i);
+    return Out;
+  };
+  auto rule = [&](bool bWeighted, bool bDeterm) {
+    std::vector<int> Label(s, 0);
+    std::vector<bool> Chosen(e, false);
+    std::vector<double> Weight(s, 1.0), Score(e, 0.0);
+    for (size_t i = 0; i < s; ++i) {
+      int iCandidates = 0;
+      for (int p : entries(i)) iCandidates += p >= 0;
+      if (bWeighted) Weight[i] = 1.0 - static_cast<double>(iCandidates) / static_cast<double>(e);
+    }
+    for (size_t i = 0; i < s; ++i) {
+      if (Label[i] != 0) continue;
+      std::vector<int> Open;
+      for (int p : entries(i))
+        if (p >= 0 && !Chosen[static_cast<size_t>(p)]) Open.push_back(p);
+      if (Open.size() != 1) continue;
+      Chosen[static_cast<size_t>(Open[0])] = true;
+      for (size_t m : members(static_cast<size_t>(Open[0]))) Label[m] = 1;
+    }
+    for (size_t i = 0; i < s; ++i)
+      if (Label[i] == 1) Label[i] = -1;
+    for (size_t i = 0; i < s; ++i) {
+      if (Label[i] != 0) Weight[i] = 0.0;
+      if (!bWeighted || Weight[i] > 0.0)
+        for (int p : entries(i))
+          if (p >= 0 && !Chosen[static_cast<size_t>(p)]) Score[static_cast<size_t>(p)] += Weight[i];
+    }
+    while (std::count(Label.begin(), Label.end(), 0) > 0) {
+      std::vector<size_t> Ties;
+      for (size_t p = 0; p < e; ++p) {
+        if (Chosen[p]) continue;
+        if (Ties.empty() || Score[p] > Score[Ties[0]]) Ties.assign(1, p);
+        else if (Score[p] == Score[Ties[0]]) Ties.push_back(p);
+      }
+      size_t iPick = Ties[0];
+      if (!bDeterm) iPick = Ties[static_cast<size_t>(std::rand()) % Ties.size()];
+      for (size_t p : Ties)
+        if (bDeterm && EdgeIds[p] < EdgeIds[iPick]) iPick = p;
+      Chosen[iPick] = true;
+      for (size_t m : members(iPick))
+        if (Label[m] == 0) Label[m] = 1;
+      for (size_t i = 0; i < s; ++i) {
+        if (Label[i] != 1) continue;
+        for (int p : entries(i))
+          if (p >= 0 && !Chosen[static_cast<size_t>(p)]) Score[static_cast<size_t>(p)] -= Weight[i];
+        Weight[i] = 0.0;
+        Label[i] = -1;
+      }
+    }
+    std::vector<int> Ids;
+    for (size_t p = 0; p < e; ++p)
+      if (Chosen[p]) Ids.push_back(EdgeIds[p]);
+    return Ids;
+  };
+  std::vector<int> Best = rule(false, true);
+  for (auto [bWeighted, bDeterm] : {std::pair{false, false}, std::pair{true, true}, std::pair{true, false}}) {
+    std::vector<int> Result = rule(bWeighted, bDeterm);
+    if (Result.size() < Best.size()) Best = Result;
+  }
+  return Best;
+}
+
+}  // namespace
+
+TEST(SetCover, MatchesThePlainRulesAndDraws) {
+  // Few candidates (scanned every round) and many (kept in a tree), with
+  // repeated members, self-loops, hyperedges that are no candidates and
+  // candidates holding none of the vertices.
+  for (unsigned seed = 1; seed <= 60; ++seed) {
+    std::mt19937 Rng(seed);
+    const int n = 4 + static_cast<int>(Rng() % (seed % 3 == 0 ? 150 : 20));
+    Hypergraph* G = buildGraph(n, randomHyperedges(Rng, n, n + static_cast<int>(Rng() % (2 * n))));
+    std::vector<int> NodeIds, EdgeIds;
+    for (int v = 1; v <= n; ++v)
+      if (Rng() % 3 != 0 && G->getNodeByID(v)->getNbrOfEdges() > 0) NodeIds.push_back(v);
+    std::shuffle(NodeIds.begin(), NodeIds.end(), Rng);
+    for (int j = 0; j < G->getNbrOfEdges(); ++j)
+      if (Rng() % 5 != 0) EdgeIds.push_back(G->getEdge(j)->getID());
+    std::shuffle(EdgeIds.begin(), EdgeIds.end(), Rng);
+    // Keep only vertices some candidate holds.
+    std::set<int> Held;
+    for (int Id : EdgeIds)
+      for (int k = 0; k < G->getEdgeByID(Id)->getNbrOfNodes(); ++k) Held.insert(G->getEdgeByID(Id)->getNode(k)->getID());
+    NodeIds.erase(std::remove_if(NodeIds.begin(), NodeIds.end(), [&](int v) { return Held.count(v) == 0; }),
+                  NodeIds.end());
+    std::srand(seed);
+    const std::vector<int> Expected = plainCover(NodeIds, EdgeIds, G);
+    const int iNext = std::rand();
+    std::srand(seed);
+    EXPECT_EQ(coverIds(G, NodeIds, EdgeIds), Expected) << "seed " << seed;
+    EXPECT_EQ(std::rand(), iNext) << "seed " << seed;
     delete G;
   }
 }
