@@ -162,14 +162,39 @@ VertexSet Solution::getParameter() const {
   return result;
 }
 
+// Whether this is the last use of an operand's content within the current
+// evaluation, after which it is released.
+bool Solution::lastUse() const { return pendingParents == 1; }
+
+SolutionContent* Solution::takeContent() {
+  SolutionContent* taken = content;
+  content = nullptr;
+  return taken;
+}
+
 void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count) {
   switch (operation) {
-    case CrossJoin:
-      content = operands[0]->content->calculateCrossJoin(operands[1]->content);
+    case CrossJoin: {
+      Solution* left = operands[0];
+      Solution* right = operands[1];
+      if (left != right && !left->lastUse() && right->lastUse() && right->content->crossJoinCommutes())
+        std::swap(left, right);
+      if (left != right && left->lastUse()) {
+        content = left->content->crossJoinInto(right->content);
+        if (content == left->content) left->takeContent();
+      } else {
+        content = left->content->calculateCrossJoin(right->content);
+      }
       break;
+    }
     case Union:
       if (count == 2) {
-        content = operands[0]->content->calculateUnion(operands[1]->content);
+        if (operands[0] != operands[1] && operands[0]->lastUse()) {
+          content = operands[0]->content->unionInto(operands[1]->content);
+          if (content == operands[0]->content) operands[0]->takeContent();
+        } else {
+          content = operands[0]->content->calculateUnion(operands[1]->content);
+        }
       } else {
         std::vector<SolutionContent*> others;
         others.reserve(count - 1);
@@ -178,7 +203,11 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
       }
       break;
     case Add:
-      content = operands[0]->content->calculateAdd(getParameter());
+      if (operands[0]->lastUse() && operands[0]->content->ignoresAddedVertices()) {
+        content = operands[0]->takeContent();
+      } else {
+        content = operands[0]->content->calculateAdd(getParameter());
+      }
       break;
     case NewLeaf:
       if (!inst) _printError(265, kSourceFile, "inst");
@@ -268,12 +297,20 @@ SolutionContent* Solution::getContent(const Instantiator* inst) {
                         !operands[frame.first]->content->prefersUnionAll();
       } else if (frame.folding) {
         Solution* operand = operands[frame.next];
-        SolutionContent* united =
-            (frame.folded ? frame.folded : operands[frame.first]->content)->calculateUnion(operand->content);
-        if (frame.folded)
-          delete frame.folded;
-        else
-          operands[frame.first]->consumed();
+        Solution* head = operands[frame.first];
+        SolutionContent* united;
+        if (frame.folded) {
+          // The union so far is this frame's own: it takes the next operand in place.
+          united = frame.folded->unionInto(operand->content);
+          if (united != frame.folded) delete frame.folded;
+        } else if (head != operand && head->lastUse()) {
+          united = head->content->unionInto(operand->content);
+          if (united == head->content) head->takeContent();
+          head->consumed();
+        } else {
+          united = head->content->calculateUnion(operand->content);
+          head->consumed();
+        }
         frame.folded = united;
         operand->consumed();
       }
@@ -636,8 +673,27 @@ SolutionContent* CountingSolutionContent::calculateUnion(SolutionContent* other)
 
 SolutionContent* CountingSolutionContent::calculateCrossJoin(SolutionContent* other) {
   auto* result = new CountingSolutionContent();
-  result->count = count * static_cast<CountingSolutionContent*>(other)->count;
+  const mpz_class& factor = static_cast<CountingSolutionContent*>(other)->count;
+  // A join with a single solution is the most common case: a copy, not a product.
+  if (factor == 1) {
+    result->count = count;
+  } else if (count == 1) {
+    result->count = factor;
+  } else {
+    result->count = count * factor;
+  }
   return result;
+}
+
+SolutionContent* CountingSolutionContent::unionInto(SolutionContent* other) {
+  count += static_cast<CountingSolutionContent*>(other)->count;
+  return this;
+}
+
+SolutionContent* CountingSolutionContent::crossJoinInto(SolutionContent* other) {
+  const mpz_class& factor = static_cast<CountingSolutionContent*>(other)->count;
+  if (factor != 1) count *= factor;
+  return this;
 }
 
 SolutionContent* CountingSolutionContent::calculateAdd(const VertexSet&) {

@@ -164,6 +164,19 @@ class SolutionContent {
   virtual SolutionContent* calculateCrossJoin(SolutionContent* other) = 0;
   // The vertex set added to every solution.
   virtual SolutionContent* calculateAdd(const VertexSet& vertices) = 0;
+
+  // The same operations on a content that nothing reads afterwards: the
+  // content may become the result itself (it is then returned, and the
+  // caller must not release it as an operand) instead of being copied into a
+  // new one. The defaults compute a new content as the operations above.
+  virtual SolutionContent* unionInto(SolutionContent* other) { return calculateUnion(other); }
+  virtual SolutionContent* crossJoinInto(SolutionContent* other) { return calculateCrossJoin(other); }
+  // Whether a content is unchanged by adding vertices to its solutions (it
+  // does not keep them): adding to one that nothing reads afterwards then
+  // hands it on as it is, without forming the vertex set.
+  virtual bool ignoresAddedVertices() const { return false; }
+  // Whether the cross join of two contents is the same in either order.
+  virtual bool crossJoinCommutes() const { return false; }
 };
 
 // Factory of the contents of one output mode; the caller owns what it returns.
@@ -242,6 +255,11 @@ class Solution {
   void evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count);
   // One parent has used this node's content; the last one releases it.
   void consumed();
+  // Whether the parent now computing is the last one to use this content, so
+  // that it may take the content over instead of copying it.
+  bool lastUse() const;
+  // Hands the content over to the caller; consumed() then releases nothing.
+  SolutionContent* takeContent();
 
   // The node is kept small: the second operand and the parameter never occur
   // together, and a one-vertex parameter (the usual Add) is stored in place.

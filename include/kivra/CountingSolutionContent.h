@@ -19,6 +19,13 @@ class CountingSolutionContent : public SolutionContent {
   SolutionContent* calculateCrossJoin(SolutionContent* other) override;
   SolutionContent* calculateAdd(const VertexSet& vertices) override;
 
+  // Counts grow to many thousands of digits on long frameworks: a count that
+  // nothing reads afterwards takes the result in place, with no new number.
+  SolutionContent* unionInto(SolutionContent* other) override;
+  SolutionContent* crossJoinInto(SolutionContent* other) override;
+  bool ignoresAddedVertices() const override { return true; }
+  bool crossJoinCommutes() const override { return true; }
+
   mpz_class count;
 };
 

@@ -167,6 +167,33 @@ TEST(Solutions, UnionChainsKeepTheOrderAndSharedUnions) {
   EXPECT_EQ(leaf->getStoredContent(), nullptr);
 }
 
+// A count that nothing reads afterwards takes its parent's result in place;
+// a content with another parent still to come, or one evaluated by an
+// earlier call, must stay as it is.
+TEST(Solutions, CountsTakenOverInPlaceLeaveSharedContentsIntact) {
+  Builder b;
+  kivra::GenericInstantiator<CountingSolutionContent> counting;
+  const auto sum = [&](int n) {
+    Solution* s = b.createLeafSolution({});
+    for (int i = 1; i < n; ++i) s = b.combineSolutions(kivra::Union, s, b.createLeafSolution({}));
+    return s;
+  };
+  Solution* two = sum(2);
+  Solution* six = b.combineSolutions(kivra::CrossJoin, two, sum(3));
+  Solution* three = b.combineSolutions(kivra::Union, two, b.createLeafSolution({}));
+  Solution* four = b.combineSolutions(kivra::CrossJoin, b.addToSolution(two, 1), b.addToSolution(two, 2));
+  Solution* root = b.combineSolutions(kivra::Union, b.combineSolutions(kivra::Union, six, three), four);
+  EXPECT_EQ(count(root->getContent(&counting)), 13);
+
+  Solution* kept = sum(2);
+  EXPECT_EQ(count(kept->getContent(&counting)), 2);
+  EXPECT_EQ(count(b.combineSolutions(kivra::CrossJoin, kept, sum(3))->getContent(&counting)), 6);
+  EXPECT_EQ(count(b.combineSolutions(kivra::CrossJoin, sum(5), kept)->getContent(&counting)), 10);
+  EXPECT_EQ(count(b.combineSolutions(kivra::Union, kept, sum(4))->getContent(&counting)), 6);
+  EXPECT_EQ(count(b.addToSolution(kept, 3)->getContent(&counting)), 2);
+  EXPECT_EQ(count(kept->getContent(&counting)), 2) << "an evaluated content is never taken over";
+}
+
 TEST(Solutions, DeepExpressionsNeedNoDeepStack) {
   Builder b;
   const int depth = 200000;
