@@ -35,6 +35,15 @@ namespace {
 
 using Index = std::uint32_t;
 
+// Number of set bits, branch-free and inline (the portable builtin becomes a
+// library call on the baseline instruction set).
+inline std::uint32_t bitCount(std::uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555ULL;
+  x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+  return static_cast<std::uint32_t>((x * 0x0101010101010101ULL) >> 56);
+}
+
 // A set of vertex indices: a plain array while small, an open-addressing hash
 // table (linear probing, backward-shift deletion) once it grows, and a bitset
 // over all vertices once it holds a sizeable share of them (makeDense). A
@@ -154,7 +163,7 @@ class IndexSet {
     std::uint32_t iTotal = 0;
     for (std::size_t k = 0; k < Bits.size(); ++k) {
       Bits[k] |= Other.Bits[k];
-      iTotal += static_cast<std::uint32_t>(__builtin_popcountll(Bits[k]));
+      iTotal += bitCount(Bits[k]);
     }
     iCount = iTotal;
     erase(x);
@@ -246,7 +255,7 @@ class RankBitset {
     while (Mid[m] <= r) r -= Mid[m++];
     std::size_t w = m << 6;
     for (;; ++w) {
-      const std::uint32_t c = static_cast<std::uint32_t>(__builtin_popcountll(Words[w]));
+      const std::uint32_t c = bitCount(Words[w]);
       if (c > r) break;
       r -= c;
     }
