@@ -106,7 +106,7 @@ struct IndependentSets : Base {
     const VertexSet &in = leaf && normalized ? node->getVertices() : node->getIntroducedVertices();
     const VertexSet& out = node->getRemovedVertices();
     VertexSet bag = in;
-    for (Vertex v : leaf ? VertexSet() : node->firstChild()->getVertices()) EXPECT_TRUE(out.count(v) || bag.insert(v).second);
+    for (Vertex v : leaf ? kivra::VertexList() : node->firstChild()->getVertices()) EXPECT_TRUE(out.count(v) || bag.insert(v).second);
     EXPECT_EQ(bag, node->getVertices());
     EXPECT_TRUE(!normalized || (leaf ? node->getIntroducedVertices().empty() : in.size() + out.size() == 1));
     TupleSet* child = leaf ? new TupleSet{{new SetTuple({}), this->createLeafSolution({})}}
