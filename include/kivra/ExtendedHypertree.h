@@ -90,6 +90,12 @@ class ExtendedHypertree : public Hypertree {
 
   // A new typed tree of the given form; this tree is left unchanged.
   ExtendedHypertree* normalize(NormalizationType normalization) const;
+  // One step of normalize, for building the normalized tree bottom-up: the
+  // normalized tree of this node given the normalized trees of its children
+  // (in child order; the vector is consumed). The result has the children's
+  // trees as its lowest parts, or is one of them.
+  ExtendedHypertree* normalizeNode(NormalizationType normalization,
+                                   std::vector<ExtendedHypertree*>& normalizedChildren) const;
 
   // Statistics over the subtree. A node's width is the size of the base's
   // chi set, which typed nodes leave empty.
@@ -107,9 +113,6 @@ class ExtendedHypertree : public Hypertree {
   double getAverageJoinJoinDistance();
 
  private:
-  // Normalizes this single node given its children's normalized trees.
-  ExtendedHypertree* normalizeNode(NormalizationType normalization,
-                                   std::vector<ExtendedHypertree*>& normalizedChildren) const;
   ExtendedHypertree* createNormalizedJoinNode(ExtendedHypertree* left, ExtendedHypertree* right,
                                               const VertexList& top,
                                               NormalizationType normalization) const;
