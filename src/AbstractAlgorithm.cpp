@@ -710,7 +710,7 @@ TupleSet* AbstractHTDAlgorithm::evaluateBottomUp(const ExtendedHypertree* root) 
     Frame& frame = frames.back();
     auto* children = const_cast<ExtendedHypertree*>(frame.node)->getChildren();
     if (frame.next != children->cend()) {
-      auto* child = dynamic_cast<const ExtendedHypertree*>(*frame.next);
+      auto* child = ExtendedHypertree::typed(*frame.next);
       ++frame.next;
       if (child) enter(child);
       continue;
@@ -761,7 +761,7 @@ TupleSet* AbstractHTDAlgorithm::evaluateNormalizing(const ExtendedHypertree* sou
   while (!frames.empty()) {
     Frame& frame = frames.back();
     if (frame.next != frame.node->getChildren()->cend()) {
-      const auto* child = dynamic_cast<const ExtendedHypertree*>(*frame.next);
+      const auto* child = ExtendedHypertree::typed(*frame.next);
       ++frame.next;
       if (child) frames.push_back({child, child->getChildren()->cbegin(), done.size()});
       continue;
@@ -792,7 +792,7 @@ void AbstractHTDAlgorithm::evaluatePiece(ExtendedHypertree* piece) {
   while (!frames.empty()) {
     Frame& frame = frames.back();
     if (frame.next != frame.node->getChildren()->cend()) {
-      auto* child = dynamic_cast<ExtendedHypertree*>(*frame.next);
+      auto* child = ExtendedHypertree::typed(*frame.next);
       ++frame.next;
       if (child && !pendingTables.count(child)) frames.push_back({child, child->getChildren()->cbegin()});
       continue;

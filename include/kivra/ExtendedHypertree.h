@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <typeinfo>
 #include <vector>
 
 #include "kivra/Global.h"
@@ -84,6 +85,14 @@ class ExtendedHypertree : public Hypertree {
   ExtendedHypertree* parent() const;
   ExtendedHypertree* firstChild() const;
   ExtendedHypertree* secondChild() const;
+
+  // `node` as a typed node, or null where it is none. Typed trees consist of
+  // typed nodes only, so the common case is settled by one type comparison.
+  static ExtendedHypertree* typed(Hypertree* node) {
+    if (node && typeid(*node) == typeid(ExtendedHypertree)) return static_cast<ExtendedHypertree*>(node);
+    return dynamic_cast<ExtendedHypertree*>(node);
+  }
+  static const ExtendedHypertree* typed(const Hypertree* node) { return typed(const_cast<Hypertree*>(node)); }
 
   // Number of Branch nodes in the subtree.
   unsigned int getNumberOfJoinNodes() override;

@@ -109,13 +109,13 @@ Vertex ExtendedHypertree::getDifference() const {
 }
 
 ExtendedHypertree* ExtendedHypertree::parent() const {
-  return dynamic_cast<ExtendedHypertree*>(getParent());
+  return typed(getParent());
 }
 
 ExtendedHypertree* ExtendedHypertree::childAt(unsigned int index) const {
   const auto* children = getChildren();
   if (children->size() <= index) return nullptr;
-  return dynamic_cast<ExtendedHypertree*>(*std::next(children->begin(), index));
+  return typed(*std::next(children->begin(), index));
 }
 
 ExtendedHypertree* ExtendedHypertree::firstChild() const { return childAt(0); }
