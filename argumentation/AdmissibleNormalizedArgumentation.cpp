@@ -116,8 +116,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
-  const VertexSet& bag = node->getVertices();
-  const BagProjection removal(std::vector<Vertex>(bag.begin(), bag.end()), node->getRemovedVertices());
+  const BagProjection removal(node->getVertices(), node->getRemovedVertices());
 
   auto* table = new TupleSet();
   for (auto& [tuple, solution] : *child) {

@@ -10,7 +10,7 @@
 using kivra::Vertex;
 using kivra::VertexSet;
 
-BagAttacks::BagAttacks(const VertexSet& bag, ArgumentationProblem* problem)
+BagAttacks::BagAttacks(const std::vector<Vertex>& bag, ArgumentationProblem* problem)
     : members(bag.begin(), bag.end()), targets(bag.size(), BagSet(bag.size())),
       sources(bag.size(), BagSet(bag.size())), everything(BagSet::prefix(bag.size())) {
   for (std::size_t from = 0; from < members.size(); ++from) {
@@ -57,8 +57,10 @@ VertexSet BagAttacks::vertices(const BagSet& s) const {
   return result;
 }
 
-BagSet BagAttacks::positions(const VertexSet& s) const {
-  BagSet result = none();
+namespace {
+
+template <class Range>
+BagSet positionsIn(const std::vector<Vertex>& members, BagSet result, const Range& s) {
   for (Vertex v : s) {
     auto at = std::lower_bound(members.begin(), members.end(), v);
     if (at != members.end() && *at == v) result.set(static_cast<std::size_t>(at - members.begin()));
@@ -66,7 +68,13 @@ BagSet BagAttacks::positions(const VertexSet& s) const {
   return result;
 }
 
-BagProjection::BagProjection(const std::vector<Vertex>& kept, const VertexSet& leaving)
+}  // namespace
+
+BagSet BagAttacks::positions(const VertexSet& s) const { return positionsIn(members, none(), s); }
+
+BagSet BagAttacks::positions(const std::vector<Vertex>& s) const { return positionsIn(members, none(), s); }
+
+BagProjection::BagProjection(const std::vector<Vertex>& kept, const std::vector<Vertex>& leaving)
     : childWidth(kept.size() + leaving.size()) {
   removed = BagSet(childWidth);
   std::size_t before = 0;  // leaving arguments already placed

@@ -20,7 +20,10 @@ class ArgumentationProblem;
 // answer every attack question of a row with a few word operations.
 class BagAttacks {
  public:
-  BagAttacks(const kivra::VertexSet& bag, ArgumentationProblem* problem);
+  // `bag` ascending (a decomposition node's vertex list is).
+  BagAttacks(const std::vector<kivra::Vertex>& bag, ArgumentationProblem* problem);
+  BagAttacks(const kivra::VertexSet& bag, ArgumentationProblem* problem)
+      : BagAttacks(std::vector<kivra::Vertex>(bag.begin(), bag.end()), problem) {}
 
   std::size_t size() const { return members.size(); }
   const std::vector<kivra::Vertex>& arguments() const { return members; }
@@ -43,6 +46,7 @@ class BagAttacks {
   // members among the arguments of s.
   kivra::VertexSet vertices(const BagSet& s) const;
   BagSet positions(const kivra::VertexSet& s) const;
+  BagSet positions(const std::vector<kivra::Vertex>& s) const;
 
   // Every subset of `candidates` free of attacks within itself (so without
   // self-attackers), in the order of ArgumentationUtil::conflictFreeSets.
@@ -60,7 +64,10 @@ class BagAttacks {
 class BagProjection {
  public:
   // `kept`: the smaller bag, ascending; `leaving`: the child's arguments not in it.
-  BagProjection(const std::vector<kivra::Vertex>& kept, const kivra::VertexSet& leaving);
+  // `leaving` ascending.
+  BagProjection(const std::vector<kivra::Vertex>& kept, const std::vector<kivra::Vertex>& leaving);
+  BagProjection(const std::vector<kivra::Vertex>& kept, const kivra::VertexSet& leaving)
+      : BagProjection(kept, std::vector<kivra::Vertex>(leaving.begin(), leaving.end())) {}
   // s without the leaving positions, in the smaller bag's positions.
   BagSet apply(const BagSet& s) const;
 

@@ -148,8 +148,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const VertexSet& bag = node->getVertices();
-  const BagProjection removal(std::vector<Vertex>(bag.begin(), bag.end()), node->getRemovedVertices());
+  const BagProjection removal(node->getVertices(), node->getRemovedVertices());
 
   // Rows are taken out of the child table before they are projected, so no
   // table key is ever changed.

@@ -100,8 +100,8 @@ Coloring join(Coloring a, Coloring b) {
   return Coloring::Attacker;
 }
 
-std::size_t positionOf(const VertexSet& bag, Vertex v) {
-  return static_cast<std::size_t>(std::distance(bag.begin(), bag.find(v)));
+std::size_t positionOf(const kivra::VertexList& bag, Vertex v) {
+  return static_cast<std::size_t>(std::lower_bound(bag.begin(), bag.end(), v) - bag.begin());
 }
 
 // Packed-colouring operations; `width` is the number of words per colouring.
@@ -367,7 +367,7 @@ bool PreferredNormalizedArgumentationAlgorithm::attCheck(const VertexSet& set, V
 // Leaf: one row per conflict-free subset S of the bag, coloured directly, with
 // the colourings of all strict supersets of S among them as certificates.
 TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivra::ExtendedHypertree* node) {
-  const VertexSet& bag = node->getVertices();
+  const kivra::VertexList& bag = node->getVertices();
   const std::vector<Vertex> args(bag.begin(), bag.end());
   const std::size_t n = args.size();
   const std::size_t width = packed::wordsFor(n);
@@ -429,7 +429,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
 TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
     const kivra::ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
-  const VertexSet& bag = node->getVertices();
+  const kivra::VertexList& bag = node->getVertices();
   const Vertex x = node->getDifference();
   const std::size_t n = bag.size(), childN = n - 1;
   const std::size_t width = packed::wordsFor(n), childWidth = packed::wordsFor(childN);

@@ -89,8 +89,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const VertexSet& bag = node->getVertices();
-  const BagProjection removal(std::vector<Vertex>(bag.begin(), bag.end()), node->getRemovedVertices());
+  const BagProjection removal(node->getVertices(), node->getRemovedVertices());
 
   // Rows are taken out of the child table before they are projected.
   while (!child->empty()) {

@@ -745,7 +745,18 @@ const ExtendedHypertree* AbstractHTDAlgorithm::prepareHypertreeDecomposition(
 
 Solution* AbstractHTDAlgorithm::evaluate(const ExtendedHypertree* tree, Instantiator* instantiator) {
   inst = instantiator;
+  normalizeWhileWalking = -1;
   const ExtendedHypertree* root = prepareHypertreeDecomposition(tree);
+  if (bottomUpWalk && normalizeWhileWalking >= 0) {
+    ExtendedHypertree* normalizedRoot = nullptr;
+    TupleSet* table =
+        evaluateNormalizing(root, static_cast<NormalizationType>(normalizeWhileWalking), normalizedRoot);
+    normalizeWhileWalking = -1;
+    Solution* result = selectSolution(table, normalizedRoot);
+    delete normalizedRoot;
+    return result;
+  }
+  normalizeWhileWalking = -1;
   // A prepared copy belongs to this run alone: the bottom-up walk deletes its
   // nodes as soon as their parent's rule has consumed them.
   releaseConsumedNodes = bottomUpWalk && root != tree;
@@ -780,7 +791,7 @@ TupleSet* AbstractHTDAlgorithm::evaluateBottomUp(const ExtendedHypertree* root) 
     Frame& frame = frames.back();
     auto* children = const_cast<ExtendedHypertree*>(frame.node)->getChildren();
     if (frame.next != children->cend()) {
-      auto* child = dynamic_cast<const ExtendedHypertree*>(*frame.next);
+      auto* child = ExtendedHypertree::typed(*frame.next);
       ++frame.next;
       if (child) enter(child);
       continue;
@@ -813,7 +824,83 @@ TupleSet* AbstractHTDAlgorithm::evaluateBottomUp(const ExtendedHypertree* root) 
   return rootTable;
 }
 
+TupleSet* AbstractHTDAlgorithm::evaluateNormalizing(const ExtendedHypertree* source,
+                                                    NormalizationType form,
+                                                    ExtendedHypertree*& normalizedRoot) {
+  // Post-order over the source tree. `done` holds the normalized, evaluated
+  // trees of finished source subtrees; a frame's children's trees are the
+  // entries from its base on.
+  struct Frame {
+    const ExtendedHypertree* node;
+    std::list<Hypertree*>::const_iterator next;
+    std::size_t base;
+  };
+  std::vector<ExtendedHypertree*> done;
+  std::vector<ExtendedHypertree*> children;
+  std::vector<Frame> frames{{source, source->getChildren()->cbegin(), 0}};
+  pendingTables.clear();
+  while (!frames.empty()) {
+    Frame& frame = frames.back();
+    if (frame.next != frame.node->getChildren()->cend()) {
+      const auto* child = ExtendedHypertree::typed(*frame.next);
+      ++frame.next;
+      if (child) frames.push_back({child, child->getChildren()->cbegin(), done.size()});
+      continue;
+    }
+    children.assign(done.begin() + static_cast<std::ptrdiff_t>(frame.base), done.end());
+    done.resize(frame.base);
+    const ExtendedHypertree* node = frame.node;
+    frames.pop_back();
+    ExtendedHypertree* piece = node->normalizeNode(form, children);
+    evaluatePiece(piece);
+    done.push_back(piece);
+  }
+  normalizedRoot = done.back();
+  TupleSet* table = pendingTables[normalizedRoot];
+  pendingTables.clear();
+  return table;
+}
+
+void AbstractHTDAlgorithm::evaluatePiece(ExtendedHypertree* piece) {
+  if (pendingTables.count(piece)) return;
+  // Nodes with a pending table were evaluated with an earlier piece: the
+  // walk does not enter them.
+  struct Frame {
+    ExtendedHypertree* node;
+    std::list<Hypertree*>::const_iterator next;
+  };
+  std::vector<Frame> frames{{piece, piece->getChildren()->cbegin()}};
+  while (!frames.empty()) {
+    Frame& frame = frames.back();
+    if (frame.next != frame.node->getChildren()->cend()) {
+      auto* child = ExtendedHypertree::typed(*frame.next);
+      ++frame.next;
+      if (child && !pendingTables.count(child)) frames.push_back({child, child->getChildren()->cbegin()});
+      continue;
+    }
+    ExtendedHypertree* node = frame.node;
+    frames.pop_back();
+    TupleSet* table = evaluateNode(node);
+    // The children's tables are consumed (those a rule did not take are
+    // needed by no one), and so are the children.
+    std::vector<Hypertree*> consumed(node->getChildren()->begin(), node->getChildren()->end());
+    node->remChildren();
+    for (Hypertree* child : consumed) {
+      pendingTables.erase(static_cast<const ExtendedHypertree*>(child));
+      delete child;
+    }
+    pendingTables.emplace(node, table);
+  }
+}
+
 TupleSet* AbstractHTDAlgorithm::takeFinishedTable(const ExtendedHypertree* node) {
+  if (normalizeWhileWalking >= 0) {
+    auto entry = pendingTables.find(node);
+    if (entry == pendingTables.end()) return nullptr;
+    TupleSet* table = entry->second;
+    entry->second = nullptr;
+    return table;
+  }
   for (std::size_t i = finishedBase; i < finished.size(); ++i) {
     if (finished[i].first == node && finished[i].second) {
       TupleSet* table = finished[i].second;
@@ -873,7 +960,8 @@ AbstractSemiNormalizedHTDAlgorithm::~AbstractSemiNormalizedHTDAlgorithm() {}
 
 const ExtendedHypertree* AbstractSemiNormalizedHTDAlgorithm::prepareHypertreeDecomposition(
     const ExtendedHypertree* root) {
-  return root->normalize(SemiNormalization);
+  normalizeWhileWalking = SemiNormalization;
+  return root;
 }
 
 TupleSet* AbstractSemiNormalizedHTDAlgorithm::evaluateNode(const ExtendedHypertree* node) {
@@ -901,7 +989,8 @@ AbstractNormalizedHTDAlgorithm::~AbstractNormalizedHTDAlgorithm() {}
 
 const ExtendedHypertree* AbstractNormalizedHTDAlgorithm::prepareHypertreeDecomposition(
     const ExtendedHypertree* root) {
-  return root->normalize(DefaultNormalization);
+  normalizeWhileWalking = DefaultNormalization;
+  return root;
 }
 
 TupleSet* AbstractNormalizedHTDAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <span>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -350,12 +351,15 @@ class AbstractHTDAlgorithm {
   // `tree` is left as it is. A prepared copy (the semi-normalized and
   // normalized bases make one) is released during the run: each node once its
   // parent's rule has returned, the root after selectSolution; a rule may
-  // read its children's nodes until it returns.
+  // read its children's nodes until it returns. The semi-normalized and
+  // normalized bases build their copy during the walk, one node of `tree` at
+  // a time, so that only the parts not yet consumed exist at once.
   Solution* evaluate(const ExtendedHypertree* tree, Instantiator* inst);
 
  protected:
   virtual Problem* problem();
-  // The tree the algorithm runs on; here the tree itself.
+  // The tree the algorithm runs on; here the tree itself. The semi-normalized
+  // and normalized bases return `root` and have the walk normalize it.
   virtual const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root);
   // Folds the root's table into the run's solution.
   virtual Solution* selectSolution(TupleSet* tuples, const ExtendedHypertree* root) = 0;
@@ -379,6 +383,7 @@ class AbstractHTDAlgorithm {
 
  private:
   friend class AbstractSemiNormalizedHTDAlgorithm;
+  friend class AbstractNormalizedHTDAlgorithm;
 
   // Set by the semi-normalized base: evaluate() then computes the tables of
   // all non-root nodes in post-order with an explicit stack, and evaluateNode
@@ -393,6 +398,20 @@ class AbstractHTDAlgorithm {
   TupleSet* takeFinishedTable(const ExtendedHypertree* node);
 
   TupleSet* evaluateBottomUp(const ExtendedHypertree* root);
+
+  // Set by the semi-normalized and normalized preparations (else -1): the
+  // form into which the walk normalizes the tree as it goes.
+  int normalizeWhileWalking = -1;
+  // The bottom-up walk over `source` that normalizes each node of it once its
+  // children's normalized trees are evaluated, then evaluates the new nodes.
+  // Returns the root's table; `normalizedRoot` receives the normalized root.
+  TupleSet* evaluateNormalizing(const ExtendedHypertree* source, NormalizationType form,
+                                ExtendedHypertree*& normalizedRoot);
+  // Evaluates every node of `piece` without a table yet, in post-order,
+  // deleting consumed children; `piece`'s table is left in pendingTables.
+  void evaluatePiece(ExtendedHypertree* piece);
+  // While normalizing during the walk: evaluated nodes whose table no rule has taken yet.
+  std::unordered_map<const ExtendedHypertree*, TupleSet*> pendingTables;
 
   Problem* prob;
   Instantiator* inst;

@@ -4,7 +4,10 @@
 // a few fixed node kinds.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <typeinfo>
 #include <vector>
 
 #include "kivra/Global.h"
@@ -28,6 +31,31 @@ enum NormalizationType : std::int32_t {
   NoNormalization = 3
 };
 
+// The vertices of a bag, or of a bag's difference to its child, ascending and
+// without repeats, in one array. A typed tree holds millions of these; an
+// ordered set would cost a heap node per vertex. Reads like a VertexSet
+// (iteration, size, count, comparison) and converts to one.
+class VertexList : public std::vector<Vertex> {
+ public:
+  VertexList() = default;
+  VertexList(const VertexSet& set) : std::vector<Vertex>(set.begin(), set.end()) {}
+  VertexList(std::initializer_list<Vertex> ids) : std::vector<Vertex>(ids) {
+    std::sort(begin(), end());
+    erase(std::unique(begin(), end()), end());
+  }
+
+  std::size_t count(Vertex v) const { return std::binary_search(begin(), end(), v) ? 1 : 0; }
+  bool contains(Vertex v) const { return count(v) != 0; }
+  operator VertexSet() const { return VertexSet(begin(), end()); }
+
+  friend bool operator==(const VertexList& a, const VertexList& b) {
+    return static_cast<const std::vector<Vertex>&>(a) == static_cast<const std::vector<Vertex>&>(b);
+  }
+  friend bool operator==(const VertexList& a, const VertexSet& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+  }
+};
+
 // In a normalized tree: a Leaf has no child; a Branch has two children with
 // exactly its bag; an Introduction (Removal) has one child whose bag lacks
 // (has in addition) the one vertex of `introduced` (`removed`); a Permutation
@@ -40,13 +68,14 @@ class ExtendedHypertree : public Hypertree {
   explicit ExtendedHypertree(Hypertree* source);
   // A parentless, childless General node with the given bag.
   explicit ExtendedHypertree(const VertexSet& bag);
+  explicit ExtendedHypertree(VertexList bag);
   // Deletes the subtree below this node.
   ~ExtendedHypertree() override;
 
   TreeNodeType getType() const { return type; }
-  const VertexSet& getVertices() const { return vertices; }
-  const VertexSet& getIntroducedVertices() const { return introduced; }
-  const VertexSet& getRemovedVertices() const { return removed; }
+  const VertexList& getVertices() const { return vertices; }
+  const VertexList& getIntroducedVertices() const { return introduced; }
+  const VertexList& getRemovedVertices() const { return removed; }
   // The smallest introduced vertex, else the smallest removed one, else 0.
   Vertex getDifference() const;
 
@@ -57,11 +86,25 @@ class ExtendedHypertree : public Hypertree {
   ExtendedHypertree* firstChild() const;
   ExtendedHypertree* secondChild() const;
 
+  // `node` as a typed node, or null where it is none. Typed trees consist of
+  // typed nodes only, so the common case is settled by one type comparison.
+  static ExtendedHypertree* typed(Hypertree* node) {
+    if (node && typeid(*node) == typeid(ExtendedHypertree)) return static_cast<ExtendedHypertree*>(node);
+    return dynamic_cast<ExtendedHypertree*>(node);
+  }
+  static const ExtendedHypertree* typed(const Hypertree* node) { return typed(const_cast<Hypertree*>(node)); }
+
   // Number of Branch nodes in the subtree.
   unsigned int getNumberOfJoinNodes() override;
 
   // A new typed tree of the given form; this tree is left unchanged.
   ExtendedHypertree* normalize(NormalizationType normalization) const;
+  // One step of normalize, for building the normalized tree bottom-up: the
+  // normalized tree of this node given the normalized trees of its children
+  // (in child order; the vector is consumed). The result has the children's
+  // trees as its lowest parts, or is one of them.
+  ExtendedHypertree* normalizeNode(NormalizationType normalization,
+                                   std::vector<ExtendedHypertree*>& normalizedChildren) const;
 
   // Statistics over the subtree. A node's width is the size of the base's
   // chi set, which typed nodes leave empty.
@@ -79,25 +122,22 @@ class ExtendedHypertree : public Hypertree {
   double getAverageJoinJoinDistance();
 
  private:
-  // Normalizes this single node given its children's normalized trees.
-  ExtendedHypertree* normalizeNode(NormalizationType normalization,
-                                   std::vector<ExtendedHypertree*>& normalizedChildren) const;
   ExtendedHypertree* createNormalizedJoinNode(ExtendedHypertree* left, ExtendedHypertree* right,
-                                              const VertexSet& top,
+                                              const VertexList& top,
                                               NormalizationType normalization) const;
   // Inserts the chain of one-vertex Introduction and Removal nodes between
   // this node and its parent.
   void adapt();
-  static ExtendedHypertree* createChild(ExtendedHypertree* child, const VertexSet& bag,
+  static ExtendedHypertree* createChild(ExtendedHypertree* child, const VertexList& bag,
                                         Vertex difference, TreeNodeType type);
 
   // The child list entry at `index` as a typed node, or null.
   ExtendedHypertree* childAt(unsigned int index) const;
 
   TreeNodeType type;
-  VertexSet vertices;
-  VertexSet introduced;
-  VertexSet removed;
+  VertexList vertices;
+  VertexList introduced;
+  VertexList removed;
 };
 
 }  // namespace kivra

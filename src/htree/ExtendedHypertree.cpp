@@ -27,18 +27,20 @@ namespace {
 
 constexpr const char* kSourceFile = "./htree/ExtendedHypertree.cpp";
 
-VertexSet difference(const VertexSet& a, const VertexSet& b) {
-  VertexSet result;
-  std::set_difference(a.begin(), a.end(), b.begin(), b.end(),
-                      std::inserter(result, result.end()));
+VertexList difference(const VertexList& a, const VertexList& b) {
+  VertexList result;
+  std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(result));
   return result;
 }
 
-VertexSet intersection(const VertexSet& a, const VertexSet& b) {
-  VertexSet result;
-  std::set_intersection(a.begin(), a.end(), b.begin(), b.end(),
-                        std::inserter(result, result.end()));
-  return result;
+// The names of the chi nodes of a library node, ascending.
+VertexList bagOf(const Hypertree* node) {
+  VertexList bag;
+  bag.reserve(node->getChi()->size());
+  for (Node* vertex : *node->getChi()) bag.push_back(static_cast<Vertex>(vertex->getName()));
+  std::sort(bag.begin(), bag.end());
+  bag.erase(std::unique(bag.begin(), bag.end()), bag.end());
+  return bag;
 }
 
 unsigned int chiWidth(const Hypertree* node) {
@@ -57,10 +59,12 @@ bool isBranch(const Hypertree* node) {
 
 ExtendedHypertree::ExtendedHypertree(const VertexSet& bag) : type(General), vertices(bag) {}
 
+ExtendedHypertree::ExtendedHypertree(VertexList bag) : type(General), vertices(std::move(bag)) {}
+
 ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
   if (!source) return;
   setParent(source->getParent());
-  for (Node* node : *source->getChi()) vertices.insert(static_cast<Vertex>(node->getName()));
+  vertices = bagOf(source);
 
   // Convert the subtree below, each source child into a typed node appended
   // to its converted parent, in child-list order.
@@ -70,9 +74,7 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
     stack.pop_back();
     std::vector<std::pair<Hypertree*, ExtendedHypertree*>> converted;
     for (Hypertree* child : *from->getChildren()) {
-      VertexSet bag;
-      for (Node* node : *child->getChi()) bag.insert(static_cast<Vertex>(node->getName()));
-      auto* typed = new ExtendedHypertree(bag);
+      auto* typed = new ExtendedHypertree(bagOf(child));
       to->insChild(typed, true);
       converted.emplace_back(child, typed);
     }
@@ -107,13 +109,13 @@ Vertex ExtendedHypertree::getDifference() const {
 }
 
 ExtendedHypertree* ExtendedHypertree::parent() const {
-  return dynamic_cast<ExtendedHypertree*>(getParent());
+  return typed(getParent());
 }
 
 ExtendedHypertree* ExtendedHypertree::childAt(unsigned int index) const {
   const auto* children = getChildren();
   if (children->size() <= index) return nullptr;
-  return dynamic_cast<ExtendedHypertree*>(*std::next(children->begin(), index));
+  return typed(*std::next(children->begin(), index));
 }
 
 ExtendedHypertree* ExtendedHypertree::firstChild() const { return childAt(0); }
@@ -172,7 +174,7 @@ ExtendedHypertree* ExtendedHypertree::normalize(NormalizationType normalization)
 
 ExtendedHypertree* ExtendedHypertree::normalizeNode(
     NormalizationType normalization, std::vector<ExtendedHypertree*>& normalizedChildren) const {
-  const VertexSet& bag = vertices;
+  const VertexList& bag = vertices;
   auto* result = new ExtendedHypertree(bag);
 
   if (normalizedChildren.empty()) {
@@ -186,7 +188,7 @@ ExtendedHypertree* ExtendedHypertree::normalizeNode(
         result->introduced = bag;
         break;
       case StrongNormalization: {
-        auto* emptyLeaf = new ExtendedHypertree(VertexSet());
+        auto* emptyLeaf = new ExtendedHypertree(VertexList());
         emptyLeaf->type = Leaf;
         if (bag.empty()) {
           // Nothing to introduce: the empty leaf itself stands for the node.
@@ -270,11 +272,12 @@ ExtendedHypertree* ExtendedHypertree::normalizeNode(
 }
 
 ExtendedHypertree* ExtendedHypertree::createNormalizedJoinNode(
-    ExtendedHypertree* left, ExtendedHypertree* right, const VertexSet& top,
+    ExtendedHypertree* left, ExtendedHypertree* right, const VertexList& top,
     NormalizationType normalization) const {
-  VertexSet bag = intersection(left->vertices, top);
-  VertexSet fromRight = intersection(right->vertices, top);
-  bag.insert(fromRight.begin(), fromRight.end());
+  // The members of `top` in either operand's bag.
+  VertexList bag;
+  for (Vertex v : top)
+    if (left->vertices.contains(v) || right->vertices.contains(v)) bag.push_back(v);
 
   auto* join = new ExtendedHypertree(bag);
   join->type = Branch;
@@ -309,23 +312,23 @@ ExtendedHypertree* ExtendedHypertree::createNormalizedJoinNode(
 void ExtendedHypertree::adapt() {
   ExtendedHypertree* above = parent();
   if (!above) return;
-  const VertexSet toIntroduce = difference(above->vertices, vertices);
-  const VertexSet toRemove = difference(vertices, above->vertices);
+  const VertexList toIntroduce = difference(above->vertices, vertices);
+  const VertexList toRemove = difference(vertices, above->vertices);
   std::size_t steps = toIntroduce.size() + toRemove.size();
   // Equal bags need no step; normalization never links such a pair here.
   if (steps == 0) return;
 
   // Going down from the parent: first the vertices to introduce drop out of
   // the bag one by one (ascending), then the vertices to remove join it.
-  VertexSet bag = above->vertices;
+  VertexList bag = above->vertices;
   bool stopped = steps < 2;
   for (auto it = toIntroduce.begin(); !stopped && it != toIntroduce.end(); ++it) {
-    bag.erase(*it);
+    bag.erase(std::lower_bound(bag.begin(), bag.end(), *it));
     createChild(this, bag, *it, Introduction);
     stopped = --steps < 2;
   }
   for (auto it = toRemove.begin(); !stopped && it != toRemove.end(); ++it) {
-    bag.insert(*it);
+    bag.insert(std::lower_bound(bag.begin(), bag.end(), *it), *it);
     createChild(this, bag, *it, Removal);
     stopped = --steps < 2;
   }
@@ -334,14 +337,14 @@ void ExtendedHypertree::adapt() {
   ExtendedHypertree* last = parent();
   if (!toRemove.empty()) {
     last->type = Removal;
-    last->removed = VertexSet{*toRemove.rbegin()};
+    last->removed = VertexList{*toRemove.rbegin()};
   } else {
     last->type = Introduction;
-    last->introduced = VertexSet{*toIntroduce.rbegin()};
+    last->introduced = VertexList{*toIntroduce.rbegin()};
   }
 }
 
-ExtendedHypertree* ExtendedHypertree::createChild(ExtendedHypertree* child, const VertexSet& bag,
+ExtendedHypertree* ExtendedHypertree::createChild(ExtendedHypertree* child, const VertexList& bag,
                                                   Vertex difference, TreeNodeType type) {
   ExtendedHypertree* above = child->parent();
   auto* inserted = new ExtendedHypertree(bag);
@@ -350,9 +353,9 @@ ExtendedHypertree* ExtendedHypertree::createChild(ExtendedHypertree* child, cons
   above->insChild(inserted, true);
   above->type = type;
   if (type == Introduction)
-    above->introduced = VertexSet{difference};
+    above->introduced = VertexList{difference};
   else
-    above->removed = VertexSet{difference};
+    above->removed = VertexList{difference};
   return child;
 }
 

@@ -4,11 +4,13 @@
 // brute force. A table row is the part of an independent set in the node's bag.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <regex>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "kivra/AbstractAlgorithm.h"
@@ -106,7 +108,7 @@ struct IndependentSets : Base {
     const VertexSet &in = leaf && normalized ? node->getVertices() : node->getIntroducedVertices();
     const VertexSet& out = node->getRemovedVertices();
     VertexSet bag = in;
-    for (Vertex v : leaf ? VertexSet() : node->firstChild()->getVertices()) EXPECT_TRUE(out.count(v) || bag.insert(v).second);
+    for (Vertex v : leaf ? kivra::VertexList() : node->firstChild()->getVertices()) EXPECT_TRUE(out.count(v) || bag.insert(v).second);
     EXPECT_EQ(bag, node->getVertices());
     EXPECT_TRUE(!normalized || (leaf ? node->getIntroducedVertices().empty() : in.size() + out.size() == 1));
     TupleSet* child = leaf ? new TupleSet{{new SetTuple({}), this->createLeafSolution({})}}
@@ -210,6 +212,58 @@ TEST(Pipeline, IndependentSetsMatchBruteForceOnRandomGraphs) {
       EXPECT_EQ(static_cast<kivra::EnumerationSolutionContent*>(solve(g.edges, seed, form, &enumerating))->getSets(),
                 std::vector<VertexSet>(expected.begin(), expected.end()));
     }
+  }
+}
+
+// Records every node a rule is asked for: type, differences and bag.
+template <class Algorithm>
+struct Recording : Algorithm {
+  using Algorithm::Algorithm;
+  TupleSet* evaluateNode(const ExtendedHypertree* node) override {
+    std::string text = std::to_string(node->getType()) + ":";
+    for (const auto* part : {&node->getIntroducedVertices(), &node->getRemovedVertices(), &node->getVertices()}) {
+      for (Vertex v : *part) text += std::to_string(v) + ",";
+      text += "|";
+    }
+    visited.push_back(text);
+    return Algorithm::evaluateNode(node);
+  }
+  std::vector<std::string> visited;
+};
+
+// The base classes normalize the tree while walking it; the rules must see
+// the very nodes of the copy that normalize makes, each consumed once, and
+// the run must find the same solutions. Stars give nodes with many children
+// (odd join rounds), random graphs everything else.
+TEST(Pipeline, NormalizingDuringTheWalkVisitsTheNodesOfTheNormalizedCopy) {
+  kivra::GenericInstantiator<kivra::EnumerationSolutionContent> enumerating;
+  std::mt19937 random(77);
+  std::vector<EdgeSet> graphs;
+  for (Vertex leaves : {2u, 5u, 7u}) {
+    EdgeSet star;
+    for (Vertex v = 2; v <= leaves + 1; ++v) star.insert({1, v});
+    graphs.push_back(star);
+  }
+  for (int i = 0; i < 40; ++i) graphs.push_back(randomGraph(random, 3 + random() % 10, 0.15 + 0.5 * (random() % 100) / 100.0));
+  for (std::size_t i = 0; i < graphs.size(); ++i) {
+    SCOPED_TRACE("graph " + std::to_string(i));
+    auto* p = new GraphProblem(graphs[i]);  // lives to the end of the test run
+    std::srand(static_cast<unsigned>(i));
+    Recording<Normalized> walking(p);
+    Solution* first = p->calculateSolution(&walking);
+    auto sets = [&](Solution* s) {
+      return static_cast<kivra::EnumerationSolutionContent*>(s->getContent(&enumerating))->getSets();
+    };
+    const std::vector<VertexSet> expected = sets(first);
+    Recording<Normalized> eager(p, kivra::DefaultNormalization);
+    Recording<SemiNormalized> semiWalking(p), semiEager(p, kivra::SemiNormalization);
+    EXPECT_EQ(sets(eager.evaluate(walking.converted, nullptr)), expected);
+    EXPECT_EQ(sets(semiWalking.evaluate(walking.converted, nullptr)), expected);
+    EXPECT_EQ(sets(semiEager.evaluate(walking.converted, nullptr)), expected);
+    for (auto* run : {&walking.visited, &eager.visited, &semiWalking.visited, &semiEager.visited})
+      std::sort(run->begin(), run->end());
+    EXPECT_EQ(walking.visited, eager.visited);
+    EXPECT_EQ(semiWalking.visited, semiEager.visited);
   }
 }
 
