@@ -217,7 +217,9 @@ int Problem::calculateTreeWidth() {
   }
   Hypergraph* graph = buildHypergraphRepresentation();
   H_BucketElim elimination;
-  return elimination.buildHypertree(graph, 2, 0, false)->getTreeWidth();
+  int width = elimination.getTreeWidth(graph, 2, 0);
+  delete graph;
+  return width;
 }
 
 }  // namespace kivra
