@@ -217,9 +217,9 @@ int Problem::calculateTreeWidth() {
   }
   Hypergraph* graph = buildHypergraphRepresentation();
   H_BucketElim elimination;
-  int width = elimination.getTreeWidth(graph, 2, 0);
-  delete graph;
-  return width;
+  // The width needs the bag sizes only, not the tree. As in a solver run,
+  // the hypergraph stays allocated: the width ends the run.
+  return elimination.getTreeWidth(graph, 2, 0);
 }
 
 }  // namespace kivra
