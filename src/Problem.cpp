@@ -217,7 +217,9 @@ int Problem::calculateTreeWidth() {
   }
   Hypergraph* graph = buildHypergraphRepresentation();
   H_BucketElim elimination;
-  return elimination.buildHypertree(graph, 2, 0, false)->getTreeWidth();
+  // The width needs the bag sizes only, not the tree. As in a solver run,
+  // the hypergraph stays allocated: the width ends the run.
+  return elimination.getTreeWidth(graph, 2, 0);
 }
 
 }  // namespace kivra

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <list>
-#include <vector>
+#include <memory>
 
 namespace kivra {
 
@@ -37,8 +37,12 @@ class Component {
   int getLabel() const { return iMyLabel; }
   bool isSpecial() const { return bMySpecial; }
 
-  void insCoveredID(int iID) { MyCoveredCompIDs.push_back(iID); }
-  std::list<int>* getCoveredIDs() { return &MyCoveredCompIDs; }
+  void insCoveredID(int iID) { getCoveredIDs()->push_back(iID); }
+  // Created empty on first use: few components ever cover others.
+  std::list<int>* getCoveredIDs() {
+    if (!MyCoveredCompIDs) MyCoveredCompIDs = std::make_unique<std::list<int>>();
+    return MyCoveredCompIDs.get();
+  }
 
   // Neighbours := every distinct member of every member, except this
   // component itself, ascending by ID (equal IDs in order of first encounter).
@@ -65,7 +69,10 @@ class Component {
   // Stores Comp into member slot iPos (< member count, fatal otherwise).
   void ins(Component* Comp, int iPos);
   // Member at iPos (< member count, fatal otherwise).
-  Component* get(int iPos) const;
+  Component* get(int iPos) const {
+    if (iPos < 0 || iPos >= iMyMaxSize) failPosition("Component::get");
+    return members()[iPos];
+  }
   // Removes the first occurrence of Comp, closing the gap; false if absent.
   bool rem(Component* Comp);
   int size() const { return iMyMaxSize; }
@@ -81,6 +88,27 @@ class Component {
   void deferNeighbourhood() { bMyDeferNeighbours = true; }
 
  private:
+  // A list of component pointers whose storage holds up to kInline entries
+  // in place (a hyperedge of an argumentation framework has two members) and
+  // more on the heap; its capacity is kept by the owner.
+  static constexpr int kInline = 2;
+  union SlotList {
+    Component* Inline[kInline];
+    Component** Heap;
+  };
+  static Component** slots(SlotList& List, int iCapacity) { return iCapacity <= kInline ? List.Inline : List.Heap; }
+  static Component* const* slots(const SlotList& List, int iCapacity) {
+    return iCapacity <= kInline ? List.Inline : List.Heap;
+  }
+  // Sets the capacity to at least iCapacity, keeping the first iKeep entries
+  // and clearing the others.
+  static void resize(SlotList& List, int& iHeld, int iCapacity, int iKeep);
+  static void release(SlotList& List, int& iHeld);
+  Component** members() { return slots(MyComponents, iMyCapacity); }
+  Component* const* members() const { return slots(MyComponents, iMyCapacity); }
+  Component** neighbours() { return slots(MyNeighbours, iMyNbrCapacity); }
+  [[noreturn]] static void failPosition(const char* cLocation);
+
   void computeNeighbourhood();
   void ensureNeighbourhood() {
     if (bMyNeighboursPending) computeNeighbourhood();
@@ -88,15 +116,17 @@ class Component {
 
   int iMyID;
   int name;
-  int iMyMaxSize;              // member count (logical length of MyComponents)
-  int iMyMaxNbrOfNeighbours;   // neighbour count (logical length of MyNeighbours)
-  std::vector<Component*> MyComponents;
-  std::vector<Component*> MyNeighbours;
-  std::list<int> MyCoveredCompIDs;
+  int iMyMaxSize;              // member count
+  int iMyMaxNbrOfNeighbours;   // neighbour count
+  int iMyCapacity = kInline;     // member slots
+  int iMyNbrCapacity = kInline;  // neighbour slots
   int iMyLabel;
   bool bMySpecial;
   bool bMyDeferNeighbours = false;    // compute neighbours on first read
   bool bMyNeighboursPending = false;  // updateNeighbourhood awaits computation
+  SlotList MyComponents{};
+  SlotList MyNeighbours{};
+  std::unique_ptr<std::list<int>> MyCoveredCompIDs;
 };
 
 }  // namespace kivra

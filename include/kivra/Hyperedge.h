@@ -16,7 +16,7 @@ class Hyperedge : public Component {
 
   void insNode(Node* Vertex);
   void insNode(Node* Vertex, int iPos);
-  Node* getNode(int iPos) const;
+  inline Node* getNode(int iPos) const;
   bool remNode(Node* Vertex);
   int getNbrOfNodes() const { return size(); }
 
@@ -28,5 +28,14 @@ class Hyperedge : public Component {
   // Component::clone); owned by the caller.
   Hyperedge* clone() const;
 };
+
+}  // namespace kivra
+
+// The two element kinds read each other's type in their inline accessors.
+#include "kivra/Node.h"
+
+namespace kivra {
+
+inline Node* Hyperedge::getNode(int iPos) const { return static_cast<Node*>(get(iPos)); }
 
 }  // namespace kivra

@@ -16,7 +16,7 @@ class Node : public Component {
 
   void insEdge(Hyperedge* Edge);
   void insEdge(Hyperedge* Edge, int iPos);
-  Hyperedge* getEdge(int iPos) const;
+  inline Hyperedge* getEdge(int iPos) const;
   bool remEdge(Hyperedge* Edge);
   int getNbrOfEdges() const { return size(); }
 
@@ -34,5 +34,14 @@ class Node : public Component {
   // Component::clone); owned by the caller.
   Node* clone() const;
 };
+
+}  // namespace kivra
+
+// The two element kinds read each other's type in their inline accessors.
+#include "kivra/Hyperedge.h"
+
+namespace kivra {
+
+inline Hyperedge* Node::getEdge(int iPos) const { return static_cast<Hyperedge*>(get(iPos)); }
 
 }  // namespace kivra

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "kivra/Globals.h"
 
@@ -23,43 +25,68 @@ Component::Component(int iID, int name, int iNbrOfComps, int iNbrOfNeighbours)
       name(name),
       iMyMaxSize(std::max(iNbrOfComps, 0)),
       iMyMaxNbrOfNeighbours(std::max(iNbrOfNeighbours, 0)),
-      MyComponents(static_cast<std::size_t>(iMyMaxSize), nullptr),
-      MyNeighbours(static_cast<std::size_t>(iMyMaxNbrOfNeighbours), nullptr),
       iMyLabel(0),
-      bMySpecial(false) {}
+      bMySpecial(false) {
+  resize(MyComponents, iMyCapacity, iMyMaxSize, 0);
+  resize(MyNeighbours, iMyNbrCapacity, iMyMaxNbrOfNeighbours, 0);
+}
 
-Component::~Component() {}
+Component::~Component() {
+  release(MyComponents, iMyCapacity);
+  release(MyNeighbours, iMyNbrCapacity);
+}
+
+void Component::resize(SlotList& List, int& iHeld, int iCapacity, int iKeep) {
+  if (iCapacity <= kInline) {
+    // Only a list that never left its place is asked for so few slots.
+    for (int i = iKeep; i < kInline; ++i) List.Inline[i] = nullptr;
+    return;
+  }
+  Component** New = new Component*[static_cast<std::size_t>(iCapacity)];
+  if (iHeld > kInline) {
+    std::copy(List.Heap, List.Heap + iKeep, New);
+    delete[] List.Heap;
+  } else {
+    std::copy(List.Inline, List.Inline + iKeep, New);
+  }
+  std::fill(New + iKeep, New + iCapacity, nullptr);
+  List.Heap = New;
+  iHeld = iCapacity;
+}
+
+void Component::release(SlotList& List, int& iHeld) {
+  if (iHeld > kInline) delete[] List.Heap;
+  List.Inline[0] = List.Inline[1] = nullptr;
+  iHeld = kInline;
+}
+
+void Component::failPosition(const char* cLocation) {
+  writeErrorMsg("Position not available.", cLocation, true);
+  std::abort();  // not reached: the message ends the program
+}
 
 void Component::ins(Component* Comp) {
-  // Slots freed by rem stay allocated; reuse the first one past the count so
-  // that an append after a removal is stored at the logical end of the list.
-  if (static_cast<std::size_t>(iMyMaxSize) < MyComponents.size()) {
-    MyComponents[static_cast<std::size_t>(iMyMaxSize)] = Comp;
-  } else {
-    MyComponents.push_back(Comp);
-  }
+  // Slots past the count are null (freed by rem or never used); an append
+  // is stored at the logical end of the list.
+  if (iMyMaxSize == iMyCapacity) resize(MyComponents, iMyCapacity, 2 * iMyCapacity, iMyMaxSize);
+  members()[iMyMaxSize] = Comp;
   ++iMyMaxSize;
 }
 
 void Component::ins(Component* Comp, int iPos) {
-  if (iPos < 0 || iPos >= iMyMaxSize) writeErrorMsg("Position not available.", "Component::ins", true);
-  MyComponents[static_cast<std::size_t>(iPos)] = Comp;
-}
-
-Component* Component::get(int iPos) const {
-  if (iPos < 0 || iPos >= iMyMaxSize) writeErrorMsg("Position not available.", "Component::get", true);
-  return MyComponents[static_cast<std::size_t>(iPos)];
+  if (iPos < 0 || iPos >= iMyMaxSize) failPosition("Component::ins");
+  members()[iPos] = Comp;
 }
 
 namespace {
 
 // Removes the first occurrence of Comp among the first iCount entries,
 // shifting the later ones down and clearing the freed last slot.
-bool removeFirst(std::vector<Component*>& List, int& iCount, Component* Comp) {
+bool removeFirst(Component** List, int& iCount, Component* Comp) {
   for (int i = 0; i < iCount; ++i) {
-    if (List[static_cast<std::size_t>(i)] != Comp) continue;
-    for (int j = i + 1; j < iCount; ++j) List[static_cast<std::size_t>(j - 1)] = List[static_cast<std::size_t>(j)];
-    List[static_cast<std::size_t>(iCount - 1)] = nullptr;
+    if (List[i] != Comp) continue;
+    for (int j = i + 1; j < iCount; ++j) List[j - 1] = List[j];
+    List[iCount - 1] = nullptr;
     --iCount;
     return true;
   }
@@ -68,25 +95,23 @@ bool removeFirst(std::vector<Component*>& List, int& iCount, Component* Comp) {
 
 }  // namespace
 
-bool Component::rem(Component* Comp) { return removeFirst(MyComponents, iMyMaxSize, Comp); }
+bool Component::rem(Component* Comp) { return removeFirst(members(), iMyMaxSize, Comp); }
 
 void Component::insNeighbour(Component* Comp, int iPos) {
   ensureNeighbourhood();
-  if (iPos < 0 || iPos >= iMyMaxNbrOfNeighbours)
-    writeErrorMsg("Position not available.", "Component::insNeighbour", true);
-  MyNeighbours[static_cast<std::size_t>(iPos)] = Comp;
+  if (iPos < 0 || iPos >= iMyMaxNbrOfNeighbours) failPosition("Component::insNeighbour");
+  neighbours()[iPos] = Comp;
 }
 
 Component* Component::getNeighbour(int iPos) {
   ensureNeighbourhood();
-  if (iPos < 0 || iPos >= iMyMaxNbrOfNeighbours)
-    writeErrorMsg("Position not available.", "Component::getNeighbour", true);
-  return MyNeighbours[static_cast<std::size_t>(iPos)];
+  if (iPos < 0 || iPos >= iMyMaxNbrOfNeighbours) failPosition("Component::getNeighbour");
+  return neighbours()[iPos];
 }
 
 bool Component::remNeighbour(Component* Comp) {
   ensureNeighbourhood();
-  return removeFirst(MyNeighbours, iMyMaxNbrOfNeighbours, Comp);
+  return removeFirst(neighbours(), iMyMaxNbrOfNeighbours, Comp);
 }
 
 int Component::getNbrOfNeighbours() {
@@ -108,11 +133,13 @@ void Component::computeNeighbourhood() {
   // its encounter.
   std::vector<std::pair<Component*, std::uint32_t>> Found;
   std::uint32_t iSeq = 0;
+  Component* const* Members = members();
   for (int i = 0; i < iMyMaxSize; ++i) {
-    Component* Member = MyComponents[static_cast<std::size_t>(i)];
+    Component* Member = Members[i];
     if (Member == nullptr) continue;
+    Component* const* Theirs = Member->members();
     for (int j = 0; j < Member->iMyMaxSize; ++j) {
-      Component* Nbr = Member->MyComponents[static_cast<std::size_t>(j)];
+      Component* Nbr = Theirs[j];
       if (Nbr != nullptr && Nbr != this) Found.emplace_back(Nbr, iSeq++);
     }
   }
@@ -127,22 +154,25 @@ void Component::computeNeighbourhood() {
     if (a.first->iMyID != b.first->iMyID) return a.first->iMyID < b.first->iMyID;
     return a.second < b.second;
   });
-  MyNeighbours.clear();
-  MyNeighbours.reserve(Found.size());
-  for (const auto& Entry : Found) MyNeighbours.push_back(Entry.first);
-  iMyMaxNbrOfNeighbours = static_cast<int>(MyNeighbours.size());
+  release(MyNeighbours, iMyNbrCapacity);
+  iMyMaxNbrOfNeighbours = static_cast<int>(Found.size());
+  resize(MyNeighbours, iMyNbrCapacity, iMyMaxNbrOfNeighbours, 0);
+  Component** Neighbours = neighbours();
+  for (std::size_t i = 0; i < Found.size(); ++i) Neighbours[i] = Found[i].first;
 }
 
 void Component::updateSize() {
   int iCount = 0;
-  while (iCount < iMyMaxSize && MyComponents[static_cast<std::size_t>(iCount)] != nullptr) ++iCount;
+  Component* const* Members = members();
+  while (iCount < iMyMaxSize && Members[iCount] != nullptr) ++iCount;
   iMyMaxSize = iCount;
 }
 
 void Component::initClone(Component* Copy) const {
+  Copy->release(Copy->MyComponents, Copy->iMyCapacity);
   Copy->iMyMaxSize = iMyMaxSize;
-  Copy->MyComponents.assign(static_cast<std::size_t>(iMyMaxSize), nullptr);
-  Copy->MyCoveredCompIDs = MyCoveredCompIDs;
+  resize(Copy->MyComponents, Copy->iMyCapacity, iMyMaxSize, 0);
+  if (MyCoveredCompIDs) *Copy->getCoveredIDs() = *MyCoveredCompIDs;
 }
 
 Component* Component::clone() const {

@@ -21,8 +21,6 @@ void Hyperedge::insNode(Node* Vertex) { ins(Vertex); }
 
 void Hyperedge::insNode(Node* Vertex, int iPos) { ins(Vertex, iPos); }
 
-Node* Hyperedge::getNode(int iPos) const { return static_cast<Node*>(get(iPos)); }
-
 bool Hyperedge::remNode(Node* Vertex) { return rem(Vertex); }
 
 void Hyperedge::insNeighbour(Hyperedge* Nbr, int iPos) { Component::insNeighbour(Nbr, iPos); }

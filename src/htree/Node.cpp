@@ -20,8 +20,6 @@ void Node::insEdge(Hyperedge* Edge) { ins(Edge); }
 
 void Node::insEdge(Hyperedge* Edge, int iPos) { ins(Edge, iPos); }
 
-Hyperedge* Node::getEdge(int iPos) const { return static_cast<Hyperedge*>(get(iPos)); }
-
 bool Node::remEdge(Hyperedge* Edge) { return rem(Edge); }
 
 void Node::insNeighbour(Node* Nbr, int iPos) { Component::insNeighbour(Nbr, iPos); }

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <list>
+#include <memory>
 #include <cstdlib>
 #include <random>
 #include <vector>
@@ -166,4 +168,48 @@ TEST(CompSet, AgreesWithAPlainList) {
     }
     for (Node* n : Pool) delete n;
   }
+}
+
+TEST(Component, MemberListsAgreeWithAPlainListAcrossGrowth) {
+  // Random appends and removals move member lists between their in-place
+  // and heap storage; the list must always read like a plain vector.
+  std::mt19937 Rng(5);
+  std::vector<Hyperedge*> Pool;
+  for (int i = 0; i < 12; ++i) Pool.push_back(new Hyperedge(i, i));
+  for (int iRound = 0; iRound < 40; ++iRound) {
+    int iSlots = static_cast<int>(Rng() % 4);  // 0 starts in append mode
+    std::unique_ptr<Node> Owned(iSlots == 0 ? new Node(1, 1) : new Node(1, 1, iSlots, iSlots));
+    Node& Vertex = *Owned;
+    std::vector<Hyperedge*> Model;
+    for (int i = 0; i < iSlots; ++i) {
+      Vertex.insEdge(Pool[static_cast<size_t>(i)], i);
+      Model.push_back(Pool[static_cast<size_t>(i)]);
+    }
+    for (int iStep = 0; iStep < 30; ++iStep) {
+      Hyperedge* Edge = Pool[Rng() % Pool.size()];
+      if (Rng() % 3 == 0) {
+        auto It = std::find(Model.begin(), Model.end(), Edge);
+        EXPECT_EQ(Vertex.remEdge(Edge), It != Model.end());
+        if (It != Model.end()) Model.erase(It);
+      } else {
+        Vertex.insEdge(Edge);
+        Model.push_back(Edge);
+      }
+      ASSERT_EQ(Vertex.getNbrOfEdges(), static_cast<int>(Model.size()));
+      for (int i = 0; i < Vertex.getNbrOfEdges(); ++i) ASSERT_EQ(Vertex.getEdge(i), Model[static_cast<size_t>(i)]);
+    }
+  }
+  // A clone has as many empty member slots and a copy of the covered IDs.
+  Hyperedge Big(3, 30);
+  for (int i = 0; i < 5; ++i) Big.insNode(reinterpret_cast<Node*>(Pool[static_cast<size_t>(i)]));
+  Big.insCoveredID(8);
+  Big.insCoveredID(9);
+  Hyperedge* Copy = Big.clone();
+  ASSERT_EQ(Copy->getNbrOfNodes(), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(Copy->getNode(i), nullptr);
+  EXPECT_EQ(*Copy->getCoveredIDs(), (std::list<int>{8, 9}));
+  Copy->insCoveredID(10);
+  EXPECT_EQ(Big.getCoveredIDs()->size(), 2u);
+  delete Copy;
+  for (Hyperedge* Edge : Pool) delete Edge;
 }
