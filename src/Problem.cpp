@@ -181,8 +181,11 @@ Solution* Problem::calculateSolution(AbstractHTDAlgorithm* algorithm) {
 
   H_BucketElim elimination;
   Hypertree* tree = elimination.buildHypertree(graph, 2, 0, false);
-  // The typed copy replaces (and deletes) the bucket-elimination tree.
+  // The typed copy replaces (and deletes) the bucket-elimination tree. It
+  // holds vertex ids, not the hypergraph's objects, and nothing reads the
+  // hypergraph afterwards: it goes before the tables are built.
   auto* root = new ExtendedHypertree(tree);
+  delete graph;
 
   if (benchmark) {
     std::cout << "\tbuilding hypertree decomposition took ";
@@ -205,7 +208,8 @@ Solution* Problem::calculateSolution(AbstractHTDAlgorithm* algorithm) {
     total.printStop(std::cout);
     std::cout << " seconds)" << std::endl;
   }
-  // The hypergraph and both typed trees stay allocated for the whole run.
+  // The typed tree stays allocated for the whole run; the normalized nodes
+  // are released as the evaluation consumes them.
   return solution;
 }
 
