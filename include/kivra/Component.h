@@ -5,6 +5,7 @@
 
 #include <list>
 #include <memory>
+#include <vector>
 
 namespace kivra {
 
@@ -63,6 +64,11 @@ class Component {
 
   int getNbrOfNeighbours();
 
+  // The neighbour list, as getNeighbour reads it, written to Out (through
+  // Scratch) without storing it when it is still to be computed: a one-time
+  // reader spares every element a list of its own.
+  void listNeighbours(std::vector<Component*>& Out);
+
  protected:
   // Appends Comp to the members (no duplicate check).
   void ins(Component* Comp);
@@ -110,6 +116,9 @@ class Component {
   [[noreturn]] static void failPosition(const char* cLocation);
 
   void computeNeighbourhood();
+  // Every member of every member except this component, first occurrences,
+  // ascending by ID (equal IDs by first encounter).
+  void collectNeighbours(std::vector<Component*>& Out) const;
   void ensureNeighbourhood() {
     if (bMyNeighboursPending) computeNeighbourhood();
   }

@@ -127,11 +127,12 @@ void Component::updateNeighbourhood() {
   }
 }
 
-void Component::computeNeighbourhood() {
-  bMyNeighboursPending = false;
+void Component::collectNeighbours(std::vector<Component*>& Out) const {
   // Every member of every member except this one, tagged with the position of
-  // its encounter.
-  std::vector<std::pair<Component*, std::uint32_t>> Found;
+  // its encounter. The buffer is kept between calls: neighbour lists are
+  // computed for every element of large hypergraphs.
+  static std::vector<std::pair<Component*, std::uint32_t>> Found;
+  Found.clear();
   std::uint32_t iSeq = 0;
   Component* const* Members = members();
   for (int i = 0; i < iMyMaxSize; ++i) {
@@ -154,11 +155,27 @@ void Component::computeNeighbourhood() {
     if (a.first->iMyID != b.first->iMyID) return a.first->iMyID < b.first->iMyID;
     return a.second < b.second;
   });
+  Out.clear();
+  for (const auto& Entry : Found) Out.push_back(Entry.first);
+}
+
+void Component::computeNeighbourhood() {
+  bMyNeighboursPending = false;
+  static std::vector<Component*> List;
+  collectNeighbours(List);
   release(MyNeighbours, iMyNbrCapacity);
-  iMyMaxNbrOfNeighbours = static_cast<int>(Found.size());
+  iMyMaxNbrOfNeighbours = static_cast<int>(List.size());
   resize(MyNeighbours, iMyNbrCapacity, iMyMaxNbrOfNeighbours, 0);
+  std::copy(List.begin(), List.end(), neighbours());
+}
+
+void Component::listNeighbours(std::vector<Component*>& Out) {
+  if (bMyNeighboursPending) {
+    collectNeighbours(Out);
+    return;
+  }
   Component** Neighbours = neighbours();
-  for (std::size_t i = 0; i < Found.size(); ++i) Neighbours[i] = Found[i].first;
+  Out.assign(Neighbours, Neighbours + iMyMaxNbrOfNeighbours);
 }
 
 void Component::updateSize() {

@@ -329,16 +329,18 @@ class DegreeQueue {
 // stored position.
 class EliminationGraph {
  public:
-  // Labels every node with its stored index and copies the neighbour lists.
-  // A neighbour that is not a node of this hypergraph is fatal.
+  // Labels every node with its stored index and copies the neighbour lists
+  // (a list not yet computed is read without being stored). A neighbour that
+  // is not a node of this hypergraph is fatal.
   EliminationGraph(std::vector<Node*>& Nodes, int n, const char* cLocation)
       : n(static_cast<std::size_t>(n)), Sets(static_cast<std::size_t>(n)) {
     for (int i = 0; i < n; ++i) Nodes[static_cast<std::size_t>(i)]->setLabel(i);
+    std::vector<Component*> List;
     for (int i = 0; i < n; ++i) {
       Node* V = Nodes[static_cast<std::size_t>(i)];
-      const int iNbrs = V->getNbrOfNeighbours();
-      for (int j = 0; j < iNbrs; ++j) {
-        Node* W = V->getNeighbour(j);
+      V->listNeighbours(List);
+      for (Component* Entry : List) {
+        Node* W = static_cast<Node*>(Entry);
         const int w = W ? W->getLabel() : -1;
         if (w < 0 || w >= n || Nodes[static_cast<std::size_t>(w)] != W)
           writeErrorMsg("Illegal neighbourhood relation.", cLocation, true);

@@ -213,3 +213,37 @@ TEST(Component, MemberListsAgreeWithAPlainListAcrossGrowth) {
   delete Copy;
   for (Hyperedge* Edge : Pool) delete Edge;
 }
+
+TEST(Component, NeighboursListedWithoutStoringThemReadAsStored) {
+  // Vertices of random hyperedges (repeated members, shared IDs): the list
+  // written out before the first read, and after edits of the stored list,
+  // must be what getNeighbour reads.
+  std::mt19937 Rng(3);
+  std::vector<Node*> Nodes;
+  std::vector<Hyperedge*> Edges;
+  for (int i = 0; i < 30; ++i) Nodes.push_back(new Node(static_cast<int>(Rng() % 10), i));
+  for (int k = 0; k < 40; ++k) {
+    Edges.push_back(new Hyperedge(k, k));
+    for (unsigned j = 0, iSize = 1 + Rng() % 5; j < iSize; ++j) {
+      Node* V = Nodes[Rng() % Nodes.size()];
+      Edges.back()->insNode(V);
+      V->insEdge(Edges.back());
+    }
+  }
+  std::vector<Component*> Listed;
+  auto stored = [](Node* V) {
+    std::vector<Component*> List;
+    for (int j = 0; j < V->getNbrOfNeighbours(); ++j) List.push_back(V->getNeighbour(j));
+    return List;
+  };
+  for (Node* V : Nodes) {
+    V->updateNeighbourhood();
+    V->listNeighbours(Listed);
+    EXPECT_EQ(Listed, stored(V));
+    if (V->getNbrOfNeighbours() > 0) V->remNeighbour(V->getNeighbour(0));
+    V->listNeighbours(Listed);
+    EXPECT_EQ(Listed, stored(V));
+  }
+  for (Hyperedge* E : Edges) delete E;
+  for (Node* V : Nodes) delete V;
+}
