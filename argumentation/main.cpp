@@ -125,8 +125,12 @@ void checkOutput() {
 
 // Ends a completed run: everything written must have reached standard output.
 [[noreturn]] void finishRun() {
-  errno = 0;
-  std::cout.flush();
+  // A write that failed before left the stream bad and errno naming the
+  // failure: keep it. Otherwise only this flush's own failure is named.
+  if (std::cout) {
+    errno = 0;
+    std::cout.flush();
+  }
   if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout)) outputFailed();
   std::exit(0);
 }
