@@ -39,55 +39,10 @@ Instantiator::~Instantiator() {}
 // ---------------------------------------------------------------------------
 // Solution
 
-namespace {
-
-// Hands out Solution-sized blocks from large chunks; released blocks are
-// reused. Chunks are never returned: solutions live until the process ends.
-class SolutionPool {
- public:
-  void* take() {
-    if (freeList) {
-      FreeBlock* block = freeList;
-      freeList = block->next;
-      return block;
-    }
-    if (used == kBlocksPerChunk) {
-      chunk = static_cast<Block*>(::operator new(sizeof(Block) * kBlocksPerChunk));
-      chunks.push_back(chunk);
-      used = 0;
-    }
-    return &chunk[used++];
-  }
-  void give(void* block) {
-    auto* released = static_cast<FreeBlock*>(block);
-    released->next = freeList;
-    freeList = released;
-  }
-
- private:
-  struct FreeBlock {
-    FreeBlock* next;
-  };
-  struct Block {
-    alignas(Solution) unsigned char bytes[sizeof(Solution)];
-  };
-  static constexpr std::size_t kBlocksPerChunk = 16384;
-  std::vector<Block*> chunks;  // every chunk stays reachable
-  Block* chunk = nullptr;
-  std::size_t used = kBlocksPerChunk;
-  FreeBlock* freeList = nullptr;
-};
-
-SolutionPool& solutionPool() {
-  static SolutionPool* pool = new SolutionPool();  // outlives every solution
-  return *pool;
-}
-
-}  // namespace
-
 void* Solution::operator new(std::size_t size) {
+  // Solutions are made by the million and live to the end of the run.
   if (size != sizeof(Solution)) return ::operator new(size);
-  return solutionPool().take();
+  return BlockPool<sizeof(Solution)>::take();
 }
 
 void Solution::operator delete(void* node, std::size_t size) {
@@ -96,7 +51,7 @@ void Solution::operator delete(void* node, std::size_t size) {
     ::operator delete(node);
     return;
   }
-  solutionPool().give(node);
+  BlockPool<sizeof(Solution)>::give(node);
 }
 
 Solution::Solution(SolutionContent* value)
