@@ -29,6 +29,7 @@
 #include "PreferredNormalizedArgumentation.h"
 #include "StableNormalizedArgumentation.h"
 #include "brute_force.h"
+#include "solving_run.h"
 #include "kivra/CountingSolutionContent.h"
 
 using namespace zelkovant_test;
@@ -109,53 +110,6 @@ Calls referenceCalls(const std::string& text, bool& stray) {
   std::fprintf(stderr, "mismatch: %s\non input:\n%s\n", what.c_str(), text.c_str());
   std::abort();
 }
-
-enum class Algorithm { Admissible, SemiAdmissible, Stable, Complete, Preferred };
-
-// One road on a fresh problem; the solution is evaluated once, in one mode.
-class SolvingRun {
- public:
-  SolvingRun(const std::string& text, Algorithm which, unsigned seed) : input(text), problem(&input, true) {
-    switch (which) {
-      case Algorithm::Admissible: algorithm.reset(new AdmissibleNormalizedArgumentationAlgorithm(&problem)); break;
-      case Algorithm::SemiAdmissible:
-        algorithm.reset(new AdmissibleSemiNormalizedArgumentationAlgorithm(&problem));
-        break;
-      case Algorithm::Stable: algorithm.reset(new StableNormalizedArgumentationAlgorithm(&problem)); break;
-      case Algorithm::Complete: algorithm.reset(new CompleteNormalizedArgumentationAlgorithm(&problem)); break;
-      case Algorithm::Preferred: algorithm.reset(new PreferredNormalizedArgumentationAlgorithm(&problem)); break;
-    }
-    std::srand(seed);
-    solution = problem.calculateSolution(algorithm.get());
-  }
-
-  Extensions enumerate() {
-    kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
-    Extensions named;
-    auto* content = static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst));
-    for (const auto& set : content->getSets()) {
-      NameSet names;
-      for (kivra::Vertex v : set) names.insert(problem.getVertexName(v));
-      named.insert(names);
-    }
-    return named;
-  }
-  std::string count() {
-    kivra::GenericInstantiator<kivra::CountingSolutionContent> inst;
-    return static_cast<kivra::CountingSolutionContent*>(solution->getContent(&inst))->count.get_str();
-  }
-  template <class Content>
-  bool accepts(const std::string& name) {
-    ArgumentationInstantiator<Content> inst(name.c_str(), &problem);
-    return static_cast<Content*>(solution->getContent(&inst))->accepted;
-  }
-
- private:
-  std::istringstream input;
-  ArgumentationProblem problem;
-  std::unique_ptr<kivra::AbstractHTDAlgorithm> algorithm;
-  kivra::Solution* solution = nullptr;
-};
 
 // The framework the calls describe: the arguments that take part in an attack.
 Framework frameworkOf(const Calls& calls) {

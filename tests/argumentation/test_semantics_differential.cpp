@@ -11,63 +11,12 @@
 #include <sstream>
 #include <string>
 
-#include "AdmissibleNormalizedArgumentation.h"
-#include "AdmissibleSemiNormalizedArgumentation.h"
-#include "ArgumentationProblem.h"
-#include "ArgumentationSolution.h"
-#include "CompleteNormalizedArgumentation.h"
-#include "PreferredNormalizedArgumentation.h"
-#include "StableNormalizedArgumentation.h"
 #include "brute_force.h"
-#include "kivra/CountingSolutionContent.h"
+#include "solving_run.h"
 
 using namespace zelkovant_test;
 
 namespace {
-
-enum class Algorithm { Admissible, SemiAdmissible, Stable, Complete, Preferred };
-
-// One solving run on a fresh problem; its solution is evaluated once, by one of the modes.
-class SolvingRun {
- public:
-  SolvingRun(const std::string& text, Algorithm which, unsigned seed) : input(text), problem(&input, true) {
-    switch (which) {
-      case Algorithm::Admissible: algorithm.reset(new AdmissibleNormalizedArgumentationAlgorithm(&problem)); break;
-      case Algorithm::SemiAdmissible: algorithm.reset(new AdmissibleSemiNormalizedArgumentationAlgorithm(&problem)); break;
-      case Algorithm::Stable: algorithm.reset(new StableNormalizedArgumentationAlgorithm(&problem)); break;
-      case Algorithm::Complete: algorithm.reset(new CompleteNormalizedArgumentationAlgorithm(&problem)); break;
-      case Algorithm::Preferred: algorithm.reset(new PreferredNormalizedArgumentationAlgorithm(&problem)); break;
-    }
-    std::srand(seed);
-    solution = problem.calculateSolution(algorithm.get());
-  }
-
-  Extensions enumerate() {
-    kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
-    Extensions named;
-    for (const auto& set : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets()) {
-      NameSet names;
-      for (kivra::Vertex v : set) names.insert(problem.getVertexName(v));
-      named.insert(names);
-    }
-    return named;
-  }
-  std::string count() {
-    kivra::GenericInstantiator<kivra::CountingSolutionContent> inst;
-    return static_cast<kivra::CountingSolutionContent*>(solution->getContent(&inst))->count.get_str();
-  }
-  template <class Content>
-  bool accepts(const std::string& name) {
-    ArgumentationInstantiator<Content> inst(name.c_str(), &problem);
-    return static_cast<Content*>(solution->getContent(&inst))->accepted;
-  }
-
- private:
-  std::istringstream input;
-  ArgumentationProblem problem;
-  std::unique_ptr<kivra::AbstractHTDAlgorithm> algorithm;
-  kivra::Solution* solution = nullptr;
-};
 
 struct Subject {
   Algorithm algorithm;
