@@ -12,12 +12,8 @@
 #include <sstream>
 #include <string>
 
-#include "AdmissibleNormalizedArgumentation.h"
-#include "AdmissibleSemiNormalizedArgumentation.h"
 #include "ArgumentationProblem.h"
-#include "CompleteNormalizedArgumentation.h"
-#include "PreferredNormalizedArgumentation.h"
-#include "StableNormalizedArgumentation.h"
+#include "bench_algorithms.h"
 #include "framework_generator.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/CountingSolutionContent.h"
@@ -36,18 +32,9 @@ const std::string& gridText(long arguments) {
   return it->second;
 }
 
-enum Semantics { Admissible, AdmissibleSemi, Stable, Complete, Preferred };
-
-kivra::AbstractHTDAlgorithm* makeAlgorithm(Semantics semantics, ArgumentationProblem* problem) {
-  switch (semantics) {
-    case Admissible: return new AdmissibleNormalizedArgumentationAlgorithm(problem);
-    case AdmissibleSemi: return new AdmissibleSemiNormalizedArgumentationAlgorithm(problem);
-    case Stable: return new StableNormalizedArgumentationAlgorithm(problem);
-    case Complete: return new CompleteNormalizedArgumentationAlgorithm(problem);
-    case Preferred: return new PreferredNormalizedArgumentationAlgorithm(problem);
-  }
-  return nullptr;
-}
+using zelkovant_bench::makeAlgorithm;
+using zelkovant_bench::Semantics;
+using enum zelkovant_bench::Semantics;
 
 // Parse, decompose, evaluate and count. Like a run of the program, the objects
 // made here are never released.
@@ -62,19 +49,6 @@ void BM_Count(benchmark::State& state, Semantics semantics) {
     benchmark::DoNotOptimize(solution->getContent(&counting));
   }
   state.counters["arguments"] = static_cast<double>(state.range(0));
-  state.counters["peak_MB"] = peakMegabytes();
-}
-
-void BM_Width(benchmark::State& state) {
-  const std::string& text = gridText(state.range(0));
-  int width = 0;
-  for (auto _ : state) {
-    srand(1);
-    auto* input = new std::istringstream(text);
-    auto* problem = new ArgumentationProblem(input, true);
-    width = problem->calculateTreeWidth();
-  }
-  state.counters["width"] = width;
   state.counters["peak_MB"] = peakMegabytes();
 }
 
@@ -94,6 +68,8 @@ void widthOf(benchmark::State& state, const std::string& text) {
   state.counters["width"] = width;
   state.counters["peak_MB"] = peakMegabytes();
 }
+
+void BM_Width(benchmark::State& state) { widthOf(state, gridText(state.range(0))); }
 
 void BM_WidthRandom(benchmark::State& state) {
   const std::string text = zelkovant_bench::randomFramework(state.range(0), 3 * state.range(0), 1);

@@ -13,28 +13,17 @@
 #include <sstream>
 #include <string>
 
-#include "AdmissibleNormalizedArgumentation.h"
-#include "AdmissibleSemiNormalizedArgumentation.h"
 #include "ArgumentationProblem.h"
-#include "CompleteNormalizedArgumentation.h"
-#include "StableNormalizedArgumentation.h"
+#include "bench_algorithms.h"
 #include "framework_generator.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/CountingSolutionContent.h"
 
 namespace {
 
-enum Semantics { Admissible, AdmissibleSemi, Stable, Complete };
-
-kivra::AbstractHTDAlgorithm* makeAlgorithm(Semantics semantics, ArgumentationProblem* problem) {
-  switch (semantics) {
-    case Admissible: return new AdmissibleNormalizedArgumentationAlgorithm(problem);
-    case AdmissibleSemi: return new AdmissibleSemiNormalizedArgumentationAlgorithm(problem);
-    case Stable: return new StableNormalizedArgumentationAlgorithm(problem);
-    case Complete: return new CompleteNormalizedArgumentationAlgorithm(problem);
-  }
-  return nullptr;
-}
+using zelkovant_bench::makeAlgorithm;
+using zelkovant_bench::Semantics;
+using enum zelkovant_bench::Semantics;
 
 // One counting run as the program does it, in a child process; returns the
 // child's user CPU seconds and stores its peak resident megabytes.
