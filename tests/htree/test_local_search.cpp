@@ -245,6 +245,16 @@ TEST(GraphFileDeathTest, MissingFileAndTooManyNodesAreFatal) {
               "ERROR in probSol::createGraphFromHyp: Set size exceeded\\.");
 }
 
+// Builds the model of G and gives it a random ordering of its n nodes, which it returns.
+std::vector<int> setRandomOrdering(probSol& P, Hypergraph* G, int n, std::mt19937& Rng) {
+  P.createGraphFromHyp(G);
+  std::vector<int> Order(n);
+  std::iota(Order.begin(), Order.end(), 0);
+  std::shuffle(Order.begin(), Order.end(), Rng);
+  setOrdering(P, Order);
+  return Order;
+}
+
 // Width, values per position and the nodes of the largest value agree with a
 // plain elimination, and so do the windowed fitness after a swap and the move
 // and swap trials, which restore ordering and measures; the adjacency relation
@@ -257,11 +267,7 @@ TEST(OrderingFitness, AgreesWithPlainEliminationOnRandomGraphs) {
     const EdgeList E = randomGraph(n, 0.1 + 0.05 * (iRound % 8), Rng);
     Hypergraph* G = graphOf(n, E);
     probSol P;
-    P.createGraphFromHyp(G);
-    std::vector<int> Order(n);
-    std::iota(Order.begin(), Order.end(), 0);
-    std::shuffle(Order.begin(), Order.end(), Rng);
-    setOrdering(P, Order);
+    const std::vector<int> Order = setRandomOrdering(P, G, n, Rng);
     std::vector<int> Values, Largest;
     const int iWidth = referenceWidth(n, E, Order, &Values);
     ASSERT_EQ(P.fFitness, static_cast<float>(iWidth));
@@ -321,11 +327,7 @@ TEST(OrderingFitness, WindowedComputationsAgreeWithWholeOnes) {
     const EdgeList E = randomGraph(n, 0.2 + 0.1 * (iRound % 5), Rng);
     Hypergraph* G = graphOf(n, E);
     probSol P;
-    P.createGraphFromHyp(G);
-    std::vector<int> Order(n);
-    std::iota(Order.begin(), Order.end(), 0);
-    std::shuffle(Order.begin(), Order.end(), Rng);
-    setOrdering(P, Order);
+    const std::vector<int> Order = setRandomOrdering(P, G, n, Rng);
     std::uniform_int_distribution<int> Pick(0, n - 1);
     for (int iStep = 0; iStep < 60; ++iStep) {
       const int iNode = Pick(Rng), iPos = Pick(Rng), iNode2 = Pick(Rng), iPos2 = Pick(Rng);
