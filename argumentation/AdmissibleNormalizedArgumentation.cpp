@@ -144,16 +144,11 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const E
   TupleSet* right = evaluateNode(node->secondChild());
 
   auto* table = new TupleSet();
-  const BagSet all = BagSet::prefix(node->getVertices().size());
-
-  // Merge join on the in-set: both tables list equal in-sets consecutively,
-  // in ascending order of the in-sets. Every left row of a run is paired with
-  // the whole run of right rows of the same in-set.
-  ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lrow, Solution* lsol, const Row& rrow,
-                                                           Solution* rsol) {
-    Row* joined = ArgumentationUtil::joinAdmissibleRows(lrow, rrow, all);
-    insertRow(joined, combineSolutions(kivra::CrossJoin, lsol, rsol), table);
-  });
+  // Runs of equal in-sets join; both tables list them in ascending order.
+  ArgumentationUtil::joinRunsByLattice<Row>(
+      left, right, table, AdmissibleJoin(node->getVertices().size()),
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
   return table;
 }
 

@@ -105,14 +105,12 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(con
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
   TupleSet* table = new TupleSet();
-  const BagSet all = BagSet::prefix(node->getVertices().size());
-
-  // Both tables list rows by in-set first; join the runs of equal in-sets.
+  // Runs of equal in-sets join; both tables list them in ascending order.
   using Row = AdmissibleArgumentationTuple;
-  ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lt, Solution* ls, const Row& qt, Solution* qs) {
-    Row* joined = ArgumentationUtil::joinAdmissibleRows(lt, qt, all);
-    addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
-  });
+  ArgumentationUtil::joinRunsByLattice<Row>(
+      left, right, table, AdmissibleJoin(node->getVertices().size()),
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
   return table;
 }
 

@@ -5,14 +5,19 @@
 // with equal keys).
 #pragma once
 
+#include <algorithm>
+#include <compare>
 #include <cstddef>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "AdmissibleArgumentationTuple.h"
 #include "BagSet.h"
+#include "LatticeJoin.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/Global.h"
 
-class AdmissibleArgumentationTuple;
 class ArgumentationProblem;
 
 // The arguments of one bag, ascending, and the attacks among them as
@@ -182,4 +187,118 @@ class ArgumentationUtil {
     joinRuns<Row>(
         left, right, [](const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }, joinPair);
   }
+
+  // The branch join of two child tables into `table` by runs of equal keys,
+  // each run joined as a LatticeJoin over the rows' free positions. `traits`
+  // gives, for the row class Row:
+  //   compareKeys(a, b)        three-way order of the join keys, leading the row order;
+  //   bits                     bits per free position (1 or 2);
+  //   freePositions(row)       the positions whose states vary within the row's run;
+  //   encode(row, free)        the states of row at the free positions;
+  //   decode(keyRow, free, c)  a new row of keyRow's run with the states of code c;
+  //   joinPair(a, b)           the joined row of two rows of a run, new.
+  // Runs too wide for one code word are joined pair by pair. Rows enter the
+  // table in ascending order; both child tables are consumed.
+  template <class Row, class Traits, class Unite, class Cross>
+  static void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::TupleSet* table,
+                                const Traits& traits, Unite unite, Cross cross) {
+    auto rowAt = [](kivra::TupleSet::iterator it) -> const Row& { return *static_cast<const Row*>(it->first); };
+    auto l = left->begin();
+    auto r = right->begin();
+    std::vector<CodedRow> leftRun, rightRun;
+    std::vector<std::pair<Row*, kivra::Solution*>> joined;
+    std::vector<std::size_t> free;
+    while (l != left->end() && r != right->end()) {
+      const auto order = traits.compareKeys(rowAt(l), rowAt(r));
+      if (order < 0) {
+        delete l->first;
+        ++l;
+        continue;
+      }
+      if (order > 0) {
+        delete r->first;
+        ++r;
+        continue;
+      }
+      auto lEnd = l, rEnd = r;
+      while (lEnd != left->end() && traits.compareKeys(rowAt(l), rowAt(lEnd)) == 0) ++lEnd;
+      while (rEnd != right->end() && traits.compareKeys(rowAt(r), rowAt(rEnd)) == 0) ++rEnd;
+      const Row& keyRow = rowAt(l);
+      free.clear();
+      traits.freePositions(keyRow).forEach([&](std::size_t p) { free.push_back(p); });
+      joined.clear();
+      if (free.size() * traits.bits <= 64) {
+        auto collect = [&](kivra::TupleSet::iterator from, kivra::TupleSet::iterator to, std::vector<CodedRow>& run) {
+          run.clear();
+          for (auto it = from; it != to; ++it) run.push_back({traits.encode(rowAt(it), free), it->second});
+          std::sort(run.begin(), run.end(), [](const CodedRow& a, const CodedRow& b) { return a.code < b.code; });
+        };
+        collect(l, lEnd, leftRun);
+        collect(r, rEnd, rightRun);
+        LatticeJoin<Unite, Cross> lattice(static_cast<unsigned>(free.size()), traits.bits, unite, cross);
+        for (const CodedRow& z : lattice.join(leftRun, rightRun))
+          joined.emplace_back(traits.decode(keyRow, free, z.code), z.solution);
+      } else {
+        // Pair by pair; equal joined rows unite.
+        std::vector<std::pair<Row*, kivra::Solution*>> pairs;
+        for (auto a = l; a != lEnd; ++a)
+          for (auto b = r; b != rEnd; ++b)
+            pairs.emplace_back(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
+        std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
+        for (std::size_t i = 0; i < pairs.size();) {
+          std::size_t j = i + 1;
+          kivra::Solution* s = pairs[i].second;
+          for (; j < pairs.size() && !(*pairs[i].first < *pairs[j].first); ++j) {
+            s = unite(s, pairs[j].second);
+            delete pairs[j].first;
+          }
+          joined.emplace_back(pairs[i].first, s);
+          i = j;
+        }
+      }
+      std::sort(joined.begin(), joined.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
+      for (auto& [row, solution] : joined) table->emplace_hint(table->end(), row, solution);
+      for (; l != lEnd; ++l) delete l->first;
+      for (; r != rEnd; ++r) delete r->first;
+    }
+    releaseRows(left, l);
+    releaseRows(right, r);
+  }
+};
+
+// The admissible rows' branch join for ArgumentationUtil::joinRunsByLattice:
+// runs of equal in-sets; a free position is out (00), an undefeated
+// attacker (01) or defeated (11), and the joined state is the larger one.
+struct AdmissibleJoin {
+  using Row = AdmissibleArgumentationTuple;
+  explicit AdmissibleJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+
+  static constexpr unsigned bits = 2;
+  static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
+  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
+  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
+    std::uint64_t code = 0;
+    for (std::size_t p : free)
+      code = (code << 2) | (row.defeatedArguments.test(p) ? 3u : row.attackingArguments.test(p) ? 1u : 0u);
+    return code;
+  }
+  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
+    auto* row = new Row();
+    row->inArguments = key.inArguments;
+    row->attackingArguments = BagSet(width);
+    row->defeatedArguments = BagSet(width);
+    row->outArguments = BagSet(width);
+    for (std::size_t i = free.size(); i-- > 0; code >>= 2) {
+      switch (code & 3) {
+        case 0: row->outArguments.set(free[i]); break;
+        case 1: row->attackingArguments.set(free[i]); break;
+        default: row->defeatedArguments.set(free[i]); break;
+      }
+    }
+    return row;
+  }
+  Row* joinPair(const Row& a, const Row& b) const { return ArgumentationUtil::joinAdmissibleRows(a, b, all); }
+
+  std::size_t width;
+  BagSet all;
 };
