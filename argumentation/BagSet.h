@@ -59,9 +59,16 @@ class BagSet {
   std::uint64_t word(std::size_t i) const { return i < wordCount ? data()[i] : 0; }
 
   bool test(std::size_t position) const { return (word(position / 64) >> (position % 64)) & 1U; }
-  // `position` must lie within the set's width.
-  void set(std::size_t position) { data()[position / 64] |= std::uint64_t{1} << (position % 64); }
-  void reset(std::size_t position) { data()[position / 64] &= ~(std::uint64_t{1} << (position % 64)); }
+  // A set widens to hold `position`; resetting a position beyond its width
+  // leaves it as it is (the position is no member).
+  void set(std::size_t position) {
+    if (position / 64 >= wordCount) widen(position / 64 + 1);
+    data()[position / 64] |= std::uint64_t{1} << (position % 64);
+  }
+  void reset(std::size_t position) {
+    if (position / 64 >= wordCount) return;
+    data()[position / 64] &= ~(std::uint64_t{1} << (position % 64));
+  }
 
   bool empty() const {
     for (std::size_t i = 0; i < wordCount; ++i)
@@ -150,7 +157,8 @@ class BagSet {
   // members above it move down by one; `positions` wide.
   BagSet erased(std::size_t position, std::size_t positions) const {
     if (wordCount == 1 && positions <= 64) {
-      const std::uint64_t below = (std::uint64_t{1} << position) - 1;
+      // A position past the word holds no member, and none lies above it.
+      const std::uint64_t below = position >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << position) - 1;
       BagSet result;
       result.inlineWord = (inlineWord & below) | ((inlineWord >> 1) & ~below);
       return result;
