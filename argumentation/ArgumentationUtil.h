@@ -235,7 +235,7 @@ class ArgumentationUtil {
         };
         collect(l, lEnd, leftRun);
         collect(r, rEnd, rightRun);
-        LatticeJoin<Unite, Cross> lattice(static_cast<unsigned>(free.size()), traits.bits, unite, cross);
+        LatticeJoin<kivra::Solution*, Unite, Cross> lattice(static_cast<unsigned>(free.size()), traits.bits, unite, cross);
         for (const CodedRow& z : lattice.join(leftRun, rightRun))
           joined.emplace_back(traits.decode(keyRow, free, z.code), z.solution);
       } else {

@@ -33,15 +33,20 @@
 #include "kivra/AbstractAlgorithm.h"
 
 // One row of a run: the states of its free positions and its solution.
-struct CodedRow {
+template <class Value>
+struct Coded {
   std::uint64_t code;
-  kivra::Solution* solution;
+  Value solution;
 };
+using CodedRow = Coded<kivra::Solution*>;
 
-// Unite(a, b) and Cross(left, right) make the Union and CrossJoin solutions.
-template <class Unite, class Cross>
+// Unite(a, b) and Cross(left, right) make the Union and CrossJoin of two
+// solutions (Value: kivra::Solution* in the rules).
+template <class Value, class Unite, class Cross>
 class LatticeJoin {
  public:
+  using CodedRow = Coded<Value>;
+
   // `positions` free positions of `bits` bits each (1 or 2); positions * bits <= 64.
   LatticeJoin(unsigned positions, unsigned bits, Unite unite, Cross cross)
       : positions(positions), bits(bits), unite(unite), cross(cross) {}
@@ -91,7 +96,7 @@ class LatticeJoin {
                      [](const CodedRow& a, const CodedRow& b) { return a.code < b.code; });
     std::vector<CodedRow> out;
     for (std::size_t i = 0; i < joined.size();) {
-      kivra::Solution* group = joined[i].solution;
+      Value group = joined[i].solution;
       std::size_t j = i + 1;
       for (; j < joined.size() && joined[j].code == joined[i].code; ++j) group = unite(group, joined[j].solution);
       out.push_back({joined[i].code, OneOnLeft ? cross(one.solution, group) : cross(group, one.solution)});

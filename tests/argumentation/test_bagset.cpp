@@ -45,7 +45,19 @@ void expectSame(const BagSet& s, const Model& m, std::size_t width) {
   ASSERT_EQ(members(s), std::vector<std::size_t>(m.begin(), m.end()));
   EXPECT_EQ(s.count(), m.size());
   EXPECT_EQ(s.empty(), m.empty());
-  for (std::size_t p = 0; p < width + 70; ++p) ASSERT_EQ(s.test(p), m.count(p) == 1) << p;
+  std::vector<std::size_t> tested;
+  for (std::size_t p = 0; p < width + 70; ++p)
+    if (s.test(p)) tested.push_back(p);
+  ASSERT_EQ(tested, std::vector<std::size_t>(m.begin(), m.end()));
+}
+
+// Positions worth moving: the ends of the bag and of every word, and a few more.
+std::vector<std::size_t> probes(std::mt19937& rng, std::size_t last) {
+  std::set<std::size_t> p{0, last};
+  for (std::size_t b : {1, 62, 63, 64, 65, 127, 128, 129})
+    if (b <= last) p.insert(b);
+  for (int i = 0; i < 3; ++i) p.insert(rng() % (last + 1));
+  return {p.begin(), p.end()};
 }
 
 }  // namespace
@@ -53,21 +65,21 @@ void expectSame(const BagSet& s, const Model& m, std::size_t width) {
 TEST(BagSet, AgreesWithAnOrderedSetAcrossWordBoundaries) {
   std::mt19937 rng(64);
   for (std::size_t width : {1, 2, 63, 64, 65, 66, 127, 128, 129, 130}) {
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < 12; ++round) {
       auto [a, ma] = randomSet(rng, width);
       auto [b, mb] = randomSet(rng, width);
       SCOPED_TRACE(testing::Message() << "width " << width << " round " << round);
       expectSame(a, ma, width);
 
       // Removing a position of the bag: that member goes, members above move down.
-      for (std::size_t p = 0; p < width; ++p) {
+      for (std::size_t p : probes(rng, width - 1)) {
         Model expected;
         for (std::size_t q : ma)
           if (q != p) expected.insert(q < p ? q : q - 1);
         expectSame(a.erased(p, width - 1), expected, width - 1);
       }
       // Adding a position: members at or above it move up.
-      for (std::size_t p = 0; p <= width; ++p) {
+      for (std::size_t p : probes(rng, width)) {
         Model expected;
         for (std::size_t q : ma) expected.insert(q < p ? q : q + 1);
         expectSame(a.inserted(p, width + 1), expected, width + 1);
@@ -96,7 +108,7 @@ TEST(BagSet, AgreesWithAnOrderedSetAcrossWordBoundaries) {
       for (std::size_t p : ma) {
         c.reset(p);
         mc.erase(p);
-        if (p % 7 == 0) expectSame(c, mc, width);
+        if (p % 16 == 0) expectSame(c, mc, width);
       }
       expectSame(c, mc, width);
     }

@@ -35,24 +35,21 @@ Extensions singletons(int n, bool withEmpty) {
 }  // namespace
 
 TEST(WideBags, SymmetricCliquesAcrossTheWordBoundary) {
-  for (int n : {63, 64, 65, 70}) {
-    SCOPED_TRACE(n);
+  for (int n : {64, 65}) {
     const std::string text = clique(n);
-    const std::string all = std::to_string(n), withEmpty = std::to_string(n + 1);
-    for (Algorithm a : {Algorithm::Admissible, Algorithm::SemiAdmissible}) {
-      EXPECT_EQ(SolvingRun(text, a, 1).count(), withEmpty);
-      EXPECT_TRUE(SolvingRun(text, a, 2).accepts<CredulousSolutionContent>("c" + std::to_string(n - 1)));
-      EXPECT_FALSE(SolvingRun(text, a, 3).accepts<SkepticalSolutionContent>("c0"));
-    }
-    EXPECT_EQ(SolvingRun(text, Algorithm::Stable, 1).count(), all);
-    EXPECT_EQ(SolvingRun(text, Algorithm::Preferred, 1).count(), all);
-    if (n == 70) {
-      EXPECT_EQ(SolvingRun(text, Algorithm::Admissible, 4).enumerate(), singletons(n, true));
-      EXPECT_EQ(SolvingRun(text, Algorithm::SemiAdmissible, 4).enumerate(), singletons(n, true));
-      EXPECT_EQ(SolvingRun(text, Algorithm::Stable, 4).enumerate(), singletons(n, false));
-      EXPECT_EQ(SolvingRun(text, Algorithm::Preferred, 4).enumerate(), singletons(n, false));
-    }
+    EXPECT_EQ(SolvingRun(text, Algorithm::Admissible, 1).count(), std::to_string(n + 1)) << n;
+    EXPECT_EQ(SolvingRun(text, Algorithm::Stable, 1).count(), std::to_string(n)) << n;
   }
+  const int n = 70;
+  const std::string text = clique(n);
+  for (Algorithm a : {Algorithm::Admissible, Algorithm::SemiAdmissible}) {
+    EXPECT_EQ(SolvingRun(text, a, 1).count(), "71");
+    EXPECT_EQ(SolvingRun(text, a, 2).enumerate(), singletons(n, true));
+    EXPECT_TRUE(SolvingRun(text, a, 3).accepts<CredulousSolutionContent>("c69"));
+    EXPECT_FALSE(SolvingRun(text, a, 3).accepts<SkepticalSolutionContent>("c0"));
+  }
+  EXPECT_EQ(SolvingRun(text, Algorithm::Stable, 4).enumerate(), singletons(n, false));
+  EXPECT_EQ(SolvingRun(text, Algorithm::Preferred, 4).count(), "70");
 }
 
 TEST(WideBags, CliqueWithPendantAttackersJoinsWideRows) {
