@@ -27,19 +27,14 @@ AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlg
 
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}
 
-void AdmissibleNormalizedArgumentationAlgorithm::insertRow(Row* row, Solution* solution, TupleSet* table) {
-  auto [entry, inserted] = table->emplace(row, solution);
-  if (inserted) return;
-  // An equal row is already there: unite the solutions (stored one left, new
-  // one right). Rows are equal in all four sets, so the stored row object
-  // can stay the key and the new one goes, which spares a second search.
-  entry->second = combineSolutions(kivra::Union, entry->second, solution);
-  delete row;
+void AdmissibleNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
+  ArgumentationUtil::fillTable(produced, table,
+                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
   auto* table = new TupleSet();
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
 
   for (BagSet& in : bag.conflictFreeSubsets(bag.all())) {
     auto* row = new Row();
@@ -49,8 +44,9 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
     row->outArguments = rest - row->defeatedArguments - row->attackingArguments;
     row->inArguments = std::move(in);
     // Rows of different in-sets never coincide: a plain insertion suffices.
-    table->emplace(row, createLeafSolution(bag.vertices(row->inArguments)));
+    addRow(row, createLeafSolution(bag.vertices(row->inArguments)));
   }
+  flushRows(table);
   return table;
 }
 
@@ -59,7 +55,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
   TupleSet* child = evaluateNode(node->firstChild());
 
   auto* table = new TupleSet();
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   const std::size_t width = bag.size();
   const std::size_t p = bag.position(a);
   const BagSet& targetsOfA = bag.attacksOf(p);
@@ -92,7 +88,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
       joined->outArguments = kept->outArguments - targetsOfA - attackersOfA;
       joined->attackingArguments =
           bag.all() - joined->inArguments - joined->defeatedArguments - joined->outArguments;
-      insertRow(joined, addToSolution(solution, a), table);
+      addRow(joined, addToSolution(solution, a));
     }
 
     // a stays outside the candidate set.
@@ -108,15 +104,16 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
         kept->outArguments.set(p);
         break;
     }
-    insertRow(kept, solution, table);
+    addRow(kept, solution);
   }
+  flushRows(table);
   ArgumentationUtil::releaseRows(child);
   return table;
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
-  const BagProjection removal(node->getVertices(), node->getRemovedVertices());
+  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
 
   auto* table = new TupleSet();
   for (auto& [tuple, solution] : *child) {
@@ -132,9 +129,10 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const 
     projected->attackingArguments = removal.apply(t->attackingArguments);
     projected->defeatedArguments = removal.apply(t->defeatedArguments);
     projected->outArguments = removal.apply(t->outArguments);
-    insertRow(projected, solution, table);
+    addRow(projected, solution);
     delete t;
   }
+  flushRows(table);
   delete child;
   return table;
 }

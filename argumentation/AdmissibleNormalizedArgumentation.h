@@ -11,6 +11,10 @@
 // own bag's positions.
 #pragma once
 
+#include <utility>
+#include <vector>
+
+#include "ArgumentationUtil.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/Problem.h"
@@ -36,7 +40,15 @@ class AdmissibleNormalizedArgumentationAlgorithm : public kivra::AbstractNormali
   ArgumentationProblem* argumentationProblem;
 
  private:
-  // Inserts a row; a row equal to one already in the table is merged into it
-  // (solutions united) and deleted.
-  void insertRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution, kivra::TupleSet* table);
+  // Storage the rules reuse from node to node for the bag's attacks and the
+  // move of rows out of a child's bag.
+  BagAttacks bagWork;
+  BagProjection projectionWork;
+
+  // Collects a row for the table being built; flushRows adds the collected
+  // rows to the table in ascending order, an equal row deleted and its
+  // solution united with the first one's.
+  void addRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
+  void flushRows(kivra::TupleSet* table);
+  std::vector<std::pair<AdmissibleArgumentationTuple*, kivra::Solution*>> produced;
 };

@@ -23,13 +23,9 @@ AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgument
     : kivra::AbstractSemiNormalizedHTDAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
-void AdmissibleSemiNormalizedArgumentationAlgorithm::addRow(AdmissibleArgumentationTuple* newRow, Solution* s,
-                                                            TupleSet* table) {
-  auto [it, inserted] = table->try_emplace(newRow, s);
-  if (!inserted) {
-    it->second = combineSolutions(kivra::Union, it->second, s);
-    delete newRow;
-  }
+void AdmissibleSemiNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
+  ArgumentationUtil::fillTable(produced, table,
+                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
 }
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {
@@ -37,11 +33,12 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   TupleSet* child;
   if (node->getType() == kivra::Leaf) {
     child = new TupleSet();
-    addRow(new Row(), createLeafSolution(VertexSet()), child);
+    addRow(new Row(), createLeafSolution(VertexSet()));
+    flushRows(child);
   } else {
     child = evaluateNode(node->firstChild());
   }
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   const BagSet introduced = bag.positions(node->getIntroducedVertices());
   // The arguments the node keeps from its child, between removal and introduction.
   std::vector<Vertex> kept;
@@ -64,8 +61,9 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
     t->outArguments = removal.apply(t->outArguments);
     t->defeatedArguments = removal.apply(t->defeatedArguments);
     t->attackingArguments = removal.apply(t->attackingArguments);
-    addRow(t, taken.mapped(), intermediate);
+    addRow(t, taken.mapped());
   }
+  flushRows(intermediate);
   delete child;
 
   // Introduction: extend each row by every compatible conflict-free subset.
@@ -93,10 +91,11 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
       // Adding nothing leaves every member as it is, so the empty subset
       // keeps the row's own solution.
       Solution* s = joining.empty() ? entry.second : addToSolution(entry.second, bag.vertices(joining));
-      addRow(extended, s, table);
+      addRow(extended, s);
     }
     delete t;
   }
+  flushRows(table);
   delete intermediate;
   return table;
 }

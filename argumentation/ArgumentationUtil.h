@@ -9,6 +9,7 @@
 #include <compare>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -26,7 +27,12 @@ class ArgumentationProblem;
 class BagAttacks {
  public:
   // `bag` ascending (a decomposition node's vertex list is).
-  BagAttacks(const std::vector<kivra::Vertex>& bag, ArgumentationProblem* problem);
+  BagAttacks(const std::vector<kivra::Vertex>& bag, ArgumentationProblem* problem) { assign(bag, problem); }
+  // The empty bag; assign() fills it.
+  BagAttacks() = default;
+  // Makes this the bag `bag`, reusing the storage of the previous one: the
+  // rules keep one per algorithm, so that a node costs no allocation.
+  const BagAttacks& assign(const std::vector<kivra::Vertex>& bag, ArgumentationProblem* problem);
   BagAttacks(const kivra::VertexSet& bag, ArgumentationProblem* problem)
       : BagAttacks(std::vector<kivra::Vertex>(bag.begin(), bag.end()), problem) {}
 
@@ -70,7 +76,12 @@ class BagProjection {
  public:
   // `kept`: the smaller bag, ascending; `leaving`: the child's arguments not in it.
   // `leaving` ascending.
-  BagProjection(const std::vector<kivra::Vertex>& kept, const std::vector<kivra::Vertex>& leaving);
+  BagProjection(const std::vector<kivra::Vertex>& kept, const std::vector<kivra::Vertex>& leaving) {
+    assign(kept, leaving);
+  }
+  BagProjection() = default;
+  // Makes this the projection between the given bags, reusing its storage.
+  const BagProjection& assign(const std::vector<kivra::Vertex>& kept, const std::vector<kivra::Vertex>& leaving);
   BagProjection(const std::vector<kivra::Vertex>& kept, const kivra::VertexSet& leaving)
       : BagProjection(kept, std::vector<kivra::Vertex>(leaving.begin(), leaving.end())) {}
   // s without the leaving positions, in the smaller bag's positions.
@@ -79,7 +90,7 @@ class BagProjection {
   BagSet removed;  // the leaving arguments' positions in the child's bag
  private:
   std::vector<std::size_t> descending;  // the same positions, largest first
-  std::size_t childWidth;
+  std::size_t childWidth = 0;
 };
 
 // Moves position sets from a bag into a bag with additional arguments.
@@ -135,6 +146,26 @@ class ArgumentationUtil {
   static AdmissibleArgumentationTuple* joinAdmissibleRows(const AdmissibleArgumentationTuple& left,
                                                           const AdmissibleArgumentationTuple& right,
                                                           const BagSet& all);
+
+  // Adds rows to an empty table in ascending order, found by sorting them
+  // once instead of searching the table for each: of equal rows one stays
+  // with the union of their solutions, the others are deleted. Empties rows.
+  template <class Row, class Unite>
+  static void fillTable(std::vector<std::pair<Row*, kivra::Solution*>>& rows, kivra::TupleSet* table, Unite unite) {
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
+    for (std::size_t i = 0; i < rows.size();) {
+      Row* row = rows[i].first;
+      kivra::Solution* solution = rows[i].second;
+      std::size_t j = i + 1;
+      for (; j < rows.size() && !row->precedes(*rows[j].first); ++j) {
+        solution = unite(solution, rows[j].second);
+        delete rows[j].first;
+      }
+      table->emplace_hint(table->end(), row, solution);
+      i = j;
+    }
+    rows.clear();
+  }
 
   // Deletes the rows of [from, end) of table, then the table itself.
   static void releaseRows(kivra::TupleSet* table, kivra::TupleSet::iterator from);
@@ -225,9 +256,13 @@ class ArgumentationUtil {
       while (rEnd != right->end() && traits.compareKeys(rowAt(r), rowAt(rEnd)) == 0) ++rEnd;
       const Row& keyRow = rowAt(l);
       free.clear();
-      traits.freePositions(keyRow).forEach([&](std::size_t p) { free.push_back(p); });
+      if (std::next(l) != lEnd || std::next(r) != rEnd)
+        traits.freePositions(keyRow).forEach([&](std::size_t p) { free.push_back(p); });
       joined.clear();
-      if (free.size() * traits.bits <= 64) {
+      if (std::next(l) == lEnd && std::next(r) == rEnd) {
+        // One row on each side: nothing to group.
+        joined.emplace_back(traits.joinPair(keyRow, rowAt(r)), cross(l->second, r->second));
+      } else if (free.size() * traits.bits <= 64) {
         auto collect = [&](kivra::TupleSet::iterator from, kivra::TupleSet::iterator to, std::vector<CodedRow>& run) {
           run.clear();
           for (auto it = from; it != to; ++it) run.push_back({traits.encode(rowAt(it), free), it->second});
@@ -244,11 +279,12 @@ class ArgumentationUtil {
         for (auto a = l; a != lEnd; ++a)
           for (auto b = r; b != rEnd; ++b)
             pairs.emplace_back(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
-        std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
+        std::stable_sort(pairs.begin(), pairs.end(),
+                         [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
         for (std::size_t i = 0; i < pairs.size();) {
           std::size_t j = i + 1;
           kivra::Solution* s = pairs[i].second;
-          for (; j < pairs.size() && !(*pairs[i].first < *pairs[j].first); ++j) {
+          for (; j < pairs.size() && !pairs[i].first->precedes(*pairs[j].first); ++j) {
             s = unite(s, pairs[j].second);
             delete pairs[j].first;
           }
@@ -256,7 +292,8 @@ class ArgumentationUtil {
           i = j;
         }
       }
-      std::sort(joined.begin(), joined.end(), [](const auto& a, const auto& b) { return *a.first < *b.first; });
+      if (joined.size() > 1)
+        std::sort(joined.begin(), joined.end(), [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
       for (auto& [row, solution] : joined) table->emplace_hint(table->end(), row, solution);
       for (; l != lEnd; ++l) delete l->first;
       for (; r != rEnd; ++r) delete r->first;

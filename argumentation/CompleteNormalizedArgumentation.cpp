@@ -81,21 +81,17 @@ CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorit
     : kivra::AbstractNormalizedHTDAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
-void CompleteNormalizedArgumentationAlgorithm::addRow(CompleteArgumentationTuple* newRow, Solution* s,
-                                                      TupleSet* table) {
-  auto [it, inserted] = table->try_emplace(newRow, s);
-  if (!inserted) {
-    it->second = combineSolutions(kivra::Union, it->second, s);
-    delete newRow;
-  }
+void CompleteNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
+  ArgumentationUtil::fillTable(produced, table,
+                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
 }
 
 void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentationTuple& cur, const BagAttacks& bag,
-                                                              std::size_t next, TupleSet* table) {
+                                                              std::size_t next) {
   if (next == bag.size()) {
     // Different labellings of the same arguments never coincide.
     auto* finished = new CompleteArgumentationTuple(cur);
-    table->emplace(finished, createLeafSolution(bag.vertices(finished->inArguments)));
+    addRow(finished, createLeafSolution(bag.vertices(finished->inArguments)));
     return;
   }
   const std::size_t x = next;
@@ -106,7 +102,7 @@ void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentat
   const bool attackedByIn = attackers.intersects(cur.inArguments);
   BagSet& defSet = attackedByIn ? cur.defProvedArguments : cur.defPendingArguments;
   defSet.set(x);
-  labelRemaining(cur, bag, next + 1, table);
+  labelRemaining(cur, bag, next + 1);
   defSet.reset(x);
 
   // out and in both require that x and the in-set leave each other alone.
@@ -121,7 +117,7 @@ void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentat
   cur.outProvedArguments |= proved;
   BagSet& outSet = attackedByOut ? cur.outProvedArguments : cur.outPendingArguments;
   outSet.set(x);
-  labelRemaining(cur, bag, next + 1, table);
+  labelRemaining(cur, bag, next + 1);
   outSet.reset(x);
   cur.outProvedArguments -= proved;
   cur.outPendingArguments |= proved;
@@ -132,20 +128,21 @@ void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentat
   cur.defPendingArguments -= defeated;
   cur.defProvedArguments |= defeated;
   cur.inArguments.set(x);
-  labelRemaining(cur, bag, next + 1, table);
+  labelRemaining(cur, bag, next + 1);
   cur.inArguments.reset(x);
   cur.defProvedArguments -= defeated;
   cur.defPendingArguments |= defeated;
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   CompleteArgumentationTuple current;
   for (BagSet* set : {&current.inArguments, &current.defProvedArguments, &current.defPendingArguments,
                       &current.outProvedArguments, &current.outPendingArguments})
     *set = bag.none();
   TupleSet* table = new TupleSet();  // owned by the caller
-  labelRemaining(current, bag, 0, table);
+  labelRemaining(current, bag, 0);
+  flushRows(table);
   return table;
 }
 
@@ -153,7 +150,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
   const Vertex x = node->getDifference();
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   const std::size_t width = bag.size();
   const std::size_t p = bag.position(x);
   const BagSet& targets = bag.attacksOf(p);
@@ -189,10 +186,11 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     }
     // The child row itself becomes the def row.
     (attackedByIn ? t->defProvedArguments : t->defPendingArguments).set(p);
-    addRow(t, s, table);
-    if (outRow) addRow(outRow, s, table);
-    if (inRow) addRow(inRow, addToSolution(s, x), table);
+    addRow(t, s);
+    if (outRow) addRow(outRow, s);
+    if (inRow) addRow(inRow, addToSolution(s, x));
   }
+  flushRows(table);
   delete child;
   return table;
 }
@@ -200,7 +198,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const BagProjection removal(node->getVertices(), node->getRemovedVertices());
+  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
 
   // Rows are taken out of the child table before they are projected, so no
   // table key is ever changed.
@@ -215,8 +213,9 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Ex
     for (BagSet* set : {&t->inArguments, &t->defProvedArguments, &t->defPendingArguments, &t->outProvedArguments,
                         &t->outPendingArguments})
       *set = removal.apply(*set);
-    addRow(t, taken.mapped(), table);
+    addRow(t, taken.mapped());
   }
+  flushRows(table);
   delete child;
   return table;
 }

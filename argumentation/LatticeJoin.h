@@ -175,7 +175,13 @@ class LatticeJoin {
       } else {
         both = merge(first, second, below);
       }
-      for (CodedRow& r : both) result.push_back({r.code | (codes[s] << sh), r.solution});
+      if (result.empty()) {
+        result = std::move(both);
+        for (CodedRow& r : result) r.code |= codes[s] << sh;
+      } else {
+        result.reserve(result.size() + both.size());
+        for (CodedRow& r : both) result.push_back({r.code | (codes[s] << sh), r.solution});
+      }
     }
     return result;
   }

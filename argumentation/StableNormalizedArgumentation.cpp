@@ -59,18 +59,14 @@ StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm(k
     : kivra::AbstractNormalizedHTDAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
-void StableNormalizedArgumentationAlgorithm::addRow(StableArgumentationTuple* newRow, Solution* s,
-                                                    TupleSet* table) {
-  auto [it, inserted] = table->try_emplace(newRow, s);
-  if (!inserted) {
-    it->second = combineSolutions(kivra::Union, it->second, s);
-    delete newRow;
-  }
+void StableNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
+  ArgumentationUtil::fillTable(produced, table,
+                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
 }
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
   TupleSet* table = new TupleSet();  // owned by the caller
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   for (BagSet& in : bag.conflictFreeSubsets(bag.all())) {
     auto* r = new StableArgumentationTuple();
     const BagSet outside = bag.all() - in;
@@ -78,8 +74,9 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const Extende
     r->unattackedArguments = outside - r->attackedArguments;
     r->inArguments = std::move(in);
     // Rows of one leaf differ in their in-sets, so nothing merges here.
-    table->emplace(r, createLeafSolution(bag.vertices(r->inArguments)));
+    addRow(r, createLeafSolution(bag.vertices(r->inArguments)));
   }
+  flushRows(table);
   return table;
 }
 
@@ -87,7 +84,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
   const Vertex a = node->getDifference();
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   const std::size_t width = bag.size();
   const std::size_t p = bag.position(a);
   const BagSet& targetsOfA = bag.attacksOf(p);
@@ -113,12 +110,13 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
         inRow->inArguments.set(p);
         inRow->attackedArguments = t->attackedArguments | (t->unattackedArguments & targetsOfA);
         inRow->unattackedArguments = t->unattackedArguments - targetsOfA;
-        addRow(inRow, addToSolution(s, a), table);
+        addRow(inRow, addToSolution(s, a));
       }
       t->unattackedArguments.set(p);
     }
-    addRow(t, s, table);
+    addRow(t, s);
   }
+  flushRows(table);
   delete child;
   return table;
 }
@@ -126,7 +124,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const BagProjection removal(node->getVertices(), node->getRemovedVertices());
+  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
 
   // Rows are taken out of the child table before they are projected.
   while (!child->empty()) {
@@ -140,8 +138,9 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Exte
     t->inArguments = removal.apply(t->inArguments);
     t->attackedArguments = removal.apply(t->attackedArguments);
     t->unattackedArguments = removal.apply(t->unattackedArguments);
-    addRow(t, taken.mapped(), table);
+    addRow(t, taken.mapped());
   }
+  flushRows(table);
   delete child;
   return table;
 }
