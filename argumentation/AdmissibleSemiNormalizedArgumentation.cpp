@@ -50,9 +50,9 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   // Removal: an undefeated attacker that leaves the bag can never be defeated.
   TupleSet* intermediate = new TupleSet();
   // Rows are taken out of the child table before they are projected.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<Row*>(taken.key());
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<Row*>(key);
     if (t->attackingArguments.intersects(removal.removed)) {
       delete t;
       continue;
@@ -61,10 +61,9 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
     t->outArguments = removal.apply(t->outArguments);
     t->defeatedArguments = removal.apply(t->defeatedArguments);
     t->attackingArguments = removal.apply(t->attackingArguments);
-    addRow(t, taken.mapped());
+    addRow(t, mapped);
   }
   flushRows(intermediate);
-  delete child;
 
   // Introduction: extend each row by every compatible conflict-free subset.
   TupleSet* table = new TupleSet();

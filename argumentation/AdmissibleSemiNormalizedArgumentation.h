@@ -54,5 +54,7 @@ class AdmissibleSemiNormalizedArgumentationAlgorithm : public kivra::AbstractSem
   // solution united with the first one's.
   void addRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
   void flushRows(kivra::TupleSet* table);
+  // The entries of the child table a rule consumes.
+  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
   std::vector<std::pair<AdmissibleArgumentationTuple*, kivra::Solution*>> produced;
 };

@@ -167,6 +167,13 @@ class ArgumentationUtil {
     rows.clear();
   }
 
+  // Moves every entry of table into entries (which it replaces) and deletes
+  // the table; the rows are the caller's now and may be changed.
+  static void takeEntries(kivra::TupleSet* table, std::vector<std::pair<kivra::Tuple*, kivra::Solution*>>& entries) {
+    entries.assign(table->begin(), table->end());
+    delete table;
+  }
+
   // Deletes the rows of [from, end) of table, then the table itself.
   static void releaseRows(kivra::TupleSet* table, kivra::TupleSet::iterator from);
   // Deletes every row of table, then the table itself.

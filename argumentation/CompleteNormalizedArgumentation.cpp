@@ -159,10 +159,10 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
 
   // Each child row is taken out of the child table before it is reused as
   // the def row, so no table key is ever changed.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<CompleteArgumentationTuple*>(taken.key());
-    Solution* s = taken.mapped();
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<CompleteArgumentationTuple*>(key);
+    Solution* s = mapped;
     insertPosition(*t, p, width);
 
     const bool attackedByIn = attackers.intersects(t->inArguments);
@@ -191,7 +191,6 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     if (inRow) addRow(inRow, addToSolution(s, x));
   }
   flushRows(table);
-  delete child;
   return table;
 }
 
@@ -202,9 +201,9 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Ex
 
   // Rows are taken out of the child table before they are projected, so no
   // table key is ever changed.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<CompleteArgumentationTuple*>(taken.key());
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<CompleteArgumentationTuple*>(key);
     // A pending argument that leaves the bag can never be settled.
     if (t->defPendingArguments.intersects(removal.removed) || t->outPendingArguments.intersects(removal.removed)) {
       delete t;
@@ -213,10 +212,9 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Ex
     for (BagSet* set : {&t->inArguments, &t->defProvedArguments, &t->defPendingArguments, &t->outProvedArguments,
                         &t->outPendingArguments})
       *set = removal.apply(*set);
-    addRow(t, taken.mapped());
+    addRow(t, mapped);
   }
   flushRows(table);
-  delete child;
   return table;
 }
 

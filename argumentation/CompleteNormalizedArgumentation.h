@@ -57,6 +57,8 @@ class CompleteNormalizedArgumentationAlgorithm : public kivra::AbstractNormalize
   // solution united with the first one's.
   void addRow(CompleteArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
   void flushRows(kivra::TupleSet* table);
+  // The entries of the child table a rule consumes.
+  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
   std::vector<std::pair<CompleteArgumentationTuple*, kivra::Solution*>> produced;
 
   // Depth-first labelling of the bag positions from `next` on onto current

@@ -93,10 +93,10 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
 
   // Each child row is taken out of the child table before it is reused as
   // the row with a outside, so no table key is ever changed.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<StableArgumentationTuple*>(taken.key());
-    Solution* s = taken.mapped();
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<StableArgumentationTuple*>(key);
+    Solution* s = mapped;
     t->inArguments = t->inArguments.inserted(p, width);
     t->attackedArguments = t->attackedArguments.inserted(p, width);
     t->unattackedArguments = t->unattackedArguments.inserted(p, width);
@@ -117,7 +117,6 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
     addRow(t, s);
   }
   flushRows(table);
-  delete child;
   return table;
 }
 
@@ -127,9 +126,9 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Exte
   const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
 
   // Rows are taken out of the child table before they are projected.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<StableArgumentationTuple*>(taken.key());
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<StableArgumentationTuple*>(key);
     // An argument leaving the bag unattacked can never be attacked later.
     if (t->unattackedArguments.intersects(removal.removed)) {
       delete t;
@@ -138,10 +137,9 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Exte
     t->inArguments = removal.apply(t->inArguments);
     t->attackedArguments = removal.apply(t->attackedArguments);
     t->unattackedArguments = removal.apply(t->unattackedArguments);
-    addRow(t, taken.mapped());
+    addRow(t, mapped);
   }
   flushRows(table);
-  delete child;
   return table;
 }
 

@@ -52,5 +52,7 @@ class StableNormalizedArgumentationAlgorithm : public kivra::AbstractNormalizedH
   // solution united with the first one's.
   void addRow(StableArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
   void flushRows(kivra::TupleSet* table);
+  // The entries of the child table a rule consumes.
+  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
   std::vector<std::pair<StableArgumentationTuple*, kivra::Solution*>> produced;
 };
