@@ -27,6 +27,18 @@ AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlg
 
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}
 
+Solution* AdmissibleNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
+  if (arguments.empty()) return s;
+  if (arguments.size() == 1) return addToSolution(s, arguments.front());
+  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
+}
+
+Solution* AdmissibleNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
+  leaving.clear();
+  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
+  return withArguments(s, leaving);
+}
+
 void AdmissibleNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
   ArgumentationUtil::fillTable(produced, table,
                                [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
@@ -44,7 +56,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
     row->outArguments = rest - row->defeatedArguments - row->attackingArguments;
     row->inArguments = std::move(in);
     // Rows of different in-sets never coincide: a plain insertion suffices.
-    addRow(row, createLeafSolution(bag.vertices(row->inArguments)));
+    addRow(row, createLeafSolution(VertexSet()));
   }
   flushRows(table);
   return table;
@@ -88,7 +100,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
       joined->outArguments = kept->outArguments - targetsOfA - attackersOfA;
       joined->attackingArguments =
           bag.all() - joined->inArguments - joined->defeatedArguments - joined->outArguments;
-      addRow(joined, addToSolution(solution, a));
+      addRow(joined, solution);
     }
 
     // a stays outside the candidate set.
@@ -129,7 +141,8 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const 
     projected->attackingArguments = removal.apply(t->attackingArguments);
     projected->defeatedArguments = removal.apply(t->defeatedArguments);
     projected->outArguments = removal.apply(t->outArguments);
-    addRow(projected, solution);
+    removal.leavingIn(t->inArguments, leaving);
+    addRow(projected, withArguments(solution, leaving));
     delete t;
   }
   flushRows(table);
@@ -151,10 +164,12 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const E
 }
 
 Solution* AdmissibleNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,
-                                                                      const ExtendedHypertree* /*root*/) {
+                                                                      const ExtendedHypertree* root) {
   Solution* result = createEmptySolution();
   for (const auto& [tuple, solution] : *tuples) {
-    if (rowOf(tuple).attackingArguments.empty()) result = combineSolutions(kivra::Union, result, solution);
+    const Row& row = rowOf(tuple);
+    if (row.attackingArguments.empty())
+      result = combineSolutions(kivra::Union, result, withRootMembers(solution, row.inArguments, root));
   }
   return result;
 }

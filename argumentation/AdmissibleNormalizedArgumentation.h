@@ -50,5 +50,12 @@ class AdmissibleNormalizedArgumentationAlgorithm : public kivra::AbstractNormali
   // solution united with the first one's.
   void addRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
   void flushRows(kivra::TupleSet* table);
+  // s with the given arguments added to every candidate set; s itself when
+  // there are none. In-arguments join a row's solution when they leave the
+  // bag and at the root (see ArgumentationUtil.h).
+  kivra::Solution* withArguments(kivra::Solution* s, const std::vector<kivra::Vertex>& arguments);
+  // The root row's solution with its in-arguments added.
+  kivra::Solution* withRootMembers(kivra::Solution* s, const BagSet& in, const kivra::ExtendedHypertree* root);
+  std::vector<kivra::Vertex> leaving;
   std::vector<std::pair<AdmissibleArgumentationTuple*, kivra::Solution*>> produced;
 };

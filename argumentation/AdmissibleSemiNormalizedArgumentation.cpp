@@ -23,6 +23,18 @@ AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgument
     : kivra::AbstractSemiNormalizedHTDAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
+Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
+  if (arguments.empty()) return s;
+  if (arguments.size() == 1) return addToSolution(s, arguments.front());
+  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
+}
+
+Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
+  leaving.clear();
+  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
+  return withArguments(s, leaving);
+}
+
 void AdmissibleSemiNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
   ArgumentationUtil::fillTable(produced, table,
                                [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
@@ -57,11 +69,12 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
       delete t;
       continue;
     }
+    removal.leavingIn(t->inArguments, leaving);
     t->inArguments = removal.apply(t->inArguments);
     t->outArguments = removal.apply(t->outArguments);
     t->defeatedArguments = removal.apply(t->defeatedArguments);
     t->attackingArguments = removal.apply(t->attackingArguments);
-    addRow(t, mapped);
+    addRow(t, withArguments(mapped, leaving));
   }
   flushRows(intermediate);
 
@@ -87,10 +100,8 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
       extended->defeatedArguments = defeated | (attacking & attackedByIn) | (unsettled & attackedByIn);
       extended->attackingArguments = (attacking - attackedByIn) | ((unsettled - attackedByIn) & attackersOfIn);
       extended->outArguments = unsettled - attackedByIn - attackersOfIn;
-      // Adding nothing leaves every member as it is, so the empty subset
-      // keeps the row's own solution.
-      Solution* s = joining.empty() ? entry.second : addToSolution(entry.second, bag.vertices(joining));
-      addRow(extended, s);
+      // The joining arguments enter the solution when they leave the bag.
+      addRow(extended, entry.second);
     }
     delete t;
   }
@@ -113,10 +124,10 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(con
 }
 
 Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table,
-                                                                         const ExtendedHypertree*) {
+                                                                         const ExtendedHypertree* root) {
   Solution* result = createEmptySolution();
   for (auto& entry : *table)
     if (row(entry)->attackingArguments.empty())
-      result = combineSolutions(kivra::Union, result, entry.second);
+      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, row(entry)->inArguments, root));
   return result;
 }

@@ -86,10 +86,17 @@ class BagProjection {
       : BagProjection(kept, std::vector<kivra::Vertex>(leaving.begin(), leaving.end())) {}
   // s without the leaving positions, in the smaller bag's positions.
   BagSet apply(const BagSet& s) const;
+  // The leaving arguments whose positions s holds, ascending, into `arguments`.
+  void leavingIn(const BagSet& s, std::vector<kivra::Vertex>& arguments) const {
+    arguments.clear();
+    for (std::size_t i = leavingArguments.size(); i-- > 0;)
+      if (s.test(descending[i])) arguments.push_back(leavingArguments[leavingArguments.size() - 1 - i]);
+  }
 
   BagSet removed;  // the leaving arguments' positions in the child's bag
  private:
   std::vector<std::size_t> descending;  // the same positions, largest first
+  std::vector<kivra::Vertex> leavingArguments;  // the leaving arguments, ascending
   std::size_t childWidth = 0;
 };
 
@@ -104,6 +111,12 @@ class BagEmbedding {
   std::vector<std::size_t> ascending;
   std::size_t smallWidth;
 };
+
+// Every rule keeps a row's solution free of the row's in-arguments that are
+// still in the bag: they join its candidate sets only when they leave the
+// bag (at a removal) or at the root. Rows that merge at a removal, and the
+// partners of a branch join, then share one Add per leaving member instead
+// of one per row made at its introduction.
 
 // A namespace-like holder of static operations; never instantiated.
 class ArgumentationUtil {

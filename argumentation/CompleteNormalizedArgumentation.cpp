@@ -81,6 +81,18 @@ CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorit
     : kivra::AbstractNormalizedHTDAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
+Solution* CompleteNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
+  if (arguments.empty()) return s;
+  if (arguments.size() == 1) return addToSolution(s, arguments.front());
+  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
+}
+
+Solution* CompleteNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
+  leaving.clear();
+  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
+  return withArguments(s, leaving);
+}
+
 void CompleteNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
   ArgumentationUtil::fillTable(produced, table,
                                [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
@@ -91,7 +103,7 @@ void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentat
   if (next == bag.size()) {
     // Different labellings of the same arguments never coincide.
     auto* finished = new CompleteArgumentationTuple(cur);
-    addRow(finished, createLeafSolution(bag.vertices(finished->inArguments)));
+    addRow(finished, createLeafSolution(VertexSet()));
     return;
   }
   const std::size_t x = next;
@@ -188,7 +200,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     (attackedByIn ? t->defProvedArguments : t->defPendingArguments).set(p);
     addRow(t, s);
     if (outRow) addRow(outRow, s);
-    if (inRow) addRow(inRow, addToSolution(s, x));
+    if (inRow) addRow(inRow, s);
   }
   flushRows(table);
   return table;
@@ -209,10 +221,12 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Ex
       delete t;
       continue;
     }
+    removal.leavingIn(t->inArguments, leaving);
+    Solution* s = withArguments(mapped, leaving);
     for (BagSet* set : {&t->inArguments, &t->defProvedArguments, &t->defPendingArguments, &t->outProvedArguments,
                         &t->outPendingArguments})
       *set = removal.apply(*set);
-    addRow(t, mapped);
+    addRow(t, s);
   }
   flushRows(table);
   return table;
@@ -230,12 +244,12 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const Ext
   return table;
 }
 
-Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree*) {
+Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
   Solution* result = createEmptySolution();
   for (auto& entry : *table) {
     const CompleteArgumentationTuple* t = row(entry);
     if (t->defPendingArguments.empty() && t->outPendingArguments.empty())
-      result = combineSolutions(kivra::Union, result, entry.second);
+      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, t->inArguments, root));
   }
   return result;
 }

@@ -59,6 +59,18 @@ StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm(k
     : kivra::AbstractNormalizedHTDAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
+Solution* StableNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
+  if (arguments.empty()) return s;
+  if (arguments.size() == 1) return addToSolution(s, arguments.front());
+  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
+}
+
+Solution* StableNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
+  leaving.clear();
+  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
+  return withArguments(s, leaving);
+}
+
 void StableNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
   ArgumentationUtil::fillTable(produced, table,
                                [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
@@ -74,7 +86,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const Extende
     r->unattackedArguments = outside - r->attackedArguments;
     r->inArguments = std::move(in);
     // Rows of one leaf differ in their in-sets, so nothing merges here.
-    addRow(r, createLeafSolution(bag.vertices(r->inArguments)));
+    addRow(r, createLeafSolution(VertexSet()));
   }
   flushRows(table);
   return table;
@@ -110,7 +122,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
         inRow->inArguments.set(p);
         inRow->attackedArguments = t->attackedArguments | (t->unattackedArguments & targetsOfA);
         inRow->unattackedArguments = t->unattackedArguments - targetsOfA;
-        addRow(inRow, addToSolution(s, a));
+        addRow(inRow, s);
       }
       t->unattackedArguments.set(p);
     }
@@ -134,10 +146,12 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Exte
       delete t;
       continue;
     }
+    removal.leavingIn(t->inArguments, leaving);
+    Solution* s = withArguments(mapped, leaving);
     t->inArguments = removal.apply(t->inArguments);
     t->attackedArguments = removal.apply(t->attackedArguments);
     t->unattackedArguments = removal.apply(t->unattackedArguments);
-    addRow(t, mapped);
+    addRow(t, s);
   }
   flushRows(table);
   return table;
@@ -155,10 +169,10 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateBranchNode(const Exten
   return table;
 }
 
-Solution* StableNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree*) {
+Solution* StableNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
   Solution* result = createEmptySolution();
   for (auto& entry : *table)
     if (row(entry)->unattackedArguments.empty())
-      result = combineSolutions(kivra::Union, result, entry.second);
+      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, row(entry)->inArguments, root));
   return result;
 }
