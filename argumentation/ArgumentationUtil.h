@@ -192,53 +192,6 @@ class ArgumentationUtil {
   // Deletes every row of table, then the table itself.
   static void releaseRows(kivra::TupleSet* table);
 
-  // Merge join of the two child tables of a branch node, both ordered by a key
-  // that leads their row order (compareKeys(const Row&, const Row&) returns
-  // the three-way order of two rows' keys). Walks both tables once; for every
-  // left row whose key some right row shares, calls
-  //   joinPair(leftRow, leftSolution, rightRow, rightSolution)
-  // for each right row of that run in table order, left rows in table order.
-  // Consumes both tables: every row is deleted exactly once (a left row after
-  // its run, an unmatched row when the walk passes it, the rest at the end)
-  // and both tables are deleted; joinPair must not keep the rows.
-  template <class Row, class CompareKeys, class JoinPair>
-  static void joinRuns(kivra::TupleSet* left, kivra::TupleSet* right, CompareKeys compareKeys,
-                       JoinPair joinPair) {
-    auto rowAt = [](kivra::TupleSet::iterator it) -> const Row& { return *static_cast<const Row*>(it->first); };
-    auto l = left->begin();
-    auto r = right->begin();
-    while (l != left->end() && r != right->end()) {
-      const Row& lrow = rowAt(l);
-      const auto order = compareKeys(lrow, rowAt(r));
-      if (order < 0) {
-        delete l->first;
-        ++l;
-        continue;
-      }
-      if (order > 0) {
-        delete r->first;
-        ++r;
-        continue;
-      }
-      for (auto q = r; q != right->end() && compareKeys(lrow, rowAt(q)) == 0; ++q) {
-        joinPair(lrow, l->second, rowAt(q), q->second);
-      }
-      // r stays: the next left row with the same key meets the same run.
-      delete l->first;
-      ++l;
-    }
-    // Rows the walk did not reach pair with nothing.
-    releaseRows(left, l);
-    releaseRows(right, r);
-  }
-
-  // joinRuns keyed on the in-set, for rows whose order starts with it.
-  template <class Row, class JoinPair>
-  static void joinRunsByInSet(kivra::TupleSet* left, kivra::TupleSet* right, JoinPair joinPair) {
-    joinRuns<Row>(
-        left, right, [](const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }, joinPair);
-  }
-
   // The branch join of two child tables into `table` by runs of equal keys,
   // each run joined as a LatticeJoin over the rows' free positions. `traits`
   // gives, for the row class Row:
