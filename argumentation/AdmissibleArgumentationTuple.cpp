@@ -1,11 +1,7 @@
 #include "AdmissibleArgumentationTuple.h"
 
 bool AdmissibleArgumentationTuple::operator<(const kivra::Tuple& other) const {
-  const auto& o = static_cast<const AdmissibleArgumentationTuple&>(other);
-  if (auto c = inArguments <=> o.inArguments; c != 0) return c < 0;
-  if (auto c = attackingArguments <=> o.attackingArguments; c != 0) return c < 0;
-  if (auto c = defeatedArguments <=> o.defeatedArguments; c != 0) return c < 0;
-  return outArguments < o.outArguments;
+  return precedes(static_cast<const AdmissibleArgumentationTuple&>(other));
 }
 
 bool AdmissibleArgumentationTuple::operator==(const kivra::Tuple& other) const {

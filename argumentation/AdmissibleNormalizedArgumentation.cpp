@@ -27,19 +27,26 @@ AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlg
 
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}
 
-void AdmissibleNormalizedArgumentationAlgorithm::insertRow(Row* row, Solution* solution, TupleSet* table) {
-  auto [entry, inserted] = table->emplace(row, solution);
-  if (inserted) return;
-  // An equal row is already there: unite the solutions (stored one left, new
-  // one right). Rows are equal in all four sets, so the stored row object
-  // can stay the key and the new one goes, which spares a second search.
-  entry->second = combineSolutions(kivra::Union, entry->second, solution);
-  delete row;
+Solution* AdmissibleNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
+  if (arguments.empty()) return s;
+  if (arguments.size() == 1) return addToSolution(s, arguments.front());
+  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
+}
+
+Solution* AdmissibleNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
+  leaving.clear();
+  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
+  return withArguments(s, leaving);
+}
+
+void AdmissibleNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
+  ArgumentationUtil::fillTable(produced, table,
+                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
   auto* table = new TupleSet();
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
 
   for (BagSet& in : bag.conflictFreeSubsets(bag.all())) {
     auto* row = new Row();
@@ -49,8 +56,9 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
     row->outArguments = rest - row->defeatedArguments - row->attackingArguments;
     row->inArguments = std::move(in);
     // Rows of different in-sets never coincide: a plain insertion suffices.
-    table->emplace(row, createLeafSolution(bag.vertices(row->inArguments)));
+    addRow(row, createLeafSolution(VertexSet()));
   }
+  flushRows(table);
   return table;
 }
 
@@ -59,7 +67,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
   TupleSet* child = evaluateNode(node->firstChild());
 
   auto* table = new TupleSet();
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   const std::size_t width = bag.size();
   const std::size_t p = bag.position(a);
   const BagSet& targetsOfA = bag.attacksOf(p);
@@ -92,7 +100,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
       joined->outArguments = kept->outArguments - targetsOfA - attackersOfA;
       joined->attackingArguments =
           bag.all() - joined->inArguments - joined->defeatedArguments - joined->outArguments;
-      insertRow(joined, addToSolution(solution, a), table);
+      addRow(joined, solution);
     }
 
     // a stays outside the candidate set.
@@ -108,15 +116,16 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
         kept->outArguments.set(p);
         break;
     }
-    insertRow(kept, solution, table);
+    addRow(kept, solution);
   }
+  flushRows(table);
   ArgumentationUtil::releaseRows(child);
   return table;
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
-  const BagProjection removal(node->getVertices(), node->getRemovedVertices());
+  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
 
   auto* table = new TupleSet();
   for (auto& [tuple, solution] : *child) {
@@ -132,9 +141,11 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const 
     projected->attackingArguments = removal.apply(t->attackingArguments);
     projected->defeatedArguments = removal.apply(t->defeatedArguments);
     projected->outArguments = removal.apply(t->outArguments);
-    insertRow(projected, solution, table);
+    removal.leavingIn(t->inArguments, leaving);
+    addRow(projected, withArguments(solution, leaving));
     delete t;
   }
+  flushRows(table);
   delete child;
   return table;
 }
@@ -144,24 +155,21 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const E
   TupleSet* right = evaluateNode(node->secondChild());
 
   auto* table = new TupleSet();
-  const BagSet all = BagSet::prefix(node->getVertices().size());
-
-  // Merge join on the in-set: both tables list equal in-sets consecutively,
-  // in ascending order of the in-sets. Every left row of a run is paired with
-  // the whole run of right rows of the same in-set.
-  ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lrow, Solution* lsol, const Row& rrow,
-                                                           Solution* rsol) {
-    Row* joined = ArgumentationUtil::joinAdmissibleRows(lrow, rrow, all);
-    insertRow(joined, combineSolutions(kivra::CrossJoin, lsol, rsol), table);
-  });
+  // Runs of equal in-sets join; both tables list them in ascending order.
+  ArgumentationUtil::joinRunsByLattice<Row>(
+      left, right, table, AdmissibleJoin(node->getVertices().size()),
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
   return table;
 }
 
 Solution* AdmissibleNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,
-                                                                      const ExtendedHypertree* /*root*/) {
+                                                                      const ExtendedHypertree* root) {
   Solution* result = createEmptySolution();
   for (const auto& [tuple, solution] : *tuples) {
-    if (rowOf(tuple).attackingArguments.empty()) result = combineSolutions(kivra::Union, result, solution);
+    const Row& row = rowOf(tuple);
+    if (row.attackingArguments.empty())
+      result = combineSolutions(kivra::Union, result, withRootMembers(solution, row.inArguments, root));
   }
   return result;
 }

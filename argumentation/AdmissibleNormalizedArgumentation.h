@@ -11,6 +11,10 @@
 // own bag's positions.
 #pragma once
 
+#include <utility>
+#include <vector>
+
+#include "ArgumentationUtil.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/Problem.h"
@@ -36,7 +40,22 @@ class AdmissibleNormalizedArgumentationAlgorithm : public kivra::AbstractNormali
   ArgumentationProblem* argumentationProblem;
 
  private:
-  // Inserts a row; a row equal to one already in the table is merged into it
-  // (solutions united) and deleted.
-  void insertRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution, kivra::TupleSet* table);
+  // Storage the rules reuse from node to node for the bag's attacks and the
+  // move of rows out of a child's bag.
+  BagAttacks bagWork;
+  BagProjection projectionWork;
+
+  // Collects a row for the table being built; flushRows adds the collected
+  // rows to the table in ascending order, an equal row deleted and its
+  // solution united with the first one's.
+  void addRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
+  void flushRows(kivra::TupleSet* table);
+  // s with the given arguments added to every candidate set; s itself when
+  // there are none. In-arguments join a row's solution when they leave the
+  // bag and at the root (see ArgumentationUtil.h).
+  kivra::Solution* withArguments(kivra::Solution* s, const std::vector<kivra::Vertex>& arguments);
+  // The root row's solution with its in-arguments added.
+  kivra::Solution* withRootMembers(kivra::Solution* s, const BagSet& in, const kivra::ExtendedHypertree* root);
+  std::vector<kivra::Vertex> leaving;
+  std::vector<std::pair<AdmissibleArgumentationTuple*, kivra::Solution*>> produced;
 };

@@ -23,13 +23,21 @@ AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgument
     : kivra::AbstractSemiNormalizedHTDAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
-void AdmissibleSemiNormalizedArgumentationAlgorithm::addRow(AdmissibleArgumentationTuple* newRow, Solution* s,
-                                                            TupleSet* table) {
-  auto [it, inserted] = table->try_emplace(newRow, s);
-  if (!inserted) {
-    it->second = combineSolutions(kivra::Union, it->second, s);
-    delete newRow;
-  }
+Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
+  if (arguments.empty()) return s;
+  if (arguments.size() == 1) return addToSolution(s, arguments.front());
+  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
+}
+
+Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
+  leaving.clear();
+  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
+  return withArguments(s, leaving);
+}
+
+void AdmissibleSemiNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
+  ArgumentationUtil::fillTable(produced, table,
+                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
 }
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {
@@ -37,11 +45,12 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   TupleSet* child;
   if (node->getType() == kivra::Leaf) {
     child = new TupleSet();
-    addRow(new Row(), createLeafSolution(VertexSet()), child);
+    addRow(new Row(), createLeafSolution(VertexSet()));
+    flushRows(child);
   } else {
     child = evaluateNode(node->firstChild());
   }
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   const BagSet introduced = bag.positions(node->getIntroducedVertices());
   // The arguments the node keeps from its child, between removal and introduction.
   std::vector<Vertex> kept;
@@ -53,20 +62,21 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   // Removal: an undefeated attacker that leaves the bag can never be defeated.
   TupleSet* intermediate = new TupleSet();
   // Rows are taken out of the child table before they are projected.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<Row*>(taken.key());
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<Row*>(key);
     if (t->attackingArguments.intersects(removal.removed)) {
       delete t;
       continue;
     }
+    removal.leavingIn(t->inArguments, leaving);
     t->inArguments = removal.apply(t->inArguments);
     t->outArguments = removal.apply(t->outArguments);
     t->defeatedArguments = removal.apply(t->defeatedArguments);
     t->attackingArguments = removal.apply(t->attackingArguments);
-    addRow(t, taken.mapped(), intermediate);
+    addRow(t, withArguments(mapped, leaving));
   }
-  delete child;
+  flushRows(intermediate);
 
   // Introduction: extend each row by every compatible conflict-free subset.
   TupleSet* table = new TupleSet();
@@ -90,13 +100,12 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
       extended->defeatedArguments = defeated | (attacking & attackedByIn) | (unsettled & attackedByIn);
       extended->attackingArguments = (attacking - attackedByIn) | ((unsettled - attackedByIn) & attackersOfIn);
       extended->outArguments = unsettled - attackedByIn - attackersOfIn;
-      // Adding nothing leaves every member as it is, so the empty subset
-      // keeps the row's own solution.
-      Solution* s = joining.empty() ? entry.second : addToSolution(entry.second, bag.vertices(joining));
-      addRow(extended, s, table);
+      // The joining arguments enter the solution when they leave the bag.
+      addRow(extended, entry.second);
     }
     delete t;
   }
+  flushRows(table);
   delete intermediate;
   return table;
 }
@@ -105,22 +114,20 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(con
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
   TupleSet* table = new TupleSet();
-  const BagSet all = BagSet::prefix(node->getVertices().size());
-
-  // Both tables list rows by in-set first; join the runs of equal in-sets.
+  // Runs of equal in-sets join; both tables list them in ascending order.
   using Row = AdmissibleArgumentationTuple;
-  ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lt, Solution* ls, const Row& qt, Solution* qs) {
-    Row* joined = ArgumentationUtil::joinAdmissibleRows(lt, qt, all);
-    addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
-  });
+  ArgumentationUtil::joinRunsByLattice<Row>(
+      left, right, table, AdmissibleJoin(node->getVertices().size()),
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
   return table;
 }
 
 Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table,
-                                                                         const ExtendedHypertree*) {
+                                                                         const ExtendedHypertree* root) {
   Solution* result = createEmptySolution();
   for (auto& entry : *table)
     if (row(entry)->attackingArguments.empty())
-      result = combineSolutions(kivra::Union, result, entry.second);
+      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, row(entry)->inArguments, root));
   return result;
 }

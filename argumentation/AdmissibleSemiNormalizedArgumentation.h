@@ -1,8 +1,12 @@
 // Admissible sets by dynamic programming over a semi-normalized tree decomposition.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
+#include "ArgumentationUtil.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 
@@ -40,7 +44,24 @@ class AdmissibleSemiNormalizedArgumentationAlgorithm : public kivra::AbstractSem
   ArgumentationProblem* argumentationProblem;
 
  private:
-  // Adds row with solution s; an equal row already in the table keeps its
-  // place, its solution becomes the Union of the old and s, and row is deleted.
-  void addRow(AdmissibleArgumentationTuple* row, kivra::Solution* s, kivra::TupleSet* table);
+  // Storage the rules reuse from node to node for the bag's attacks and the
+  // move of rows out of a child's bag.
+  BagAttacks bagWork;
+  BagProjection projectionWork;
+
+  // Collects a row for the table being built; flushRows adds the collected
+  // rows to the table in ascending order, an equal row deleted and its
+  // solution united with the first one's.
+  void addRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
+  void flushRows(kivra::TupleSet* table);
+  // s with the given arguments added to every candidate set; s itself when
+  // there are none. In-arguments join a row's solution when they leave the
+  // bag and at the root (see ArgumentationUtil.h).
+  kivra::Solution* withArguments(kivra::Solution* s, const std::vector<kivra::Vertex>& arguments);
+  // The root row's solution with its in-arguments added.
+  kivra::Solution* withRootMembers(kivra::Solution* s, const BagSet& in, const kivra::ExtendedHypertree* root);
+  std::vector<kivra::Vertex> leaving;
+  // The entries of the child table a rule consumes.
+  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
+  std::vector<std::pair<AdmissibleArgumentationTuple*, kivra::Solution*>> produced;
 };

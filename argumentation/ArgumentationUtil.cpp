@@ -10,9 +10,11 @@
 using kivra::Vertex;
 using kivra::VertexSet;
 
-BagAttacks::BagAttacks(const std::vector<Vertex>& bag, ArgumentationProblem* problem)
-    : members(bag.begin(), bag.end()), targets(bag.size(), BagSet(bag.size())),
-      sources(bag.size(), BagSet(bag.size())), everything(BagSet::prefix(bag.size())) {
+const BagAttacks& BagAttacks::assign(const std::vector<Vertex>& bag, ArgumentationProblem* problem) {
+  members.assign(bag.begin(), bag.end());
+  targets.assign(bag.size(), BagSet(bag.size()));
+  sources.assign(bag.size(), BagSet(bag.size()));
+  everything = BagSet::prefix(bag.size());
   for (std::size_t from = 0; from < members.size(); ++from) {
     const VertexSet* attacked = problem->getAttacksFromArg(members[from]);
     if (attacked == nullptr) continue;
@@ -33,6 +35,7 @@ BagAttacks::BagAttacks(const std::vector<Vertex>& bag, ArgumentationProblem* pro
       }
     }
   }
+  return *this;
 }
 
 std::size_t BagAttacks::position(Vertex argument) const {
@@ -74,9 +77,11 @@ BagSet BagAttacks::positions(const VertexSet& s) const { return positionsIn(memb
 
 BagSet BagAttacks::positions(const std::vector<Vertex>& s) const { return positionsIn(members, none(), s); }
 
-BagProjection::BagProjection(const std::vector<Vertex>& kept, const std::vector<Vertex>& leaving)
-    : childWidth(kept.size() + leaving.size()) {
+const BagProjection& BagProjection::assign(const std::vector<Vertex>& kept, const std::vector<Vertex>& leaving) {
+  childWidth = kept.size() + leaving.size();
   removed = BagSet(childWidth);
+  descending.clear();
+  leavingArguments.assign(leaving.begin(), leaving.end());
   std::size_t before = 0;  // leaving arguments already placed
   for (Vertex v : leaving) {
     const auto keptBelow = static_cast<std::size_t>(std::lower_bound(kept.begin(), kept.end(), v) - kept.begin());
@@ -84,6 +89,7 @@ BagProjection::BagProjection(const std::vector<Vertex>& kept, const std::vector<
     descending.insert(descending.begin(), keptBelow + before);
     ++before;
   }
+  return *this;
 }
 
 BagSet BagProjection::apply(const BagSet& s) const {

@@ -5,14 +5,20 @@
 // with equal keys).
 #pragma once
 
+#include <algorithm>
+#include <compare>
 #include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <utility>
 #include <vector>
 
+#include "AdmissibleArgumentationTuple.h"
 #include "BagSet.h"
+#include "LatticeJoin.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/Global.h"
 
-class AdmissibleArgumentationTuple;
 class ArgumentationProblem;
 
 // The arguments of one bag, ascending, and the attacks among them as
@@ -21,7 +27,12 @@ class ArgumentationProblem;
 class BagAttacks {
  public:
   // `bag` ascending (a decomposition node's vertex list is).
-  BagAttacks(const std::vector<kivra::Vertex>& bag, ArgumentationProblem* problem);
+  BagAttacks(const std::vector<kivra::Vertex>& bag, ArgumentationProblem* problem) { assign(bag, problem); }
+  // The empty bag; assign() fills it.
+  BagAttacks() = default;
+  // Makes this the bag `bag`, reusing the storage of the previous one: the
+  // rules keep one per algorithm, so that a node costs no allocation.
+  const BagAttacks& assign(const std::vector<kivra::Vertex>& bag, ArgumentationProblem* problem);
   BagAttacks(const kivra::VertexSet& bag, ArgumentationProblem* problem)
       : BagAttacks(std::vector<kivra::Vertex>(bag.begin(), bag.end()), problem) {}
 
@@ -65,16 +76,28 @@ class BagProjection {
  public:
   // `kept`: the smaller bag, ascending; `leaving`: the child's arguments not in it.
   // `leaving` ascending.
-  BagProjection(const std::vector<kivra::Vertex>& kept, const std::vector<kivra::Vertex>& leaving);
+  BagProjection(const std::vector<kivra::Vertex>& kept, const std::vector<kivra::Vertex>& leaving) {
+    assign(kept, leaving);
+  }
+  BagProjection() = default;
+  // Makes this the projection between the given bags, reusing its storage.
+  const BagProjection& assign(const std::vector<kivra::Vertex>& kept, const std::vector<kivra::Vertex>& leaving);
   BagProjection(const std::vector<kivra::Vertex>& kept, const kivra::VertexSet& leaving)
       : BagProjection(kept, std::vector<kivra::Vertex>(leaving.begin(), leaving.end())) {}
   // s without the leaving positions, in the smaller bag's positions.
   BagSet apply(const BagSet& s) const;
+  // The leaving arguments whose positions s holds, ascending, into `arguments`.
+  void leavingIn(const BagSet& s, std::vector<kivra::Vertex>& arguments) const {
+    arguments.clear();
+    for (std::size_t i = leavingArguments.size(); i-- > 0;)
+      if (s.test(descending[i])) arguments.push_back(leavingArguments[leavingArguments.size() - 1 - i]);
+  }
 
   BagSet removed;  // the leaving arguments' positions in the child's bag
  private:
   std::vector<std::size_t> descending;  // the same positions, largest first
-  std::size_t childWidth;
+  std::vector<kivra::Vertex> leavingArguments;  // the leaving arguments, ascending
+  std::size_t childWidth = 0;
 };
 
 // Moves position sets from a bag into a bag with additional arguments.
@@ -88,6 +111,12 @@ class BagEmbedding {
   std::vector<std::size_t> ascending;
   std::size_t smallWidth;
 };
+
+// Every rule keeps a row's solution free of the row's in-arguments that are
+// still in the bag: they join its candidate sets only when they leave the
+// bag (at a removal) or at the root. Rows that merge at a removal, and the
+// partners of a branch join, then share one Add per leaving member instead
+// of one per row made at its introduction.
 
 // A namespace-like holder of static operations; never instantiated.
 class ArgumentationUtil {
@@ -131,29 +160,60 @@ class ArgumentationUtil {
                                                           const AdmissibleArgumentationTuple& right,
                                                           const BagSet& all);
 
+  // Adds rows to an empty table in ascending order, found by sorting them
+  // once instead of searching the table for each: of equal rows one stays
+  // with the union of their solutions, the others are deleted. Empties rows.
+  template <class Row, class Unite>
+  static void fillTable(std::vector<std::pair<Row*, kivra::Solution*>>& rows, kivra::TupleSet* table, Unite unite) {
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
+    for (std::size_t i = 0; i < rows.size();) {
+      Row* row = rows[i].first;
+      kivra::Solution* solution = rows[i].second;
+      std::size_t j = i + 1;
+      for (; j < rows.size() && !row->precedes(*rows[j].first); ++j) {
+        solution = unite(solution, rows[j].second);
+        delete rows[j].first;
+      }
+      table->emplace_hint(table->end(), row, solution);
+      i = j;
+    }
+    rows.clear();
+  }
+
+  // Moves every entry of table into entries (which it replaces) and deletes
+  // the table; the rows are the caller's now and may be changed.
+  static void takeEntries(kivra::TupleSet* table, std::vector<std::pair<kivra::Tuple*, kivra::Solution*>>& entries) {
+    entries.assign(table->begin(), table->end());
+    delete table;
+  }
+
   // Deletes the rows of [from, end) of table, then the table itself.
   static void releaseRows(kivra::TupleSet* table, kivra::TupleSet::iterator from);
   // Deletes every row of table, then the table itself.
   static void releaseRows(kivra::TupleSet* table);
 
-  // Merge join of the two child tables of a branch node, both ordered by a key
-  // that leads their row order (compareKeys(const Row&, const Row&) returns
-  // the three-way order of two rows' keys). Walks both tables once; for every
-  // left row whose key some right row shares, calls
-  //   joinPair(leftRow, leftSolution, rightRow, rightSolution)
-  // for each right row of that run in table order, left rows in table order.
-  // Consumes both tables: every row is deleted exactly once (a left row after
-  // its run, an unmatched row when the walk passes it, the rest at the end)
-  // and both tables are deleted; joinPair must not keep the rows.
-  template <class Row, class CompareKeys, class JoinPair>
-  static void joinRuns(kivra::TupleSet* left, kivra::TupleSet* right, CompareKeys compareKeys,
-                       JoinPair joinPair) {
+  // The branch join of two child tables into `table` by runs of equal keys,
+  // each run joined as a LatticeJoin over the rows' free positions. `traits`
+  // gives, for the row class Row:
+  //   compareKeys(a, b)        three-way order of the join keys, leading the row order;
+  //   bits                     bits per free position (1 or 2);
+  //   freePositions(row)       the positions whose states vary within the row's run;
+  //   encode(row, free)        the states of row at the free positions;
+  //   decode(keyRow, free, c)  a new row of keyRow's run with the states of code c;
+  //   joinPair(a, b)           the joined row of two rows of a run, new.
+  // Runs too wide for one code word are joined pair by pair. Rows enter the
+  // table in ascending order; both child tables are consumed.
+  template <class Row, class Traits, class Unite, class Cross>
+  static void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::TupleSet* table,
+                                const Traits& traits, Unite unite, Cross cross) {
     auto rowAt = [](kivra::TupleSet::iterator it) -> const Row& { return *static_cast<const Row*>(it->first); };
     auto l = left->begin();
     auto r = right->begin();
+    std::vector<CodedRow> leftRun, rightRun;
+    std::vector<std::pair<Row*, kivra::Solution*>> joined;
+    std::vector<std::size_t> free;
     while (l != left->end() && r != right->end()) {
-      const Row& lrow = rowAt(l);
-      const auto order = compareKeys(lrow, rowAt(r));
+      const auto order = traits.compareKeys(rowAt(l), rowAt(r));
       if (order < 0) {
         delete l->first;
         ++l;
@@ -164,22 +224,91 @@ class ArgumentationUtil {
         ++r;
         continue;
       }
-      for (auto q = r; q != right->end() && compareKeys(lrow, rowAt(q)) == 0; ++q) {
-        joinPair(lrow, l->second, rowAt(q), q->second);
+      auto lEnd = l, rEnd = r;
+      while (lEnd != left->end() && traits.compareKeys(rowAt(l), rowAt(lEnd)) == 0) ++lEnd;
+      while (rEnd != right->end() && traits.compareKeys(rowAt(r), rowAt(rEnd)) == 0) ++rEnd;
+      const Row& keyRow = rowAt(l);
+      free.clear();
+      if (std::next(l) != lEnd || std::next(r) != rEnd)
+        traits.freePositions(keyRow).forEach([&](std::size_t p) { free.push_back(p); });
+      joined.clear();
+      if (std::next(l) == lEnd && std::next(r) == rEnd) {
+        // One row on each side: nothing to group.
+        joined.emplace_back(traits.joinPair(keyRow, rowAt(r)), cross(l->second, r->second));
+      } else if (free.size() * traits.bits <= 64) {
+        auto collect = [&](kivra::TupleSet::iterator from, kivra::TupleSet::iterator to, std::vector<CodedRow>& run) {
+          run.clear();
+          for (auto it = from; it != to; ++it) run.push_back({traits.encode(rowAt(it), free), it->second});
+          std::sort(run.begin(), run.end(), [](const CodedRow& a, const CodedRow& b) { return a.code < b.code; });
+        };
+        collect(l, lEnd, leftRun);
+        collect(r, rEnd, rightRun);
+        LatticeJoin<kivra::Solution*, Unite, Cross> lattice(static_cast<unsigned>(free.size()), traits.bits, unite, cross);
+        for (const CodedRow& z : lattice.join(leftRun, rightRun))
+          joined.emplace_back(traits.decode(keyRow, free, z.code), z.solution);
+      } else {
+        // Pair by pair; equal joined rows unite.
+        std::vector<std::pair<Row*, kivra::Solution*>> pairs;
+        for (auto a = l; a != lEnd; ++a)
+          for (auto b = r; b != rEnd; ++b)
+            pairs.emplace_back(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
+        std::stable_sort(pairs.begin(), pairs.end(),
+                         [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
+        for (std::size_t i = 0; i < pairs.size();) {
+          std::size_t j = i + 1;
+          kivra::Solution* s = pairs[i].second;
+          for (; j < pairs.size() && !pairs[i].first->precedes(*pairs[j].first); ++j) {
+            s = unite(s, pairs[j].second);
+            delete pairs[j].first;
+          }
+          joined.emplace_back(pairs[i].first, s);
+          i = j;
+        }
       }
-      // r stays: the next left row with the same key meets the same run.
-      delete l->first;
-      ++l;
+      if (joined.size() > 1)
+        std::sort(joined.begin(), joined.end(), [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
+      for (auto& [row, solution] : joined) table->emplace_hint(table->end(), row, solution);
+      for (; l != lEnd; ++l) delete l->first;
+      for (; r != rEnd; ++r) delete r->first;
     }
-    // Rows the walk did not reach pair with nothing.
     releaseRows(left, l);
     releaseRows(right, r);
   }
+};
 
-  // joinRuns keyed on the in-set, for rows whose order starts with it.
-  template <class Row, class JoinPair>
-  static void joinRunsByInSet(kivra::TupleSet* left, kivra::TupleSet* right, JoinPair joinPair) {
-    joinRuns<Row>(
-        left, right, [](const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }, joinPair);
+// The admissible rows' branch join for ArgumentationUtil::joinRunsByLattice:
+// runs of equal in-sets; a free position is out (00), an undefeated
+// attacker (01) or defeated (11), and the joined state is the larger one.
+struct AdmissibleJoin {
+  using Row = AdmissibleArgumentationTuple;
+  explicit AdmissibleJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+
+  static constexpr unsigned bits = 2;
+  static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
+  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
+  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
+    std::uint64_t code = 0;
+    for (std::size_t p : free)
+      code = (code << 2) | (row.defeatedArguments.test(p) ? 3u : row.attackingArguments.test(p) ? 1u : 0u);
+    return code;
   }
+  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
+    auto* row = new Row();
+    row->inArguments = key.inArguments;
+    row->attackingArguments = BagSet(width);
+    row->defeatedArguments = BagSet(width);
+    row->outArguments = BagSet(width);
+    for (std::size_t i = free.size(); i-- > 0; code >>= 2) {
+      switch (code & 3) {
+        case 0: row->outArguments.set(free[i]); break;
+        case 1: row->attackingArguments.set(free[i]); break;
+        default: row->defeatedArguments.set(free[i]); break;
+      }
+    }
+    return row;
+  }
+  Row* joinPair(const Row& a, const Row& b) const { return ArgumentationUtil::joinAdmissibleRows(a, b, all); }
+
+  std::size_t width;
+  BagSet all;
 };

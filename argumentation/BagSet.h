@@ -15,6 +15,9 @@
 #include <cstdint>
 #include <cstring>
 
+// The one-word operations are the innermost loop of every rule: keep them inline.
+#define BAGSET_INLINE [[gnu::always_inline]] inline
+
 class BagSet {
  public:
   // The empty set, one word wide.
@@ -56,14 +59,21 @@ class BagSet {
   }
 
   std::size_t words() const { return wordCount; }
-  std::uint64_t word(std::size_t i) const { return i < wordCount ? data()[i] : 0; }
+  BAGSET_INLINE std::uint64_t word(std::size_t i) const { return i < wordCount ? data()[i] : 0; }
 
-  bool test(std::size_t position) const { return (word(position / 64) >> (position % 64)) & 1U; }
-  // `position` must lie within the set's width.
-  void set(std::size_t position) { data()[position / 64] |= std::uint64_t{1} << (position % 64); }
-  void reset(std::size_t position) { data()[position / 64] &= ~(std::uint64_t{1} << (position % 64)); }
+  BAGSET_INLINE bool test(std::size_t position) const { return (word(position / 64) >> (position % 64)) & 1U; }
+  // A set widens to hold `position`; resetting a position beyond its width
+  // leaves it as it is (the position is no member).
+  BAGSET_INLINE void set(std::size_t position) {
+    if (position / 64 >= wordCount) widen(position / 64 + 1);
+    data()[position / 64] |= std::uint64_t{1} << (position % 64);
+  }
+  BAGSET_INLINE void reset(std::size_t position) {
+    if (position / 64 >= wordCount) return;
+    data()[position / 64] &= ~(std::uint64_t{1} << (position % 64));
+  }
 
-  bool empty() const {
+  BAGSET_INLINE bool empty() const {
     for (std::size_t i = 0; i < wordCount; ++i)
       if (data()[i]) return false;
     return true;
@@ -73,7 +83,7 @@ class BagSet {
     for (std::size_t i = 0; i < wordCount; ++i) total += static_cast<std::size_t>(std::popcount(data()[i]));
     return total;
   }
-  bool intersects(const BagSet& other) const {
+  BAGSET_INLINE bool intersects(const BagSet& other) const {
     const std::size_t n = std::min(wordCount, other.wordCount);
     for (std::size_t i = 0; i < n; ++i)
       if (data()[i] & other.data()[i]) return true;
@@ -99,7 +109,7 @@ class BagSet {
   friend BagSet operator&(BagSet a, const BagSet& b) { return a &= b; }
   friend BagSet operator-(BagSet a, const BagSet& b) { return a -= b; }
 
-  friend bool operator==(const BagSet& a, const BagSet& b) {
+  BAGSET_INLINE friend bool operator==(const BagSet& a, const BagSet& b) {
     if (a.wordCount == 1 && b.wordCount == 1) return a.inlineWord == b.inlineWord;
     const std::size_t n = std::max(a.wordCount, b.wordCount);
     for (std::size_t i = 0; i < n; ++i)
@@ -110,12 +120,12 @@ class BagSet {
   // Lexicographic order of the ascending position sequences (a proper prefix
   // first). At the lowest position p in one set only, the sets agree below
   // p; the set holding p is the smaller unless the other one ends before p.
-  friend std::strong_ordering operator<=>(const BagSet& a, const BagSet& b) {
+  BAGSET_INLINE friend std::strong_ordering operator<=>(const BagSet& a, const BagSet& b) {
     if (a.wordCount == 1 && b.wordCount == 1) return compareWords(a.inlineWord, b.inlineWord);
     return compareWide(a, b);
   }
   // The same order for two sets of at most 64 positions given as words.
-  static std::strong_ordering compareWords(std::uint64_t x, std::uint64_t y) {
+  BAGSET_INLINE static std::strong_ordering compareWords(std::uint64_t x, std::uint64_t y) {
     const std::uint64_t d = x ^ y;
     if (d == 0) return std::strong_ordering::equal;
     const std::uint64_t low = d & (~d + 1);
@@ -150,7 +160,8 @@ class BagSet {
   // members above it move down by one; `positions` wide.
   BagSet erased(std::size_t position, std::size_t positions) const {
     if (wordCount == 1 && positions <= 64) {
-      const std::uint64_t below = (std::uint64_t{1} << position) - 1;
+      // A position past the word holds no member, and none lies above it.
+      const std::uint64_t below = position >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << position) - 1;
       BagSet result;
       result.inlineWord = (inlineWord & below) | ((inlineWord >> 1) & ~below);
       return result;
@@ -171,8 +182,8 @@ class BagSet {
   static std::uint32_t wordsFor(std::size_t positions) {
     return static_cast<std::uint32_t>(std::max<std::size_t>(1, (positions + 63) / 64));
   }
-  std::uint64_t* data() { return wordCount == 1 ? &inlineWord : heapWords; }
-  const std::uint64_t* data() const { return wordCount == 1 ? &inlineWord : heapWords; }
+  BAGSET_INLINE std::uint64_t* data() { return wordCount == 1 ? &inlineWord : heapWords; }
+  BAGSET_INLINE const std::uint64_t* data() const { return wordCount == 1 ? &inlineWord : heapWords; }
 
   void widen(std::size_t words) {
     if (words <= wordCount) return;

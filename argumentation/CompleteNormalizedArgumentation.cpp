@@ -1,5 +1,7 @@
 #include "CompleteNormalizedArgumentation.h"
 
+#include <compare>
+#include <cstdint>
 #include <vector>
 
 #include "ArgumentationUtil.h"
@@ -23,27 +25,85 @@ void insertPosition(CompleteArgumentationTuple& t, std::size_t position, std::si
     *set = set->inserted(position, width);
 }
 
+// The branch join by runs of equal in-sets and def unions: a free position
+// (def or out, as the run's key fixes) is pending (0) or proved (1), proved
+// on either side is proved.
+struct CompleteJoin {
+  using Row = CompleteArgumentationTuple;
+  explicit CompleteJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+
+  static constexpr unsigned bits = 1;
+  static std::strong_ordering compareKeys(const Row& a, const Row& b) {
+    if (auto c = a.inArguments <=> b.inArguments; c != 0) return c;
+    return a.compareDefUnion(b);
+  }
+  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
+  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
+    std::uint64_t code = 0;
+    for (std::size_t p : free)
+      code = (code << 1) | (row.defProvedArguments.test(p) || row.outProvedArguments.test(p) ? 1u : 0u);
+    return code;
+  }
+  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
+    auto* row = new Row();
+    row->inArguments = key.inArguments;
+    const BagSet def = key.getAllDefArguments();
+    for (BagSet* set : {&row->defProvedArguments, &row->defPendingArguments, &row->outProvedArguments,
+                        &row->outPendingArguments})
+      *set = BagSet(width);
+    for (std::size_t i = free.size(); i-- > 0; code >>= 1) {
+      const std::size_t p = free[i];
+      if (def.test(p))
+        (code & 1 ? row->defProvedArguments : row->defPendingArguments).set(p);
+      else
+        (code & 1 ? row->outProvedArguments : row->outPendingArguments).set(p);
+    }
+    return row;
+  }
+  static Row* joinPair(const Row& a, const Row& b) {
+    auto* joined = new Row();
+    joined->inArguments = a.inArguments;
+    // Proved in either child is proved; pending only if pending in both.
+    joined->defProvedArguments = a.defProvedArguments | b.defProvedArguments;
+    joined->defPendingArguments = a.getAllDefArguments() - joined->defProvedArguments;
+    joined->outProvedArguments = a.outProvedArguments | b.outProvedArguments;
+    joined->outPendingArguments = a.getAllOutArguments() - joined->outProvedArguments;
+    return joined;
+  }
+
+  std::size_t width;
+  BagSet all;
+};
+
 }  // namespace
 
 CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem)
     : kivra::AbstractNormalizedHTDAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
-void CompleteNormalizedArgumentationAlgorithm::addRow(CompleteArgumentationTuple* newRow, Solution* s,
-                                                      TupleSet* table) {
-  auto [it, inserted] = table->try_emplace(newRow, s);
-  if (!inserted) {
-    it->second = combineSolutions(kivra::Union, it->second, s);
-    delete newRow;
-  }
+Solution* CompleteNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
+  if (arguments.empty()) return s;
+  if (arguments.size() == 1) return addToSolution(s, arguments.front());
+  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
+}
+
+Solution* CompleteNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
+  leaving.clear();
+  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
+  return withArguments(s, leaving);
+}
+
+void CompleteNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
+  ArgumentationUtil::fillTable(produced, table,
+                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
 }
 
 void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentationTuple& cur, const BagAttacks& bag,
-                                                              std::size_t next, TupleSet* table) {
+                                                              std::size_t next) {
   if (next == bag.size()) {
     // Different labellings of the same arguments never coincide.
     auto* finished = new CompleteArgumentationTuple(cur);
-    table->emplace(finished, createLeafSolution(bag.vertices(finished->inArguments)));
+    addRow(finished, createLeafSolution(VertexSet()));
     return;
   }
   const std::size_t x = next;
@@ -54,7 +114,7 @@ void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentat
   const bool attackedByIn = attackers.intersects(cur.inArguments);
   BagSet& defSet = attackedByIn ? cur.defProvedArguments : cur.defPendingArguments;
   defSet.set(x);
-  labelRemaining(cur, bag, next + 1, table);
+  labelRemaining(cur, bag, next + 1);
   defSet.reset(x);
 
   // out and in both require that x and the in-set leave each other alone.
@@ -69,7 +129,7 @@ void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentat
   cur.outProvedArguments |= proved;
   BagSet& outSet = attackedByOut ? cur.outProvedArguments : cur.outPendingArguments;
   outSet.set(x);
-  labelRemaining(cur, bag, next + 1, table);
+  labelRemaining(cur, bag, next + 1);
   outSet.reset(x);
   cur.outProvedArguments -= proved;
   cur.outPendingArguments |= proved;
@@ -80,20 +140,21 @@ void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentat
   cur.defPendingArguments -= defeated;
   cur.defProvedArguments |= defeated;
   cur.inArguments.set(x);
-  labelRemaining(cur, bag, next + 1, table);
+  labelRemaining(cur, bag, next + 1);
   cur.inArguments.reset(x);
   cur.defProvedArguments -= defeated;
   cur.defPendingArguments |= defeated;
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   CompleteArgumentationTuple current;
   for (BagSet* set : {&current.inArguments, &current.defProvedArguments, &current.defPendingArguments,
                       &current.outProvedArguments, &current.outPendingArguments})
     *set = bag.none();
   TupleSet* table = new TupleSet();  // owned by the caller
-  labelRemaining(current, bag, 0, table);
+  labelRemaining(current, bag, 0);
+  flushRows(table);
   return table;
 }
 
@@ -101,7 +162,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
   const Vertex x = node->getDifference();
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   const std::size_t width = bag.size();
   const std::size_t p = bag.position(x);
   const BagSet& targets = bag.attacksOf(p);
@@ -110,10 +171,10 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
 
   // Each child row is taken out of the child table before it is reused as
   // the def row, so no table key is ever changed.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<CompleteArgumentationTuple*>(taken.key());
-    Solution* s = taken.mapped();
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<CompleteArgumentationTuple*>(key);
+    Solution* s = mapped;
     insertPosition(*t, p, width);
 
     const bool attackedByIn = attackers.intersects(t->inArguments);
@@ -137,35 +198,37 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     }
     // The child row itself becomes the def row.
     (attackedByIn ? t->defProvedArguments : t->defPendingArguments).set(p);
-    addRow(t, s, table);
-    if (outRow) addRow(outRow, s, table);
-    if (inRow) addRow(inRow, addToSolution(s, x), table);
+    addRow(t, s);
+    if (outRow) addRow(outRow, s);
+    if (inRow) addRow(inRow, s);
   }
-  delete child;
+  flushRows(table);
   return table;
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const BagProjection removal(node->getVertices(), node->getRemovedVertices());
+  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
 
   // Rows are taken out of the child table before they are projected, so no
   // table key is ever changed.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<CompleteArgumentationTuple*>(taken.key());
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<CompleteArgumentationTuple*>(key);
     // A pending argument that leaves the bag can never be settled.
     if (t->defPendingArguments.intersects(removal.removed) || t->outPendingArguments.intersects(removal.removed)) {
       delete t;
       continue;
     }
+    removal.leavingIn(t->inArguments, leaving);
+    Solution* s = withArguments(mapped, leaving);
     for (BagSet* set : {&t->inArguments, &t->defProvedArguments, &t->defPendingArguments, &t->outProvedArguments,
                         &t->outPendingArguments})
       *set = removal.apply(*set);
-    addRow(t, taken.mapped(), table);
+    addRow(t, s);
   }
-  delete child;
+  flushRows(table);
   return table;
 }
 
@@ -173,33 +236,20 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const Ext
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
   TupleSet* table = new TupleSet();
-
-  // Both tables are sorted by in-set, then def union; join the runs where both agree.
-  using Row = CompleteArgumentationTuple;
-  auto compareKeys = [](const Row& a, const Row& b) {
-    if (auto c = a.inArguments <=> b.inArguments; c != 0) return c;
-    return a.compareDefUnion(b);
-  };
-  ArgumentationUtil::joinRuns<Row>(left, right, compareKeys, [&](const Row& lt, Solution* ls, const Row& qt,
-                                                                  Solution* qs) {
-    auto* joined = new Row();
-    joined->inArguments = lt.inArguments;
-    // Proved in either child is proved; pending only if pending in both.
-    joined->defProvedArguments = lt.defProvedArguments | qt.defProvedArguments;
-    joined->defPendingArguments = lt.getAllDefArguments() - joined->defProvedArguments;
-    joined->outProvedArguments = lt.outProvedArguments | qt.outProvedArguments;
-    joined->outPendingArguments = lt.getAllOutArguments() - joined->outProvedArguments;
-    addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
-  });
+  // Runs of equal in-sets and def unions join; both tables list them in ascending order.
+  ArgumentationUtil::joinRunsByLattice<CompleteArgumentationTuple>(
+      left, right, table, CompleteJoin(node->getVertices().size()),
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
   return table;
 }
 
-Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree*) {
+Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
   Solution* result = createEmptySolution();
   for (auto& entry : *table) {
     const CompleteArgumentationTuple* t = row(entry);
     if (t->defPendingArguments.empty() && t->outPendingArguments.empty())
-      result = combineSolutions(kivra::Union, result, entry.second);
+      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, t->inArguments, root));
   }
   return result;
 }

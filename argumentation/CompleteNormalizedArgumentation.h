@@ -1,6 +1,9 @@
 // Complete extensions by dynamic programming over a normalized tree decomposition.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include <cstddef>
 
 #include "ArgumentationProblem.h"
@@ -44,13 +47,29 @@ class CompleteNormalizedArgumentationAlgorithm : public kivra::AbstractNormalize
   ArgumentationProblem* argumentationProblem;
 
  private:
-  // Adds row with solution s; an equal row already in the table keeps its
-  // place, its solution becomes the Union of the old and s, and row is deleted.
-  void addRow(CompleteArgumentationTuple* row, kivra::Solution* s, kivra::TupleSet* table);
+  // Storage the rules reuse from node to node for the bag's attacks and the
+  // move of rows out of a child's bag.
+  BagAttacks bagWork;
+  BagProjection projectionWork;
+
+  // Collects a row for the table being built; flushRows adds the collected
+  // rows to the table in ascending order, an equal row deleted and its
+  // solution united with the first one's.
+  void addRow(CompleteArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
+  void flushRows(kivra::TupleSet* table);
+  // s with the given arguments added to every candidate set; s itself when
+  // there are none. In-arguments join a row's solution when they leave the
+  // bag and at the root (see ArgumentationUtil.h).
+  kivra::Solution* withArguments(kivra::Solution* s, const std::vector<kivra::Vertex>& arguments);
+  // The root row's solution with its in-arguments added.
+  kivra::Solution* withRootMembers(kivra::Solution* s, const BagSet& in, const kivra::ExtendedHypertree* root);
+  std::vector<kivra::Vertex> leaving;
+  // The entries of the child table a rule consumes.
+  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
+  std::vector<std::pair<CompleteArgumentationTuple*, kivra::Solution*>> produced;
 
   // Depth-first labelling of the bag positions from `next` on onto current
-  // (restored on return), each finished labelling added to table with the
-  // leaf solution of its in-set: def before out before in at every position.
-  void labelRemaining(CompleteArgumentationTuple& current, const BagAttacks& bag, std::size_t next,
-                      kivra::TupleSet* table);
+  // (restored on return), each finished labelling collected (addRow) with
+  // the leaf solution of its in-set: def before out before in at every position.
+  void labelRemaining(CompleteArgumentationTuple& current, const BagAttacks& bag, std::size_t next);
 };

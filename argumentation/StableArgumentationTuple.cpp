@@ -3,10 +3,7 @@
 #include <compare>
 
 bool StableArgumentationTuple::operator<(const kivra::Tuple& other) const {
-  const auto& o = static_cast<const StableArgumentationTuple&>(other);
-  if (auto c = inArguments <=> o.inArguments; c != 0) return c < 0;
-  if (auto c = attackedArguments <=> o.attackedArguments; c != 0) return c < 0;
-  return unattackedArguments < o.unattackedArguments;
+  return precedes(static_cast<const StableArgumentationTuple&>(other));
 }
 
 bool StableArgumentationTuple::operator==(const kivra::Tuple& other) const {

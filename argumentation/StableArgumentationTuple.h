@@ -21,6 +21,12 @@ class StableArgumentationTuple : public kivra::Tuple {
   ~StableArgumentationTuple() override = default;
 
   bool operator<(const kivra::Tuple& other) const override;
+  // The same order between two rows of this class, without a virtual call.
+  bool precedes(const StableArgumentationTuple& o) const {
+    if (auto c = inArguments <=> o.inArguments; c != 0) return c < 0;
+    if (auto c = attackedArguments <=> o.attackedArguments; c != 0) return c < 0;
+    return unattackedArguments < o.unattackedArguments;
+  }
   bool operator==(const kivra::Tuple& other) const override;
   int hash() const override;
 

@@ -1,5 +1,7 @@
 #include "StableNormalizedArgumentation.h"
 
+#include <compare>
+#include <cstdint>
 #include <vector>
 
 #include "ArgumentationUtil.h"
@@ -16,24 +18,67 @@ StableArgumentationTuple* row(const TupleSet::value_type& entry) {
   return static_cast<StableArgumentationTuple*>(entry.first);
 }
 
+// The branch join by runs of equal in-sets: a free position is unattacked
+// (0) or attacked (1), attacked on either side is attacked.
+struct StableJoin {
+  using Row = StableArgumentationTuple;
+  explicit StableJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+
+  static constexpr unsigned bits = 1;
+  static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
+  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
+  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
+    std::uint64_t code = 0;
+    for (std::size_t p : free) code = (code << 1) | (row.attackedArguments.test(p) ? 1u : 0u);
+    return code;
+  }
+  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
+    auto* row = new Row();
+    row->inArguments = key.inArguments;
+    row->attackedArguments = BagSet(width);
+    row->unattackedArguments = BagSet(width);
+    for (std::size_t i = free.size(); i-- > 0; code >>= 1)
+      (code & 1 ? row->attackedArguments : row->unattackedArguments).set(free[i]);
+    return row;
+  }
+  static Row* joinPair(const Row& a, const Row& b) {
+    auto* joined = new Row();
+    joined->inArguments = a.inArguments;
+    joined->unattackedArguments = a.unattackedArguments & b.unattackedArguments;
+    joined->attackedArguments = a.attackedArguments | b.attackedArguments;
+    return joined;
+  }
+
+  std::size_t width;
+  BagSet all;
+};
+
 }  // namespace
 
 StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm(kivra::Problem* problem)
     : kivra::AbstractNormalizedHTDAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
-void StableNormalizedArgumentationAlgorithm::addRow(StableArgumentationTuple* newRow, Solution* s,
-                                                    TupleSet* table) {
-  auto [it, inserted] = table->try_emplace(newRow, s);
-  if (!inserted) {
-    it->second = combineSolutions(kivra::Union, it->second, s);
-    delete newRow;
-  }
+Solution* StableNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
+  if (arguments.empty()) return s;
+  if (arguments.size() == 1) return addToSolution(s, arguments.front());
+  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
+}
+
+Solution* StableNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
+  leaving.clear();
+  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
+  return withArguments(s, leaving);
+}
+
+void StableNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
+  ArgumentationUtil::fillTable(produced, table,
+                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
 }
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
   TupleSet* table = new TupleSet();  // owned by the caller
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   for (BagSet& in : bag.conflictFreeSubsets(bag.all())) {
     auto* r = new StableArgumentationTuple();
     const BagSet outside = bag.all() - in;
@@ -41,8 +86,9 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const Extende
     r->unattackedArguments = outside - r->attackedArguments;
     r->inArguments = std::move(in);
     // Rows of one leaf differ in their in-sets, so nothing merges here.
-    table->emplace(r, createLeafSolution(bag.vertices(r->inArguments)));
+    addRow(r, createLeafSolution(VertexSet()));
   }
+  flushRows(table);
   return table;
 }
 
@@ -50,7 +96,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
   const Vertex a = node->getDifference();
-  const BagAttacks bag(node->getVertices(), argumentationProblem);
+  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   const std::size_t width = bag.size();
   const std::size_t p = bag.position(a);
   const BagSet& targetsOfA = bag.attacksOf(p);
@@ -59,10 +105,10 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
 
   // Each child row is taken out of the child table before it is reused as
   // the row with a outside, so no table key is ever changed.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<StableArgumentationTuple*>(taken.key());
-    Solution* s = taken.mapped();
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<StableArgumentationTuple*>(key);
+    Solution* s = mapped;
     t->inArguments = t->inArguments.inserted(p, width);
     t->attackedArguments = t->attackedArguments.inserted(p, width);
     t->unattackedArguments = t->unattackedArguments.inserted(p, width);
@@ -76,36 +122,38 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
         inRow->inArguments.set(p);
         inRow->attackedArguments = t->attackedArguments | (t->unattackedArguments & targetsOfA);
         inRow->unattackedArguments = t->unattackedArguments - targetsOfA;
-        addRow(inRow, addToSolution(s, a), table);
+        addRow(inRow, s);
       }
       t->unattackedArguments.set(p);
     }
-    addRow(t, s, table);
+    addRow(t, s);
   }
-  delete child;
+  flushRows(table);
   return table;
 }
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const BagProjection removal(node->getVertices(), node->getRemovedVertices());
+  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
 
   // Rows are taken out of the child table before they are projected.
-  while (!child->empty()) {
-    auto taken = child->extract(child->begin());
-    auto* t = static_cast<StableArgumentationTuple*>(taken.key());
+  ArgumentationUtil::takeEntries(child, consumed);
+  for (auto [key, mapped] : consumed) {
+    auto* t = static_cast<StableArgumentationTuple*>(key);
     // An argument leaving the bag unattacked can never be attacked later.
     if (t->unattackedArguments.intersects(removal.removed)) {
       delete t;
       continue;
     }
+    removal.leavingIn(t->inArguments, leaving);
+    Solution* s = withArguments(mapped, leaving);
     t->inArguments = removal.apply(t->inArguments);
     t->attackedArguments = removal.apply(t->attackedArguments);
     t->unattackedArguments = removal.apply(t->unattackedArguments);
-    addRow(t, taken.mapped(), table);
+    addRow(t, s);
   }
-  delete child;
+  flushRows(table);
   return table;
 }
 
@@ -113,23 +161,18 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateBranchNode(const Exten
   TupleSet* left = evaluateNode(node->firstChild());
   TupleSet* right = evaluateNode(node->secondChild());
   TupleSet* table = new TupleSet();
-
-  // Both tables list rows by in-set first; join the runs of equal in-sets.
-  using Row = StableArgumentationTuple;
-  ArgumentationUtil::joinRunsByInSet<Row>(left, right, [&](const Row& lt, Solution* ls, const Row& qt, Solution* qs) {
-    auto* joined = new Row();
-    joined->inArguments = lt.inArguments;
-    joined->unattackedArguments = lt.unattackedArguments & qt.unattackedArguments;
-    joined->attackedArguments = lt.attackedArguments | qt.attackedArguments;
-    addRow(joined, combineSolutions(kivra::CrossJoin, ls, qs), table);
-  });
+  // Runs of equal in-sets join; both tables list them in ascending order.
+  ArgumentationUtil::joinRunsByLattice<StableArgumentationTuple>(
+      left, right, table, StableJoin(node->getVertices().size()),
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
+      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
   return table;
 }
 
-Solution* StableNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree*) {
+Solution* StableNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
   Solution* result = createEmptySolution();
   for (auto& entry : *table)
     if (row(entry)->unattackedArguments.empty())
-      result = combineSolutions(kivra::Union, result, entry.second);
+      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, row(entry)->inArguments, root));
   return result;
 }

@@ -107,7 +107,8 @@ class Rules : public Algorithm {
   explicit Rules(Framework& framework) : Algorithm(&framework.problem), af(framework) {}
 
   // A child table of the described rows (counted), each with the leaf
-  // solution of its in-set; made when the rule asks for the child's table.
+  // solution of the empty set (its in-arguments are in the bag); made when
+  // the rule asks for the child's table.
   void feed(std::vector<std::string> rows) { fed.push_back(std::move(rows)); }
   // The rows of the table `node`'s rule makes; then the table is released.
   Rows rows(const ExtendedHypertree* node) {
@@ -115,15 +116,22 @@ class Rules : public Algorithm {
     for (auto& entry : solutions(node)) r.insert(entry.first);
     return r;
   }
-  // Each row with the extensions its solution holds, as name lists.
+  // Each row with the candidate sets it stands for, as name lists: the sets
+  // of its solution, which leaves out the row's in-arguments while they are
+  // in the bag, together with those.
   Solutions solutions(const ExtendedHypertree* node) {
     TupleSet* table = Algorithm::evaluateNode(node);  // the node's own rule, never a fed table
     Solutions out;
     kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
+    const BagAttacks positions(node->getVertices(), &af.problem);
     for (auto& [tuple, solution] : *table) {
-      auto& sets = out[af.describe(*static_cast<Row*>(tuple), node->getVertices())];
-      for (const VertexSet& e : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets())
+      const Row& row = *static_cast<Row*>(tuple);
+      auto& sets = out[af.describe(row, node->getVertices())];
+      const VertexSet members = positions.vertices(row.inArguments);
+      for (VertexSet e : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets()) {
+        e.insert(members.begin(), members.end());
         sets.insert(af.names(e));
+      }
     }
     release(table);
     return out;
@@ -133,11 +141,10 @@ class Rules : public Algorithm {
   TupleSet* evaluateNode(const ExtendedHypertree* node) override {
     if (fed.empty()) return Algorithm::evaluateNode(node);
     auto* table = new TupleSet();
-    const BagAttacks positions(node->getVertices(), &af.problem);
     for (const auto& r : fed.front()) {
       auto* row = new Counted<Row>();
       af.parse(r, *row, node->getVertices());
-      table->emplace(row, this->createLeafSolution(positions.vertices(row->inArguments)));
+      table->emplace(row, this->createLeafSolution(VertexSet()));
     }
     fed.pop_front();
     return table;
