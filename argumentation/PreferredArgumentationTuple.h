@@ -76,9 +76,9 @@ BagColoring unpack(const Word* colouring, std::size_t positions);
 // colouring of some row of the same table; the root selection relies on it.
 //
 // The row keeps one array: its colouring, then its certificates in ascending
-// order, each wordsFor(bag size) words. Arrays come from size-class free lists
-// that are reused across tables, and row objects from a free list of their
-// own, so building and dropping millions of rows neither calls the general
+// order, each wordsFor(bag size) words. Arrays of up to 2^13 words and row
+// objects come from the shared block pools (kivra::BlockPool), one per size,
+// so building and dropping millions of rows neither calls the general
 // allocator nor fragments its heap.
 class PreferredArgumentationTuple : public kivra::Tuple {
  public:
