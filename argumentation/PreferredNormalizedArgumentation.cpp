@@ -757,6 +757,10 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       const auto [from1, to1] = runOf(lefts, l, key.data());
       for (std::size_t k1 = from1; k1 < to1; ++k1)
         joinColorings(c2, lefts.certificates[k1], certificates.append(), width);
+      // These certificates share the row's In set: when one dominates the
+      // row, the joins of the larger sets on both sides need not be formed.
+      joinColorings(c1, c2, coloring.data(), width);
+      if (isDominated(coloring.data(), certificates, width)) continue;
       // Both orders ascend by In set: walk them together, joining runs with
       // equal In sets.
       std::size_t a = l.from, b = r.from;
@@ -779,7 +783,6 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       }
       certificates.sortUnique();
       certificates.keepMaximal();
-      joinColorings(c1, c2, coloring.data(), width);
       if (isDominated(coloring.data(), certificates, width)) continue;
       newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()),
                          combineSolutions(kivra::CrossJoin, l.solution, r.solution)});
