@@ -204,6 +204,7 @@ class ColoringList {
   void keepMaximal() {
     const std::size_t total = size();
     if (total < 2) return;
+    if (width <= 2 && total <= 0xffffffffu) return keepMaximalInTwoWords();
     // Members by In set, then by descending strength, so that each is only
     // tested against the undominated ones of its In set met before it: a
     // colouring dominates only weaker ones.
@@ -243,7 +244,77 @@ class ColoringList {
       }
       from = to;
     }
-    if (!anyDropped) return;
+    if (anyDropped) compact();
+  }
+
+  // keepMaximal for colourings of up to two words (bags of up to 64
+  // arguments). Most In sets occur once or a few times in a list: members
+  // are grouped by In set, packed into one integer, through one sort, and a
+  // small group is tested pair by pair. Domination is transitive, so a member
+  // dominated by any other is dominated by one that is itself undominated,
+  // and the order of the tests does not matter.
+  void keepMaximalInTwoWords() {
+    const std::size_t total = size();
+    dropped.clear();
+    keys.clear();
+    for (std::size_t i = 0; i < total; ++i) {
+      const Word* c = at(i);
+      keys.push_back({width == 1 ? compactedIn(c[0]) : compactedIn(c[0]) << 32 | compactedIn(c[1]),
+                      static_cast<std::uint32_t>(i)});
+    }
+    std::sort(keys.begin(), keys.end());
+    bool anyDropped = false;
+    for (std::size_t from = 0; from < total;) {
+      std::size_t to = from + 1;
+      while (to < total && keys[to].first == keys[from].first) ++to;
+      if (to - from > 1) anyDropped = dropDominatedInGroup(from, to) || anyDropped;
+      from = to;
+    }
+    if (anyDropped) compact();
+  }
+
+  // Marks in `dropped` (sized on first use) the dominated members of the
+  // In-set group keys[from, to); returns whether there are any.
+  bool dropDominatedInGroup(std::size_t from, std::size_t to) {
+    if (dropped.size() != size()) dropped.assign(size(), false);
+    bool any = false;
+    if (to - from <= 16) {
+      for (std::size_t a = from; a < to; ++a)
+        for (std::size_t b = from; b < to; ++b)
+          if (a != b && dominates(at(keys[b].second), at(keys[a].second), width)) {
+            dropped[keys[a].second] = true;
+            any = true;
+            break;
+          }
+      return any;
+    }
+    // A large group: strongest first, each tested against the undominated
+    // members met before it.
+    for (std::size_t c = from; c < to; ++c) keys[c].first = strength(keys[c].second);
+    std::sort(keys.begin() + static_cast<std::ptrdiff_t>(from), keys.begin() + static_cast<std::ptrdiff_t>(to),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    maximal.clear();
+    for (std::size_t c = from; c < to; ++c) {
+      bool isDominated = false;
+      for (std::uint32_t m : maximal)
+        if (dominates(at(m), at(keys[c].second), width)) {
+          isDominated = true;
+          break;
+        }
+      if (isDominated) {
+        dropped[keys[c].second] = true;
+        any = true;
+      } else {
+        maximal.push_back(keys[c].second);
+      }
+    }
+    return any;
+  }
+
+  // Removes the members marked in `dropped`, keeping the order of the rest,
+  // and clears the marks.
+  void compact() {
+    const std::size_t total = size();
     std::size_t kept = 0;
     for (std::size_t i = 0; i < total; ++i) {
       if (dropped[i]) continue;
@@ -251,6 +322,7 @@ class ColoringList {
       ++kept;
     }
     words.resize(kept * width);
+    dropped.clear();
   }
 
   // Whether m dominates k, two colourings with the same In set: at every
@@ -277,6 +349,15 @@ class ColoringList {
     std::uint32_t index;
   };
   Word inKey(std::size_t i) const { return inBits(at(i)[0]); }
+  // The In positions of a one-word colouring as the low 32 bits of a word.
+  static Word compactedIn(Word colouring) {
+    Word x = inBits(colouring);
+    x = (x | (x >> 1)) & 0x3333333333333333ULL;
+    x = (x | (x >> 2)) & 0x0f0f0f0f0f0f0f0fULL;
+    x = (x | (x >> 4)) & 0x00ff00ff00ff00ffULL;
+    x = (x | (x >> 8)) & 0x0000ffff0000ffffULL;
+    return (x | (x >> 16)) & 0x00000000ffffffffULL;
+  }
   int compareInSets(std::size_t a, std::size_t b) const {
     for (std::size_t j = 0; j < width; ++j) {
       const Word x = inBits(at(a)[j]), y = inBits(at(b)[j]);
@@ -305,6 +386,8 @@ class ColoringList {
   std::vector<std::size_t> order;
   std::vector<Word> sorted;
   std::vector<Candidate> candidates;
+  std::vector<std::pair<Word, std::uint32_t>> keys;
+  // Members to drop; empty, or one flag per member.
   std::vector<bool> dropped;
   std::vector<std::uint32_t> maximal;
 };
@@ -316,12 +399,16 @@ class ColoringList {
 // image shows an admissible set at the root, a certificate does too. Rows
 // are not read as certificates of other rows (every row carries its own), so
 // the rules leave such a row out of its table altogether.
+bool sameInSet(const Word* a, const Word* b, std::size_t width) {
+  for (std::size_t j = 0; j < width; ++j)
+    if (inBits(a[j]) != inBits(b[j])) return false;
+  return true;
+}
+
 bool isDominated(const Word* colouring, const ColoringList& certificates, std::size_t width) {
   for (std::size_t i = 0; i < certificates.size(); ++i) {
     const Word* k = certificates.at(i);
-    bool sameIn = true;
-    for (std::size_t j = 0; j < width && sameIn; ++j) sameIn = inBits(k[j]) == inBits(colouring[j]);
-    if (sameIn && ColoringList::dominates(k, colouring, width)) return true;
+    if (sameInSet(k, colouring, width) && ColoringList::dominates(k, colouring, width)) return true;
   }
   return false;
 }
@@ -599,20 +686,27 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
     for (std::size_t i = 0; i < row.certificateCount(); ++i) {
       const bool canBeIn = extend(row.packedCertificate(i), kOut.data(), kIn.data());
       outCertificates.append(kOut.data());
-      if (!canBeIn) continue;
-      outCertificates.append(kIn.data());
-      inCertificates.append(kIn.data());
+      if (canBeIn) inCertificates.append(kIn.data());
     }
-    if (ownCanBeIn) {
-      inCertificates.sortUnique();
-      inCertificates.keepMaximal();
-      if (!isDominated(ownIn.data(), inCertificates, width))
-        newRows.push_back({new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
-                           addToSolution(entry.second, x)});
+    // The child's certificates dominate none of each other, so neither do
+    // their versions with x out; those with x in have another In set, and
+    // only among themselves and the row's own version with x in can one
+    // dominate another.
+    inCertificates.sortUnique();
+    inCertificates.keepMaximal();
+    const bool inRowDominated = ownCanBeIn && isDominated(ownIn.data(), inCertificates, width);
+    for (std::size_t i = 0; i < inCertificates.size(); ++i) {
+      const Word* k = inCertificates.at(i);
+      if (!ownCanBeIn || inRowDominated || !sameInSet(k, ownIn.data(), width) ||
+          !ColoringList::dominates(ownIn.data(), k, width))
+        outCertificates.append(k);
+    }
+    if (ownCanBeIn && !inRowDominated) {
+      newRows.push_back({new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
+                         addToSolution(entry.second, x)});
       outCertificates.append(ownIn.data());
     }
     outCertificates.sortUnique();
-    outCertificates.keepMaximal();
     if (!isDominated(ownOut.data(), outCertificates, width))
       newRows.push_back({new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second});
   }
