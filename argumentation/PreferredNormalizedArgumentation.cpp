@@ -392,6 +392,13 @@ class ColoringList {
   std::vector<std::uint32_t> maximal;
 };
 
+// Whether two colourings have the same In set.
+bool sameInSet(const Word* a, const Word* b, std::size_t width) {
+  for (std::size_t j = 0; j < width; ++j)
+    if (inBits(a[j]) != inBits(b[j])) return false;
+  return true;
+}
+
 // Whether some member of `certificates` has the In set of `colouring` and
 // dominates it (ColoringList::dominates). Such a row can never be accepted:
 // whatever the rules make of its colouring, they make of that certificate a
@@ -399,12 +406,6 @@ class ColoringList {
 // image shows an admissible set at the root, a certificate does too. Rows
 // are not read as certificates of other rows (every row carries its own), so
 // the rules leave such a row out of its table altogether.
-bool sameInSet(const Word* a, const Word* b, std::size_t width) {
-  for (std::size_t j = 0; j < width; ++j)
-    if (inBits(a[j]) != inBits(b[j])) return false;
-  return true;
-}
-
 bool isDominated(const Word* colouring, const ColoringList& certificates, std::size_t width) {
   for (std::size_t i = 0; i < certificates.size(); ++i) {
     const Word* k = certificates.at(i);
