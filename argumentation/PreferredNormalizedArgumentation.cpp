@@ -890,9 +890,10 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
 
 Solution* PreferredNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,
                                                                     const kivra::ExtendedHypertree*) {
-  // A certificate shows an admissible set when it has no undefeated
-  // attacker; every certificate is the colouring of a row of the full table,
-  // so this is the test against the root rows' colourings.
+  // At the root a colouring, a row's or a certificate's, shows an admissible
+  // set exactly when it has no undefeated attacker. Certificates are tested
+  // by themselves: the rows they are colourings of may have been left out
+  // as dominated.
   std::size_t n = 0;
   if (!tuples->empty()) n = rowOf(*tuples->begin()).positions();
   Solution* result = createEmptySolution();
