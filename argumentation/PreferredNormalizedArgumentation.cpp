@@ -174,7 +174,10 @@ class ColoringList {
     words.resize(words.size() + width);
     return words.data() + words.size() - width;
   }
-  void append(const Word* colouring) { words.insert(words.end(), colouring, colouring + width); }
+  void append(const Word* colouring) {
+    if (width == 1) return words.push_back(colouring[0]);
+    words.insert(words.end(), colouring, colouring + width);
+  }
   std::size_t size() const { return words.size() / width; }
   const Word* data() const { return words.data(); }
   const Word* at(std::size_t i) const { return words.data() + i * width; }
@@ -184,6 +187,18 @@ class ColoringList {
     if (width == 1) {
       std::sort(words.begin(), words.end());
       words.erase(std::unique(words.begin(), words.end()), words.end());
+      return;
+    }
+    if (width == 2) {  // bags of 33 to 64 arguments: sorted as pairs
+      pairs.resize(size());
+      for (std::size_t i = 0; i < pairs.size(); ++i) pairs[i] = {words[2 * i], words[2 * i + 1]};
+      std::sort(pairs.begin(), pairs.end());
+      pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+      words.resize(2 * pairs.size());
+      for (std::size_t i = 0; i < pairs.size(); ++i) {
+        words[2 * i] = pairs[i].first;
+        words[2 * i + 1] = pairs[i].second;
+      }
       return;
     }
     order.resize(size());
@@ -385,6 +400,7 @@ class ColoringList {
   std::vector<Word> words;
   std::vector<std::size_t> order;
   std::vector<Word> sorted;
+  std::vector<std::pair<Word, Word>> pairs;
   std::vector<Candidate> candidates;
   std::vector<std::pair<Word, std::uint32_t>> keys;
   // Members to drop; empty, or one flag per member.
