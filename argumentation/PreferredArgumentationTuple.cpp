@@ -1,10 +1,10 @@
 #include "PreferredArgumentationTuple.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
-#include <memory>
-#include <new>
+#include <utility>
 
 #include "kivra/support.h"
 
@@ -37,83 +37,32 @@ namespace {
 
 using Word = packed::Word;
 
-#if defined(__SANITIZE_ADDRESS__)
-// Under AddressSanitizer every block is its own allocation, so that a row
-// used after its release is caught.
-constexpr bool kPooled = false;
-#else
-constexpr bool kPooled = true;
-#endif
+// Word arrays of 2^k words for k below kPooledClasses come from the shared
+// block pools, one pool per size; larger ones from the general heap.
+constexpr unsigned kPooledClasses = 14;
 
-// Blocks of 2^k words for every k, and row objects, carved from large slabs
-// and kept on free lists once released. Slabs live as long as the process:
-// what one table gives back, the next one takes.
-class Pool {
- public:
-  static Pool& instance() {
-    static Pool& pool = *new Pool;  // never destroyed: rows may outlive static destruction
-    return pool;
-  }
+template <std::size_t... K>
+constexpr auto takers(std::index_sequence<K...>) {
+  return std::array<void* (*)(), sizeof...(K)>{&kivra::BlockPool<(sizeof(Word) << K)>::take...};
+}
+template <std::size_t... K>
+constexpr auto givers(std::index_sequence<K...>) {
+  return std::array<void (*)(void*), sizeof...(K)>{&kivra::BlockPool<(sizeof(Word) << K)>::give...};
+}
+constexpr auto kTake = takers(std::make_index_sequence<kPooledClasses>());
+constexpr auto kGive = givers(std::make_index_sequence<kPooledClasses>());
 
-  Word* takeWords(unsigned sizeClass) {
-    if (!kPooled) return new Word[std::size_t{1} << sizeClass];
-    FreeBlock*& head = freeWords[sizeClass];
-    if (head) return reinterpret_cast<Word*>(pop(head));
-    return static_cast<Word*>(carve(std::size_t{1} << sizeClass));
-  }
-  void giveWords(Word* block, unsigned sizeClass) {
-    if (!kPooled) return delete[] block;
-    push(freeWords[sizeClass], block);
-  }
+Word* takeWords(unsigned sizeClass) {
+  if (sizeClass < kPooledClasses) return static_cast<Word*>(kTake[sizeClass]());
+  return new Word[std::size_t{1} << sizeClass];
+}
 
-  void* takeRow() {
-    if (!kPooled) return ::operator new(sizeof(PreferredArgumentationTuple));
-    if (freeRows) return pop(freeRows);
-    return carve(kRowWords);
-  }
-  void giveRow(void* row) {
-    if (!kPooled) return ::operator delete(row);
-    push(freeRows, row);
-  }
-
-  static constexpr std::size_t kRowWords = (sizeof(PreferredArgumentationTuple) + sizeof(Word) - 1) / sizeof(Word);
-
- private:
-  struct FreeBlock {
-    FreeBlock* next;
-  };
-  static constexpr std::size_t kSlabWords = std::size_t{1} << 16;
-  static constexpr unsigned kClasses = 64;
-
-  static void* pop(FreeBlock*& head) {
-    FreeBlock* block = head;
-    head = block->next;
-    return block;
-  }
-  static void push(FreeBlock*& head, void* block) { head = ::new (block) FreeBlock{head}; }
-
-  void* carve(std::size_t words) {
-    if (words > kSlabWords) {
-      slabs.push_back(std::make_unique<Word[]>(words));
-      return slabs.back().get();
-    }
-    if (slabLeft < words) {
-      slabs.push_back(std::make_unique<Word[]>(kSlabWords));
-      slabNext = slabs.back().get();
-      slabLeft = kSlabWords;
-    }
-    Word* block = slabNext;
-    slabNext += words;
-    slabLeft -= words;
-    return block;
-  }
-
-  FreeBlock* freeWords[kClasses] = {};
-  FreeBlock* freeRows = nullptr;
-  std::vector<std::unique_ptr<Word[]>> slabs;
-  Word* slabNext = nullptr;
-  std::size_t slabLeft = 0;
-};
+void giveWords(Word* words, unsigned sizeClass) {
+  if (sizeClass < kPooledClasses)
+    kGive[sizeClass](words);
+  else
+    delete[] words;
+}
 
 // Lexicographic comparison of two word arrays; a proper prefix is smaller.
 int compareWords(const Word* a, std::size_t na, const Word* b, std::size_t nb) {
@@ -152,7 +101,7 @@ PreferredArgumentationTuple::PreferredArgumentationTuple(const PreferredArgument
   std::memcpy(words, other.words, (count + 1) * wordsPerColoring() * sizeof(Word));
 }
 
-PreferredArgumentationTuple::~PreferredArgumentationTuple() { Pool::instance().giveWords(words, sizeClass); }
+PreferredArgumentationTuple::~PreferredArgumentationTuple() { giveWords(words, sizeClass); }
 
 void PreferredArgumentationTuple::allocate(std::size_t positions, std::size_t certificates) {
   positionCount = static_cast<std::uint32_t>(positions);
@@ -160,7 +109,7 @@ void PreferredArgumentationTuple::allocate(std::size_t positions, std::size_t ce
   count = static_cast<std::uint32_t>(certificates);
   const std::size_t total = (certificates + 1) * std::size_t{width};
   sizeClass = static_cast<std::uint32_t>(std::bit_width(total - 1));
-  words = Pool::instance().takeWords(sizeClass);
+  words = takeWords(sizeClass);
 }
 
 bool PreferredArgumentationTuple::operator<(const kivra::Tuple& other) const {
@@ -199,11 +148,9 @@ CertificateSet PreferredArgumentationTuple::certificates() const {
 }
 
 void* PreferredArgumentationTuple::operator new(std::size_t size) {
-  if (size != sizeof(PreferredArgumentationTuple)) return ::operator new(size);
-  return Pool::instance().takeRow();
+  return kivra::allocateRow<PreferredArgumentationTuple>(size);
 }
 
 void PreferredArgumentationTuple::operator delete(void* row, std::size_t size) {
-  if (size != sizeof(PreferredArgumentationTuple)) return ::operator delete(row);
-  Pool::instance().giveRow(row);
+  kivra::releaseRow<PreferredArgumentationTuple>(row, size);
 }

@@ -71,14 +71,16 @@ BagColoring unpack(const Word* colouring, std::size_t positions);
 }  // namespace packed
 
 // A row stands for conflict-free sets E of the subtree below a node that share
-// the colouring of the node's bag and the set of bag colourings of all their
-// strictly larger candidate supersets. Every certificate of a row is itself the
-// colouring of some row of the same table; the root selection relies on it.
+// the colouring of the node's bag and the set of bag colourings of their
+// strictly larger candidate supersets (the certificates; the node rules leave
+// out those that another certificate of the row dominates). A certificate is
+// read on its own: the root selection tests it for an undefeated attacker and
+// does not look it up among the rows.
 //
 // The row keeps one array: its colouring, then its certificates in ascending
-// order, each wordsFor(bag size) words. Arrays come from size-class free lists
-// that are reused across tables, and row objects from a free list of their
-// own, so building and dropping millions of rows neither calls the general
+// order, each wordsFor(bag size) words. Arrays of up to 2^13 words and row
+// objects come from the shared block pools (kivra::BlockPool), one per size,
+// so building and dropping millions of rows neither calls the general
 // allocator nor fragments its heap.
 class PreferredArgumentationTuple : public kivra::Tuple {
  public:

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ArgumentationProblem.h"
+#include "BagSet.h"
 
 // Why the node rules are sound, for a node with bag B whose subtree holds the
 // arguments A, of which R = A \ B are already removed. Every attack lies in
@@ -25,6 +26,29 @@
 // colouring with an argument added or taken out are a few bit operations per
 // word. Certificate lists are gathered in a reused flat buffer, then sorted
 // and made unique, which gives the same set as inserting them one by one.
+//
+// Tables stay small because most certificates carry nothing. Order the
+// colours of an argument outside a set as Attacker < Out < Defeated (an
+// undefeated attacker, an argument with no conflict, a defeated one), and
+// say a colouring m dominates k when both have the same In set and m's colour
+// is at least k's at every other position. Every rule is monotone in this
+// order: the introduced argument's colour depends on the In set alone; with
+// it added, what it attacks becomes Defeated and what attacks it becomes an
+// Attacker unless Defeated; a branch join is Defeated if either side is,
+// else Attacker if either side is, else Out; a removal that drops a
+// colouring (the removed argument is an Attacker in it) drops every
+// colouring it dominates too. And at the root a dominating colouring has no
+// Attacker when the dominated one has none. Hence:
+// - a certificate dominated by another of its row's is left out: whenever it
+//   would show an admissible superset at the root, the other would too;
+// - a row one of whose certificates dominates its own colouring is left out:
+//   its sets can never be preferred, since that certificate, carried along
+//   with the row's images, dominates them all the way to the root. No row
+//   is read as a certificate of another (each carries its own), so nothing
+//   else needs it.
+// Rows whose certificates become equal this way share one entry. Each set
+// still lies in exactly one row, so unions stay disjoint and counts exact,
+// and the accepted sets at the root are exactly the preferred extensions.
 
 using kivra::Solution;
 using kivra::TupleSet;
@@ -35,40 +59,12 @@ using Row = PreferredArgumentationTuple;
 
 namespace {
 
-// A set of bag positions as a bit string, for bags of any size. The first
-// word is kept inline, so bags of up to 64 arguments allocate nothing.
-class PositionBits {
- public:
-  explicit PositionBits(std::size_t size) : rest(size > 64 ? (size - 1) / 64 : 0, 0) {}
-
-  void set(std::size_t i) { word(i / 64) |= std::uint64_t{1} << (i % 64); }
-  bool test(std::size_t i) const { return (word(i / 64) >> (i % 64)) & 1; }
-  bool intersects(const PositionBits& other) const {
-    if (first & other.first) return true;
-    for (std::size_t w = 0; w < rest.size(); ++w)
-      if (rest[w] & other.rest[w]) return true;
-    return false;
-  }
-  bool isSubsetOf(const PositionBits& other) const {
-    if (first & ~other.first) return false;
-    for (std::size_t w = 0; w < rest.size(); ++w)
-      if (rest[w] & ~other.rest[w]) return false;
-    return true;
-  }
-  bool empty() const {
-    if (first) return false;
-    for (std::uint64_t w : rest)
-      if (w) return false;
-    return true;
-  }
-
- private:
-  std::uint64_t& word(std::size_t w) { return w == 0 ? first : rest[w - 1]; }
-  const std::uint64_t& word(std::size_t w) const { return w == 0 ? first : rest[w - 1]; }
-
-  std::uint64_t first = 0;
-  std::vector<std::uint64_t> rest;
-};
+// Whether every member of a is a member of b.
+bool isSubsetOf(const BagSet& a, const BagSet& b) {
+  for (std::size_t w = 0; w < a.words(); ++w)
+    if (a.word(w) & ~b.word(w)) return false;
+  return true;
+}
 
 // The conflict-free subsets of a bag as position sets, in ascending mask
 // order. After deciding positions 0..i-1 the list holds the conflict-free
@@ -76,16 +72,16 @@ class PositionBits {
 // can take position i, in list order, keeps it so, since they all have bit i
 // set and every earlier set has not. conflicts[i] holds the positions below i
 // that attack or are attacked by position i.
-std::vector<PositionBits> enumerateConflictFree(const std::vector<bool>& selfAttacking,
-                                                const std::vector<PositionBits>& conflicts) {
+std::vector<BagSet> enumerateConflictFree(const std::vector<bool>& selfAttacking,
+                                          const std::vector<BagSet>& conflicts) {
   const std::size_t n = selfAttacking.size();
-  std::vector<PositionBits> sets{PositionBits(n)};
+  std::vector<BagSet> sets{BagSet(n)};
   for (std::size_t i = 0; i < n; ++i) {
     if (selfAttacking[i]) continue;
     const std::size_t before = sets.size();
     for (std::size_t k = 0; k < before; ++k) {
       if (sets[k].intersects(conflicts[i])) continue;
-      PositionBits extended = sets[k];
+      BagSet extended = sets[k];
       extended.set(i);
       sets.push_back(std::move(extended));
     }
@@ -178,7 +174,10 @@ class ColoringList {
     words.resize(words.size() + width);
     return words.data() + words.size() - width;
   }
-  void append(const Word* colouring) { words.insert(words.end(), colouring, colouring + width); }
+  void append(const Word* colouring) {
+    if (width == 1) return words.push_back(colouring[0]);
+    words.insert(words.end(), colouring, colouring + width);
+  }
   std::size_t size() const { return words.size() / width; }
   const Word* data() const { return words.data(); }
   const Word* at(std::size_t i) const { return words.data() + i * width; }
@@ -188,6 +187,18 @@ class ColoringList {
     if (width == 1) {
       std::sort(words.begin(), words.end());
       words.erase(std::unique(words.begin(), words.end()), words.end());
+      return;
+    }
+    if (width == 2) {  // bags of 33 to 64 arguments: sorted as pairs
+      pairs.resize(size());
+      for (std::size_t i = 0; i < pairs.size(); ++i) pairs[i] = {words[2 * i], words[2 * i + 1]};
+      std::sort(pairs.begin(), pairs.end());
+      pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
+      words.resize(2 * pairs.size());
+      for (std::size_t i = 0; i < pairs.size(); ++i) {
+        words[2 * i] = pairs[i].first;
+        words[2 * i + 1] = pairs[i].second;
+      }
       return;
     }
     order.resize(size());
@@ -203,12 +214,221 @@ class ColoringList {
     words.swap(sorted);
   }
 
+  // Drops every colouring that another member of the list dominates (see
+  // dominates()); the others keep their order.
+  void keepMaximal() {
+    const std::size_t total = size();
+    if (total < 2) return;
+    if (width <= 2 && total <= 0xffffffffu) return keepMaximalInTwoWords();
+    // Members by In set, then by descending strength, so that each is only
+    // tested against the undominated ones of its In set met before it: a
+    // colouring dominates only weaker ones.
+    candidates.clear();
+    for (std::size_t i = 0; i < total; ++i) candidates.push_back({inKey(i), strength(i), static_cast<std::uint32_t>(i)});
+    auto before = [this](const Candidate& a, const Candidate& b) {
+      if (a.firstKey != b.firstKey) return a.firstKey < b.firstKey;
+      if (width > 1) {
+        const int c = compareInSets(a.index, b.index);
+        if (c != 0) return c < 0;
+      }
+      return a.strength > b.strength;
+    };
+    std::sort(candidates.begin(), candidates.end(), before);
+    dropped.assign(total, false);
+    bool anyDropped = false;
+    for (std::size_t from = 0; from < total;) {
+      std::size_t to = from + 1;
+      while (to < total && candidates[to].firstKey == candidates[from].firstKey &&
+             (width == 1 || compareInSets(candidates[to].index, candidates[from].index) == 0))
+        ++to;
+      maximal.clear();
+      for (std::size_t c = from; c < to; ++c) {
+        const Word* k = at(candidates[c].index);
+        bool isDominated = false;
+        for (std::uint32_t m : maximal)
+          if (dominates(at(m), k, width)) {
+            isDominated = true;
+            break;
+          }
+        if (isDominated) {
+          dropped[candidates[c].index] = true;
+          anyDropped = true;
+        } else {
+          maximal.push_back(candidates[c].index);
+        }
+      }
+      from = to;
+    }
+    if (anyDropped) compact();
+  }
+
+  // keepMaximal for colourings of up to two words (bags of up to 64
+  // arguments). Most In sets occur once or a few times in a list: members
+  // are grouped by In set, packed into one integer, through one sort, and a
+  // small group is tested pair by pair. Domination is transitive, so a member
+  // dominated by any other is dominated by one that is itself undominated,
+  // and the order of the tests does not matter.
+  void keepMaximalInTwoWords() {
+    const std::size_t total = size();
+    dropped.clear();
+    keys.clear();
+    for (std::size_t i = 0; i < total; ++i) {
+      const Word* c = at(i);
+      keys.push_back({width == 1 ? compactedIn(c[0]) : compactedIn(c[0]) << 32 | compactedIn(c[1]),
+                      static_cast<std::uint32_t>(i)});
+    }
+    std::sort(keys.begin(), keys.end());
+    bool anyDropped = false;
+    for (std::size_t from = 0; from < total;) {
+      std::size_t to = from + 1;
+      while (to < total && keys[to].first == keys[from].first) ++to;
+      if (to - from > 1) anyDropped = dropDominatedInGroup(from, to) || anyDropped;
+      from = to;
+    }
+    if (anyDropped) compact();
+  }
+
+  // Marks in `dropped` (sized on first use) the dominated members of the
+  // In-set group keys[from, to); returns whether there are any.
+  bool dropDominatedInGroup(std::size_t from, std::size_t to) {
+    if (dropped.size() != size()) dropped.assign(size(), false);
+    bool any = false;
+    if (to - from <= 16) {
+      for (std::size_t a = from; a < to; ++a)
+        for (std::size_t b = from; b < to; ++b)
+          if (a != b && dominates(at(keys[b].second), at(keys[a].second), width)) {
+            dropped[keys[a].second] = true;
+            any = true;
+            break;
+          }
+      return any;
+    }
+    // A large group: strongest first, each tested against the undominated
+    // members met before it.
+    for (std::size_t c = from; c < to; ++c) keys[c].first = strength(keys[c].second);
+    std::sort(keys.begin() + static_cast<std::ptrdiff_t>(from), keys.begin() + static_cast<std::ptrdiff_t>(to),
+              [](const auto& a, const auto& b) { return a.first > b.first; });
+    maximal.clear();
+    for (std::size_t c = from; c < to; ++c) {
+      bool isDominated = false;
+      for (std::uint32_t m : maximal)
+        if (dominates(at(m), at(keys[c].second), width)) {
+          isDominated = true;
+          break;
+        }
+      if (isDominated) {
+        dropped[keys[c].second] = true;
+        any = true;
+      } else {
+        maximal.push_back(keys[c].second);
+      }
+    }
+    return any;
+  }
+
+  // Removes the members marked in `dropped`, keeping the order of the rest,
+  // and clears the marks.
+  void compact() {
+    const std::size_t total = size();
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < total; ++i) {
+      if (dropped[i]) continue;
+      if (kept != i) std::copy(at(i), at(i) + width, words.begin() + static_cast<std::ptrdiff_t>(kept * width));
+      ++kept;
+    }
+    words.resize(kept * width);
+    dropped.clear();
+  }
+
+  // Whether m dominates k, two colourings with the same In set: at every
+  // other position m's value ranks at least as high as k's in the order
+  // Attacker < Out < Defeated. Every rule maps a dominating colouring to
+  // colourings that dominate the images of the dominated one, the joins of a
+  // branch included, and a removal that drops m's image drops k's. So when m
+  // is among a row's certificates, k adds nothing: whenever k would show an
+  // admissible set at the root, m would too.
+  static bool dominates(const Word* m, const Word* k, std::size_t width) {
+    using packed::positionsWith;
+    for (std::size_t j = 0; j < width; ++j) {
+      const Word violation = (positionsWith(m[j], Coloring::Out) & positionsWith(k[j], Coloring::Defeated)) |
+                             (positionsWith(m[j], Coloring::Attacker) & ~positionsWith(k[j], Coloring::Attacker));
+      if (violation & packed::kLowBits) return false;
+    }
+    return true;
+  }
+
  private:
+  struct Candidate {
+    Word firstKey;
+    std::uint32_t strength;
+    std::uint32_t index;
+  };
+  Word inKey(std::size_t i) const { return inBits(at(i)[0]); }
+  // The In positions of a one-word colouring as the low 32 bits of a word.
+  static Word compactedIn(Word colouring) {
+    Word x = inBits(colouring);
+    x = (x | (x >> 1)) & 0x3333333333333333ULL;
+    x = (x | (x >> 2)) & 0x0f0f0f0f0f0f0f0fULL;
+    x = (x | (x >> 4)) & 0x00ff00ff00ff00ffULL;
+    x = (x | (x >> 8)) & 0x0000ffff0000ffffULL;
+    return (x | (x >> 16)) & 0x00000000ffffffffULL;
+  }
+  int compareInSets(std::size_t a, std::size_t b) const {
+    for (std::size_t j = 0; j < width; ++j) {
+      const Word x = inBits(at(a)[j]), y = inBits(at(b)[j]);
+      if (x != y) return x < y ? -1 : 1;
+    }
+    return 0;
+  }
+  // Two per Defeated position and one per Out position: a colouring that
+  // dominates another and differs from it is strictly stronger.
+  std::uint32_t strength(std::size_t i) const {
+    using packed::positionsWith;
+    std::uint32_t s = 0;
+    for (std::size_t j = 0; j < width; ++j) {
+      // Each two-bit field holds its position's share, 0 to 2; the fields
+      // are summed in parallel.
+      Word x = (positionsWith(at(i)[j], Coloring::Defeated) << 1) | positionsWith(at(i)[j], Coloring::Out);
+      x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
+      x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
+      s += static_cast<std::uint32_t>((x * 0x0101010101010101ULL) >> 56);
+    }
+    return s;
+  }
+
   std::size_t width = 1;
   std::vector<Word> words;
   std::vector<std::size_t> order;
   std::vector<Word> sorted;
+  std::vector<std::pair<Word, Word>> pairs;
+  std::vector<Candidate> candidates;
+  std::vector<std::pair<Word, std::uint32_t>> keys;
+  // Members to drop; empty, or one flag per member.
+  std::vector<bool> dropped;
+  std::vector<std::uint32_t> maximal;
 };
+
+// Whether two colourings have the same In set.
+bool sameInSet(const Word* a, const Word* b, std::size_t width) {
+  for (std::size_t j = 0; j < width; ++j)
+    if (inBits(a[j]) != inBits(b[j])) return false;
+  return true;
+}
+
+// Whether some member of `certificates` has the In set of `colouring` and
+// dominates it (ColoringList::dominates). Such a row can never be accepted:
+// whatever the rules make of its colouring, they make of that certificate a
+// dominating colouring among the certificates of the image, so whenever the
+// image shows an admissible set at the root, a certificate does too. Rows
+// are not read as certificates of other rows (every row carries its own), so
+// the rules leave such a row out of its table altogether.
+bool isDominated(const Word* colouring, const ColoringList& certificates, std::size_t width) {
+  for (std::size_t i = 0; i < certificates.size(); ++i) {
+    const Word* k = certificates.at(i);
+    if (sameInSet(k, colouring, width) && ColoringList::dominates(k, colouring, width)) return true;
+  }
+  return false;
+}
 
 void deleteTable(TupleSet* table) {
   for (auto& entry : *table) delete entry.first;
@@ -333,14 +553,14 @@ std::vector<VertexSet> PreferredNormalizedArgumentationAlgorithm::conflictFreeSe
   const std::vector<Vertex> args(bag.begin(), bag.end());
   const std::size_t n = args.size();
   std::vector<bool> selfAttacking(n);
-  std::vector<PositionBits> conflicts(n, PositionBits(n));
+  std::vector<BagSet> conflicts(n, BagSet(n));
   for (std::size_t i = 0; i < n; ++i) {
     selfAttacking[i] = attacks(args[i], args[i]);
     for (std::size_t j = 0; j < i; ++j)
       if (attacks(args[i], args[j]) || attacks(args[j], args[i])) conflicts[i].set(j);
   }
   std::vector<VertexSet> sets;
-  for (const PositionBits& bits : enumerateConflictFree(selfAttacking, conflicts)) {
+  for (const BagSet& bits : enumerateConflictFree(selfAttacking, conflicts)) {
     VertexSet s;
     for (std::size_t i = 0; i < n; ++i)
       if (bits.test(i)) s.insert(s.end(), args[i]);
@@ -373,8 +593,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
   const std::size_t width = packed::wordsFor(n);
 
   // The attacks inside the bag, by position.
-  std::vector<PositionBits> targetsOf(n, PositionBits(n)), attackersOf(n, PositionBits(n));
-  std::vector<PositionBits> conflicts(n, PositionBits(n));
+  std::vector<BagSet> targetsOf(n, BagSet(n)), attackersOf(n, BagSet(n));
+  std::vector<BagSet> conflicts(n, BagSet(n));
   std::vector<bool> selfAttacking(n);
   for (std::size_t i = 0; i < n; ++i)
     for (std::size_t j = 0; j < n; ++j) {
@@ -385,11 +605,11 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
       if (j < i) conflicts[i].set(j);
       if (i < j) conflicts[j].set(i);
     }
-  const std::vector<PositionBits> sets = enumerateConflictFree(selfAttacking, conflicts);
+  const std::vector<BagSet> sets = enumerateConflictFree(selfAttacking, conflicts);
 
   ColoringList colorings;
   colorings.reset(width);
-  for (const PositionBits& s : sets) {
+  for (const BagSet& s : sets) {
     Word* coloring = colorings.append();
     std::fill(coloring, coloring + width, Word{0});
     for (std::size_t i = 0; i < n; ++i) {
@@ -410,7 +630,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
     // A strict superset has a larger mask, so it comes later in the list.
     certificates.reset(width);
     for (std::size_t r2 = r1 + 1; r2 < sets.size(); ++r2)
-      if (sets[r1].isSubsetOf(sets[r2])) certificates.append(colorings.at(r2));
+      if (isSubsetOf(sets[r1], sets[r2])) certificates.append(colorings.at(r2));
     certificates.sortUnique();
     VertexSet members;
     for (std::size_t i = 0; i < n; ++i)
@@ -483,18 +703,29 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
     for (std::size_t i = 0; i < row.certificateCount(); ++i) {
       const bool canBeIn = extend(row.packedCertificate(i), kOut.data(), kIn.data());
       outCertificates.append(kOut.data());
-      if (!canBeIn) continue;
-      outCertificates.append(kIn.data());
-      inCertificates.append(kIn.data());
+      if (canBeIn) inCertificates.append(kIn.data());
     }
-    if (ownCanBeIn) {
-      inCertificates.sortUnique();
+    // The child's certificates dominate none of each other, so neither do
+    // their versions with x out; those with x in have another In set, and
+    // only among themselves and the row's own version with x in can one
+    // dominate another.
+    inCertificates.sortUnique();
+    inCertificates.keepMaximal();
+    const bool inRowDominated = ownCanBeIn && isDominated(ownIn.data(), inCertificates, width);
+    for (std::size_t i = 0; i < inCertificates.size(); ++i) {
+      const Word* k = inCertificates.at(i);
+      if (!ownCanBeIn || inRowDominated || !sameInSet(k, ownIn.data(), width) ||
+          !ColoringList::dominates(ownIn.data(), k, width))
+        outCertificates.append(k);
+    }
+    if (ownCanBeIn && !inRowDominated) {
       newRows.push_back({new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
                          addToSolution(entry.second, x)});
       outCertificates.append(ownIn.data());
     }
     outCertificates.sortUnique();
-    newRows.push_back({new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second});
+    if (!isDominated(ownOut.data(), outCertificates, width))
+      newRows.push_back({new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second});
   }
   deleteTable(child);
   return makeTable();
@@ -523,7 +754,9 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
       if (packed::get(k, p) != Coloring::Attacker) erasePosition(k, childN, p, certificates.append());
     }
     certificates.sortUnique();
+    certificates.keepMaximal();
     erasePosition(row.packedColoring(), childN, p, coloring.data());
+    if (isDominated(coloring.data(), certificates, width)) continue;
     newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second});
   }
   deleteTable(child);
@@ -635,6 +868,10 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       const auto [from1, to1] = runOf(lefts, l, key.data());
       for (std::size_t k1 = from1; k1 < to1; ++k1)
         joinColorings(c2, lefts.certificates[k1], certificates.append(), width);
+      // These certificates share the row's In set: when one dominates the
+      // row, the joins of the larger sets on both sides need not be formed.
+      joinColorings(c1, c2, coloring.data(), width);
+      if (isDominated(coloring.data(), certificates, width)) continue;
       // Both orders ascend by In set: walk them together, joining runs with
       // equal In sets.
       std::size_t a = l.from, b = r.from;
@@ -656,7 +893,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
         }
       }
       certificates.sortUnique();
-      joinColorings(c1, c2, coloring.data(), width);
+      certificates.keepMaximal();
+      if (isDominated(coloring.data(), certificates, width)) continue;
       newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()),
                          combineSolutions(kivra::CrossJoin, l.solution, r.solution)});
     }
@@ -668,36 +906,19 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
 
 Solution* PreferredNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,
                                                                     const kivra::ExtendedHypertree*) {
-  // The root colourings with an undefeated attacker, ascending.
+  // At the root a colouring, a row's or a certificate's, shows an admissible
+  // set exactly when it has no undefeated attacker. Certificates are tested
+  // by themselves: the rows they are colourings of may have been left out
+  // as dominated.
   std::size_t n = 0;
   if (!tuples->empty()) n = rowOf(*tuples->begin()).positions();
-  const std::size_t width = packed::wordsFor(n);
-  ColoringList notAdmissible;
-  notAdmissible.reset(width);
-  for (const auto& entry : *tuples)
-    if (hasAttacker(rowOf(entry).packedColoring(), n)) notAdmissible.append(rowOf(entry).packedColoring());
-  notAdmissible.sortUnique();
-  auto isNotAdmissible = [&](const Word* k) {
-    std::size_t from = 0, to = notAdmissible.size();
-    while (from < to) {
-      const std::size_t mid = from + (to - from) / 2;
-      const Word* m = notAdmissible.at(mid);
-      if (std::equal(m, m + width, k)) return true;
-      if (std::lexicographical_compare(m, m + width, k, k + width))
-        from = mid + 1;
-      else
-        to = mid;
-    }
-    return false;
-  };
-
   Solution* result = createEmptySolution();
   for (const auto& entry : *tuples) {
     const Row& row = rowOf(entry);
     if (hasAttacker(row.packedColoring(), n)) continue;
     bool accepted = true;
     for (std::size_t i = 0; i < row.certificateCount() && accepted; ++i)
-      accepted = isNotAdmissible(row.packedCertificate(i));
+      accepted = hasAttacker(row.packedCertificate(i), n);
     if (accepted) result = combineSolutions(kivra::Union, result, entry.second);
   }
   return result;

@@ -4,9 +4,12 @@
 // A row of the table of a node with bag B stands for the sets E of arguments
 // of the node's subtree that are conflict-free and defeat every already
 // removed argument that attacks them. It holds E's colouring of B and, as its
-// certificates, the colourings of B of all strictly larger such sets. At the
-// root a row is preferred when its colouring shows an admissible set (no
-// undefeated attacker) and none of its certificates does.
+// certificates, the colourings of B of all strictly larger such sets, less
+// those that another of them dominates (same In set, no weaker colour at any
+// other position). Rows that a certificate of their own dominates can never
+// be accepted and are left out. At the root a row is preferred when its
+// colouring shows an admissible set (no undefeated attacker) and none of its
+// certificates does.
 #pragma once
 
 #include <cstdint>

@@ -125,16 +125,38 @@ TEST(PreferredColorings, RowOrderJoinsAndConflictFreeSets) {
 
 TEST(PreferredRules, RemovalExamplesAndMerging) {
   Case c("att(a,b).");
-  EXPECT_EQ(c.rows({"b"}, {"a", "b"}), (Rows{"O|D", "D|"}));
+  // The empty set's certificate {a} (b Defeated) dominates its own colouring
+  // (b Out): {a} is admissible whenever the empty set is, so its row goes.
+  EXPECT_EQ(c.rows({"b"}, {"a", "b"}), (Rows{"D|"}));
   EXPECT_EQ(c.rows({"a"}, {"a", "b"}), (Rows{"O|A,I", "I|", "A|"}));
   // b attacks itself; a and c are free. Once a and c are removed above the
   // leaf {a, b, c}, the sets {}, {a} and {c} share colouring and certificates.
+  // Their certificate, the colouring of {a, c}, equals their own colouring, so
+  // whatever happens above, {a, c} is admissible whenever they are: their row
+  // is left out, and only the row of {a, c} remains.
   Case m("att(b,b). att(a,p). att(c,q).");
   TupleSet* table = m.rules.evaluateNode(m.tree({"b"}, {"a", "b", "c"}));
-  ASSERT_EQ(describe(table), (Rows{"O|O", "O|"}));
+  ASSERT_EQ(describe(table), (Rows{"O|"}));
+  EXPECT_EQ(enumerate(table->begin()->second), (std::set<VertexSet>{m.ids({"a", "c"})}));
+}
+
+// Certificates with the same In set as a stronger one (Attacker < Out <
+// Defeated at every other position) are dropped; rows with a certificate of
+// their own In set at least as strong as their colouring are dropped too.
+TEST(PreferredRules, DominatedCertificatesAndRowsAreLeftOut) {
+  // a and b are removed above the leaf {a, b, c, d}; d has the smaller id,
+  // so colourings read (d, c). With c and d out, {a} is coloured (A,A), {b}
+  // and {a, b} (A,D): (A,D) dominates (A,A), so {a}'s colouring leaves the
+  // empty set's certificates. The rows of {a} and {b} go, each dominated by
+  // its certificate {a, b}. The empty set's own (O,O) is dominated by none.
+  // {c} is no candidate: its removed attacker b is not defeated.
+  Case c("att(c,a). att(d,a). att(b,c). att(d,b).");
+  TupleSet* table = c.rules.evaluateNode(c.tree({"c", "d"}, {"a", "b", "c", "d"}));
+  ASSERT_EQ(describe(table), (Rows{"OO|AD,II,IO", "AD|", "IO|II", "II|"}));
   std::set<std::set<VertexSet>> solutions;
   for (auto& entry : *table) solutions.insert(enumerate(entry.second));
-  EXPECT_EQ(solutions, (std::set<std::set<VertexSet>>{{{}, m.ids({"a"}), m.ids({"c"})}, {m.ids({"a", "c"})}}));
+  EXPECT_EQ(solutions, (std::set<std::set<VertexSet>>{
+                           {VertexSet{}}, {c.ids({"a", "b"})}, {c.ids({"d"})}, {c.ids({"c", "d"})}}));
 }
 
 TEST(PreferredRules, LeafAndIntroductionExamples) {
@@ -159,11 +181,12 @@ TEST(PreferredRules, RemovalReleasesEveryChildRowOnce) {
   c.rules.stubTable = new TupleSet{{new CountedRow({O, O}, {{A, I}, {I, D}}, &released), c.rules.createLeafSolution({})},
                                    {new CountedRow({I, D}, {}, &released), c.rules.createLeafSolution({1})},
                                    {new CountedRow({A, I}, {}, &released), c.rules.createLeafSolution({2})}};
-  // The row of {b}, whose removed a attacks it undefeated, is dropped; the
-  // others are rebuilt without a's position. All three child rows go once.
+  // The row of {b}, whose removed a attacks it undefeated, is dropped, and so
+  // is the empty set's, dominated by its certificate; the row of {a} is
+  // rebuilt without a's position. All three child rows go once.
   TupleSet* table = c.rules.evaluateNode(tree);
   EXPECT_EQ(released, 3);
-  EXPECT_EQ(describe(table), (Rows{"O|D", "D|"}));
+  EXPECT_EQ(describe(table), (Rows{"D|"}));
   for (auto& entry : *table) delete entry.first;
   EXPECT_EQ(released, 3);
 }
