@@ -202,8 +202,10 @@ void ArgumentationProblem::buildAdjacency() {
   attackers.resize(attacks.size());
   std::vector<std::uint32_t> next(attackersStart.begin(), attackersStart.end() - 1);
   for (const Attack& attack : attacks) attackers[next[attack.second]++] = attack.first;
-  attackedSets.clear();
-  attackedSets.resize(slots - 1);
+  attacked.resize(attacks.size());
+  for (std::size_t k = 0; k < attacks.size(); ++k) attacked[k] = attacks[k].second;
+  attackedSlots.clear();
+  attackedSlots.resize(kAttackedSlots);
 }
 
 kivra::Hypergraph* ArgumentationProblem::buildHypergraphRepresentation() {
@@ -211,6 +213,14 @@ kivra::Hypergraph* ArgumentationProblem::buildHypergraphRepresentation() {
   std::vector<Vertex> ids(argumentCount());
   for (Vertex id = 1; id <= ids.size(); ++id) ids[id - 1] = id;
   return createGraphFromSortedLists(ids, attacks);
+}
+
+bool ArgumentationProblem::listGraph(std::vector<Vertex>& vertices, const std::vector<Attack>*& edges) {
+  absorbAttacks();
+  vertices.resize(argumentCount());
+  for (Vertex id = 1; id <= vertices.size(); ++id) vertices[id - 1] = id;
+  edges = &attacks;
+  return true;
 }
 
 ArgumentationProblem::Adjacency ArgumentationProblem::calcAttacksAdjacency(const AttackSet* pairs) {
@@ -248,12 +258,30 @@ VertexSet* ArgumentationProblem::getAttacksFromArg(Vertex argument) {
   if (static_cast<std::size_t>(argument) + 1 >= attacksStart.size()) return nullptr;
   const std::uint32_t begin = attacksStart[argument], end = attacksStart[argument + 1];
   if (begin == end) return nullptr;
-  std::unique_ptr<VertexSet>& set = attackedSets[argument];
-  if (!set) {
-    set = std::make_unique<VertexSet>();
-    for (std::uint32_t k = begin; k < end; ++k) set->insert(set->end(), attacks[k].second);
+  AttackedSlot& slot = attackedSlots[argument % kAttackedSlots];
+  if (slot.argument != argument) {
+    // The tree nodes of the set held so far are reused for the new members.
+    VertexSet held;
+    held.swap(slot.set);
+    slot.argument = 0;
+    for (std::uint32_t k = begin; k < end; ++k) {
+      if (held.empty()) {
+        slot.set.insert(slot.set.end(), attacked[k]);
+        continue;
+      }
+      auto node = held.extract(held.begin());
+      node.value() = attacked[k];
+      slot.set.insert(slot.set.end(), std::move(node));
+    }
+    slot.argument = argument;
   }
-  return set.get();
+  return &slot.set;
+}
+
+std::pair<const Vertex*, const Vertex*> ArgumentationProblem::attackedRange(Vertex argument) const {
+  if (static_cast<std::size_t>(argument) + 1 >= attacksStart.size()) return {nullptr, nullptr};
+  const Vertex* base = attacked.data();
+  return {base + attacksStart[argument], base + attacksStart[argument + 1]};
 }
 
 bool ArgumentationProblem::argumentIsAttackedBySet(const VertexSet& set, Vertex argument) const {

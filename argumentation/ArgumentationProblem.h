@@ -16,7 +16,7 @@
 // the parser delivers them and sorted once at the end, and the attack
 // relation is kept as two sorted adjacency arrays (attacker to attacked and
 // attacked to attackers). The ordered sets some queries hand out are built
-// from them on first demand.
+// from them on demand, a few at a time.
 #pragma once
 
 #include <cstddef>
@@ -56,6 +56,9 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   void preprocess() override;
   // A new hypergraph, owned by the caller.
   kivra::Hypergraph* buildHypergraphRepresentation() override;
+  // The arguments in attacks (ids 1 to their number) and the attack list.
+  bool listGraph(std::vector<kivra::Vertex>& vertices,
+                 const std::vector<std::pair<kivra::Vertex, kivra::Vertex>>*& edges) override;
 
   // Statement receivers. The ids they give are final and known to the
   // framework's name-to-id table at once; the attacks and declarations take
@@ -66,8 +69,13 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   void expectName(std::string_view name) override { prefetchVertexName(name); }
 
   // Queries; valid after preprocess().
-  // The arguments `argument` attacks, or null when it attacks none.
+  // The arguments `argument` attacks, or null when it attacks none. The set
+  // is one of a few kept for recent requests: it stays valid until the next
+  // call of this function (which may reuse it for another argument).
   kivra::VertexSet* getAttacksFromArg(kivra::Vertex argument);
+  // The arguments `argument` attacks, ascending, as a range of the flat
+  // adjacency (empty when it attacks none); valid while the problem lives.
+  std::pair<const kivra::Vertex*, const kivra::Vertex*> attackedRange(kivra::Vertex argument) const;
   // Whether some member of `set` attacks `argument`.
   bool argumentIsAttackedBySet(const kivra::VertexSet& set, kivra::Vertex argument) const;
   // Whether `argument` attacks some member of `set` ({a} asks whether a attacks itself).
@@ -99,13 +107,22 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
 
   // Every distinct attack, ascending by attacker, then attacked.
   std::vector<Attack> attacks;
-  // Attacks of argument a: attacks[attacksStart[a] .. attacksStart[a + 1]).
+  // Attacks of argument a: attacks[attacksStart[a] .. attacksStart[a + 1]),
+  // their attacked arguments attacked[attacksStart[a] .. attacksStart[a + 1]).
   std::vector<std::uint32_t> attacksStart;
+  std::vector<kivra::Vertex> attacked;
   // Attackers of argument a, ascending: attackers[attackersStart[a] .. attackersStart[a + 1]).
   std::vector<std::uint32_t> attackersStart;
   std::vector<kivra::Vertex> attackers;
-  // Sets of attacked arguments handed out by getAttacksFromArg, by attacker.
-  std::vector<std::unique_ptr<kivra::VertexSet>> attackedSets;
+  // Sets of attacked arguments handed out by getAttacksFromArg, by attacker
+  // modulo their number: a set per argument would hold a heap node per
+  // attack for the whole run, where callers only read one set at a time.
+  struct AttackedSlot {
+    kivra::Vertex argument = 0;  // 0: none yet (argument 0 attacks nothing)
+    kivra::VertexSet set;
+  };
+  static constexpr std::size_t kAttackedSlots = 1024;
+  std::vector<AttackedSlot> attackedSlots;
 
   // Declared names: a flag per argument id, and the names without an id
   // (ascending, no repeats). Their total is the number of distinct names.

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <vector>
 
+#include "kivra/GraphDecomposition.h"
 #include "kivra/H_BucketElim.h"
 #include "kivra/Hyperedge.h"
 #include "kivra/Hypertree.h"
@@ -23,6 +24,8 @@ Problem::Problem(bool benchmark)
 }
 
 Problem::~Problem() {}
+
+bool Problem::listGraph(std::vector<Vertex>&, const std::vector<std::pair<Vertex, Vertex>>*&) { return false; }
 
 std::size_t Problem::nameSlotOf(std::string_view name, std::uint32_t hash, std::uint64_t packed) const {
   const std::size_t mask = nameIndex.size() - 1;
@@ -171,7 +174,10 @@ Solution* Problem::calculateSolution(AbstractHTDAlgorithm* algorithm) {
     std::cout << "Starting decomposition..." << std::endl;
     total.start();
   }
-  Hypergraph* graph = buildHypergraphRepresentation();
+  std::vector<Vertex> vertices;
+  const std::vector<std::pair<Vertex, Vertex>>* edges = nullptr;
+  const bool flat = listGraph(vertices, edges);
+  Hypergraph* graph = flat ? nullptr : buildHypergraphRepresentation();
   if (benchmark) {
     std::cout << "\tbuilding hypergraph took ";
     total.printStop(std::cout);
@@ -179,13 +185,21 @@ Solution* Problem::calculateSolution(AbstractHTDAlgorithm* algorithm) {
     std::cout << " seconds)" << std::endl;
   }
 
-  H_BucketElim elimination;
-  Hypertree* tree = elimination.buildHypertree(graph, 2, 0, false);
-  // The typed copy replaces (and deletes) the bucket-elimination tree. It
-  // holds vertex ids, not the hypergraph's objects, and nothing reads the
-  // hypergraph afterwards: it goes before the tables are built.
-  auto* root = new ExtendedHypertree(tree);
-  delete graph;
+  ExtendedHypertree* root;
+  if (flat) {
+    // The flat road: the same tree, bags straight from the lists, no
+    // hypergraph objects and no edge covers, which nothing reads.
+    root = new ExtendedHypertree(decomposeGraph(vertices, *edges));
+  } else {
+    H_BucketElim elimination;
+    Hypertree* tree = elimination.buildHypertree(graph, 2, 0, false);
+    // The typed copy replaces (and deletes) the bucket-elimination tree. It
+    // holds vertex ids, not the hypergraph's objects, and nothing reads the
+    // hypergraph afterwards: it goes before the tables are built.
+    root = new ExtendedHypertree(tree);
+    delete graph;
+  }
+  std::vector<Vertex>().swap(vertices);
 
   if (benchmark) {
     std::cout << "\tbuilding hypertree decomposition took ";
@@ -219,6 +233,9 @@ int Problem::calculateTreeWidth() {
     preprocess();
     parsed = true;
   }
+  std::vector<Vertex> vertices;
+  const std::vector<std::pair<Vertex, Vertex>>* edges = nullptr;
+  if (listGraph(vertices, edges)) return graphTreeWidth(vertices, *edges);
   Hypergraph* graph = buildHypergraphRepresentation();
   H_BucketElim elimination;
   // The width needs the bag sizes only, not the tree. As in a solver run,

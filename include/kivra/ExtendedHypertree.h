@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kivra/Global.h"
+#include "kivra/GraphDecomposition.h"
 #include "kivra/Hypertree.h"
 
 namespace kivra {
@@ -69,7 +70,10 @@ class ExtendedHypertree : public Hypertree {
   // A parentless, childless General node with the given bag.
   explicit ExtendedHypertree(const VertexSet& bag);
   explicit ExtendedHypertree(VertexList bag);
-  // Deletes the subtree below this node.
+  // Converts a flat decomposition (same shape and child order, the same
+  // bags); this node is its root.
+  explicit ExtendedHypertree(const GraphDecomposition& source);
+  // Deletes the subtree below this node; allocates nothing.
   ~ExtendedHypertree() override;
 
   TreeNodeType getType() const { return type; }

@@ -6,6 +6,7 @@
 
 #include <iosfwd>
 #include <list>
+#include <memory>
 #include <set>
 
 namespace kivra {
@@ -47,14 +48,14 @@ class Hypertree {
   // Fatal when a node on that path is missing from its parent's child list.
   void setRoot();
 
-  void insChi(Node* Vertex) { MyChi.insert(Vertex); }
-  void insLambda(Hyperedge* Edge) { MyLambda.insert(Edge); }
-  void insPointer(void* Ptr) { MyPointers.insert(Ptr); }
-  void insID(int iID) { MyIDs.insert(iID); }
-  std::set<Node*>* getChi() { return &MyChi; }
-  const std::set<Node*>* getChi() const { return &MyChi; }
-  std::set<Hyperedge*>* getLambda() { return &MyLambda; }
-  const std::set<Hyperedge*>* getLambda() const { return &MyLambda; }
+  void insChi(Node* Vertex) { chi().insert(Vertex); }
+  void insLambda(Hyperedge* Edge) { lambda().insert(Edge); }
+  void insPointer(void* Ptr) { pointers().insert(Ptr); }
+  void insID(int iID) { ids().insert(iID); }
+  std::set<Node*>* getChi() { return &chi(); }
+  const std::set<Node*>* getChi() const { return MySets ? &MySets->Chi : &kNoSets.Chi; }
+  std::set<Hyperedge*>* getLambda() { return &lambda(); }
+  const std::set<Hyperedge*>* getLambda() const { return MySets ? &MySets->Lambda : &kNoSets.Lambda; }
 
   void setLabel(int iLabel) { iMyLabel = iLabel; }
   int getLabel() const { return iMyLabel; }
@@ -181,12 +182,27 @@ class Hypertree {
   void writeGMLNodes(std::ostream& GMLFile);
   void writeGMLEdges(std::ostream& GMLFile);
 
+  // The sets of a node, made on first use: nodes of typed trees, millions
+  // of them, keep their bags elsewhere and never use any of them.
+  struct Sets {
+    std::set<Node*> Chi;
+    std::set<Hyperedge*> Lambda;
+    std::set<void*> Pointers;
+    std::set<int> IDs;
+  };
+  static const Sets kNoSets;
+  Sets& sets() {
+    if (!MySets) MySets = std::make_unique<Sets>();
+    return *MySets;
+  }
+  std::set<Node*>& chi() { return sets().Chi; }
+  std::set<Hyperedge*>& lambda() { return sets().Lambda; }
+  std::set<void*>& pointers() { return sets().Pointers; }
+  std::set<int>& ids() { return sets().IDs; }
+
   Hypertree* MyParent;
   std::list<Hypertree*> MyChildren;  // owned
-  std::set<Node*> MyChi;
-  std::set<Hyperedge*> MyLambda;
-  std::set<void*> MyPointers;
-  std::set<int> MyIDs;
+  std::unique_ptr<Sets> MySets;
   int iMyLabel;
 };
 

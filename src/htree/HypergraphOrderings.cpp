@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "kivra/Globals.h"
+#include "kivra/GraphDecomposition.h"
 
 namespace kivra {
 
@@ -351,6 +352,17 @@ class EliminationGraph {
     }
   }
 
+  // The graph on the indices 0..n-1 whose neighbour list of index i is
+  // Adjacent[Start[i] .. Start[i + 1]) (repeats and i itself are left out).
+  EliminationGraph(const std::vector<std::uint32_t>& Start, const std::vector<Index>& Adjacent, int n)
+      : n(static_cast<std::size_t>(n)), Sets(static_cast<std::size_t>(n)) {
+    for (Index i = 0; i < static_cast<Index>(n); ++i) {
+      for (std::uint32_t k = Start[i]; k < Start[i + 1]; ++k)
+        if (Adjacent[k] != i) Sets[i].insert(Adjacent[k]);
+      densifyIfLarge(i);
+    }
+  }
+
   IndexSet& operator[](Index i) { return Sets[i]; }
 
   // A set holding more than one in 64 of all vertices becomes a bitset: it
@@ -394,34 +406,23 @@ class EliminationGraph {
 // Completes a minimum-degree ordering from step s on, when the live vertices
 // (those not marked in Eliminated) form a clique: all share the smallest
 // degree, so each step draws among all of them in index order.
-void finishClique(const std::vector<char>& Eliminated, const std::vector<Node*>& Nodes, int n, int s, Node** Order) {
+template <typename Emit>
+void finishClique(const std::vector<char>& Eliminated, int n, int s, Emit emit) {
   RankBitset LiveSet(static_cast<std::size_t>(n));
   for (Index i = 0; i < static_cast<Index>(n); ++i)
     if (!Eliminated[i]) LiveSet.set(i);
   for (; s < n; ++s) {
     const Index c = LiveSet.select(static_cast<std::uint32_t>(random_range(0, n - s - 1)));
     LiveSet.clear(c);
-    Order[n - 1 - s] = Nodes[c];
+    emit(n - 1 - s, c);
   }
 }
 
-}  // namespace
-
-Node** Hypergraph::getInputOrder(int) {
-  const int n = iMyMaxNbrOfNodes;
-  Node** Order = new Node*[static_cast<std::size_t>(n) + 1];
-  for (int i = 0; i < n; ++i) Order[i] = MyNodes[static_cast<std::size_t>(i)];
-  Order[n] = nullptr;
-  return Order;
-}
-
-Node** Hypergraph::getMIWOrder(int preElim) {
-  static const char* const cLocation = "Hypergraph::getMIWOrder";
-  const int n = iMyMaxNbrOfNodes;
-  Node** Order = new Node*[static_cast<std::size_t>(n) + 1];
-  Order[n] = nullptr;
-  EliminationGraph Graph(MyNodes, n, cLocation);
-
+// Minimum degree on Graph (indices 0..n-1, consumed): Emit(position, index)
+// receives every index at its ordering position, position n - 1 for the one
+// eliminated first. The first preElim indices are eliminated first, in order.
+template <typename Emit>
+void minimumDegree(EliminationGraph& Graph, int n, int preElim, const char* cLocation, Emit emit) {
   auto Live = std::make_unique<DegreeQueue>(static_cast<std::size_t>(n));
   std::vector<std::uint32_t> Degree(static_cast<std::size_t>(n));
   std::vector<char> Eliminated(static_cast<std::size_t>(n), 0);
@@ -437,8 +438,8 @@ Node** Hypergraph::getMIWOrder(int preElim) {
     // of them in index order, which needs no neighbour sets at all.
     if (bExact && s >= preElim && Live->minDegree() == static_cast<std::uint32_t>(n - s - 1)) {
       Live.reset();
-      finishClique(Eliminated, MyNodes, n, s, Order);
-      return Order;
+      finishClique(Eliminated, n, s, emit);
+      return;
     }
     const Index c = (s < preElim) ? static_cast<Index>(s) : Live->draw();
     Live->erase(c, Degree[c]);
@@ -456,8 +457,38 @@ Node** Hypergraph::getMIWOrder(int preElim) {
     Graph[c].release();
     Eliminated[c] = 1;
     // Rank n - s: the first eliminated vertex goes to position n - 1.
-    Order[n - 1 - s] = MyNodes[c];
+    emit(n - 1 - s, c);
   }
+}
+
+}  // namespace
+
+std::vector<std::uint32_t> minimumDegreeOrder(const std::vector<std::uint32_t>& Start,
+                                              const std::vector<std::uint32_t>& Adjacent, int n, int preElim) {
+  std::vector<std::uint32_t> Order(static_cast<std::size_t>(n));
+  {
+    EliminationGraph Graph(Start, Adjacent, n);
+    minimumDegree(Graph, n, preElim, "Hypergraph::getMIWOrder",
+                  [&Order](int iPos, Index c) { Order[static_cast<std::size_t>(iPos)] = c; });
+  }
+  return Order;
+}
+
+Node** Hypergraph::getInputOrder(int) {
+  const int n = iMyMaxNbrOfNodes;
+  Node** Order = new Node*[static_cast<std::size_t>(n) + 1];
+  for (int i = 0; i < n; ++i) Order[i] = MyNodes[static_cast<std::size_t>(i)];
+  Order[n] = nullptr;
+  return Order;
+}
+
+Node** Hypergraph::getMIWOrder(int preElim) {
+  static const char* const cLocation = "Hypergraph::getMIWOrder";
+  const int n = iMyMaxNbrOfNodes;
+  Node** Order = new Node*[static_cast<std::size_t>(n) + 1];
+  Order[n] = nullptr;
+  EliminationGraph Graph(MyNodes, n, cLocation);
+  minimumDegree(Graph, n, preElim, cLocation, [this, Order](int iPos, Index c) { Order[iPos] = MyNodes[c]; });
   return Order;
 }
 

@@ -102,18 +102,22 @@ bool coverByForcedEdges(const std::vector<Node*>& Vertices, std::vector<Hyperedg
 
 }  // namespace
 
+const Hypertree::Sets Hypertree::kNoSets;
+
 Hypertree::Hypertree() : MyParent(nullptr), iMyLabel(0) {}
 
 Hypertree::~Hypertree() {
-  // Detach the descendants level by level so that each deletion finds an
-  // empty child list and no destructor recurses.
-  std::vector<Hypertree*> Pending(MyChildren.begin(), MyChildren.end());
-  MyChildren.clear();
+  // Descendants are detached and deleted one at a time, so that each deletion
+  // finds an empty child list and no destructor recurses. The nodes waiting
+  // for deletion are kept by moving the list entries that held them (splice),
+  // so tearing down a tree allocates nothing: it also works while the stack
+  // unwinds from an exhausted heap.
+  std::list<Hypertree*> Pending;
+  Pending.splice(Pending.end(), MyChildren);
   while (!Pending.empty()) {
     Hypertree* Current = Pending.back();
     Pending.pop_back();
-    Pending.insert(Pending.end(), Current->MyChildren.begin(), Current->MyChildren.end());
-    Current->MyChildren.clear();
+    Pending.splice(Pending.end(), Current->MyChildren);
     delete Current;
   }
 }
@@ -161,13 +165,13 @@ int Hypertree::setIDLabels(int iStartID) {
 
 Hypertree* Hypertree::getHTNode(int iID) {
   for (Hypertree* Current : preOrder(this))
-    if (Current->MyIDs.count(iID) != 0) return Current;
+    if (Current->ids().count(iID) != 0) return Current;
   return nullptr;
 }
 
 Hypertree* Hypertree::getHTNode(void* Ptr) {
   for (Hypertree* Current : preOrder(this))
-    if (Current->MyPointers.count(Ptr) != 0) return Current;
+    if (Current->pointers().count(Ptr) != 0) return Current;
   return nullptr;
 }
 
@@ -216,11 +220,11 @@ void Hypertree::mergeUpward(Hypertree* Child, bool bLambdaUnion) {
 
 std::list<Hypertree*>::iterator Hypertree::mergeUpwardAt(std::list<Hypertree*>::iterator It, bool bLambdaUnion) {
   Hypertree* Child = *It;
-  MyChi.swap(Child->MyChi);
-  if (!bLambdaUnion) MyLambda.clear();
-  MyLambda.insert(Child->MyLambda.begin(), Child->MyLambda.end());
+  chi().swap(Child->chi());
+  if (!bLambdaUnion) lambda().clear();
+  lambda().insert(Child->lambda().begin(), Child->lambda().end());
   adoptChildren(this, MyChildren, Child->MyChildren);
-  MyPointers.insert(Child->MyPointers.begin(), Child->MyPointers.end());
+  pointers().insert(Child->pointers().begin(), Child->pointers().end());
   delete Child;
   // The adopted grandchildren follow at the end of the list.
   return MyChildren.erase(It);
@@ -230,7 +234,7 @@ void Hypertree::shrinkNode(bool bLambdaUnion) {
   // Upward: a child whose bag contains this bag lends it its bag and place.
   // Adopted grandchildren join the end of the list and are checked in turn.
   for (auto It = MyChildren.begin(); It != MyChildren.end();) {
-    if (isSubsetOf(MyChi, (*It)->MyChi)) {
+    if (isSubsetOf(chi(), (*It)->chi())) {
       It = mergeUpwardAt(It, bLambdaUnion);
     } else {
       ++It;
@@ -239,13 +243,13 @@ void Hypertree::shrinkNode(bool bLambdaUnion) {
   // Downward: a child whose bag lies inside this bag is absorbed.
   for (auto It = MyChildren.begin(); It != MyChildren.end();) {
     Hypertree* Child = *It;
-    if (!isSubsetOf(Child->MyChi, MyChi)) {
+    if (!isSubsetOf(Child->chi(), chi())) {
       ++It;
       continue;
     }
-    if (bLambdaUnion) MyLambda.insert(Child->MyLambda.begin(), Child->MyLambda.end());
+    if (bLambdaUnion) lambda().insert(Child->lambda().begin(), Child->lambda().end());
     adoptChildren(this, MyChildren, Child->MyChildren);
-    MyPointers.insert(Child->MyPointers.begin(), Child->MyPointers.end());
+    pointers().insert(Child->pointers().begin(), Child->pointers().end());
     It = MyChildren.erase(It);
     delete Child;
   }
@@ -263,16 +267,16 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
   for (Hypertree* Current : preOrder(this)) {
     // Only the labels of the bag's vertices are read: they start at 0 and
     // the vertices of the hyperedges already in lambda are marked covered.
-    for (Node* Vertex : Current->MyChi) Vertex->setLabel(0);
-    for (Hyperedge* Edge : Current->MyLambda)
+    for (Node* Vertex : Current->chi()) Vertex->setLabel(0);
+    for (Hyperedge* Edge : Current->lambda())
       for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(1);
     Uncovered.clear();
-    for (Node* Vertex : byID(Current->MyChi))
+    for (Node* Vertex : byID(Current->chi()))
       if (Vertex->getLabel() == 0) Uncovered.push_back(Vertex);
     if (Uncovered.empty()) continue;
 
     if (coverByForcedEdges(Uncovered, Forced, ForcedSet)) {
-      Current->MyLambda.insert(Forced.begin(), Forced.end());
+      Current->lambda().insert(Forced.begin(), Forced.end());
       continue;
     }
     bool bHeavy = false;
@@ -281,7 +285,7 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
       // The same cover as below, without walking all hyperedges of a vertex
       // of very high degree in every bag that holds it.
       std::vector<Hyperedge*> Covering = Cover.coverIncident(Uncovered, Prepared);
-      Current->MyLambda.insert(Covering.begin(), Covering.end());
+      Current->lambda().insert(Covering.begin(), Covering.end());
       continue;
     }
     // Candidates: every hyperedge of the uncovered vertices, first
@@ -296,17 +300,17 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
         Edge->setLabel(1);
         Candidates.push_back(Edge);
       }
-    for (Hyperedge* Edge : Cover.cover(Uncovered, Candidates)) Current->MyLambda.insert(Edge);
+    for (Hyperedge* Edge : Cover.cover(Uncovered, Candidates)) Current->lambda().insert(Edge);
   }
 }
 
 void Hypertree::getConflictVars(std::set<Node*>* ConflictVars, int iWidth, bool bDual) {
   for (Hypertree* Current : preOrder(this)) {
-    if (static_cast<int>(Current->MyLambda.size()) != iWidth) continue;
+    if (static_cast<int>(Current->lambda().size()) != iWidth) continue;
     if (bDual) {
-      for (Hyperedge* Edge : Current->MyLambda) ConflictVars->insert(asNode(Edge));
+      for (Hyperedge* Edge : Current->lambda()) ConflictVars->insert(asNode(Edge));
     } else {
-      ConflictVars->insert(Current->MyChi.begin(), Current->MyChi.end());
+      ConflictVars->insert(Current->chi().begin(), Current->chi().end());
     }
   }
 }
@@ -314,14 +318,14 @@ void Hypertree::getConflictVars(std::set<Node*>* ConflictVars, int iWidth, bool 
 int Hypertree::getHTreeWidth() {
   int iWidth = 0;
   for (Hypertree* Current : preOrder(this))
-    iWidth = std::max(iWidth, static_cast<int>(Current->MyLambda.size()));
+    iWidth = std::max(iWidth, static_cast<int>(Current->lambda().size()));
   return iWidth;
 }
 
 int Hypertree::getTreeWidth() {
   int iLargest = 0;
   for (Hypertree* Current : preOrder(this))
-    iLargest = std::max(iLargest, static_cast<int>(Current->MyChi.size()));
+    iLargest = std::max(iLargest, static_cast<int>(Current->chi().size()));
   return iLargest - 1;
 }
 
@@ -362,10 +366,10 @@ void Hypertree::swapChiLambda() {
     std::set<Node*> NewChi;
     std::set<Hyperedge*> NewLambda;
     // Reinterpreting keeps the addresses, hence the order: append at the end.
-    for (Hyperedge* Edge : Current->MyLambda) NewChi.insert(NewChi.end(), asNode(Edge));
-    for (Node* Vertex : Current->MyChi) NewLambda.insert(NewLambda.end(), asEdge(Vertex));
-    Current->MyChi.swap(NewChi);
-    Current->MyLambda.swap(NewLambda);
+    for (Hyperedge* Edge : Current->lambda()) NewChi.insert(NewChi.end(), asNode(Edge));
+    for (Node* Vertex : Current->chi()) NewLambda.insert(NewLambda.end(), asEdge(Vertex));
+    Current->chi().swap(NewChi);
+    Current->lambda().swap(NewLambda);
   }
 }
 
@@ -382,11 +386,11 @@ namespace {
 // lambdas are offered and a member is kept unless the parent's lambda holds
 // it too.
 void reduceNodeLambda(Hypertree* Current, bool bBottomUp) {
-  std::set<Hyperedge*>* MyLambda = Current->getLambda();
+  std::set<Hyperedge*>* NodeLambda = Current->getLambda();
   Hypertree* Parent = Current->getParent();
   std::list<Hypertree*>* Children = Current->getChildren();
 
-  std::vector<Hyperedge*> Lambda = byID(*MyLambda);
+  std::vector<Hyperedge*> Lambda = byID(*NodeLambda);
   int iEdgeCapacity = static_cast<int>(Lambda.size());
   if (bBottomUp) {
     for (Hypertree* Child : *Children) iEdgeCapacity += static_cast<int>(Child->getLambda()->size());
@@ -401,7 +405,7 @@ void reduceNodeLambda(Hypertree* Current, bool bBottomUp) {
     for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(0);
   }
   CompSet Nodes(iNodeCapacity);
-  MyLambda->clear();
+  NodeLambda->clear();
 
   int k = 0;
   for (Hypertree* Child : *Children) {
@@ -434,7 +438,7 @@ void reduceNodeLambda(Hypertree* Current, bool bBottomUp) {
         }
     }
     if (!bKeep) continue;
-    MyLambda->insert(Edge);
+    NodeLambda->insert(Edge);
     for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(0);
   }
 
@@ -445,12 +449,12 @@ void reduceNodeLambda(Hypertree* Current, bool bBottomUp) {
     }
   SetCover Cover;
   CompSet* Covering = Cover.cover(&Nodes, &HEdges);
-  for (int i = 0; i < Covering->size(); ++i) MyLambda->insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
+  for (int i = 0; i < Covering->size(); ++i) NodeLambda->insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
   delete Covering;
 
-  if (MyLambda->size() >= Lambda.size()) {
-    MyLambda->clear();
-    MyLambda->insert(Lambda.begin(), Lambda.end());
+  if (NodeLambda->size() >= Lambda.size()) {
+    NodeLambda->clear();
+    NodeLambda->insert(Lambda.begin(), Lambda.end());
   }
 }
 
@@ -470,7 +474,7 @@ void Hypertree::reduceLambdaBottomUp() {
 
 void Hypertree::labelChiSets(int iLabel) {
   for (Hypertree* Current : preOrder(this))
-    for (Node* Vertex : Current->MyChi) labelUnderChild(Vertex, iLabel);
+    for (Node* Vertex : Current->chi()) labelUnderChild(Vertex, iLabel);
 }
 
 void Hypertree::setChi_Conn(Hypergraph* HGraph) {
@@ -505,9 +509,9 @@ void Hypertree::setChi_Conn(Hypergraph* HGraph) {
     if (It != Holders.end()) It->second.push_back(iPos);
   };
   if (MyParent != nullptr)
-    for (Node* Vertex : MyParent->MyChi) note(Vertex, 0);
+    for (Node* Vertex : MyParent->chi()) note(Vertex, 0);
   for (std::size_t i = 0; i < Order.size(); ++i)
-    for (Node* Vertex : Order[i]->MyChi) note(Vertex, i + 1);
+    for (Node* Vertex : Order[i]->chi()) note(Vertex, i + 1);
 
   std::vector<Node*> Vertices;
   for (int i = 0; i < HGraph->getNbrOfNodes(); ++i) Vertices.push_back(HGraph->getNode(i));
@@ -518,7 +522,7 @@ void Hypertree::setChi_Conn(Hypergraph* HGraph) {
     auto mark = [&](std::size_t iPos) {
       if (Stamp[iPos] == k + 1) return;
       Stamp[iPos] = k + 1;
-      if (iPos != 0) Order[iPos - 1]->MyChi.insert(Vertex);
+      if (iPos != 0) Order[iPos - 1]->chi().insert(Vertex);
     };
     for (std::size_t j = 1; j < Bags.size(); ++j) {
       std::size_t a = Bags[j - 1], b = Bags[j];
@@ -541,9 +545,9 @@ void Hypertree::setChi_Conn(Hypergraph* HGraph) {
 
 void Hypertree::selCovHTNodes(Hypertree** CovNodes) {
   for (Hypertree* Current : preOrder(this))
-    for (Hyperedge* Edge : Current->MyLambda) {
+    for (Hyperedge* Edge : Current->lambda()) {
       Hypertree*& Holder = CovNodes[Edge->getLabel()];
-      if (Holder == nullptr || Holder->MyLambda.size() > Current->MyLambda.size()) Holder = Current;
+      if (Holder == nullptr || Holder->lambda().size() > Current->lambda().size()) Holder = Current;
     }
 }
 
@@ -555,7 +559,7 @@ void Hypertree::setChi(Hypergraph* HGraph) {
   for (int j = 0; j < iNbrOfEdges; ++j) {
     if (CovNodes[j] == nullptr) continue;
     Hyperedge* Edge = HGraph->getEdge(j);
-    for (int i = 0; i < Edge->getNbrOfNodes(); ++i) CovNodes[j]->MyChi.insert(Edge->getNode(i));
+    for (int i = 0; i < Edge->getNbrOfNodes(); ++i) CovNodes[j]->chi().insert(Edge->getNode(i));
   }
   setChi_Conn(HGraph);
 }
@@ -563,30 +567,30 @@ void Hypertree::setChi(Hypergraph* HGraph) {
 void Hypertree::elimCovEdges() {
   SetCover Cover;
   for (Hypertree* Current : preOrder(this)) {
-    CompSet Nodes(static_cast<int>(Current->MyChi.size()));
-    CompSet HEdges(static_cast<int>(Current->MyLambda.size()));
-    for (Node* Vertex : byID(Current->MyChi)) Nodes.insComp(Vertex);
-    for (Hyperedge* Edge : byID(Current->MyLambda)) HEdges.insComp(Edge);
+    CompSet Nodes(static_cast<int>(Current->chi().size()));
+    CompSet HEdges(static_cast<int>(Current->lambda().size()));
+    for (Node* Vertex : byID(Current->chi())) Nodes.insComp(Vertex);
+    for (Hyperedge* Edge : byID(Current->lambda())) HEdges.insComp(Edge);
     CompSet* Covering = Cover.cover(&Nodes, &HEdges);
-    Current->MyLambda.clear();
+    Current->lambda().clear();
     for (int i = 0; i < Covering->size(); ++i)
-      Current->MyLambda.insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
+      Current->lambda().insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
     delete Covering;
   }
 }
 
 void Hypertree::resetLambda(Hypergraph* HGraph) {
-  CompSet Nodes(static_cast<int>(MyChi.size()));
+  CompSet Nodes(static_cast<int>(chi().size()));
   CompSet HEdges(HGraph->getNbrOfEdges());
-  for (Node* Vertex : byID(MyChi)) {
+  for (Node* Vertex : byID(chi())) {
     Nodes.insComp(Vertex);
     for (int i = 0; i < Vertex->getNbrOfEdges(); ++i) HEdges.insComp(Vertex->getEdge(i));
   }
   SetCover Cover;
   CompSet* Covering = Cover.cover(&Nodes, &HEdges);
-  if (static_cast<size_t>(Covering->size()) < MyLambda.size()) {
-    MyLambda.clear();
-    for (int i = 0; i < Covering->size(); ++i) MyLambda.insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
+  if (static_cast<size_t>(Covering->size()) < lambda().size()) {
+    lambda().clear();
+    for (int i = 0; i < Covering->size(); ++i) lambda().insert(reinterpret_cast<Hyperedge*>((*Covering)[i]));
   }
   delete Covering;
   for (Hypertree* Child : MyChildren) Child->setLambda(HGraph);

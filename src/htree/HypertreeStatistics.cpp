@@ -140,12 +140,12 @@ Node* Hypertree::checkCond2() {
       continue;
     }
     Hypertree* Done = Top.Tree;
-    for (Node* Vertex : Done->MyChi)
+    for (Node* Vertex : Done->chi())
       if (Vertex->getLabel() != 0) return Vertex;
     Stack.pop_back();
     if (Stack.empty()) break;
-    const std::set<Node*>& ParentChi = Stack.back().Tree->MyChi;
-    for (Node* Vertex : Done->MyChi)
+    const std::set<Node*>& ParentChi = Stack.back().Tree->chi();
+    for (Node* Vertex : Done->chi())
       if (ParentChi.count(Vertex) == 0) Vertex->setLabel(1);
   }
   return nullptr;
@@ -163,11 +163,11 @@ Hypertree* Hypertree::checkCond3() {
   while (!Stack.empty()) {
     Hypertree* Current = Stack.back();
     Stack.pop_back();
-    for (Hyperedge* Edge : Current->MyLambda)
+    for (Hyperedge* Edge : Current->lambda())
       for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(1);
-    for (Node* Vertex : Current->MyChi)
+    for (Node* Vertex : Current->chi())
       if (Vertex->getLabel() == 0) return Current;
-    for (Hyperedge* Edge : Current->MyLambda)
+    for (Hyperedge* Edge : Current->lambda())
       for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(0);
     for (auto It = Current->MyChildren.rbegin(); It != Current->MyChildren.rend(); ++It) Stack.push_back(*It);
   }
@@ -198,10 +198,10 @@ Hypertree* Hypertree::checkCond4(Hypergraph* HGraph) {
   Hypertree* Violation = nullptr;
   for (int t = 0; t < n && Violation == nullptr; ++t) {
     Hypertree* Current = Order[static_cast<std::size_t>(t)];
-    for (Hyperedge* Edge : Current->MyLambda) {
+    for (Hyperedge* Edge : Current->lambda()) {
       for (int i = 0; i < Edge->getNbrOfNodes() && Violation == nullptr; ++i) {
         Node* Vertex = Edge->getNode(i);
-        if (Current->MyChi.count(Vertex) != 0 || InGraph.count(Vertex) == 0) continue;
+        if (Current->chi().count(Vertex) != 0 || InGraph.count(Vertex) == 0) continue;
         auto It = Positions.find(Vertex);
         if (It == Positions.end()) continue;
         auto Below = std::lower_bound(It->second.begin(), It->second.end(), t);
@@ -215,10 +215,10 @@ Hypertree* Hypertree::checkCond4(Hypergraph* HGraph) {
   Hypertree* Last = Violation != nullptr ? Violation : Order.back();
   HGraph->resetNodeLabels(0);
   Last->labelChiSets(1);
-  for (Hyperedge* Edge : Last->MyLambda)
+  for (Hyperedge* Edge : Last->lambda())
     for (int i = 0; i < Edge->getNbrOfNodes(); ++i)
       if (Edge->getNode(i)->getLabel() != 0) Edge->getNode(i)->setLabel(2);
-  for (Node* Vertex : Last->MyChi) Vertex->decLabel(1);
+  for (Node* Vertex : Last->chi()) Vertex->decLabel(1);
   return Violation;
 }
 
@@ -233,8 +233,8 @@ unsigned int Hypertree::getChiSetChangeSum() {
   unsigned int iSum = 0;
   for (Hypertree* Current : preOrder(this)) {
     if (Current->MyChildren.size() != 1) continue;
-    const std::set<Node*>& Mine = Current->MyChi;
-    const std::set<Node*>& Childs = Current->MyChildren.front()->MyChi;
+    const std::set<Node*>& Mine = Current->chi();
+    const std::set<Node*>& Childs = Current->MyChildren.front()->chi();
     // Both sets are ordered by address: one merge counts the common part.
     std::size_t iCommon = 0;
     auto a = Mine.begin();
@@ -267,9 +267,9 @@ unsigned int Hypertree::getJoinOverheadSum() {
     if (Current->MyChildren.size() < 2) continue;
     // The intersection shrinks child by child; each step walks the smaller
     // side, so a node's work is bounded by its children's bags.
-    Common.assign(Current->MyChi.begin(), Current->MyChi.end());
+    Common.assign(Current->chi().begin(), Current->chi().end());
     for (Hypertree* Child : Current->MyChildren) {
-      const std::set<Node*>& Theirs = Child->MyChi;
+      const std::set<Node*>& Theirs = Child->chi();
       Next.clear();
       if (Common.size() <= Theirs.size()) {
         for (Node* Vertex : Common)
@@ -311,9 +311,9 @@ void Hypertree::writeGMLNodes(std::ostream& GMLFile) {
   std::vector<int> Keys;
   for (Hypertree* Current : preOrder(this)) {
     GMLFile << "  node [\n    id " << Current->iMyLabel << "\n    label \"{";
-    writeNames(GMLFile, Current->MyLambda, Ptr, Keys);
+    writeNames(GMLFile, Current->lambda(), Ptr, Keys);
     GMLFile << "}    {";
-    writeNames(GMLFile, Current->MyChi, Ptr, Keys);
+    writeNames(GMLFile, Current->chi(), Ptr, Keys);
     GMLFile << "}\"\n"
                "    vgj [\n"
                "      labelPosition \"in\"\n"

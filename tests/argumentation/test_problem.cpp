@@ -79,6 +79,18 @@ TEST(ArgumentationProblem, AttackTargetsAndHypergraph) {
   EXPECT_TRUE(p.argumentIsAttackedBySet({c}, c));
   EXPECT_EQ(p.getAttacksFromArg(b), nullptr);
   EXPECT_EQ(p.getAttacksFromArg(99), nullptr);
+  const auto [first, last] = p.attackedRange(a);
+  EXPECT_EQ(std::vector<Vertex>(first, last), (std::vector<Vertex>{std::min(b, c), std::max(b, c)}));
+  EXPECT_EQ(p.attackedRange(b).first, p.attackedRange(b).second);
+  EXPECT_EQ(p.attackedRange(99).first, p.attackedRange(99).second);
+  // The graph the decomposition reads: arguments 1..3, the attack list.
+  std::vector<Vertex> vertices;
+  const std::vector<std::pair<Vertex, Vertex>>* edges = nullptr;
+  ASSERT_TRUE(p.listGraph(vertices, edges));
+  EXPECT_EQ(vertices, (std::vector<Vertex>{1, 2, 3}));
+  using Pairs = std::set<std::pair<Vertex, Vertex>>;
+  EXPECT_EQ(Pairs(edges->begin(), edges->end()), (Pairs{{a, b}, {a, c}, {c, c}}));
+  EXPECT_TRUE(std::is_sorted(edges->begin(), edges->end()));
   // One node per argument in an attack, one edge per distinct attack.
   std::unique_ptr<kivra::Hypergraph> graph(p.buildHypergraphRepresentation());
   ASSERT_EQ(graph->getNbrOfNodes(), 3);
