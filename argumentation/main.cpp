@@ -4,6 +4,7 @@
 // solution.
 #include <fcntl.h>
 #include <getopt.h>
+#include <gmp.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,8 +32,6 @@
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/CountingSolutionContent.h"
 #include "kivra/support.h"
-
-#include <gmp.h>
 
 // dOpt, bOpt and enum_nbr, which the result output reads too, are defined with it.
 std::string version = "2.0";
