@@ -91,10 +91,13 @@ void printSolution(SolutionContent* content, OutputType mode, kivra::Problem* pr
     case COUNTING: {
       auto* counting = dynamic_cast<kivra::CountingSolutionContent*>(content);
       if (counting == nullptr) return;
+      // The digits are formed (which takes memory) before any of the line
+      // is written: a failure leaves no line without its number.
+      const std::string count = counting->count.get_str();
       if (dOpt) {
-        std::cout << counting->count << "; ";
+        std::cout << count << "; ";
       } else {
-        std::cout << "Solutions: " << counting->count << std::endl;
+        std::cout << "Solutions: " << count << std::endl;
       }
       return;
     }

@@ -4,6 +4,7 @@
 // solution.
 #include <fcntl.h>
 #include <getopt.h>
+#include <gmp.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -116,6 +117,70 @@ class DescriptorInputBuffer : public std::streambuf {
   char block[1 << 16];
 };
 
+// The one report of an exhausted heap, whatever ran out of memory.
+[[noreturn]] void memoryExhausted() {
+  errno = ENOMEM;
+  kivra::_printError("Error assigning memory.");
+}
+
+// GMP's own allocation functions abort the process when the heap is
+// exhausted. These report it as every other allocation failure is reported.
+// They end the run where they are instead of throwing: GMP's functions are
+// not made to be left by an exception, and nothing could be done with a
+// half-computed number anyway.
+void* gmpAllocate(std::size_t size) {
+  void* block = std::malloc(size);
+  if (block == nullptr) memoryExhausted();
+  return block;
+}
+
+void* gmpReallocate(void* block, std::size_t, std::size_t size) {
+  void* moved = std::realloc(block, size);
+  if (moved == nullptr && size != 0) memoryExhausted();
+  return moved;
+}
+
+void gmpFree(void* block, std::size_t) { std::free(block); }
+
+// Standard output as the program writes it, remembering whether the last
+// character written ended its line. Everything is handed on at once to the
+// stream buffer standard output had before, so errors, flushes and buffering
+// stay exactly as they were.
+class LineTrackingBuffer : public std::streambuf {
+ public:
+  explicit LineTrackingBuffer(std::streambuf* target) : target(target) {}
+  bool lineOpen() const { return open; }
+
+ protected:
+  int_type overflow(int_type c) override {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    const int_type written = target->sputc(traits_type::to_char_type(c));
+    if (!traits_type::eq_int_type(written, traits_type::eof())) open = traits_type::to_char_type(c) != '\n';
+    return written;
+  }
+  std::streamsize xsputn(const char* text, std::streamsize n) override {
+    const std::streamsize written = target->sputn(text, n);
+    if (written > 0) open = text[written - 1] != '\n';
+    return written;
+  }
+  int sync() override { return target->pubsync(); }
+
+ private:
+  std::streambuf* target;
+  bool open = false;
+};
+
+LineTrackingBuffer* trackedOutput = nullptr;
+
+// Runs when the process exits. A completed run has ended every line it
+// wrote; a run that stops on an error may have written part of one (the
+// first fields of the data line, the "Calculating solution content... " of
+// -b, a part of a long enumeration). That line is ended, so that output
+// appended after it (the next run's data line) starts on a line of its own.
+void endOpenLine() {
+  if (trackedOutput != nullptr && trackedOutput->lineOpen() && std::cout) std::cout.put('\n');
+}
+
 [[noreturn]] void outputFailed() { kivra::_printError("could not write to standard output"); }
 
 // Called right after a flush, so that errno still names the failed write.
@@ -181,8 +246,15 @@ bool onlyOptionWords(const std::vector<const char*>& words, const option* option
   std::int32_t seed = static_cast<std::int32_t>(time(nullptr));
 
   // Whether standard input is open at all, asked before anything could take
-  // its descriptor.
+  // its descriptor. A closed one leaves EBADF behind, which is no reason for
+  // any later failure.
   const bool stdinOpen = fcntl(STDIN_FILENO, F_GETFD) != -1;
+  errno = 0;
+
+  mp_set_memory_functions(gmpAllocate, gmpReallocate, gmpFree);
+  trackedOutput = new LineTrackingBuffer(std::cout.rdbuf());
+  std::cout.rdbuf(trackedOutput);
+  std::atexit(endOpenLine);
 
   static const option long_options[] = {
       {"cred", required_argument, nullptr, OPT_CRED},
@@ -285,8 +357,11 @@ bool onlyOptionWords(const std::vector<const char*>& words, const option* option
   std::istream stdinStream(&stdinBuffer);
   std::istream* input = &stdinStream;
   if (fOpt) {
+    errno = 0;
     fileInput.open(fileName);
     if (!fileInput.is_open()) {
+      // Opening needs memory too; its failure is no missing file.
+      if (errno == ENOMEM) memoryExhausted();
       std::cerr << kivra::sProgramName << ": Could not find file '" << fileName << "'!" << std::endl;
       std::exit(1);
     }
@@ -308,6 +383,8 @@ bool onlyOptionWords(const std::vector<const char*>& words, const option* option
                        : semantics == Semantics::Stable  ? "stable"
                                                          : "complete";
     std::cout << "Semi-normalization for " << name << " semantics currently not available" << std::endl;
+    // No system call failed: whatever errno holds is not the reason.
+    errno = 0;
     kivra::_printError("0");
   }
   switch (semantics) {
@@ -394,8 +471,7 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     // The objects of the run are never released, so nothing is left to free:
     // report the failure in the program's own form.
-    errno = ENOMEM;
-    kivra::_printError("Error assigning memory.");
+    memoryExhausted();
   }
 }
 

@@ -6,7 +6,7 @@
 // When the framework read has few enough arguments, every algorithm is run
 // through the whole road (problem, decomposition, algorithm, content factory)
 // in every mode, and the answers are compared with the brute-force reference
-// of the tests. Any difference aborts, which the fuzzer reports as a crash.
+// of the tests; an enumeration as it is printed, in its order, each set once. Any difference aborts, which the fuzzer reports as a crash.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -144,7 +144,10 @@ void checkEveryRoad(const std::string& text, const Framework& af, unsigned seed)
   for (const auto& subject : subjects) {
     const std::string name = semName(subject.reference);
     const Extensions expected = bruteForce(af, subject.reference);
-    if (SolvingRun(text, subject.algorithm, seed++).enumerate() != expected) fail(name + " enumeration", text);
+    SolvingRun enumeration(text, subject.algorithm, seed++);
+    if (enumeration.enumerate() !=
+        printedEnumeration(expected, [&](const std::string& argument) { return enumeration.id(argument); }))
+      fail(name + " enumeration", text);
     if (SolvingRun(text, subject.algorithm, seed++).count() != std::to_string(expected.size()))
       fail(name + " count", text);
     if (af.args.empty()) continue;

@@ -98,6 +98,10 @@ struct RandomInput {
   std::string text;
   Framework af;
   std::vector<std::string> declaredOnly;  // declared, but in no attack
+  // The id the program gives each argument: the statements are applied last
+  // first, and an attack names its attacker, then the attacked argument; a
+  // name gets the next id when it is first named.
+  std::map<std::string, unsigned> ids;
 };
 
 inline RandomInput randomInput(std::mt19937& rng, int maxArgs) {
@@ -107,7 +111,7 @@ inline RandomInput randomInput(std::mt19937& rng, int maxArgs) {
   for (int i = 0; i < n; ++i) names.push_back("a" + std::to_string(i));
   std::uniform_real_distribution<double> unit(0, 1);
   double density = 0.05 + 0.35 * unit(rng);
-  std::vector<std::string> statements;
+  std::vector<std::pair<std::string, std::pair<int, int>>> statements;  // text, attack (or -1, -1)
   std::set<std::pair<int, int>> attacks;
   for (int a = 0; a < n; ++a)
     for (int b = 0; b < n; ++b) {
@@ -116,7 +120,7 @@ inline RandomInput randomInput(std::mt19937& rng, int maxArgs) {
         attacks.insert({a, b});
         int copies = unit(rng) < 0.1 ? 2 : 1;
         for (int c = 0; c < copies; ++c)
-          statements.push_back("att(" + names[a] + (unit(rng) < 0.2 ? ", " : ",") + names[b] + ").");
+          statements.push_back({"att(" + names[a] + (unit(rng) < 0.2 ? ", " : ",") + names[b] + ").", {a, b}});
       }
     }
   std::set<int> inAttack;
@@ -124,14 +128,19 @@ inline RandomInput randomInput(std::mt19937& rng, int maxArgs) {
   RandomInput in;
   for (int a = 0; a < n; ++a) {
     bool declared = unit(rng) < 0.85;
-    if (declared) statements.push_back("arg(" + names[a] + ").");
+    if (declared) statements.push_back({"arg(" + names[a] + ").", {-1, -1}});
     if (declared && !inAttack.count(a)) in.declaredOnly.push_back(names[a]);
   }
   std::shuffle(statements.begin(), statements.end(), rng);
   std::ostringstream text;
   text << "% random framework\n";
-  for (const auto& s : statements) text << s << (unit(rng) < 0.1 ? " % note\n" : "\n");
+  for (const auto& s : statements) text << s.first << (unit(rng) < 0.1 ? " % note\n" : "\n");
   in.text = text.str();
+  for (auto s = statements.rbegin(); s != statements.rend(); ++s) {
+    if (s->second.first < 0) continue;
+    for (int named : {s->second.first, s->second.second})
+      in.ids.emplace(names[named], static_cast<unsigned>(in.ids.size() + 1));
+  }
   std::map<int, int> index;
   for (int a : inAttack) {
     index[a] = static_cast<int>(in.af.args.size());
@@ -141,27 +150,29 @@ inline RandomInput randomInput(std::mt19937& rng, int maxArgs) {
   return in;
 }
 
-// Parses "{{},{a,b}}" into sets of names.
-inline bool parseExtensions(const std::string& line, Extensions& out) {
-  out.clear();
-  if (line.size() < 2 || line.front() != '{' || line.back() != '}') return false;
-  std::string body = line.substr(1, line.size() - 2);
-  size_t pos = 0;
-  while (pos < body.size()) {
-    if (body[pos] == ',') ++pos;
-    if (pos >= body.size() || body[pos] != '{') return false;
-    size_t close = body.find('}', pos);
-    if (close == std::string::npos) return false;
-    std::string inner = body.substr(pos + 1, close - pos - 1);
-    NameSet names;
-    std::stringstream parts(inner);
-    std::string name;
-    while (std::getline(parts, name, ','))
-      if (!name.empty()) names.insert(name);
-    out.insert(names);
-    pos = close + 1;
+// The enumeration of `extensions` exactly as the program prints it: the line
+// "Solutions: N", then the sets on one line, the names of each in ascending
+// id order, the sets in ascending lexicographic order of their id sequences
+// (so the empty set comes first, and {1} < {1,2} < {2}). `idOf` gives the id
+// of a name.
+template <class IdOf>
+std::string printedEnumeration(const Extensions& extensions, IdOf idOf) {
+  std::vector<std::vector<std::pair<unsigned, std::string>>> sets;
+  for (const NameSet& extension : extensions) {
+    std::vector<std::pair<unsigned, std::string>> set;
+    for (const std::string& name : extension) set.push_back({static_cast<unsigned>(idOf(name)), name});
+    std::sort(set.begin(), set.end());
+    sets.push_back(set);
   }
-  return true;
+  // Every name has an id of its own: comparing (id, name) pairs compares ids.
+  std::sort(sets.begin(), sets.end());
+  std::string text = "Solutions: " + std::to_string(sets.size()) + "\n{";
+  for (std::size_t i = 0; i < sets.size(); ++i) {
+    text += i > 0 ? ",{" : "{";
+    for (std::size_t j = 0; j < sets[i].size(); ++j) text += (j > 0 ? "," : "") + sets[i][j].second;
+    text += "}";
+  }
+  return text + "}\n";
 }
 
 }  // namespace zelkovant_test

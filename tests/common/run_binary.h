@@ -14,6 +14,7 @@
 #include <csignal>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelkovant_test {
@@ -32,6 +33,7 @@ struct Redirect {
   int in = kCapture;   // or a descriptor the child reads as its standard input
   int out = kCapture;  // or a descriptor the child writes its standard output to
   bool defaultSigpipe = false;  // the child gets the default SIGPIPE action back
+  std::vector<std::string> environment = {};  // NAME=value entries added to the child's environment
 };
 
 // argv[0] is always "zelkovant" so that usage and error texts are predictable.
@@ -73,7 +75,19 @@ inline RunResult runBinaryRedirected(const std::vector<std::string>& args, const
   // The test's own writes to a closed pipe must fail, not end the test; the
   // child inherits this unless it asks for the default back.
   std::signal(SIGPIPE, SIG_IGN);
-  int spawned = posix_spawn(&pid, binary.c_str(), &actions, &attributes, argv.data(), environ);
+  // The given entries replace inherited ones of the same name.
+  std::vector<std::string> extra = redirect.environment;
+  std::vector<char*> envp;
+  for (char** entry = environ; *entry != nullptr; ++entry) {
+    const std::string_view inherited = *entry;
+    bool replaced = false;
+    for (const auto& e : extra)
+      replaced = replaced || inherited.substr(0, inherited.find('=') + 1) == e.substr(0, e.find('=') + 1);
+    if (!replaced) envp.push_back(*entry);
+  }
+  for (auto& e : extra) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  int spawned = posix_spawn(&pid, binary.c_str(), &actions, &attributes, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
   if (spawned != 0) throw std::runtime_error("posix_spawn");

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -38,16 +39,25 @@ class SolvingRun {
     solution = problem.calculateSolution(algorithm.get());
   }
 
-  Extensions enumerate() {
+  // The enumeration exactly as the program prints it (printedEnumeration's
+  // form): every set the content holds, in the content's own order.
+  std::string enumerate() {
     kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
-    Extensions named;
-    for (const auto& set : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets()) {
-      NameSet names;
-      for (kivra::Vertex v : set) names.insert(problem.getVertexName(v));
-      named.insert(names);
-    }
-    return named;
+    kivra::SolutionContent* content = solution->getContent(&inst);
+    std::ostringstream printed;
+    std::streambuf* standardOutput = std::cout.rdbuf(printed.rdbuf());
+    const bool dataLine = dOpt;
+    const int bound = enum_nbr;
+    dOpt = false;
+    enum_nbr = 0;
+    printSolution(content, ENUMERATION, &problem);
+    dOpt = dataLine;
+    enum_nbr = bound;
+    std::cout.rdbuf(standardOutput);
+    return printed.str();
   }
+  // The id the problem gave an argument (0: none).
+  unsigned id(const std::string& name) { return problem.getVertexId(name); }
   std::string count() {
     kivra::GenericInstantiator<kivra::CountingSolutionContent> inst;
     return static_cast<kivra::CountingSolutionContent*>(solution->getContent(&inst))->count.get_str();

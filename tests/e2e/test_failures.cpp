@@ -49,8 +49,9 @@ TEST(Failures, UnreadableStandardInputStopsTheRun) {
   ASSERT_GE(directory, 0);
   for (std::vector<std::string> args : {std::vector<std::string>{}, {"--count"}, {"-t"}, {"-d"}}) {
     args.insert(args.end(), {"-r", "1"});
-    // The data line's first fields are written before the input is read.
-    const std::string out = args[0] == "-d" ? "; 1; " : "";
+    // The data line's first fields are written before the input is read;
+    // the line they began is ended.
+    const std::string out = args[0] == "-d" ? "; 1; \n" : "";
     RunResult fromDirectory = runBinaryRedirected(args, "", Redirect{.in = directory});
     EXPECT_EQ(fromDirectory.out, out) << joined(args);
     EXPECT_EQ(fromDirectory.err, kReadFailed) << joined(args);

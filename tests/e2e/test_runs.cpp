@@ -117,11 +117,31 @@ TEST(Runs, UnknownArgumentForAcceptance) {
              "Argument 'x' does not appear in the argumentation framework.\n", 1});
   expectRun({{"--skept", "A"}, af, kUndeclaredAB,
              "Argument 'A' does not appear in the argumentation framework.\n", 1});
-  // With -d the fields already written stay on the line.
-  expectRun({{"-d", "-r", "9", "--cred", "x"}, af, "; 9; ",
+  // With -d the fields already written stay on the line, which is ended.
+  expectRun({{"-d", "-r", "9", "--cred", "x"}, af, "; 9; \n",
              "Argument 'x' does not appear in the argumentation framework.\n", 1});
   // On an empty framework no argument is known.
   expectRun({{"--cred", "a"}, "", "", "Argument 'a' does not appear in the argumentation framework.\n", 1});
+}
+
+// A run that stops on an error ends the line it began: data lines appended
+// to one file by run after run stay one per line, and the progress text of
+// -b does not run into the next output.
+TEST(Runs, FailedRunEndsItsLine) {
+  const std::string af = "arg(x).\natt(a,b).\n";
+  const std::string unknown = "Argument 'x' does not appear in the argumentation framework.\n";
+  auto data = runBinary({"-d", "-r", "9", "--cred", "x"}, af);
+  auto next = runBinary({"-d", "-r", "9", "--cred", "a"}, af);
+  EXPECT_EQ(data.status, 1);
+  EXPECT_TRUE(std::regex_match(data.out + next.out, std::regex("; 9; \n; 9; [0-9.e-]+; YES; \n")))
+      << data.out + next.out;
+
+  expectRun({{"-b", "-r", "5", "--skept", "x"}, af,
+             "Using seed: 5\n" + kUndeclaredAB + "Calculating solution content... \n",
+             unknown, 1});
+  // A scanner error after the first fields of the data line.
+  expectRun({{"-d", "-r", "2"}, "arg(a).%" + std::string(20000, 'c') + "\n", "; 2; \n",
+             "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n", 2});
 }
 
 // A syntax error keeps the statements before it; the run ends with status 0.
