@@ -65,7 +65,7 @@ class BagSet {
   // A set widens to hold `position`; resetting a position beyond its width
   // leaves it as it is (the position is no member).
   BAGSET_INLINE void set(std::size_t position) {
-    if (position / 64 >= wordCount) widen(position / 64 + 1);
+    if (position / 64 >= wordCount) return setWidening(position);
     data()[position / 64] |= std::uint64_t{1} << (position % 64);
   }
   BAGSET_INLINE void reset(std::size_t position) {
@@ -184,6 +184,13 @@ class BagSet {
   }
   BAGSET_INLINE std::uint64_t* data() { return wordCount == 1 ? &inlineWord : heapWords; }
   BAGSET_INLINE const std::uint64_t* data() const { return wordCount == 1 ? &inlineWord : heapWords; }
+
+  // set() for a position past the last word: the set becomes at least two
+  // words wide, so its words are on the heap.
+  void setWidening(std::size_t position) {
+    widen(position / 64 + 1);
+    heapWords[position / 64] |= std::uint64_t{1} << (position % 64);
+  }
 
   void widen(std::size_t words) {
     if (words <= wordCount) return;

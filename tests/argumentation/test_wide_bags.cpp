@@ -44,11 +44,15 @@ TEST(WideBags, SymmetricCliquesAcrossTheWordBoundary) {
   const std::string text = clique(n);
   for (Algorithm a : {Algorithm::Admissible, Algorithm::SemiAdmissible}) {
     EXPECT_EQ(SolvingRun(text, a, 1).count(), "71");
-    EXPECT_EQ(SolvingRun(text, a, 2).enumerate(), singletons(n, true));
+    SolvingRun run(text, a, 2);
+    EXPECT_EQ(run.enumerate(),
+              printedEnumeration(singletons(n, true), [&](const std::string& x) { return run.id(x); }));
     EXPECT_TRUE(SolvingRun(text, a, 3).accepts<CredulousSolutionContent>("c69"));
     EXPECT_FALSE(SolvingRun(text, a, 3).accepts<SkepticalSolutionContent>("c0"));
   }
-  EXPECT_EQ(SolvingRun(text, Algorithm::Stable, 4).enumerate(), singletons(n, false));
+  SolvingRun stable(text, Algorithm::Stable, 4);
+  EXPECT_EQ(stable.enumerate(),
+            printedEnumeration(singletons(n, false), [&](const std::string& x) { return stable.id(x); }));
   EXPECT_EQ(SolvingRun(text, Algorithm::Preferred, 4).count(), "70");
 }
 
