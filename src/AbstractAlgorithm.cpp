@@ -34,6 +34,12 @@ SolutionContent* SolutionContent::calculateUnionAll(const std::vector<SolutionCo
   return result;
 }
 
+SolutionContent* SolutionContent::addInto(std::span<const Vertex> ascending) {
+  VertexSet vertices;
+  for (Vertex v : ascending) vertices.insert(vertices.end(), v);
+  return calculateAdd(vertices);
+}
+
 Instantiator::~Instantiator() {}
 
 // ---------------------------------------------------------------------------
@@ -117,6 +123,12 @@ VertexSet Solution::getParameter() const {
   return result;
 }
 
+std::span<const Vertex> Solution::parameterIds() const {
+  if (parameterKind == 1) return {&parameterVertex, 1};
+  if (parameterKind == 2) return {parameterVertices + 1, parameterVertices[0]};
+  return {};
+}
+
 // Whether this is the last use of an operand's content within the current
 // evaluation, after which it is released.
 bool Solution::lastUse() const { return pendingParents == 1; }
@@ -144,11 +156,15 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
     }
     case Union:
       if (count == 2) {
-        if (operands[0] != operands[1] && operands[0]->lastUse()) {
-          content = operands[0]->content->unionInto(operands[1]->content);
-          if (content == operands[0]->content) operands[0]->takeContent();
+        Solution* left = operands[0];
+        Solution* right = operands[1];
+        if (left != right && !left->lastUse() && right->lastUse() && right->content->unionCommutes())
+          std::swap(left, right);
+        if (left != right && left->lastUse()) {
+          content = left->content->unionInto(right->content);
+          if (content == left->content) left->takeContent();
         } else {
-          content = operands[0]->content->calculateUnion(operands[1]->content);
+          content = left->content->calculateUnion(right->content);
         }
       } else {
         std::vector<SolutionContent*> others;
@@ -158,10 +174,13 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
       }
       break;
     case Add:
-      if (operands[0]->lastUse() && operands[0]->content->ignoresAddedVertices()) {
+      if (!operands[0]->lastUse()) {
+        content = operands[0]->content->calculateAdd(getParameter());
+      } else if (operands[0]->content->ignoresAddedVertices()) {
         content = operands[0]->takeContent();
       } else {
-        content = operands[0]->content->calculateAdd(getParameter());
+        content = operands[0]->content->addInto(parameterIds());
+        if (content == operands[0]->content) operands[0]->takeContent();
       }
       break;
     case NewLeaf:
@@ -436,10 +455,37 @@ void insertFresh(SetsView in, Vertex x, SetsBuilder& out) {
   }
 }
 
+// Appends {e ∪ added : e in `in`} to `out`, each set formed once; sorted
+// only when the formed sets are out of order.
+void formAndOrder(SetsView in, Ascending added, SetsBuilder& out) {
+  SetsBuilder formed;
+  formed.reserve(in.count, in.vertices() + in.count * added.size());
+  bool ordered = true;
+  for (std::size_t i = 0; i < in.count; ++i) {
+    const Ascending set = in[i];
+    std::set_union(set.begin(), set.end(), added.begin(), added.end(), std::back_inserter(formed.ids));
+    formed.close();
+    if (ordered && i > 0 && compareSets(formed[i - 1], formed[i]) >= 0) ordered = false;
+  }
+  if (!ordered) {
+    sortUnique(formed, out);
+  } else if (out.ids.empty() && out.size() == 0) {
+    out = std::move(formed);
+  } else {
+    const std::size_t base = out.ids.size();
+    out.ids.insert(out.ids.end(), formed.ids.begin(), formed.ids.end());
+    for (std::size_t i = 1; i < formed.offsets.size(); ++i) out.offsets.push_back(base + formed.offsets[i]);
+  }
+}
+
 // {e ∪ added : e in `in`}. Ids of `added` that every set holds change
-// nothing; when every other id is in no set, inserting them one by one keeps
-// the order predictable, else the sets are formed and sorted.
+// nothing; when every other id is in no set, inserting a few of them one by
+// one keeps the order predictable, else the sets are formed and ordered.
 void addSet(SetsView in, Ascending added, SetsBuilder& out) {
+  if (in.count == 1) {
+    formAndOrder(in, added, out);
+    return;
+  }
   std::vector<std::size_t> holders(added.size(), 0);
   for (std::size_t i = 0; i < in.count; ++i) {
     const Ascending set = in[i];
@@ -455,15 +501,10 @@ void addSet(SetsView in, Ascending added, SetsBuilder& out) {
     if (holders[j] == 0) fresh.push_back(added[j]);
     else if (holders[j] < in.count) mixed = true;
   }
-  if (mixed) {
-    SetsBuilder formed;
-    formed.reserve(in.count, in.vertices() + in.count * added.size());
-    for (std::size_t i = 0; i < in.count; ++i) {
-      const Ascending set = in[i];
-      std::set_union(set.begin(), set.end(), added.begin(), added.end(), std::back_inserter(formed.ids));
-      formed.close();
-    }
-    sortUnique(formed, out);
+  // Inserting a fresh id costs a pass over all sets: many at once are
+  // inserted in one pass, the sets sorted if need be.
+  if (mixed || fresh.size() > 2) {
+    formAndOrder(in, added, out);
     return;
   }
   if (fresh.empty()) {
@@ -548,8 +589,22 @@ SetsView viewOf(const std::vector<Vertex>& ids, const std::vector<std::size_t>& 
 
 }  // namespace
 
+void EnumerationSolutionContent::insertAdded() const {
+  std::sort(added.begin(), added.end());
+  added.erase(std::unique(added.begin(), added.end()), added.end());
+  if (offsets.size() > 1) {
+    SetsBuilder out;
+    addSet(viewOf(ids, offsets), added, out);
+    ids = std::move(out.ids);
+    offsets = std::move(out.offsets);
+  }
+  added = std::vector<Vertex>();
+}
+
 SolutionContent* EnumerationSolutionContent::calculateUnion(SolutionContent* other) {
   const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  settle();
+  theirs->settle();
   SetsBuilder out;
   mergeUnique(viewOf(ids, offsets), viewOf(theirs->ids, theirs->offsets), out);
   auto* result = new EnumerationSolutionContent();
@@ -558,10 +613,29 @@ SolutionContent* EnumerationSolutionContent::calculateUnion(SolutionContent* oth
   return result;
 }
 
+SolutionContent* EnumerationSolutionContent::unionInto(SolutionContent* other) {
+  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  theirs->settle();
+  if (theirs->offsets.size() == 1) return this;
+  settle();
+  if (offsets.size() == 1) {
+    ids = theirs->ids;
+    offsets = theirs->offsets;
+    return this;
+  }
+  SetsBuilder out;
+  mergeUnique(viewOf(ids, offsets), viewOf(theirs->ids, theirs->offsets), out);
+  ids = std::move(out.ids);
+  offsets = std::move(out.offsets);
+  return this;
+}
+
 SolutionContent* EnumerationSolutionContent::calculateUnionAll(const std::vector<SolutionContent*>& others) {
+  settle();
   std::vector<SetsView> runs{viewOf(ids, offsets)};
   for (SolutionContent* other : others) {
     const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+    theirs->settle();
     runs.push_back(viewOf(theirs->ids, theirs->offsets));
   }
   SetsBuilder out;
@@ -574,13 +648,19 @@ SolutionContent* EnumerationSolutionContent::calculateUnionAll(const std::vector
 
 SolutionContent* EnumerationSolutionContent::calculateCrossJoin(SolutionContent* other) {
   const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  settle();
+  theirs->settle();
   // Each set of the smaller operand added to every set of the larger one
   // gives one sorted run; the runs are then merged.
   SetsView outer = viewOf(ids, offsets), inner = viewOf(theirs->ids, theirs->offsets);
-  if (outer.count > inner.count) std::swap(outer, inner);
-  SetsBuilder out;
+  const EnumerationSolutionContent* larger = theirs;
+  if (outer.count > inner.count) std::swap(outer, inner), larger = this;
+  auto* result = new EnumerationSolutionContent();
   if (outer.count == 1) {
-    addSet(inner, outer[0], out);
+    // One set added to every set of the other: recorded, inserted when read.
+    result->ids = larger->ids;
+    result->offsets = larger->offsets;
+    result->added.assign(outer[0].begin(), outer[0].end());
   } else if (outer.count > 1) {
     SetsBuilder formed;
     // At most every pair, each union at most both sets long.
@@ -593,22 +673,51 @@ SolutionContent* EnumerationSolutionContent::calculateCrossJoin(SolutionContent*
     std::vector<SetsView> runs;
     for (std::size_t r = 0; r < outer.count; ++r)
       runs.push_back({formed.ids.data(), formed.offsets.data() + starts[r], starts[r + 1] - starts[r]});
+    SetsBuilder out;
     mergeRuns(runs, out);
+    result->ids = std::move(out.ids);
+    result->offsets = std::move(out.offsets);
   }
-  auto* result = new EnumerationSolutionContent();
-  result->ids = std::move(out.ids);
-  result->offsets = std::move(out.offsets);
   return result;
 }
 
+SolutionContent* EnumerationSolutionContent::crossJoinInto(SolutionContent* other) {
+  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  theirs->settle();
+  if (theirs->offsets.size() == 2) {
+    // Every set of this gains the other's only set.
+    added.insert(added.end(), theirs->ids.begin(), theirs->ids.end());
+    return this;
+  }
+  if (theirs->offsets.size() == 1) {
+    ids.clear();
+    offsets.assign(1, 0);
+    added.clear();
+    return this;
+  }
+  settle();
+  if (offsets.size() == 2) {
+    // This one set added to every set of the other.
+    added = ids;
+    ids = theirs->ids;
+    offsets = theirs->offsets;
+    return this;
+  }
+  return calculateCrossJoin(other);
+}
+
 SolutionContent* EnumerationSolutionContent::calculateAdd(const VertexSet& vertices) {
-  const std::vector<Vertex> added(vertices.begin(), vertices.end());
-  SetsBuilder out;
-  addSet(viewOf(ids, offsets), added, out);
+  settle();
   auto* result = new EnumerationSolutionContent();
-  result->ids = std::move(out.ids);
-  result->offsets = std::move(out.offsets);
+  result->ids = ids;
+  result->offsets = offsets;
+  result->added.assign(vertices.begin(), vertices.end());
   return result;
+}
+
+SolutionContent* EnumerationSolutionContent::addInto(std::span<const Vertex> ascending) {
+  added.insert(added.end(), ascending.begin(), ascending.end());
+  return this;
 }
 
 // ---------------------------------------------------------------------------

@@ -17,6 +17,21 @@
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/Global.h"
 
+// Defined as 1 when AddressSanitizer instruments the build: g++ announces it
+// by __SANITIZE_ADDRESS__, clang only through __has_feature. Pools then hand
+// out plain allocations (or poison what they take back), so that a use after
+// release is still seen.
+#if defined(__SANITIZE_ADDRESS__)
+#define KIVRA_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KIVRA_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifndef KIVRA_ADDRESS_SANITIZER
+#define KIVRA_ADDRESS_SANITIZER 0
+#endif
+
 namespace kivra {
 
 class Problem;
@@ -58,7 +73,7 @@ template <std::size_t Size>
 class BlockPool {
  public:
   static void* take() {
-#if defined(__SANITIZE_ADDRESS__)
+#if KIVRA_ADDRESS_SANITIZER
     return ::operator new(Size);
 #else
     if (freeList) {
@@ -74,7 +89,7 @@ class BlockPool {
 #endif
   }
   static void give(void* block) {
-#if defined(__SANITIZE_ADDRESS__)
+#if KIVRA_ADDRESS_SANITIZER
     ::operator delete(block);
 #else
     auto* released = static_cast<FreeBlock*>(block);
@@ -172,12 +187,18 @@ class SolutionContent {
   // new one. The defaults compute a new content as the operations above.
   virtual SolutionContent* unionInto(SolutionContent* other) { return calculateUnion(other); }
   virtual SolutionContent* crossJoinInto(SolutionContent* other) { return calculateCrossJoin(other); }
+  // Adds the vertices `ascending` (ascending ids) to every solution; the
+  // default forms the vertex set and computes a new content.
+  virtual SolutionContent* addInto(std::span<const Vertex> ascending);
   // Whether a content is unchanged by adding vertices to its solutions (it
   // does not keep them): adding to one that nothing reads afterwards then
   // hands it on as it is, without forming the vertex set.
   virtual bool ignoresAddedVertices() const { return false; }
-  // Whether the cross join of two contents is the same in either order.
+  // Whether the cross join (the union) of two contents is the same in
+  // either order, so that the operand that nothing reads afterwards may be
+  // the one taken over.
   virtual bool crossJoinCommutes() const { return false; }
+  virtual bool unionCommutes() const { return false; }
 };
 
 // Factory of the contents of one output mode; the caller owns what it returns.
@@ -249,6 +270,8 @@ class Solution {
   Solution& operator=(const Solution&) = delete;
 
   void setParameter(const VertexSet& vertices);
+  // The parameter's ids, ascending, without forming a set.
+  std::span<const Vertex> parameterIds() const;
   bool hasRightArgument() const { return operation == CrossJoin || operation == Union; }
   bool hasLeftArgument() const { return hasRightArgument() || operation == Add; }
   // Computes this node's content from the contents of its `count` operands
@@ -282,6 +305,13 @@ class Solution {
 // in a single array of ids, each ascending, in lexicographic order of their id
 // sequences (a proper prefix first) and without duplicates: the order in which
 // they are printed. Operations cost what the sets cost: no per-set allocation.
+//
+// Vertices added to every set are recorded, not inserted at once: a long
+// chain of additions (an argument at a time along a path) would otherwise
+// rewrite the arrays once per argument. They are inserted all at once, each
+// set formed once, when the sets are next read (by an operation with
+// another content or by the accessors below), which changes nothing that
+// can be observed.
 class EnumerationSolutionContent : public SolutionContent {
  public:
   EnumerationSolutionContent();
@@ -293,20 +323,39 @@ class EnumerationSolutionContent : public SolutionContent {
   bool prefersUnionAll() const override { return true; }
   SolutionContent* calculateCrossJoin(SolutionContent* other) override;
   SolutionContent* calculateAdd(const VertexSet& vertices) override;
+  SolutionContent* unionInto(SolutionContent* other) override;
+  SolutionContent* crossJoinInto(SolutionContent* other) override;
+  SolutionContent* addInto(std::span<const Vertex> ascending) override;
+  bool crossJoinCommutes() const override { return true; }
+  bool unionCommutes() const override { return true; }
 
   // The number of sets.
-  std::size_t size() const { return offsets.size() - 1; }
+  std::size_t size() const {
+    settle();
+    return offsets.size() - 1;
+  }
   // The ids of the i-th set (i < size()), ascending.
   std::span<const Vertex> operator[](std::size_t i) const {
+    settle();
     return {ids.data() + offsets[i], ids.data() + offsets[i + 1]};
   }
   // All sets in order, as vertex sets.
   std::vector<VertexSet> getSets() const;
 
  private:
-  std::vector<Vertex> ids;
+  // Inserts the recorded vertices into every set.
+  void settle() const {
+    if (!added.empty()) insertAdded();
+  }
+  void insertAdded() const;
+
+  // The sets with the recorded vertices not yet inserted: the content is
+  // logically unchanged when they are, hence mutable.
+  mutable std::vector<Vertex> ids;
   // Set i is ids[offsets[i], offsets[i + 1]); offsets[0] is 0.
-  std::vector<std::size_t> offsets;
+  mutable std::vector<std::size_t> offsets;
+  // Vertices to be added to every set, in any order and possibly repeated.
+  mutable std::vector<Vertex> added;
 };
 
 // Whether at least one solution exists.

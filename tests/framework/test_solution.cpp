@@ -118,6 +118,42 @@ TEST(Contents, EnumerationMatchesASetOfSetsInContentAndOrder) {
     Model extended;
     for (VertexSet l : left) extended.insert((l.insert(added.begin(), added.end()), l));
     expect(a->calculateAdd(added), extended);
+
+    // The in-place forms on a copy that nothing else reads: additions are
+    // recorded and inserted when the sets are next read, by an accessor or
+    // by an operation with another content.
+    Model model = left;
+    SolutionContent* owned = a->calculateAdd({});
+    for (int step = 0; step < 4; ++step) {
+      const VertexSet more = randomSet(12, {});
+      const std::vector<Vertex> ids(more.begin(), more.end());
+      ASSERT_EQ(owned->addInto(ids), owned);
+      Model next;
+      for (VertexSet l : model) next.insert((l.insert(more.begin(), more.end()), l));
+      model = next;
+    }
+    const VertexSet only = randomSet(12, {});
+    EnumerationSolutionContent one(only);
+    for (auto* other : {b.get(), static_cast<SolutionContent*>(&one)}) {
+      const Model theirs = other == b.get() ? right : Model{only};
+      SolutionContent* next = owned->crossJoinInto(other);
+      if (next != owned) delete owned;
+      owned = next;
+      Model joinedModel;
+      for (const VertexSet& l : model)
+        for (VertexSet r : theirs) joinedModel.insert((r.insert(l.begin(), l.end()), r));
+      model = joinedModel;
+      EXPECT_EQ(sets(owned), Sets(model.begin(), model.end()));
+      const Vertex x = static_cast<Vertex>(1 + random() % 12);
+      ASSERT_EQ(owned->addInto(std::vector<Vertex>{x}), owned);
+      Model grown;
+      for (VertexSet l : model) grown.insert((l.insert(x), l));
+      model = grown;
+      ASSERT_EQ(owned->unionInto(c.get()), owned);
+      model.insert(third.begin(), third.end());
+      EXPECT_EQ(sets(owned), Sets(model.begin(), model.end()));
+    }
+    delete owned;
   }
 }
 
