@@ -8,6 +8,10 @@
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/support.h"
 
+#if KIVRA_ADDRESS_SANITIZER
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace kivra {
 
 namespace {
@@ -45,48 +49,223 @@ Instantiator::~Instantiator() {}
 // ---------------------------------------------------------------------------
 // Solution
 
-void* Solution::operator new(std::size_t size) {
-  // Solutions are made by the million and live to the end of the run.
-  if (size != sizeof(Solution)) return ::operator new(size);
-  return BlockPool<sizeof(Solution)>::take();
+// The pool of solution nodes: 64 KB chunks, each aligned to its size, so
+// that a node finds its chunk from its address. A chunk starts with a header
+// (the live count and one bit per block telling which blocks hold a node);
+// the nodes follow. Released blocks are reused, and a chunk whose nodes are
+// all gone is given back. Under AddressSanitizer released blocks are
+// poisoned and never reused, so that any use after release is reported.
+class SolutionPool {
+ public:
+  static SolutionPool& instance() {
+    // Never destroyed: the result of a run lives to the end of the process.
+    static SolutionPool* pool = new SolutionPool();
+    return *pool;
+  }
+
+  void* take() {
+    void* block;
+    if (freeList) {
+      block = freeList;
+      freeList = *static_cast<void**>(block);
+    } else {
+      if (!current || used == kBlocks) {
+        current = static_cast<Chunk*>(::operator new(kChunkBytes, std::align_val_t{kChunkBytes}));
+        current->live = 0;
+        std::fill(std::begin(current->occupied), std::end(current->occupied), 0);
+        chunks.push_back(current);
+        used = kFirstBlock;
+      }
+      block = reinterpret_cast<unsigned char*>(current) + used++ * kBlock;
+    }
+    Chunk* chunk = chunkOf(block);
+    const std::size_t index = indexOf(block, chunk);
+    chunk->occupied[index / 64] |= std::uint64_t{1} << (index % 64);
+    ++chunk->live;
+    ++live;
+    return block;
+  }
+
+  void give(void* block) {
+    Chunk* chunk = chunkOf(block);
+    const std::size_t index = indexOf(block, chunk);
+    chunk->occupied[index / 64] &= ~(std::uint64_t{1} << (index % 64));
+    --chunk->live;
+    --live;
+#if KIVRA_ADDRESS_SANITIZER
+    __asan_poison_memory_region(block, kBlock);
+#else
+    *static_cast<void**>(block) = freeList;
+    freeList = block;
+#endif
+  }
+
+  std::size_t liveNodes() const { return live; }
+
+  // A run begins: the nodes made from now on may be reclaimed. Only one run
+  // at a time; false when another one is running.
+  bool beginRun() {
+    if (running) return false;
+    running = true;
+    reclaimAt = std::max(kMinimumGrowth, 2 * live);
+    return true;
+  }
+  // The run ends with `result`: every node of the run it does not reach goes,
+  // and the nodes it reaches stay for good.
+  void endRun(Solution* result) {
+    mark(result);
+    sweep(true);
+    running = false;
+  }
+
+  bool due() const { return live >= reclaimAt; }
+  // Marks every node of the run that `root` reaches.
+  void mark(Solution* root) {
+    if (root && (root->poolState & kReclaimable) && !(root->poolState & kMarked)) {
+      root->poolState |= kMarked;
+      stack.push_back(root);
+    }
+    while (!stack.empty()) {
+      Solution* node = stack.back();
+      stack.pop_back();
+      if (!node->hasLeftArgument()) continue;
+      Solution* operands[2] = {node->leftArgument, node->hasRightArgument() ? node->rightArgument : nullptr};
+      for (Solution* operand : operands) {
+        if (operand && (operand->poolState & kReclaimable) && !(operand->poolState & kMarked)) {
+          operand->poolState |= kMarked;
+          stack.push_back(operand);
+        }
+      }
+    }
+  }
+  // Releases every node of the run that is not marked and unmarks the rest;
+  // at the end of a run the rest stays for good.
+  void sweep(bool final) {
+    freeList = nullptr;
+    std::size_t kept = 0;
+    for (Chunk* chunk : chunks) {
+      for (std::size_t word = 0; word < kWords; ++word) {
+        for (std::uint64_t bits = chunk->occupied[word]; bits; bits &= bits - 1) {
+          const std::size_t index = word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+          auto* node = reinterpret_cast<Solution*>(reinterpret_cast<unsigned char*>(chunk) + index * kBlock);
+          if (!(node->poolState & kReclaimable)) continue;
+          if (node->poolState & kMarked) {
+            node->poolState = final ? 0 : kReclaimable;
+            continue;
+          }
+          node->~Solution();
+          chunk->occupied[word] &= ~(std::uint64_t{1} << (index % 64));
+          --chunk->live;
+          --live;
+#if KIVRA_ADDRESS_SANITIZER
+          __asan_poison_memory_region(node, kBlock);
+#endif
+        }
+      }
+      if (chunk->live == 0 && chunk != current) {
+#if KIVRA_ADDRESS_SANITIZER
+        __asan_unpoison_memory_region(chunk, kChunkBytes);
+#endif
+        ::operator delete(chunk, std::align_val_t{kChunkBytes});
+        continue;
+      }
+      chunks[kept++] = chunk;
+#if !KIVRA_ADDRESS_SANITIZER
+      // The chunk's free blocks, in address order, take the new nodes.
+      const std::size_t end = chunk == current ? used : kBlocks;
+      for (std::size_t index = end; index-- > kFirstBlock;) {
+        if (chunk->occupied[index / 64] >> (index % 64) & 1) continue;
+        void* block = reinterpret_cast<unsigned char*>(chunk) + index * kBlock;
+        *static_cast<void**>(block) = freeList;
+        freeList = block;
+      }
+#endif
+    }
+    chunks.resize(kept);
+    reclaimAt = std::max(kMinimumGrowth, 2 * live);
+  }
+
+  // Solution::poolState
+  static constexpr std::uint8_t kReclaimable = 1, kMarked = 2;
+  bool running = false;
+
+ private:
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 16;
+  static constexpr std::size_t kBlock = sizeof(Solution);
+  static constexpr std::size_t kBlocks = kChunkBytes / kBlock;
+  static constexpr std::size_t kWords = (kBlocks + 63) / 64;
+  struct Chunk {
+    std::size_t live;
+    std::uint64_t occupied[kWords];
+  };
+  static constexpr std::size_t kFirstBlock = (sizeof(Chunk) + kBlock - 1) / kBlock;
+  // Reclaiming waits until the pool has at least doubled and holds this many
+  // nodes: each node is then visited a bounded number of times on average.
+  static constexpr std::size_t kMinimumGrowth = std::size_t{1} << 16;
+
+  static Chunk* chunkOf(const void* block) {
+    return reinterpret_cast<Chunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(kChunkBytes - 1));
+  }
+  static std::size_t indexOf(const void* block, const Chunk* chunk) {
+    return static_cast<std::size_t>(static_cast<const unsigned char*>(block) -
+                                    reinterpret_cast<const unsigned char*>(chunk)) / kBlock;
+  }
+
+  std::vector<Chunk*> chunks;
+  Chunk* current = nullptr;
+  std::size_t used = 0;  // blocks of `current` handed out so far, header included
+  void* freeList = nullptr;
+  std::size_t live = 0;
+  std::size_t reclaimAt = kMinimumGrowth;
+  std::vector<Solution*> stack;
+};
+
+namespace {
+
+std::uint8_t initialPoolState() {
+  return SolutionPool::instance().running ? SolutionPool::kReclaimable : 0;
 }
 
-void Solution::operator delete(void* node, std::size_t size) {
-  if (!node) return;
-  if (size != sizeof(Solution)) {
-    ::operator delete(node);
-    return;
-  }
-  BlockPool<sizeof(Solution)>::give(node);
+}  // namespace
+
+void* Solution::operator new(std::size_t size) {
+  if (size > sizeof(Solution)) _printError(40, kSourceFile, "size <= sizeof(Solution)");
+  return SolutionPool::instance().take();
 }
+
+void Solution::operator delete(void* node, std::size_t) {
+  if (node) SolutionPool::instance().give(node);
+}
+
+std::size_t Solution::liveNodes() { return SolutionPool::instance().liveNodes(); }
 
 Solution::Solution(SolutionContent* value)
     : content(value), leftArgument(nullptr), rightArgument(nullptr), operation(Value),
-      parameterKind(0), pendingParents(0) {}
+      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {}
 
 Solution::Solution()
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewEmpty),
-      parameterKind(0), pendingParents(0) {}
+      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {}
 
 Solution::Solution(const VertexSet& leaf)
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewLeaf),
-      parameterKind(0), pendingParents(0) {
+      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
   setParameter(leaf);
 }
 
 Solution::Solution(Solution* child, const VertexSet& added)
     : content(nullptr), leftArgument(child), rightArgument(nullptr), operation(Add),
-      parameterKind(0), pendingParents(0) {
+      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
   setParameter(added);
 }
 
 Solution::Solution(Solution* child, Vertex added)
     : content(nullptr), leftArgument(child), parameterVertex(added), operation(Add),
-      parameterKind(1), pendingParents(0) {}
+      parameterKind(1), poolState(initialPoolState()), pendingParents(0) {}
 
 Solution::Solution(Operation op, Solution* left, Solution* right)
     : content(nullptr), leftArgument(left), rightArgument(right),
-      operation(static_cast<std::uint8_t>(op)), parameterKind(0), pendingParents(0) {
+      operation(static_cast<std::uint8_t>(op)), parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
   if (!(op == CrossJoin || op == Union))
     _printError(208, kSourceFile, "operation == CrossJoin || operation == Union");
 }
@@ -808,6 +987,27 @@ const ExtendedHypertree* AbstractHTDAlgorithm::prepareHypertreeDecomposition(
 }
 
 Solution* AbstractHTDAlgorithm::evaluate(const ExtendedHypertree* tree, Instantiator* instantiator) {
+  reclaiming = SolutionPool::instance().beginRun();
+  Solution* result = run(tree, instantiator);
+  if (reclaiming) SolutionPool::instance().endRun(result);
+  reclaiming = false;
+  return result;
+}
+
+void AbstractHTDAlgorithm::reclaimUnreachable(const TupleSet* returned) {
+  SolutionPool& pool = SolutionPool::instance();
+  if (!reclaiming || !pool.due()) return;
+  const auto markTable = [&](const TupleSet* table) {
+    if (!table) return;
+    for (const auto& entry : *table) pool.mark(entry.second);
+  };
+  for (const auto& entry : finished) markTable(entry.second);
+  for (const auto& entry : pendingTables) markTable(entry.second);
+  markTable(returned);
+  pool.sweep(false);
+}
+
+Solution* AbstractHTDAlgorithm::run(const ExtendedHypertree* tree, Instantiator* instantiator) {
   inst = instantiator;
   normalizeWhileWalking = -1;
   const ExtendedHypertree* root = prepareHypertreeDecomposition(tree);
@@ -881,6 +1081,7 @@ TupleSet* AbstractHTDAlgorithm::evaluateBottomUp(const ExtendedHypertree* root) 
       rootTable = table;
     else
       finished.emplace_back(node, table);
+    reclaimUnreachable(frames.empty() ? table : nullptr);
   }
   finished.clear();
   finished.shrink_to_fit();
@@ -954,6 +1155,7 @@ void AbstractHTDAlgorithm::evaluatePiece(ExtendedHypertree* piece) {
       delete child;
     }
     pendingTables.emplace(node, table);
+    reclaimUnreachable(nullptr);
   }
 }
 

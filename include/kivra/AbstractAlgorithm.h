@@ -63,6 +63,7 @@ namespace kivra {
 class Solution;
 class SolutionContent;
 class Instantiator;
+class SolutionPool;
 
 // Blocks of `Size` bytes handed out from large chunks and reused once given
 // back; the chunks stay for the run. Table entries and rows come and go by
@@ -240,9 +241,13 @@ class Solution {
   SolutionContent* getContent(const Instantiator* inst);
 
   // Nodes come from a pool: the graph of a run holds millions of them, and
-  // a general-purpose allocation would add a third to each.
+  // a general-purpose allocation would add a third to each. The pool also
+  // lets a run (AbstractHTDAlgorithm::evaluate) reclaim the nodes that its
+  // tables no longer reach.
   static void* operator new(std::size_t size);
   static void operator delete(void* node, std::size_t size);
+  // The number of nodes alive (made and not yet released or reclaimed).
+  static std::size_t liveNodes();
 
   // Value once the node holds a content, else what it computes.
   Operation getOperation() const {
@@ -258,6 +263,7 @@ class Solution {
 
  private:
   friend class AbstractHTDAlgorithm;
+  friend class SolutionPool;
 
   explicit Solution(SolutionContent* value);
   Solution();
@@ -296,6 +302,10 @@ class Solution {
   };
   std::uint8_t operation;      // an Operation
   std::uint8_t parameterKind;  // 0 no vertex, 1 one vertex in place, 2 an array
+  // Whether the running evaluate may reclaim the node (it was made during
+  // the run and is not its result), and whether the node is marked as
+  // reached while the run reclaims; kept by the pool.
+  std::uint8_t poolState;
   // During getContent: parents within the call that have still to use this
   // node's content. Zero outside getContent.
   std::uint32_t pendingParents;
@@ -397,7 +407,17 @@ class AbstractHTDAlgorithm {
 
   // Prepares `tree`, evaluates its root and returns the selected solution.
   // With a null `inst` every solution stays lazy until Solution::getContent.
-  // `tree` is left as it is. A prepared copy (the semi-normalized and
+  // `tree` is left as it is.
+  //
+  // Solutions made during the run that the result does not reach are
+  // reclaimed (their contents released with them), at the latest when the
+  // run returns; nodes made before the run are left alone. While the tables
+  // are computed bottom-up, the walk reclaims now and then every node made
+  // during the run that no table it holds reaches (finished tables not yet
+  // taken and the table just returned): between two rules, the tables are
+  // the only holders of solutions. One run at a time.
+  //
+  // A prepared copy (the semi-normalized and
   // normalized bases make one) is released during the run: each node once its
   // parent's rule has returned, the root after selectSolution; a rule may
   // read its children's nodes until it returns. The semi-normalized and
@@ -447,6 +467,15 @@ class AbstractHTDAlgorithm {
   TupleSet* takeFinishedTable(const ExtendedHypertree* node);
 
   TupleSet* evaluateBottomUp(const ExtendedHypertree* root);
+
+  // evaluate without reclaiming.
+  Solution* run(const ExtendedHypertree* tree, Instantiator* inst);
+  // Whether this run reclaims solutions (the pool allows one run at a time).
+  bool reclaiming = false;
+  // Between two rules: reclaims the nodes of the run that neither the tables
+  // the walk holds nor `returned` reach, once the pool has grown enough
+  // since it last did.
+  void reclaimUnreachable(const TupleSet* returned);
 
   // Set by the semi-normalized and normalized preparations (else -1): the
   // form into which the walk normalizes the tree as it goes.
