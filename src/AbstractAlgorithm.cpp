@@ -107,7 +107,8 @@ class SolutionPool {
   bool beginRun() {
     if (running) return false;
     running = true;
-    reclaimAt = std::max(kMinimumGrowth, 2 * live);
+    growth = 2;
+    reclaimAt = std::max(kMinimumGrowth, growth * live);
     return true;
   }
   // The run ends with `result`: every node of the run it does not reach goes,
@@ -141,6 +142,7 @@ class SolutionPool {
   // Releases every node of the run that is not marked and unmarks the rest;
   // at the end of a run the rest stays for good.
   void sweep(bool final) {
+    const std::size_t before = live;
     freeList = nullptr;
     std::size_t kept = 0;
     for (Chunk* chunk : chunks) {
@@ -150,7 +152,7 @@ class SolutionPool {
           auto* node = reinterpret_cast<Solution*>(reinterpret_cast<unsigned char*>(chunk) + index * kBlock);
           if (!(node->poolState & kReclaimable)) continue;
           if (node->poolState & kMarked) {
-            node->poolState = final ? 0 : kReclaimable;
+            node->poolState &= static_cast<std::uint8_t>(final ? ~(kMarked | kReclaimable) : ~kMarked);
             continue;
           }
           node->~Solution();
@@ -182,7 +184,13 @@ class SolutionPool {
 #endif
     }
     chunks.resize(kept);
-    reclaimAt = std::max(kMinimumGrowth, 2 * live);
+    // Marking costs what is kept: when little was reclaimed, the pool grows
+    // further before the next time, when much was, less.
+    if (before - live < before / 4)
+      growth = std::min<std::size_t>(growth * 2, 8);
+    else if (before - live > before / 2)
+      growth = 2;
+    reclaimAt = std::max(kMinimumGrowth, growth * live);
   }
 
   // Solution::poolState
@@ -199,8 +207,9 @@ class SolutionPool {
     std::uint64_t occupied[kWords];
   };
   static constexpr std::size_t kFirstBlock = (sizeof(Chunk) + kBlock - 1) / kBlock;
-  // Reclaiming waits until the pool has at least doubled and holds this many
-  // nodes: each node is then visited a bounded number of times on average.
+  // Reclaiming waits until the pool has grown by a factor of at least two
+  // since the last time and holds this many nodes: each node is then
+  // visited a bounded number of times on average.
   static constexpr std::size_t kMinimumGrowth = std::size_t{1} << 16;
 
   static Chunk* chunkOf(const void* block) {
@@ -217,6 +226,7 @@ class SolutionPool {
   void* freeList = nullptr;
   std::size_t live = 0;
   std::size_t reclaimAt = kMinimumGrowth;
+  std::size_t growth = 2;  // the factor by which the pool grows between two reclaims
   std::vector<Solution*> stack;
 };
 
@@ -309,16 +319,43 @@ std::span<const Vertex> Solution::parameterIds() const {
 }
 
 // Whether this is the last use of an operand's content within the current
-// evaluation, after which it is released.
-bool Solution::lastUse() const { return pendingParents == 1; }
+// evaluation, after which it is released. A borrowed content is read by the
+// lender's other parents too.
+bool Solution::lastUse() const {
+  for (const Solution* node = this;; node = node->lender()) {
+    if (node->pendingParents != 1) return false;
+    if (!node->borrows()) return true;
+  }
+}
 
 SolutionContent* Solution::takeContent() {
   SolutionContent* taken = content;
   content = nullptr;
+  // Taken at its last use: every lender below had this node as its only
+  // reader left, and lets go as well.
+  for (Solution* node = this; node->borrows();) {
+    Solution* next = node->lender();
+    node->poolState &= static_cast<std::uint8_t>(~kBorrowed);
+    next->content = nullptr;
+    next->pendingParents = 0;
+    node = next;
+  }
   return taken;
 }
 
-void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count) {
+void Solution::borrow(Solution* from) {
+  content = from->content;
+  poolState |= from == leftArgument ? kBorrowedLeft : kBorrowedRight;
+  // Held until this node's last parent has used it.
+  ++from->pendingParents;
+}
+
+void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count,
+                               bool mayBorrow) {
+  // An operand whose content this node's would equal lends it instead of
+  // having it copied, while it is computed in the same call (it holds
+  // the content only until its last parent has used it).
+  const auto mayLend = [&](const Solution* operand) { return mayBorrow && operand->pendingParents > 0; };
   switch (operation) {
     case CrossJoin: {
       Solution* left = operands[0];
@@ -328,6 +365,11 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
       if (left != right && left->lastUse()) {
         content = left->content->crossJoinInto(right->content);
         if (content == left->content) left->takeContent();
+      } else if (left != right && right->content->isCrossJoinIdentity() && mayLend(left)) {
+        borrow(left);
+      } else if (left != right && left->content->isCrossJoinIdentity() && mayLend(right) &&
+                 left->content->crossJoinCommutes()) {
+        borrow(right);
       } else {
         content = left->content->calculateCrossJoin(right->content);
       }
@@ -354,7 +396,10 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
       break;
     case Add:
       if (!operands[0]->lastUse()) {
-        content = operands[0]->content->calculateAdd(getParameter());
+        if (operands[0]->content->ignoresAddedVertices() && mayLend(operands[0]))
+          borrow(operands[0]);
+        else
+          content = operands[0]->content->calculateAdd(getParameter());
       } else if (operands[0]->content->ignoresAddedVertices()) {
         content = operands[0]->takeContent();
       } else {
@@ -376,9 +421,18 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
 }
 
 void Solution::consumed() {
-  if (pendingParents == 0 || --pendingParents > 0) return;
-  delete content;
-  content = nullptr;
+  // A borrower's last use is also one use of its lender's content.
+  for (Solution* node = this; node->pendingParents != 0 && --node->pendingParents == 0;) {
+    if (!node->borrows()) {
+      delete node->content;
+      node->content = nullptr;
+      return;
+    }
+    Solution* lender = node->lender();
+    node->content = nullptr;
+    node->poolState &= static_cast<std::uint8_t>(~kBorrowed);
+    node = lender;
+  }
 }
 
 SolutionContent* Solution::getContent(const Instantiator* inst) {
@@ -476,7 +530,7 @@ SolutionContent* Solution::getContent(const Instantiator* inst) {
     if (frame.folding) {
       frame.node->content = frame.folded;
     } else {
-      frame.node->evaluateLocally(inst, operands.data() + first, operands.size() - first);
+      frame.node->evaluateLocally(inst, operands.data() + first, operands.size() - first, frame.node != this);
       for (std::size_t i = first; i < operands.size(); ++i) operands[i]->consumed();
     }
     operands.resize(first);
@@ -938,6 +992,8 @@ SolutionContent* CountingSolutionContent::crossJoinInto(SolutionContent* other) 
   if (factor != 1) count *= factor;
   return this;
 }
+
+bool CountingSolutionContent::isCrossJoinIdentity() const { return count == 1; }
 
 SolutionContent* CountingSolutionContent::calculateAdd(const VertexSet&) {
   auto* result = new CountingSolutionContent();

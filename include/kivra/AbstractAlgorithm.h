@@ -200,6 +200,10 @@ class SolutionContent {
   // the one taken over.
   virtual bool crossJoinCommutes() const { return false; }
   virtual bool unionCommutes() const { return false; }
+  // Whether the cross join of any content with this one (on the right, and
+  // on the left when cross joins commute) equals that content: evaluation
+  // then hands that content on instead of computing a copy.
+  virtual bool isCrossJoinIdentity() const { return false; }
 };
 
 // Factory of the contents of one output mode; the caller owns what it returns.
@@ -282,7 +286,17 @@ class Solution {
   bool hasLeftArgument() const { return hasRightArgument() || operation == Add; }
   // Computes this node's content from the contents of its `count` operands
   // (a Union's may be more than two, see getContent).
-  void evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count);
+  // `mayBorrow`: whether the node may share an operand's content instead
+  // of owning its own (not the node getContent returns).
+  void evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count, bool mayBorrow);
+  // Shares `from`'s content until this node's last parent has used it.
+  void borrow(Solution* from);
+  bool borrows() const { return poolState & kBorrowed; }
+  // The operand whose content a borrowing node shares.
+  Solution* lender() const { return poolState & kBorrowedRight ? rightArgument : leftArgument; }
+  // Bits of poolState: the content is borrowed from the left or the right
+  // operand (only during getContent).
+  static constexpr std::uint8_t kBorrowedLeft = 4, kBorrowedRight = 8, kBorrowed = kBorrowedLeft | kBorrowedRight;
   // One parent has used this node's content; the last one releases it.
   void consumed();
   // Whether the parent now computing is the last one to use this content, so

@@ -230,6 +230,47 @@ TEST(Solutions, CountsTakenOverInPlaceLeaveSharedContentsIntact) {
   EXPECT_EQ(count(kept->getContent(&counting)), 2) << "an evaluated content is never taken over";
 }
 
+// Random expressions with much sharing, counted against counts kept while
+// building them. Contents that equal an operand's (an Add, a cross join with
+// a count of 1) are shared rather than copied, and a shared content taken
+// over in place would change another node's count; later evaluations also
+// meet nodes evaluated before.
+TEST(Solutions, SharedCountsStayRightInRandomExpressions) {
+  std::mt19937 random(4242);
+  kivra::GenericInstantiator<CountingSolutionContent> counting;
+  for (int round = 0; round < 200; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    Builder b;
+    std::vector<Solution*> nodes;
+    std::vector<mpz_class> counts;
+    const auto pick = [&] {
+      // Mostly recent nodes, so that chains grow long.
+      const std::size_t n = nodes.size();
+      return random() % 3 ? n - 1 - random() % std::min<std::size_t>(n, 4) : random() % n;
+    };
+    for (int i = 0; i < 60; ++i) {
+      const unsigned kind = nodes.size() < 2 ? random() % 2 : random() % 7;
+      if (kind == 0) {
+        nodes.push_back(b.createLeafSolution({})), counts.push_back(1);
+      } else if (kind == 1) {
+        nodes.push_back(b.createEmptySolution()), counts.push_back(0);
+      } else if (kind <= 3) {
+        const std::size_t a = pick();
+        nodes.push_back(b.addToSolution(nodes[a], static_cast<Vertex>(random() % 5))), counts.push_back(counts[a]);
+      } else {
+        const std::size_t l = pick(), r = pick();
+        const bool join = kind <= 5;
+        nodes.push_back(b.combineSolutions(join ? kivra::CrossJoin : kivra::Union, nodes[l], nodes[r]));
+        counts.push_back(join ? mpz_class(counts[l] * counts[r]) : mpz_class(counts[l] + counts[r]));
+      }
+    }
+    for (int evaluation = 0; evaluation < 4; ++evaluation) {
+      const std::size_t root = evaluation == 0 ? nodes.size() - 1 : random() % nodes.size();
+      EXPECT_EQ(count(nodes[root]->getContent(&counting)), counts[root]) << "node " << root;
+    }
+  }
+}
+
 TEST(Solutions, DeepExpressionsNeedNoDeepStack) {
   Builder b;
   const int depth = 200000;
