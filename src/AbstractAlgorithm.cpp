@@ -49,7 +49,7 @@ Instantiator::~Instantiator() {}
 // ---------------------------------------------------------------------------
 // Solution
 
-// The pool of solution nodes: 64 KB chunks, each aligned to its size, so
+// The pool of solution nodes: 1 MB chunks, each aligned to its size, so
 // that a node finds its chunk from its address. A chunk starts with a header
 // (the live count and one bit per block telling which blocks hold a node);
 // the nodes follow. Released blocks are reused, and a chunk whose nodes are
@@ -57,11 +57,7 @@ Instantiator::~Instantiator() {}
 // poisoned and never reused, so that any use after release is reported.
 class SolutionPool {
  public:
-  static SolutionPool& instance() {
-    // Never destroyed: the result of a run lives to the end of the process.
-    static SolutionPool* pool = new SolutionPool();
-    return *pool;
-  }
+  static SolutionPool& instance() { return *pool; }
 
   void* take() {
     void* block;
@@ -114,29 +110,41 @@ class SolutionPool {
   // The run ends with `result`: every node of the run it does not reach goes,
   // and the nodes it reaches stay for good.
   void endRun(Solution* result) {
-    mark(result);
+    addRoot(result);
+    markReached();
     sweep(true);
     running = false;
   }
 
   bool due() const { return live >= reclaimAt; }
-  // Marks every node of the run that `root` reaches.
-  void mark(Solution* root) {
-    if (root && (root->poolState & kReclaimable) && !(root->poolState & kMarked)) {
-      root->poolState |= kMarked;
-      stack.push_back(root);
-    }
-    while (!stack.empty()) {
-      Solution* node = stack.back();
-      stack.pop_back();
-      if (!node->hasLeftArgument()) continue;
-      Solution* operands[2] = {node->leftArgument, node->hasRightArgument() ? node->rightArgument : nullptr};
-      for (Solution* operand : operands) {
-        if (operand && (operand->poolState & kReclaimable) && !(operand->poolState & kMarked)) {
-          operand->poolState |= kMarked;
-          stack.push_back(operand);
-        }
+  // Marks every node of the run that the roots given since the last call
+  // reach. The graph is large and its nodes lie in no useful order, so a
+  // node's state is read a few nodes after it was asked for: each node taken
+  // off the stack is fetched ahead into a small window, and checked and
+  // marked when it leaves it.
+  void addRoot(Solution* root) {
+    if (root) stack.push_back(root);
+  }
+  void markReached() {
+    constexpr std::size_t kAhead = 16;
+    Solution* window[kAhead];
+    std::size_t first = 0, waiting = 0;
+    for (;;) {
+      while (waiting < kAhead && !stack.empty()) {
+        Solution* node = stack.back();
+        stack.pop_back();
+        __builtin_prefetch(node);
+        window[(first + waiting++) % kAhead] = node;
       }
+      if (waiting == 0) break;
+      Solution* node = window[first];
+      first = (first + 1) % kAhead;
+      --waiting;
+      if (!(node->poolState & kReclaimable) || (node->poolState & kMarked)) continue;
+      node->poolState |= kMarked;
+      if (!node->hasLeftArgument()) continue;
+      stack.push_back(node->leftArgument);
+      if (node->hasRightArgument()) stack.push_back(node->rightArgument);
     }
   }
   // Releases every node of the run that is not marked and unmarks the rest;
@@ -187,7 +195,7 @@ class SolutionPool {
     // Marking costs what is kept: when little was reclaimed, the pool grows
     // further before the next time, when much was, less.
     if (before - live < before / 4)
-      growth = std::min<std::size_t>(growth * 2, 8);
+      growth = std::min<std::size_t>(growth * 4, kMaximumGrowth);
     else if (before - live > before / 2)
       growth = 2;
     reclaimAt = std::max(kMinimumGrowth, growth * live);
@@ -198,7 +206,7 @@ class SolutionPool {
   bool running = false;
 
  private:
-  static constexpr std::size_t kChunkBytes = std::size_t{1} << 16;
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
   static constexpr std::size_t kBlock = sizeof(Solution);
   static constexpr std::size_t kBlocks = kChunkBytes / kBlock;
   static constexpr std::size_t kWords = (kBlocks + 63) / 64;
@@ -211,6 +219,7 @@ class SolutionPool {
   // since the last time and holds this many nodes: each node is then
   // visited a bounded number of times on average.
   static constexpr std::size_t kMinimumGrowth = std::size_t{1} << 16;
+  static constexpr std::size_t kMaximumGrowth = 32;
 
   static Chunk* chunkOf(const void* block) {
     return reinterpret_cast<Chunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(kChunkBytes - 1));
@@ -228,7 +237,11 @@ class SolutionPool {
   std::size_t reclaimAt = kMinimumGrowth;
   std::size_t growth = 2;  // the factor by which the pool grows between two reclaims
   std::vector<Solution*> stack;
+  static SolutionPool* const pool;
 };
+
+// Never destroyed: the result of a run lives to the end of the process.
+SolutionPool* const SolutionPool::pool = new SolutionPool();
 
 namespace {
 
@@ -1055,7 +1068,13 @@ void AbstractHTDAlgorithm::reclaimUnreachable(const TupleSet* returned) {
   if (!reclaiming || !pool.due()) return;
   const auto markTable = [&](const TupleSet* table) {
     if (!table) return;
-    for (const auto& entry : *table) pool.mark(entry.second);
+    // A few roots at a time keep the stack short.
+    std::size_t roots = 0;
+    for (const auto& entry : *table) {
+      pool.addRoot(entry.second);
+      if (++roots % 64 == 0) pool.markReached();
+    }
+    pool.markReached();
   };
   for (const auto& entry : finished) markTable(entry.second);
   for (const auto& entry : pendingTables) markTable(entry.second);
