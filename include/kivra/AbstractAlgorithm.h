@@ -228,7 +228,10 @@ class Instantiator {
 // used them. Keeping them all would hold a number of the size of the final
 // count (or a set of sets) for every node of a run, which exhausts memory on
 // large inputs. An inner node keeps its definition, so evaluating it later
-// computes its content again. A Union whose Union operands have no other
+// computes its content again. A node whose content would equal an operand's
+// (an Add of a content that ignores added vertices, a cross join with an
+// identity) shares that content within the call instead of copying it,
+// unless it is the node evaluated. A Union whose Union operands have no other
 // parent in the call unites all their operands itself, at once when the
 // content prefers it (SolutionContent::calculateUnionAll); those inner
 // Unions are not computed.
@@ -316,9 +319,9 @@ class Solution {
   };
   std::uint8_t operation;      // an Operation
   std::uint8_t parameterKind;  // 0 no vertex, 1 one vertex in place, 2 an array
-  // Whether the running evaluate may reclaim the node (it was made during
-  // the run and is not its result), and whether the node is marked as
-  // reached while the run reclaims; kept by the pool.
+  // Bit 1: the running evaluate may reclaim the node (it was made during
+  // the run and is not its result); bit 2: marked as reached while the run
+  // reclaims (both kept by the pool); kBorrowed: see borrow().
   std::uint8_t poolState;
   // During getContent: parents within the call that have still to use this
   // node's content. Zero outside getContent.
@@ -352,6 +355,8 @@ class EnumerationSolutionContent : public SolutionContent {
   SolutionContent* addInto(std::span<const Vertex> ascending) override;
   bool crossJoinCommutes() const override { return true; }
   bool unionCommutes() const override { return true; }
+  // Exactly the empty set.
+  bool isCrossJoinIdentity() const override { return offsets.size() == 2 && ids.empty() && added.empty(); }
 
   // The number of sets.
   std::size_t size() const {

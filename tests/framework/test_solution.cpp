@@ -230,43 +230,74 @@ TEST(Solutions, CountsTakenOverInPlaceLeaveSharedContentsIntact) {
   EXPECT_EQ(count(kept->getContent(&counting)), 2) << "an evaluated content is never taken over";
 }
 
-// Random expressions with much sharing, counted against counts kept while
-// building them. Contents that equal an operand's (an Add, a cross join with
-// a count of 1) are shared rather than copied, and a shared content taken
-// over in place would change another node's count; later evaluations also
-// meet nodes evaluated before.
-TEST(Solutions, SharedCountsStayRightInRandomExpressions) {
+// Random expressions with much sharing, counted (in even rounds) or
+// enumerated (in odd ones) against the sets kept while building them.
+// Contents that equal an operand's (an Add of a count, a cross join with a
+// count of 1 or with the empty set alone) are shared rather than copied, and
+// a shared content taken over in place would change another node's; later
+// evaluations also meet nodes evaluated before.
+TEST(Solutions, SharedContentsStayRightInRandomExpressions) {
+  using Model = std::set<VertexSet>;
   std::mt19937 random(4242);
   kivra::GenericInstantiator<CountingSolutionContent> counting;
-  for (int round = 0; round < 200; ++round) {
+  kivra::GenericInstantiator<EnumerationSolutionContent> enumerating;
+  {
+    // A join with one set is not a join with the empty set alone; both
+    // operands have other parents, so neither is taken over.
+    Builder b;
+    Solution* pair = b.combineSolutions(kivra::Union, b.createLeafSolution({1}), b.createLeafSolution({2}));
+    Solution *three = b.createLeafSolution({3}), *none = b.createLeafSolution({});
+    Solution* joined = b.combineSolutions(kivra::CrossJoin, pair, three);
+    Solution* same = b.combineSolutions(kivra::CrossJoin, none, pair);
+    Solution* rest = b.combineSolutions(kivra::Union, b.combineSolutions(kivra::Union, pair, three), none);
+    Solution* root = b.combineSolutions(kivra::Union, b.combineSolutions(kivra::Union, joined, same), rest);
+    EXPECT_EQ(sets(root->getContent(&enumerating)), (Sets{{}, {1}, {1, 3}, {2}, {2, 3}, {3}}));
+  }
+  for (int round = 0; round < 300; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
     Builder b;
     std::vector<Solution*> nodes;
-    std::vector<mpz_class> counts;
+    std::vector<Model> models;
+    std::vector<mpz_class> counts;  // with repetitions, unlike the sets
     const auto pick = [&] {
       // Mostly recent nodes, so that chains grow long.
       const std::size_t n = nodes.size();
       return random() % 3 ? n - 1 - random() % std::min<std::size_t>(n, 4) : random() % n;
     };
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 40; ++i) {
       const unsigned kind = nodes.size() < 2 ? random() % 2 : random() % 7;
       if (kind == 0) {
-        nodes.push_back(b.createLeafSolution({})), counts.push_back(1);
+        const VertexSet leaf = random() % 2 ? VertexSet{} : VertexSet{static_cast<Vertex>(random() % 6)};
+        nodes.push_back(b.createLeafSolution(leaf)), models.push_back({leaf}), counts.push_back(1);
       } else if (kind == 1) {
-        nodes.push_back(b.createEmptySolution()), counts.push_back(0);
+        nodes.push_back(b.createEmptySolution()), models.push_back({}), counts.push_back(0);
       } else if (kind <= 3) {
         const std::size_t a = pick();
-        nodes.push_back(b.addToSolution(nodes[a], static_cast<Vertex>(random() % 5))), counts.push_back(counts[a]);
+        const Vertex v = static_cast<Vertex>(random() % 6);
+        Model added;
+        for (VertexSet set : models[a]) added.insert((set.insert(v), set));
+        nodes.push_back(b.addToSolution(nodes[a], v)), models.push_back(added), counts.push_back(counts[a]);
       } else {
         const std::size_t l = pick(), r = pick();
         const bool join = kind <= 5;
         nodes.push_back(b.combineSolutions(join ? kivra::CrossJoin : kivra::Union, nodes[l], nodes[r]));
+        Model combined = join ? Model{} : models[l];
+        for (const VertexSet& x : models[r]) {
+          if (!join) combined.insert(x);
+          if (join)
+            for (VertexSet y : models[l]) combined.insert((y.insert(x.begin(), x.end()), y));
+        }
+        models.push_back(combined);
         counts.push_back(join ? mpz_class(counts[l] * counts[r]) : mpz_class(counts[l] + counts[r]));
       }
     }
     for (int evaluation = 0; evaluation < 4; ++evaluation) {
       const std::size_t root = evaluation == 0 ? nodes.size() - 1 : random() % nodes.size();
-      EXPECT_EQ(count(nodes[root]->getContent(&counting)), counts[root]) << "node " << root;
+      if (round % 2 == 0)
+        EXPECT_EQ(count(nodes[root]->getContent(&counting)), counts[root]) << "node " << root;
+      else
+        EXPECT_EQ(sets(nodes[root]->getContent(&enumerating)), Sets(models[root].begin(), models[root].end()))
+            << "node " << root;
     }
   }
 }
