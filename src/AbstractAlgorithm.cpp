@@ -150,6 +150,9 @@ class SolutionPool {
   // Releases every node of the run that is not marked and unmarks the rest;
   // at the end of a run the rest stays for good.
   void sweep(bool final) {
+    // The marking stack may have grown as deep as the graph: its memory goes
+    // back before anything else needs it.
+    std::vector<Solution*>().swap(stack);
     const std::size_t before = live;
     freeList = nullptr;
     std::size_t kept = 0;
@@ -335,10 +338,14 @@ std::span<const Vertex> Solution::parameterIds() const {
 // evaluation, after which it is released. A borrowed content is read by the
 // lender's other parents too.
 bool Solution::lastUse() const {
-  for (const Solution* node = this;; node = node->lender()) {
+  // A long chain of borrowers is taken as shared rather than walked at
+  // every use: the answer "not the last use" is always safe.
+  const Solution* node = this;
+  for (int steps = 0; steps < 8; ++steps, node = node->lender()) {
     if (node->pendingParents != 1) return false;
     if (!node->borrows()) return true;
   }
+  return false;
 }
 
 SolutionContent* Solution::takeContent() {
