@@ -1,7 +1,9 @@
 // Enumeration inside the process: the solution of a run evaluated into the
 // set of all extensions, then printed into a stream that discards it. Stable
-// extensions of k mutually attacking pairs (2^k sets) and admissible sets of
-// grid frameworks of width 3. Peak memory is the process's maximum resident
+// extensions of k mutually attacking pairs (2^k sets), admissible sets of
+// grid frameworks of width 3, and the one stable extension of a path of n
+// attacks (one set that grows by an argument at a time: its cost should
+// grow linearly with n, as counting's does). Peak memory is the process's maximum resident
 // set after each benchmark (it only grows: run one case per process, with
 // --benchmark_filter, to read a case's own peak).
 #include <benchmark/benchmark.h>
@@ -31,6 +33,13 @@ std::string mutualPairs(long pairs) {
     const std::string a = zelkovant_bench::argName(2 * i), b = zelkovant_bench::argName(2 * i + 1);
     text += "att(" + a + "," + b + ").\natt(" + b + "," + a + ").\n";
   }
+  return text;
+}
+
+std::string path(long attacks) {
+  std::string text;
+  for (long i = 0; i < attacks; ++i)
+    text += "att(" + zelkovant_bench::argName(i) + "," + zelkovant_bench::argName(i + 1) + ").\n";
   return text;
 }
 
@@ -70,8 +79,13 @@ void BM_AdmissibleGrid(benchmark::State& state) {
   enumerate<AdmissibleNormalizedArgumentationAlgorithm>(state, zelkovant_bench::gridFramework(3, state.range(0)));
 }
 
+void BM_StablePath(benchmark::State& state) {
+  enumerate<StableNormalizedArgumentationAlgorithm>(state, path(state.range(0)));
+}
+
 }  // namespace
 
+BENCHMARK(BM_StablePath)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_StablePairs)->Arg(12)->Arg(16)->Arg(20)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_AdmissibleGrid)->Arg(10)->Arg(15)->Arg(20)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -8,6 +8,10 @@
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/support.h"
 
+#if KIVRA_ADDRESS_SANITIZER
+#include <sanitizer/asan_interface.h>
+#endif
+
 namespace kivra {
 
 namespace {
@@ -34,53 +38,260 @@ SolutionContent* SolutionContent::calculateUnionAll(const std::vector<SolutionCo
   return result;
 }
 
+SolutionContent* SolutionContent::addInto(std::span<const Vertex> ascending) {
+  VertexSet vertices;
+  for (Vertex v : ascending) vertices.insert(vertices.end(), v);
+  return calculateAdd(vertices);
+}
+
 Instantiator::~Instantiator() {}
 
 // ---------------------------------------------------------------------------
 // Solution
 
-void* Solution::operator new(std::size_t size) {
-  // Solutions are made by the million and live to the end of the run.
-  if (size != sizeof(Solution)) return ::operator new(size);
-  return BlockPool<sizeof(Solution)>::take();
+// The pool of solution nodes: 1 MB chunks, each aligned to its size, so
+// that a node finds its chunk from its address. A chunk starts with a header
+// (the live count and one bit per block telling which blocks hold a node);
+// the nodes follow. Released blocks are reused, and a chunk whose nodes are
+// all gone is given back. Under AddressSanitizer released blocks are
+// poisoned and never reused, so that any use after release is reported.
+class SolutionPool {
+ public:
+  static SolutionPool& instance() { return *pool; }
+
+  void* take() {
+    void* block;
+    if (freeList) {
+      block = freeList;
+      freeList = *static_cast<void**>(block);
+    } else {
+      if (!current || used == kBlocks) {
+        current = static_cast<Chunk*>(::operator new(kChunkBytes, std::align_val_t{kChunkBytes}));
+        current->live = 0;
+        std::fill(std::begin(current->occupied), std::end(current->occupied), 0);
+        chunks.push_back(current);
+        used = kFirstBlock;
+      }
+      block = reinterpret_cast<unsigned char*>(current) + used++ * kBlock;
+    }
+    Chunk* chunk = chunkOf(block);
+    const std::size_t index = indexOf(block, chunk);
+    chunk->occupied[index / 64] |= std::uint64_t{1} << (index % 64);
+    ++chunk->live;
+    ++live;
+    return block;
+  }
+
+  void give(void* block) {
+    Chunk* chunk = chunkOf(block);
+    const std::size_t index = indexOf(block, chunk);
+    chunk->occupied[index / 64] &= ~(std::uint64_t{1} << (index % 64));
+    --chunk->live;
+    --live;
+#if KIVRA_ADDRESS_SANITIZER
+    __asan_poison_memory_region(block, kBlock);
+#else
+    *static_cast<void**>(block) = freeList;
+    freeList = block;
+#endif
+  }
+
+  std::size_t liveNodes() const { return live; }
+
+  // A run begins: the nodes made from now on may be reclaimed. Only one run
+  // at a time; false when another one is running.
+  bool beginRun() {
+    if (running) return false;
+    running = true;
+    growth = 2;
+    reclaimAt = std::max(kMinimumGrowth, growth * live);
+    return true;
+  }
+  // The run ends with `result`: every node of the run it does not reach goes,
+  // and the nodes it reaches stay for good.
+  void endRun(Solution* result) {
+    addRoot(result);
+    markReached();
+    sweep(true);
+    running = false;
+  }
+
+  bool due() const { return live >= reclaimAt; }
+  // Marks every node of the run that the roots given since the last call
+  // reach. The graph is large and its nodes lie in no useful order, so a
+  // node's state is read a few nodes after it was asked for: each node taken
+  // off the stack is fetched ahead into a small window, and checked and
+  // marked when it leaves it.
+  void addRoot(Solution* root) {
+    if (root) stack.push_back(root);
+  }
+  void markReached() {
+    constexpr std::size_t kAhead = 16;
+    Solution* window[kAhead];
+    std::size_t first = 0, waiting = 0;
+    for (;;) {
+      while (waiting < kAhead && !stack.empty()) {
+        Solution* node = stack.back();
+        stack.pop_back();
+        __builtin_prefetch(node);
+        window[(first + waiting++) % kAhead] = node;
+      }
+      if (waiting == 0) break;
+      Solution* node = window[first];
+      first = (first + 1) % kAhead;
+      --waiting;
+      if (!(node->poolState & kReclaimable) || (node->poolState & kMarked)) continue;
+      node->poolState |= kMarked;
+      if (!node->hasLeftArgument()) continue;
+      stack.push_back(node->leftArgument);
+      if (node->hasRightArgument()) stack.push_back(node->rightArgument);
+    }
+  }
+  // Releases every node of the run that is not marked and unmarks the rest;
+  // at the end of a run the rest stays for good.
+  void sweep(bool final) {
+    // The marking stack may have grown as deep as the graph: its memory goes
+    // back before anything else needs it.
+    std::vector<Solution*>().swap(stack);
+    const std::size_t before = live;
+    freeList = nullptr;
+    std::size_t kept = 0;
+    for (Chunk* chunk : chunks) {
+      for (std::size_t word = 0; word < kWords; ++word) {
+        for (std::uint64_t bits = chunk->occupied[word]; bits; bits &= bits - 1) {
+          const std::size_t index = word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+          auto* node = reinterpret_cast<Solution*>(reinterpret_cast<unsigned char*>(chunk) + index * kBlock);
+          if (!(node->poolState & kReclaimable)) continue;
+          if (node->poolState & kMarked) {
+            node->poolState &= static_cast<std::uint8_t>(final ? ~(kMarked | kReclaimable) : ~kMarked);
+            continue;
+          }
+          node->~Solution();
+          chunk->occupied[word] &= ~(std::uint64_t{1} << (index % 64));
+          --chunk->live;
+          --live;
+#if KIVRA_ADDRESS_SANITIZER
+          __asan_poison_memory_region(node, kBlock);
+#endif
+        }
+      }
+      if (chunk->live == 0 && chunk != current) {
+#if KIVRA_ADDRESS_SANITIZER
+        __asan_unpoison_memory_region(chunk, kChunkBytes);
+#endif
+        ::operator delete(chunk, std::align_val_t{kChunkBytes});
+        continue;
+      }
+      chunks[kept++] = chunk;
+#if !KIVRA_ADDRESS_SANITIZER
+      // The chunk's free blocks, in address order, take the new nodes.
+      const std::size_t end = chunk == current ? used : kBlocks;
+      for (std::size_t index = end; index-- > kFirstBlock;) {
+        if (chunk->occupied[index / 64] >> (index % 64) & 1) continue;
+        void* block = reinterpret_cast<unsigned char*>(chunk) + index * kBlock;
+        *static_cast<void**>(block) = freeList;
+        freeList = block;
+      }
+#endif
+    }
+    chunks.resize(kept);
+    // Marking costs what is kept: when little was reclaimed, the pool grows
+    // further before the next time, when much was, less.
+    if (before - live < before / 4)
+      growth = std::min<std::size_t>(growth * 4, kMaximumGrowth);
+    else if (before - live > before / 2)
+      growth = 2;
+    reclaimAt = std::max(kMinimumGrowth, growth * live);
+  }
+
+  // Solution::poolState
+  static constexpr std::uint8_t kReclaimable = 1, kMarked = 2;
+  bool running = false;
+
+ private:
+  static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+  static constexpr std::size_t kBlock = sizeof(Solution);
+  static constexpr std::size_t kBlocks = kChunkBytes / kBlock;
+  static constexpr std::size_t kWords = (kBlocks + 63) / 64;
+  struct Chunk {
+    std::size_t live;
+    std::uint64_t occupied[kWords];
+  };
+  static constexpr std::size_t kFirstBlock = (sizeof(Chunk) + kBlock - 1) / kBlock;
+  // Reclaiming waits until the pool has grown by a factor of at least two
+  // since the last time and holds this many nodes: each node is then
+  // visited a bounded number of times on average.
+  static constexpr std::size_t kMinimumGrowth = std::size_t{1} << 16;
+  static constexpr std::size_t kMaximumGrowth = 32;
+
+  static Chunk* chunkOf(const void* block) {
+    return reinterpret_cast<Chunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(kChunkBytes - 1));
+  }
+  static std::size_t indexOf(const void* block, const Chunk* chunk) {
+    return static_cast<std::size_t>(static_cast<const unsigned char*>(block) -
+                                    reinterpret_cast<const unsigned char*>(chunk)) / kBlock;
+  }
+
+  std::vector<Chunk*> chunks;
+  Chunk* current = nullptr;
+  std::size_t used = 0;  // blocks of `current` handed out so far, header included
+  void* freeList = nullptr;
+  std::size_t live = 0;
+  std::size_t reclaimAt = kMinimumGrowth;
+  std::size_t growth = 2;  // the factor by which the pool grows between two reclaims
+  std::vector<Solution*> stack;
+  static SolutionPool* const pool;
+};
+
+// Never destroyed: the result of a run lives to the end of the process.
+SolutionPool* const SolutionPool::pool = new SolutionPool();
+
+namespace {
+
+std::uint8_t initialPoolState() {
+  return SolutionPool::instance().running ? SolutionPool::kReclaimable : 0;
 }
 
-void Solution::operator delete(void* node, std::size_t size) {
-  if (!node) return;
-  if (size != sizeof(Solution)) {
-    ::operator delete(node);
-    return;
-  }
-  BlockPool<sizeof(Solution)>::give(node);
+}  // namespace
+
+void* Solution::operator new(std::size_t size) {
+  if (size > sizeof(Solution)) _printError(40, kSourceFile, "size <= sizeof(Solution)");
+  return SolutionPool::instance().take();
 }
+
+void Solution::operator delete(void* node, std::size_t) {
+  if (node) SolutionPool::instance().give(node);
+}
+
+std::size_t Solution::liveNodes() { return SolutionPool::instance().liveNodes(); }
 
 Solution::Solution(SolutionContent* value)
     : content(value), leftArgument(nullptr), rightArgument(nullptr), operation(Value),
-      parameterKind(0), pendingParents(0) {}
+      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {}
 
 Solution::Solution()
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewEmpty),
-      parameterKind(0), pendingParents(0) {}
+      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {}
 
 Solution::Solution(const VertexSet& leaf)
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewLeaf),
-      parameterKind(0), pendingParents(0) {
+      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
   setParameter(leaf);
 }
 
 Solution::Solution(Solution* child, const VertexSet& added)
     : content(nullptr), leftArgument(child), rightArgument(nullptr), operation(Add),
-      parameterKind(0), pendingParents(0) {
+      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
   setParameter(added);
 }
 
 Solution::Solution(Solution* child, Vertex added)
     : content(nullptr), leftArgument(child), parameterVertex(added), operation(Add),
-      parameterKind(1), pendingParents(0) {}
+      parameterKind(1), poolState(initialPoolState()), pendingParents(0) {}
 
 Solution::Solution(Operation op, Solution* left, Solution* right)
     : content(nullptr), leftArgument(left), rightArgument(right),
-      operation(static_cast<std::uint8_t>(op)), parameterKind(0), pendingParents(0) {
+      operation(static_cast<std::uint8_t>(op)), parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
   if (!(op == CrossJoin || op == Union))
     _printError(208, kSourceFile, "operation == CrossJoin || operation == Union");
 }
@@ -117,17 +328,54 @@ VertexSet Solution::getParameter() const {
   return result;
 }
 
+std::span<const Vertex> Solution::parameterIds() const {
+  if (parameterKind == 1) return {&parameterVertex, 1};
+  if (parameterKind == 2) return {parameterVertices + 1, parameterVertices[0]};
+  return {};
+}
+
 // Whether this is the last use of an operand's content within the current
-// evaluation, after which it is released.
-bool Solution::lastUse() const { return pendingParents == 1; }
+// evaluation, after which it is released. A borrowed content is read by the
+// lender's other parents too.
+bool Solution::lastUse() const {
+  // A long chain of borrowers is taken as shared rather than walked at
+  // every use: the answer "not the last use" is always safe.
+  const Solution* node = this;
+  for (int steps = 0; steps < 8; ++steps, node = node->lender()) {
+    if (node->pendingParents != 1) return false;
+    if (!node->borrows()) return true;
+  }
+  return false;
+}
 
 SolutionContent* Solution::takeContent() {
   SolutionContent* taken = content;
   content = nullptr;
+  // Taken at its last use: every lender below had this node as its only
+  // reader left, and lets go as well.
+  for (Solution* node = this; node->borrows();) {
+    Solution* next = node->lender();
+    node->poolState &= static_cast<std::uint8_t>(~kBorrowed);
+    next->content = nullptr;
+    next->pendingParents = 0;
+    node = next;
+  }
   return taken;
 }
 
-void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count) {
+void Solution::borrow(Solution* from) {
+  content = from->content;
+  poolState |= from == leftArgument ? kBorrowedLeft : kBorrowedRight;
+  // Held until this node's last parent has used it.
+  ++from->pendingParents;
+}
+
+void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count,
+                               bool mayBorrow) {
+  // An operand whose content this node's would equal lends it instead of
+  // having it copied, while it is computed in the same call (it holds
+  // the content only until its last parent has used it).
+  const auto mayLend = [&](const Solution* operand) { return mayBorrow && operand->pendingParents > 0; };
   switch (operation) {
     case CrossJoin: {
       Solution* left = operands[0];
@@ -137,6 +385,11 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
       if (left != right && left->lastUse()) {
         content = left->content->crossJoinInto(right->content);
         if (content == left->content) left->takeContent();
+      } else if (left != right && right->content->isCrossJoinIdentity() && mayLend(left)) {
+        borrow(left);
+      } else if (left != right && left->content->isCrossJoinIdentity() && mayLend(right) &&
+                 left->content->crossJoinCommutes()) {
+        borrow(right);
       } else {
         content = left->content->calculateCrossJoin(right->content);
       }
@@ -144,11 +397,15 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
     }
     case Union:
       if (count == 2) {
-        if (operands[0] != operands[1] && operands[0]->lastUse()) {
-          content = operands[0]->content->unionInto(operands[1]->content);
-          if (content == operands[0]->content) operands[0]->takeContent();
+        Solution* left = operands[0];
+        Solution* right = operands[1];
+        if (left != right && !left->lastUse() && right->lastUse() && right->content->unionCommutes())
+          std::swap(left, right);
+        if (left != right && left->lastUse()) {
+          content = left->content->unionInto(right->content);
+          if (content == left->content) left->takeContent();
         } else {
-          content = operands[0]->content->calculateUnion(operands[1]->content);
+          content = left->content->calculateUnion(right->content);
         }
       } else {
         std::vector<SolutionContent*> others;
@@ -158,10 +415,16 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
       }
       break;
     case Add:
-      if (operands[0]->lastUse() && operands[0]->content->ignoresAddedVertices()) {
+      if (!operands[0]->lastUse()) {
+        if (operands[0]->content->ignoresAddedVertices() && mayLend(operands[0]))
+          borrow(operands[0]);
+        else
+          content = operands[0]->content->calculateAdd(getParameter());
+      } else if (operands[0]->content->ignoresAddedVertices()) {
         content = operands[0]->takeContent();
       } else {
-        content = operands[0]->content->calculateAdd(getParameter());
+        content = operands[0]->content->addInto(parameterIds());
+        if (content == operands[0]->content) operands[0]->takeContent();
       }
       break;
     case NewLeaf:
@@ -178,9 +441,18 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
 }
 
 void Solution::consumed() {
-  if (pendingParents == 0 || --pendingParents > 0) return;
-  delete content;
-  content = nullptr;
+  // A borrower's last use is also one use of its lender's content.
+  for (Solution* node = this; node->pendingParents != 0 && --node->pendingParents == 0;) {
+    if (!node->borrows()) {
+      delete node->content;
+      node->content = nullptr;
+      return;
+    }
+    Solution* lender = node->lender();
+    node->content = nullptr;
+    node->poolState &= static_cast<std::uint8_t>(~kBorrowed);
+    node = lender;
+  }
 }
 
 SolutionContent* Solution::getContent(const Instantiator* inst) {
@@ -278,7 +550,7 @@ SolutionContent* Solution::getContent(const Instantiator* inst) {
     if (frame.folding) {
       frame.node->content = frame.folded;
     } else {
-      frame.node->evaluateLocally(inst, operands.data() + first, operands.size() - first);
+      frame.node->evaluateLocally(inst, operands.data() + first, operands.size() - first, frame.node != this);
       for (std::size_t i = first; i < operands.size(); ++i) operands[i]->consumed();
     }
     operands.resize(first);
@@ -436,10 +708,37 @@ void insertFresh(SetsView in, Vertex x, SetsBuilder& out) {
   }
 }
 
+// Appends {e ∪ added : e in `in`} to `out`, each set formed once; sorted
+// only when the formed sets are out of order.
+void formAndOrder(SetsView in, Ascending added, SetsBuilder& out) {
+  SetsBuilder formed;
+  formed.reserve(in.count, in.vertices() + in.count * added.size());
+  bool ordered = true;
+  for (std::size_t i = 0; i < in.count; ++i) {
+    const Ascending set = in[i];
+    std::set_union(set.begin(), set.end(), added.begin(), added.end(), std::back_inserter(formed.ids));
+    formed.close();
+    if (ordered && i > 0 && compareSets(formed[i - 1], formed[i]) >= 0) ordered = false;
+  }
+  if (!ordered) {
+    sortUnique(formed, out);
+  } else if (out.ids.empty() && out.size() == 0) {
+    out = std::move(formed);
+  } else {
+    const std::size_t base = out.ids.size();
+    out.ids.insert(out.ids.end(), formed.ids.begin(), formed.ids.end());
+    for (std::size_t i = 1; i < formed.offsets.size(); ++i) out.offsets.push_back(base + formed.offsets[i]);
+  }
+}
+
 // {e ∪ added : e in `in`}. Ids of `added` that every set holds change
-// nothing; when every other id is in no set, inserting them one by one keeps
-// the order predictable, else the sets are formed and sorted.
+// nothing; when every other id is in no set, inserting a few of them one by
+// one keeps the order predictable, else the sets are formed and ordered.
 void addSet(SetsView in, Ascending added, SetsBuilder& out) {
+  if (in.count == 1) {
+    formAndOrder(in, added, out);
+    return;
+  }
   std::vector<std::size_t> holders(added.size(), 0);
   for (std::size_t i = 0; i < in.count; ++i) {
     const Ascending set = in[i];
@@ -455,15 +754,10 @@ void addSet(SetsView in, Ascending added, SetsBuilder& out) {
     if (holders[j] == 0) fresh.push_back(added[j]);
     else if (holders[j] < in.count) mixed = true;
   }
-  if (mixed) {
-    SetsBuilder formed;
-    formed.reserve(in.count, in.vertices() + in.count * added.size());
-    for (std::size_t i = 0; i < in.count; ++i) {
-      const Ascending set = in[i];
-      std::set_union(set.begin(), set.end(), added.begin(), added.end(), std::back_inserter(formed.ids));
-      formed.close();
-    }
-    sortUnique(formed, out);
+  // Inserting a fresh id costs a pass over all sets: many at once are
+  // inserted in one pass, the sets sorted if need be.
+  if (mixed || fresh.size() > 2) {
+    formAndOrder(in, added, out);
     return;
   }
   if (fresh.empty()) {
@@ -548,8 +842,22 @@ SetsView viewOf(const std::vector<Vertex>& ids, const std::vector<std::size_t>& 
 
 }  // namespace
 
+void EnumerationSolutionContent::insertAdded() const {
+  std::sort(added.begin(), added.end());
+  added.erase(std::unique(added.begin(), added.end()), added.end());
+  if (offsets.size() > 1) {
+    SetsBuilder out;
+    addSet(viewOf(ids, offsets), added, out);
+    ids = std::move(out.ids);
+    offsets = std::move(out.offsets);
+  }
+  added = std::vector<Vertex>();
+}
+
 SolutionContent* EnumerationSolutionContent::calculateUnion(SolutionContent* other) {
   const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  settle();
+  theirs->settle();
   SetsBuilder out;
   mergeUnique(viewOf(ids, offsets), viewOf(theirs->ids, theirs->offsets), out);
   auto* result = new EnumerationSolutionContent();
@@ -558,10 +866,29 @@ SolutionContent* EnumerationSolutionContent::calculateUnion(SolutionContent* oth
   return result;
 }
 
+SolutionContent* EnumerationSolutionContent::unionInto(SolutionContent* other) {
+  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  theirs->settle();
+  if (theirs->offsets.size() == 1) return this;
+  settle();
+  if (offsets.size() == 1) {
+    ids = theirs->ids;
+    offsets = theirs->offsets;
+    return this;
+  }
+  SetsBuilder out;
+  mergeUnique(viewOf(ids, offsets), viewOf(theirs->ids, theirs->offsets), out);
+  ids = std::move(out.ids);
+  offsets = std::move(out.offsets);
+  return this;
+}
+
 SolutionContent* EnumerationSolutionContent::calculateUnionAll(const std::vector<SolutionContent*>& others) {
+  settle();
   std::vector<SetsView> runs{viewOf(ids, offsets)};
   for (SolutionContent* other : others) {
     const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+    theirs->settle();
     runs.push_back(viewOf(theirs->ids, theirs->offsets));
   }
   SetsBuilder out;
@@ -574,13 +901,19 @@ SolutionContent* EnumerationSolutionContent::calculateUnionAll(const std::vector
 
 SolutionContent* EnumerationSolutionContent::calculateCrossJoin(SolutionContent* other) {
   const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  settle();
+  theirs->settle();
   // Each set of the smaller operand added to every set of the larger one
   // gives one sorted run; the runs are then merged.
   SetsView outer = viewOf(ids, offsets), inner = viewOf(theirs->ids, theirs->offsets);
-  if (outer.count > inner.count) std::swap(outer, inner);
-  SetsBuilder out;
+  const EnumerationSolutionContent* larger = theirs;
+  if (outer.count > inner.count) std::swap(outer, inner), larger = this;
+  auto* result = new EnumerationSolutionContent();
   if (outer.count == 1) {
-    addSet(inner, outer[0], out);
+    // One set added to every set of the other: recorded, inserted when read.
+    result->ids = larger->ids;
+    result->offsets = larger->offsets;
+    result->added.assign(outer[0].begin(), outer[0].end());
   } else if (outer.count > 1) {
     SetsBuilder formed;
     // At most every pair, each union at most both sets long.
@@ -593,22 +926,51 @@ SolutionContent* EnumerationSolutionContent::calculateCrossJoin(SolutionContent*
     std::vector<SetsView> runs;
     for (std::size_t r = 0; r < outer.count; ++r)
       runs.push_back({formed.ids.data(), formed.offsets.data() + starts[r], starts[r + 1] - starts[r]});
+    SetsBuilder out;
     mergeRuns(runs, out);
+    result->ids = std::move(out.ids);
+    result->offsets = std::move(out.offsets);
   }
-  auto* result = new EnumerationSolutionContent();
-  result->ids = std::move(out.ids);
-  result->offsets = std::move(out.offsets);
   return result;
 }
 
+SolutionContent* EnumerationSolutionContent::crossJoinInto(SolutionContent* other) {
+  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
+  theirs->settle();
+  if (theirs->offsets.size() == 2) {
+    // Every set of this gains the other's only set.
+    added.insert(added.end(), theirs->ids.begin(), theirs->ids.end());
+    return this;
+  }
+  if (theirs->offsets.size() == 1) {
+    ids.clear();
+    offsets.assign(1, 0);
+    added.clear();
+    return this;
+  }
+  settle();
+  if (offsets.size() == 2) {
+    // This one set added to every set of the other.
+    added = ids;
+    ids = theirs->ids;
+    offsets = theirs->offsets;
+    return this;
+  }
+  return calculateCrossJoin(other);
+}
+
 SolutionContent* EnumerationSolutionContent::calculateAdd(const VertexSet& vertices) {
-  const std::vector<Vertex> added(vertices.begin(), vertices.end());
-  SetsBuilder out;
-  addSet(viewOf(ids, offsets), added, out);
+  settle();
   auto* result = new EnumerationSolutionContent();
-  result->ids = std::move(out.ids);
-  result->offsets = std::move(out.offsets);
+  result->ids = ids;
+  result->offsets = offsets;
+  result->added.assign(vertices.begin(), vertices.end());
   return result;
+}
+
+SolutionContent* EnumerationSolutionContent::addInto(std::span<const Vertex> ascending) {
+  added.insert(added.end(), ascending.begin(), ascending.end());
+  return this;
 }
 
 // ---------------------------------------------------------------------------
@@ -650,6 +1012,8 @@ SolutionContent* CountingSolutionContent::crossJoinInto(SolutionContent* other) 
   if (factor != 1) count *= factor;
   return this;
 }
+
+bool CountingSolutionContent::isCrossJoinIdentity() const { return count == 1; }
 
 SolutionContent* CountingSolutionContent::calculateAdd(const VertexSet&) {
   auto* result = new CountingSolutionContent();
@@ -699,6 +1063,33 @@ const ExtendedHypertree* AbstractHTDAlgorithm::prepareHypertreeDecomposition(
 }
 
 Solution* AbstractHTDAlgorithm::evaluate(const ExtendedHypertree* tree, Instantiator* instantiator) {
+  reclaiming = SolutionPool::instance().beginRun();
+  Solution* result = run(tree, instantiator);
+  if (reclaiming) SolutionPool::instance().endRun(result);
+  reclaiming = false;
+  return result;
+}
+
+void AbstractHTDAlgorithm::reclaimUnreachable(const TupleSet* returned) {
+  SolutionPool& pool = SolutionPool::instance();
+  if (!reclaiming || !pool.due()) return;
+  const auto markTable = [&](const TupleSet* table) {
+    if (!table) return;
+    // A few roots at a time keep the stack short.
+    std::size_t roots = 0;
+    for (const auto& entry : *table) {
+      pool.addRoot(entry.second);
+      if (++roots % 64 == 0) pool.markReached();
+    }
+    pool.markReached();
+  };
+  for (const auto& entry : finished) markTable(entry.second);
+  for (const auto& entry : pendingTables) markTable(entry.second);
+  markTable(returned);
+  pool.sweep(false);
+}
+
+Solution* AbstractHTDAlgorithm::run(const ExtendedHypertree* tree, Instantiator* instantiator) {
   inst = instantiator;
   normalizeWhileWalking = -1;
   const ExtendedHypertree* root = prepareHypertreeDecomposition(tree);
@@ -772,6 +1163,7 @@ TupleSet* AbstractHTDAlgorithm::evaluateBottomUp(const ExtendedHypertree* root) 
       rootTable = table;
     else
       finished.emplace_back(node, table);
+    reclaimUnreachable(frames.empty() ? table : nullptr);
   }
   finished.clear();
   finished.shrink_to_fit();
@@ -845,6 +1237,7 @@ void AbstractHTDAlgorithm::evaluatePiece(ExtendedHypertree* piece) {
       delete child;
     }
     pendingTables.emplace(node, table);
+    reclaimUnreachable(nullptr);
   }
 }
 

@@ -17,6 +17,21 @@
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/Global.h"
 
+// Defined as 1 when AddressSanitizer instruments the build: g++ announces it
+// by __SANITIZE_ADDRESS__, clang only through __has_feature. Pools then hand
+// out plain allocations (or poison what they take back), so that a use after
+// release is still seen.
+#if defined(__SANITIZE_ADDRESS__)
+#define KIVRA_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KIVRA_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifndef KIVRA_ADDRESS_SANITIZER
+#define KIVRA_ADDRESS_SANITIZER 0
+#endif
+
 namespace kivra {
 
 class Problem;
@@ -48,6 +63,7 @@ namespace kivra {
 class Solution;
 class SolutionContent;
 class Instantiator;
+class SolutionPool;
 
 // Blocks of `Size` bytes handed out from large chunks and reused once given
 // back; the chunks stay for the run. Table entries and rows come and go by
@@ -58,7 +74,7 @@ template <std::size_t Size>
 class BlockPool {
  public:
   static void* take() {
-#if defined(__SANITIZE_ADDRESS__)
+#if KIVRA_ADDRESS_SANITIZER
     return ::operator new(Size);
 #else
     if (freeList) {
@@ -74,7 +90,7 @@ class BlockPool {
 #endif
   }
   static void give(void* block) {
-#if defined(__SANITIZE_ADDRESS__)
+#if KIVRA_ADDRESS_SANITIZER
     ::operator delete(block);
 #else
     auto* released = static_cast<FreeBlock*>(block);
@@ -172,12 +188,22 @@ class SolutionContent {
   // new one. The defaults compute a new content as the operations above.
   virtual SolutionContent* unionInto(SolutionContent* other) { return calculateUnion(other); }
   virtual SolutionContent* crossJoinInto(SolutionContent* other) { return calculateCrossJoin(other); }
+  // Adds the vertices `ascending` (ascending ids) to every solution; the
+  // default forms the vertex set and computes a new content.
+  virtual SolutionContent* addInto(std::span<const Vertex> ascending);
   // Whether a content is unchanged by adding vertices to its solutions (it
   // does not keep them): adding to one that nothing reads afterwards then
   // hands it on as it is, without forming the vertex set.
   virtual bool ignoresAddedVertices() const { return false; }
-  // Whether the cross join of two contents is the same in either order.
+  // Whether the cross join (the union) of two contents is the same in
+  // either order, so that the operand that nothing reads afterwards may be
+  // the one taken over.
   virtual bool crossJoinCommutes() const { return false; }
+  virtual bool unionCommutes() const { return false; }
+  // Whether the cross join of any content with this one (on the right, and
+  // on the left when cross joins commute) equals that content: evaluation
+  // then hands that content on instead of computing a copy.
+  virtual bool isCrossJoinIdentity() const { return false; }
 };
 
 // Factory of the contents of one output mode; the caller owns what it returns.
@@ -202,7 +228,10 @@ class Instantiator {
 // used them. Keeping them all would hold a number of the size of the final
 // count (or a set of sets) for every node of a run, which exhausts memory on
 // large inputs. An inner node keeps its definition, so evaluating it later
-// computes its content again. A Union whose Union operands have no other
+// computes its content again. A node whose content would equal an operand's
+// (an Add of a content that ignores added vertices, a cross join with an
+// identity) shares that content within the call instead of copying it,
+// unless it is the node evaluated. A Union whose Union operands have no other
 // parent in the call unites all their operands itself, at once when the
 // content prefers it (SolutionContent::calculateUnionAll); those inner
 // Unions are not computed.
@@ -219,9 +248,13 @@ class Solution {
   SolutionContent* getContent(const Instantiator* inst);
 
   // Nodes come from a pool: the graph of a run holds millions of them, and
-  // a general-purpose allocation would add a third to each.
+  // a general-purpose allocation would add a third to each. The pool also
+  // lets a run (AbstractHTDAlgorithm::evaluate) reclaim the nodes that its
+  // tables no longer reach.
   static void* operator new(std::size_t size);
   static void operator delete(void* node, std::size_t size);
+  // The number of nodes alive (made and not yet released or reclaimed).
+  static std::size_t liveNodes();
 
   // Value once the node holds a content, else what it computes.
   Operation getOperation() const {
@@ -237,6 +270,7 @@ class Solution {
 
  private:
   friend class AbstractHTDAlgorithm;
+  friend class SolutionPool;
 
   explicit Solution(SolutionContent* value);
   Solution();
@@ -249,11 +283,23 @@ class Solution {
   Solution& operator=(const Solution&) = delete;
 
   void setParameter(const VertexSet& vertices);
+  // The parameter's ids, ascending, without forming a set.
+  std::span<const Vertex> parameterIds() const;
   bool hasRightArgument() const { return operation == CrossJoin || operation == Union; }
   bool hasLeftArgument() const { return hasRightArgument() || operation == Add; }
   // Computes this node's content from the contents of its `count` operands
   // (a Union's may be more than two, see getContent).
-  void evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count);
+  // `mayBorrow`: whether the node may share an operand's content instead
+  // of owning its own (not the node getContent returns).
+  void evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count, bool mayBorrow);
+  // Shares `from`'s content until this node's last parent has used it.
+  void borrow(Solution* from);
+  bool borrows() const { return poolState & kBorrowed; }
+  // The operand whose content a borrowing node shares.
+  Solution* lender() const { return poolState & kBorrowedRight ? rightArgument : leftArgument; }
+  // Bits of poolState: the content is borrowed from the left or the right
+  // operand (only during getContent).
+  static constexpr std::uint8_t kBorrowedLeft = 4, kBorrowedRight = 8, kBorrowed = kBorrowedLeft | kBorrowedRight;
   // One parent has used this node's content; the last one releases it.
   void consumed();
   // Whether the parent now computing is the last one to use this content, so
@@ -273,6 +319,10 @@ class Solution {
   };
   std::uint8_t operation;      // an Operation
   std::uint8_t parameterKind;  // 0 no vertex, 1 one vertex in place, 2 an array
+  // Bit 1: the running evaluate may reclaim the node (it was made during
+  // the run and is not its result); bit 2: marked as reached while the run
+  // reclaims (both kept by the pool); kBorrowed: see borrow().
+  std::uint8_t poolState;
   // During getContent: parents within the call that have still to use this
   // node's content. Zero outside getContent.
   std::uint32_t pendingParents;
@@ -282,6 +332,13 @@ class Solution {
 // in a single array of ids, each ascending, in lexicographic order of their id
 // sequences (a proper prefix first) and without duplicates: the order in which
 // they are printed. Operations cost what the sets cost: no per-set allocation.
+//
+// Vertices added to every set are recorded, not inserted at once: a long
+// chain of additions (an argument at a time along a path) would otherwise
+// rewrite the arrays once per argument. They are inserted all at once, each
+// set formed once, when the sets are next read (by an operation with
+// another content or by the accessors below), which changes nothing that
+// can be observed.
 class EnumerationSolutionContent : public SolutionContent {
  public:
   EnumerationSolutionContent();
@@ -293,20 +350,41 @@ class EnumerationSolutionContent : public SolutionContent {
   bool prefersUnionAll() const override { return true; }
   SolutionContent* calculateCrossJoin(SolutionContent* other) override;
   SolutionContent* calculateAdd(const VertexSet& vertices) override;
+  SolutionContent* unionInto(SolutionContent* other) override;
+  SolutionContent* crossJoinInto(SolutionContent* other) override;
+  SolutionContent* addInto(std::span<const Vertex> ascending) override;
+  bool crossJoinCommutes() const override { return true; }
+  bool unionCommutes() const override { return true; }
+  // Exactly the empty set.
+  bool isCrossJoinIdentity() const override { return offsets.size() == 2 && ids.empty() && added.empty(); }
 
   // The number of sets.
-  std::size_t size() const { return offsets.size() - 1; }
+  std::size_t size() const {
+    settle();
+    return offsets.size() - 1;
+  }
   // The ids of the i-th set (i < size()), ascending.
   std::span<const Vertex> operator[](std::size_t i) const {
+    settle();
     return {ids.data() + offsets[i], ids.data() + offsets[i + 1]};
   }
   // All sets in order, as vertex sets.
   std::vector<VertexSet> getSets() const;
 
  private:
-  std::vector<Vertex> ids;
+  // Inserts the recorded vertices into every set.
+  void settle() const {
+    if (!added.empty()) insertAdded();
+  }
+  void insertAdded() const;
+
+  // The sets with the recorded vertices not yet inserted: the content is
+  // logically unchanged when they are, hence mutable.
+  mutable std::vector<Vertex> ids;
   // Set i is ids[offsets[i], offsets[i + 1]); offsets[0] is 0.
-  std::vector<std::size_t> offsets;
+  mutable std::vector<std::size_t> offsets;
+  // Vertices to be added to every set, in any order and possibly repeated.
+  mutable std::vector<Vertex> added;
 };
 
 // Whether at least one solution exists.
@@ -348,7 +426,17 @@ class AbstractHTDAlgorithm {
 
   // Prepares `tree`, evaluates its root and returns the selected solution.
   // With a null `inst` every solution stays lazy until Solution::getContent.
-  // `tree` is left as it is. A prepared copy (the semi-normalized and
+  // `tree` is left as it is.
+  //
+  // Solutions made during the run that the result does not reach are
+  // reclaimed (their contents released with them), at the latest when the
+  // run returns; nodes made before the run are left alone. While the tables
+  // are computed bottom-up, the walk reclaims now and then every node made
+  // during the run that no table it holds reaches (finished tables not yet
+  // taken and the table just returned): between two rules, the tables are
+  // the only holders of solutions. One run at a time.
+  //
+  // A prepared copy (the semi-normalized and
   // normalized bases make one) is released during the run: each node once its
   // parent's rule has returned, the root after selectSolution; a rule may
   // read its children's nodes until it returns. The semi-normalized and
@@ -398,6 +486,15 @@ class AbstractHTDAlgorithm {
   TupleSet* takeFinishedTable(const ExtendedHypertree* node);
 
   TupleSet* evaluateBottomUp(const ExtendedHypertree* root);
+
+  // evaluate without reclaiming.
+  Solution* run(const ExtendedHypertree* tree, Instantiator* inst);
+  // Whether this run reclaims solutions (the pool allows one run at a time).
+  bool reclaiming = false;
+  // Between two rules: reclaims the nodes of the run that neither the tables
+  // the walk holds nor `returned` reach, once the pool has grown enough
+  // since it last did.
+  void reclaimUnreachable(const TupleSet* returned);
 
   // Set by the semi-normalized and normalized preparations (else -1): the
   // form into which the walk normalizes the tree as it goes.

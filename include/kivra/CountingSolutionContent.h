@@ -25,6 +25,8 @@ class CountingSolutionContent : public SolutionContent {
   SolutionContent* crossJoinInto(SolutionContent* other) override;
   bool ignoresAddedVertices() const override { return true; }
   bool crossJoinCommutes() const override { return true; }
+  bool unionCommutes() const override { return true; }
+  bool isCrossJoinIdentity() const override;
 
   mpz_class count;
 };

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <random>
 #include <regex>
+#include <set>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -287,6 +288,65 @@ TEST(Pipeline, LongPathsAreCountedWithoutDeepRecursion) {
   for (auto form : {kivra::DefaultNormalization, kivra::SemiNormalization, kivra::StrongNormalization})
     delete normal.converted->normalize(form);
   delete normal.converted;
+}
+
+// Counts the nodes an expression reaches.
+std::size_t reachable(Solution* root) {
+  std::set<Solution*> seen{root};
+  std::vector<Solution*> stack{root};
+  while (!stack.empty()) {
+    Solution* node = stack.back();
+    stack.pop_back();
+    for (Solution* operand : {node->getLeftArgument(), node->getRightArgument()})
+      if (operand && seen.insert(operand).second) stack.push_back(operand);
+  }
+  return seen.size();
+}
+
+// Every rule also builds expressions that no row keeps, as rows dropped by
+// a rule leave theirs behind.
+struct Wasteful : Normalized {
+  using Normalized::Normalized;
+  using kivra::AbstractHTDAlgorithm::createLeafSolution;
+  TupleSet* evaluateIntroductionNode(const ExtendedHypertree* node) override {
+    TupleSet* table = Normalized::evaluateIntroductionNode(node);
+    for (auto& [tuple, solution] : *table) {
+      Solution* waste = this->addToSolution(solution, 1);
+      for (int i = 0; i < 3; ++i) waste = this->combineSolutions(kivra::Union, waste, this->createLeafSolution({}));
+    }
+    peakLive = std::max(peakLive, Solution::liveNodes());
+    return table;
+  }
+  std::size_t peakLive = 0;
+};
+
+// The nodes of a run that its result does not reach are reclaimed during the
+// walk and at its end; what it reaches stays valid, and so do nodes made
+// before the run.
+TEST(Pipeline, DroppedExpressionsAreReclaimed) {
+  const Vertex length = 40000;
+  EdgeSet path;
+  for (Vertex v = 1; v < length; ++v) path.insert({v, v + 1});
+  mpz_class expected;
+  mpz_fib_ui(expected.get_mpz_t(), length + 2);
+  kivra::GenericInstantiator<kivra::CountingSolutionContent> counting;
+  GraphProblem p(path);
+  std::srand(3);
+  Wasteful before(&p);
+  Solution* kept = before.createLeafSolution({4});  // made outside any run
+
+  const std::size_t liveBefore = Solution::liveNodes();
+  Wasteful wasteful(&p);
+  Solution* result = p.calculateSolution(&wasteful);
+  const std::size_t reached = reachable(result);
+  EXPECT_EQ(Solution::liveNodes() - liveBefore, reached) << "only what the result reaches is left";
+  EXPECT_GT(reached, 2u * length);
+  EXPECT_LT(wasteful.peakLive - liveBefore, 3 * reached) << "reclaimed during the walk, not only at its end";
+  EXPECT_EQ(static_cast<kivra::CountingSolutionContent*>(result->getContent(&counting))->count, expected);
+
+  kivra::GenericInstantiator<kivra::EnumerationSolutionContent> enumerating;
+  EXPECT_EQ(static_cast<kivra::EnumerationSolutionContent*>(kept->getContent(&enumerating))->getSets(),
+            std::vector<VertexSet>{{4}});
 }
 
 TEST(Pipeline, BenchmarkLinesReportEachStep) {

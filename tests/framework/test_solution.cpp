@@ -118,6 +118,42 @@ TEST(Contents, EnumerationMatchesASetOfSetsInContentAndOrder) {
     Model extended;
     for (VertexSet l : left) extended.insert((l.insert(added.begin(), added.end()), l));
     expect(a->calculateAdd(added), extended);
+
+    // The in-place forms on a copy that nothing else reads: additions are
+    // recorded and inserted when the sets are next read, by an accessor or
+    // by an operation with another content.
+    Model model = left;
+    SolutionContent* owned = a->calculateAdd({});
+    for (int step = 0; step < 4; ++step) {
+      const VertexSet more = randomSet(12, {});
+      const std::vector<Vertex> ids(more.begin(), more.end());
+      ASSERT_EQ(owned->addInto(ids), owned);
+      Model next;
+      for (VertexSet l : model) next.insert((l.insert(more.begin(), more.end()), l));
+      model = next;
+    }
+    const VertexSet only = randomSet(12, {});
+    EnumerationSolutionContent one(only);
+    for (auto* other : {b.get(), static_cast<SolutionContent*>(&one)}) {
+      const Model theirs = other == b.get() ? right : Model{only};
+      SolutionContent* next = owned->crossJoinInto(other);
+      if (next != owned) delete owned;
+      owned = next;
+      Model joinedModel;
+      for (const VertexSet& l : model)
+        for (VertexSet r : theirs) joinedModel.insert((r.insert(l.begin(), l.end()), r));
+      model = joinedModel;
+      EXPECT_EQ(sets(owned), Sets(model.begin(), model.end()));
+      const Vertex x = static_cast<Vertex>(1 + random() % 12);
+      ASSERT_EQ(owned->addInto(std::vector<Vertex>{x}), owned);
+      Model grown;
+      for (VertexSet l : model) grown.insert((l.insert(x), l));
+      model = grown;
+      ASSERT_EQ(owned->unionInto(c.get()), owned);
+      model.insert(third.begin(), third.end());
+      EXPECT_EQ(sets(owned), Sets(model.begin(), model.end()));
+    }
+    delete owned;
   }
 }
 
@@ -192,6 +228,78 @@ TEST(Solutions, CountsTakenOverInPlaceLeaveSharedContentsIntact) {
   EXPECT_EQ(count(b.combineSolutions(kivra::Union, kept, sum(4))->getContent(&counting)), 6);
   EXPECT_EQ(count(b.addToSolution(kept, 3)->getContent(&counting)), 2);
   EXPECT_EQ(count(kept->getContent(&counting)), 2) << "an evaluated content is never taken over";
+}
+
+// Random expressions with much sharing, counted (in even rounds) or
+// enumerated (in odd ones) against the sets kept while building them.
+// Contents that equal an operand's (an Add of a count, a cross join with a
+// count of 1 or with the empty set alone) are shared rather than copied, and
+// a shared content taken over in place would change another node's; later
+// evaluations also meet nodes evaluated before.
+TEST(Solutions, SharedContentsStayRightInRandomExpressions) {
+  using Model = std::set<VertexSet>;
+  std::mt19937 random(4242);
+  kivra::GenericInstantiator<CountingSolutionContent> counting;
+  kivra::GenericInstantiator<EnumerationSolutionContent> enumerating;
+  {
+    // A join with one set is not a join with the empty set alone; both
+    // operands have other parents, so neither is taken over.
+    Builder b;
+    Solution* pair = b.combineSolutions(kivra::Union, b.createLeafSolution({1}), b.createLeafSolution({2}));
+    Solution *three = b.createLeafSolution({3}), *none = b.createLeafSolution({});
+    Solution* joined = b.combineSolutions(kivra::CrossJoin, pair, three);
+    Solution* same = b.combineSolutions(kivra::CrossJoin, none, pair);
+    Solution* rest = b.combineSolutions(kivra::Union, b.combineSolutions(kivra::Union, pair, three), none);
+    Solution* root = b.combineSolutions(kivra::Union, b.combineSolutions(kivra::Union, joined, same), rest);
+    EXPECT_EQ(sets(root->getContent(&enumerating)), (Sets{{}, {1}, {1, 3}, {2}, {2, 3}, {3}}));
+  }
+  for (int round = 0; round < 300; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    Builder b;
+    std::vector<Solution*> nodes;
+    std::vector<Model> models;
+    std::vector<mpz_class> counts;  // with repetitions, unlike the sets
+    const auto pick = [&] {
+      // Mostly recent nodes, so that chains grow long.
+      const std::size_t n = nodes.size();
+      return random() % 3 ? n - 1 - random() % std::min<std::size_t>(n, 4) : random() % n;
+    };
+    for (int i = 0; i < 40; ++i) {
+      const unsigned kind = nodes.size() < 2 ? random() % 2 : random() % 7;
+      if (kind == 0) {
+        const VertexSet leaf = random() % 2 ? VertexSet{} : VertexSet{static_cast<Vertex>(random() % 6)};
+        nodes.push_back(b.createLeafSolution(leaf)), models.push_back({leaf}), counts.push_back(1);
+      } else if (kind == 1) {
+        nodes.push_back(b.createEmptySolution()), models.push_back({}), counts.push_back(0);
+      } else if (kind <= 3) {
+        const std::size_t a = pick();
+        const Vertex v = static_cast<Vertex>(random() % 6);
+        Model added;
+        for (VertexSet set : models[a]) added.insert((set.insert(v), set));
+        nodes.push_back(b.addToSolution(nodes[a], v)), models.push_back(added), counts.push_back(counts[a]);
+      } else {
+        const std::size_t l = pick(), r = pick();
+        const bool join = kind <= 5;
+        nodes.push_back(b.combineSolutions(join ? kivra::CrossJoin : kivra::Union, nodes[l], nodes[r]));
+        Model combined = join ? Model{} : models[l];
+        for (const VertexSet& x : models[r]) {
+          if (!join) combined.insert(x);
+          if (join)
+            for (VertexSet y : models[l]) combined.insert((y.insert(x.begin(), x.end()), y));
+        }
+        models.push_back(combined);
+        counts.push_back(join ? mpz_class(counts[l] * counts[r]) : mpz_class(counts[l] + counts[r]));
+      }
+    }
+    for (int evaluation = 0; evaluation < 4; ++evaluation) {
+      const std::size_t root = evaluation == 0 ? nodes.size() - 1 : random() % nodes.size();
+      if (round % 2 == 0)
+        EXPECT_EQ(count(nodes[root]->getContent(&counting)), counts[root]) << "node " << root;
+      else
+        EXPECT_EQ(sets(nodes[root]->getContent(&enumerating)), Sets(models[root].begin(), models[root].end()))
+            << "node " << root;
+    }
+  }
 }
 
 TEST(Solutions, DeepExpressionsNeedNoDeepStack) {
