@@ -475,7 +475,7 @@ int main(int argc, char** argv) {
   }
 }
 
-#if defined(__SANITIZE_ADDRESS__)
+#if KIVRA_ADDRESS_SANITIZER
 // The objects of a run live until the process exits, by design: sanitizer
 // builds must not report them as leaks.
 extern "C" const char* __asan_default_options() { return "detect_leaks=0"; }

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "kivra/AbstractAlgorithm.h"
 #include "run_binary.h"
 
 using zelkovant_test::Redirect;
@@ -50,7 +51,7 @@ RunResult runLimited(int kilobytes, std::vector<std::string> args) {
 // Address-space limits from where the text cannot be read to where the whole
 // run fits, for the width and for counting on both normalizations.
 TEST(DecompositionMemory, ExhaustedHeapIsReportedOnEveryRoad) {
-#if defined(__SANITIZE_ADDRESS__)
+#if KIVRA_ADDRESS_SANITIZER
   GTEST_SKIP() << "needs a build without AddressSanitizer";
 #endif
   const std::string path = writeRandomFramework();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "kivra/AbstractAlgorithm.h"
 #include "run_binary.h"
 
 using zelkovant_test::kClosed;
@@ -125,7 +126,7 @@ TEST(Failures, UnwritableStandardOutputIsAnError) {
 // memory message. Sanitizer builds reserve far more address space than the
 // limit and report exhaustion their own way, so only plain builds run this.
 TEST(Failures, ExhaustedMemoryIsReported) {
-#if defined(__SANITIZE_ADDRESS__)
+#if KIVRA_ADDRESS_SANITIZER
   GTEST_SKIP() << "needs a build without AddressSanitizer";
 #endif
   std::string pairs;
