@@ -22,27 +22,10 @@ const Row& rowOf(const kivra::Tuple* tuple) { return *static_cast<const Row*>(tu
 }  // namespace
 
 AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : kivra::AbstractNormalizedHTDAlgorithm(problem),
+    : RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}
-
-Solution* AdmissibleNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
-  if (arguments.empty()) return s;
-  if (arguments.size() == 1) return addToSolution(s, arguments.front());
-  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
-}
-
-Solution* AdmissibleNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
-  leaving.clear();
-  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
-  return withArguments(s, leaving);
-}
-
-void AdmissibleNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
-  ArgumentationUtil::fillTable(produced, table,
-                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
-}
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
   auto* table = new TupleSet();

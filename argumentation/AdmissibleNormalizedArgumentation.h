@@ -22,7 +22,7 @@
 class ArgumentationProblem;
 class AdmissibleArgumentationTuple;
 
-class AdmissibleNormalizedArgumentationAlgorithm : public kivra::AbstractNormalizedHTDAlgorithm {
+class AdmissibleNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm> {
  public:
   // `problem` must be an ArgumentationProblem; not owned.
   explicit AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -45,17 +45,4 @@ class AdmissibleNormalizedArgumentationAlgorithm : public kivra::AbstractNormali
   BagAttacks bagWork;
   BagProjection projectionWork;
 
-  // Collects a row for the table being built; flushRows adds the collected
-  // rows to the table in ascending order, an equal row deleted and its
-  // solution united with the first one's.
-  void addRow(AdmissibleArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
-  void flushRows(kivra::TupleSet* table);
-  // s with the given arguments added to every candidate set; s itself when
-  // there are none. In-arguments join a row's solution when they leave the
-  // bag and at the root (see ArgumentationUtil.h).
-  kivra::Solution* withArguments(kivra::Solution* s, const std::vector<kivra::Vertex>& arguments);
-  // The root row's solution with its in-arguments added.
-  kivra::Solution* withRootMembers(kivra::Solution* s, const BagSet& in, const kivra::ExtendedHypertree* root);
-  std::vector<kivra::Vertex> leaving;
-  std::vector<std::pair<AdmissibleArgumentationTuple*, kivra::Solution*>> produced;
 };

@@ -20,25 +20,8 @@ AdmissibleArgumentationTuple* row(const TupleSet::value_type& entry) {
 
 AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgumentationAlgorithm(
     kivra::Problem* problem)
-    : kivra::AbstractSemiNormalizedHTDAlgorithm(problem),
+    : RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractSemiNormalizedHTDAlgorithm>(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
-
-Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
-  if (arguments.empty()) return s;
-  if (arguments.size() == 1) return addToSolution(s, arguments.front());
-  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
-}
-
-Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
-  leaving.clear();
-  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
-  return withArguments(s, leaving);
-}
-
-void AdmissibleSemiNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
-  ArgumentationUtil::fillTable(produced, table,
-                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
-}
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {
   using Row = AdmissibleArgumentationTuple;

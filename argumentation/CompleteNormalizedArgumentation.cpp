@@ -78,25 +78,8 @@ struct CompleteJoin {
 }  // namespace
 
 CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : kivra::AbstractNormalizedHTDAlgorithm(problem),
+    : RowCollectingAlgorithm<CompleteArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
-
-Solution* CompleteNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
-  if (arguments.empty()) return s;
-  if (arguments.size() == 1) return addToSolution(s, arguments.front());
-  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
-}
-
-Solution* CompleteNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
-  leaving.clear();
-  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
-  return withArguments(s, leaving);
-}
-
-void CompleteNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
-  ArgumentationUtil::fillTable(produced, table,
-                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
-}
 
 void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentationTuple& cur, const BagAttacks& bag,
                                                               std::size_t next) {

@@ -31,7 +31,7 @@
 // them once read; the table it returns belongs to the caller. A row is never
 // changed while it is a key of a table: a rule that reuses a child row takes
 // it out of the child table first.
-class CompleteNormalizedArgumentationAlgorithm : public kivra::AbstractNormalizedHTDAlgorithm {
+class CompleteNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<CompleteArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -52,21 +52,8 @@ class CompleteNormalizedArgumentationAlgorithm : public kivra::AbstractNormalize
   BagAttacks bagWork;
   BagProjection projectionWork;
 
-  // Collects a row for the table being built; flushRows adds the collected
-  // rows to the table in ascending order, an equal row deleted and its
-  // solution united with the first one's.
-  void addRow(CompleteArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
-  void flushRows(kivra::TupleSet* table);
-  // s with the given arguments added to every candidate set; s itself when
-  // there are none. In-arguments join a row's solution when they leave the
-  // bag and at the root (see ArgumentationUtil.h).
-  kivra::Solution* withArguments(kivra::Solution* s, const std::vector<kivra::Vertex>& arguments);
-  // The root row's solution with its in-arguments added.
-  kivra::Solution* withRootMembers(kivra::Solution* s, const BagSet& in, const kivra::ExtendedHypertree* root);
-  std::vector<kivra::Vertex> leaving;
   // The entries of the child table a rule consumes.
   std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
-  std::vector<std::pair<CompleteArgumentationTuple*, kivra::Solution*>> produced;
 
   // Depth-first labelling of the bag positions from `next` on onto current
   // (restored on return), each finished labelling collected (addRow) with

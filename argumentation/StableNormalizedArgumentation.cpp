@@ -56,25 +56,8 @@ struct StableJoin {
 }  // namespace
 
 StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : kivra::AbstractNormalizedHTDAlgorithm(problem),
+    : RowCollectingAlgorithm<StableArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
-
-Solution* StableNormalizedArgumentationAlgorithm::withArguments(Solution* s, const std::vector<Vertex>& arguments) {
-  if (arguments.empty()) return s;
-  if (arguments.size() == 1) return addToSolution(s, arguments.front());
-  return addToSolution(s, VertexSet(arguments.begin(), arguments.end()));
-}
-
-Solution* StableNormalizedArgumentationAlgorithm::withRootMembers(Solution* s, const BagSet& in, const ExtendedHypertree* root) {
-  leaving.clear();
-  in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
-  return withArguments(s, leaving);
-}
-
-void StableNormalizedArgumentationAlgorithm::flushRows(TupleSet* table) {
-  ArgumentationUtil::fillTable(produced, table,
-                               [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); });
-}
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
   TupleSet* table = new TupleSet();  // owned by the caller

@@ -26,7 +26,7 @@
 // them once read, or passes them on in its own table (taken out of the child
 // table first, so that no key is changed while in a table); the table it
 // returns belongs to the caller.
-class StableNormalizedArgumentationAlgorithm : public kivra::AbstractNormalizedHTDAlgorithm {
+class StableNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<StableArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit StableNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -47,19 +47,6 @@ class StableNormalizedArgumentationAlgorithm : public kivra::AbstractNormalizedH
   BagAttacks bagWork;
   BagProjection projectionWork;
 
-  // Collects a row for the table being built; flushRows adds the collected
-  // rows to the table in ascending order, an equal row deleted and its
-  // solution united with the first one's.
-  void addRow(StableArgumentationTuple* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
-  void flushRows(kivra::TupleSet* table);
-  // s with the given arguments added to every candidate set; s itself when
-  // there are none. In-arguments join a row's solution when they leave the
-  // bag and at the root (see ArgumentationUtil.h).
-  kivra::Solution* withArguments(kivra::Solution* s, const std::vector<kivra::Vertex>& arguments);
-  // The root row's solution with its in-arguments added.
-  kivra::Solution* withRootMembers(kivra::Solution* s, const BagSet& in, const kivra::ExtendedHypertree* root);
-  std::vector<kivra::Vertex> leaving;
   // The entries of the child table a rule consumes.
   std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
-  std::vector<std::pair<StableArgumentationTuple*, kivra::Solution*>> produced;
 };
