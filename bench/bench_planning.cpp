@@ -5,10 +5,6 @@
 // that the reported user CPU time and peak memory (peak_MB, the child's
 // maximum resident set) belong to that run alone.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -17,6 +13,7 @@
 #include "ArgumentationProblem.h"
 #include "ArgumentationSolution.h"
 #include "bench_algorithms.h"
+#include "child_run.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/CountingSolutionContent.h"
 
@@ -42,29 +39,21 @@ std::string planningText() {
 // One run as the program does it, in a child process; returns the child's
 // user CPU seconds and stores its peak resident megabytes (-1 on failure).
 double solveInChild(const std::string& text, Semantics semantics, Mode mode, double& peakMegabytes) {
-  const pid_t child = fork();
-  if (child == 0) {
-    srand(1);
-    auto* input = new std::istringstream(text);
-    auto* problem = new ArgumentationProblem(input, true);
-    kivra::Solution* solution = problem->calculateSolution(makeAlgorithm(semantics, problem));
-    kivra::Instantiator* instantiator = nullptr;
-    switch (mode) {
-      case Count: instantiator = new kivra::GenericInstantiator<kivra::CountingSolutionContent>(); break;
-      case Credulous: instantiator = new ArgumentationInstantiator<CredulousSolutionContent>("a0", problem); break;
-      case Skeptical: instantiator = new ArgumentationInstantiator<SkepticalSolutionContent>("a0", problem); break;
-    }
-    benchmark::DoNotOptimize(solution->getContent(instantiator));
-    _exit(0);
-  }
-  int status = 0;
-  rusage usage{};
-  if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    peakMegabytes = -1;
-    return 0;
-  }
-  peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  return static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
+  return zelkovant_bench::userSecondsInChild(
+      [&] {
+        srand(1);
+        auto* input = new std::istringstream(text);
+        auto* problem = new ArgumentationProblem(input, true);
+        kivra::Solution* solution = problem->calculateSolution(makeAlgorithm(semantics, problem));
+        kivra::Instantiator* instantiator = nullptr;
+        switch (mode) {
+          case Count: instantiator = new kivra::GenericInstantiator<kivra::CountingSolutionContent>(); break;
+          case Credulous: instantiator = new ArgumentationInstantiator<CredulousSolutionContent>("a0", problem); break;
+          case Skeptical: instantiator = new ArgumentationInstantiator<SkepticalSolutionContent>("a0", problem); break;
+        }
+        benchmark::DoNotOptimize(solution->getContent(instantiator));
+      },
+      peakMegabytes);
 }
 
 void BM_Planning(benchmark::State& state, Semantics semantics, Mode mode) {

@@ -5,16 +5,13 @@
 // a child process, so that the reported user CPU time and peak memory
 // (peak_MB, the child's maximum resident set) belong to that run alone.
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
 #include "ArgumentationProblem.h"
 #include "bench_algorithms.h"
+#include "child_run.h"
 #include "framework_generator.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/CountingSolutionContent.h"
@@ -28,24 +25,16 @@ using enum zelkovant_bench::Semantics;
 // One counting run as the program does it, in a child process; returns the
 // child's user CPU seconds and stores its peak resident megabytes.
 double countInChild(const std::string& text, Semantics semantics, double& peakMegabytes) {
-  const pid_t child = fork();
-  if (child == 0) {
-    srand(1);
-    auto* input = new std::istringstream(text);
-    auto* problem = new ArgumentationProblem(input, true);
-    kivra::Solution* solution = problem->calculateSolution(makeAlgorithm(semantics, problem));
-    kivra::GenericInstantiator<kivra::CountingSolutionContent> counting;
-    benchmark::DoNotOptimize(solution->getContent(&counting));
-    _exit(0);
-  }
-  int status = 0;
-  rusage usage{};
-  if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    peakMegabytes = -1;
-    return 0;
-  }
-  peakMegabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  return static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
+  return zelkovant_bench::userSecondsInChild(
+      [&] {
+        srand(1);
+        auto* input = new std::istringstream(text);
+        auto* problem = new ArgumentationProblem(input, true);
+        kivra::Solution* solution = problem->calculateSolution(makeAlgorithm(semantics, problem));
+        kivra::GenericInstantiator<kivra::CountingSolutionContent> counting;
+        benchmark::DoNotOptimize(solution->getContent(&counting));
+      },
+      peakMegabytes);
 }
 
 void run(benchmark::State& state, const std::string& text, Semantics semantics) {
