@@ -25,6 +25,10 @@ float PENALTY_FOR_VAR = 1.0f;
 float PENALTY_FOR_SETS = 1.0f;
 constexpr float PENALTY_FOR_SINGLECOVER = 0.0f;
 
+// Kind of the searches' random step. 1, the only kind: one set drawn
+// uniformly changes state (added when unselected, removed when selected).
+constexpr int randomOption = 1;
+
 // Upper bound on the number of selected sets while adding.
 int uperBound = 100000;
 
@@ -64,6 +68,12 @@ void replaceArray(int*& Array, int* NewArray) {
 }
 
 int secondsSince(std::time_t tStart) { return static_cast<int>(std::difftime(std::time(nullptr), tStart)); }
+
+// The set a random step changes (-1 when there are no sets), one draw.
+int randomStepSet(int iSets) {
+  static_assert(randomOption == 1, "a random step changes one set drawn at random");
+  return iSets > 0 ? random_range(0, iSets - 1) : -1;
+}
 
 }  // namespace
 
@@ -521,7 +531,7 @@ int SetCoverLS::localSearchSC2() {
     int iSet = -1;
     if (random_range(0, 100) < intRandomProb) {
       // Random steps wait until the ring holds real moves only.
-      if (iTabuNoMoveSlots == 0 && iSets > 0) iSet = random_range(0, iSets - 1);
+      if (iTabuNoMoveSlots == 0) iSet = randomStepSet(iSets);
     } else {
       double dBestMove = dNoMoveYet;
       const bool bMayAdd = iNumberOfSelectedSets < uperBound;
@@ -694,7 +704,7 @@ int SetCoverLS::extendedSearch(bool bVariant1) {
     int iSet = -1;
     int iSwapIn = -1;
     if (random_range(0, 100) < intRandomProb) {
-      if (iSets > 0) iSet = random_range(0, iSets - 1);
+      iSet = randomStepSet(iSets);
     } else {
       // 0: as localSearchSC2; 1: removals only; 2: additions only.
       int iKind = 0;
