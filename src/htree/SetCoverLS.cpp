@@ -578,9 +578,10 @@ int SetCoverLS::localSearchSC2() {
       }
     }
 
-    // The first cover found is kept even when it is not cheaper than an
-    // uncovering start, so that a search from the empty selection never ends
-    // on a selection that covers less than one it has seen.
+    // The first cover found is kept even when it is not cheaper than the
+    // start: from the empty selection, a cover of as many sets as there are
+    // variables scores no better than covering nothing, and keeping only
+    // cheaper ones would end the search on a selection that covers nothing.
     if (iNrOfCoveredVar == iNrOfVar && (dFitness < dBestFitness || !bLegal)) {
       std::copy(iSelectedSets, iSelectedSets + iSets, iBestSelected);
       dBestFitness = dFitness;
@@ -775,6 +776,8 @@ int SetCoverLS::extendedSearch(bool bVariant1) {
       }
     }
 
+    // As in localSearchSC2, the first cover is kept even when it is not
+    // cheaper than the start.
     if (iNrOfCoveredVar == iNrOfVar && (dFitness < dBestFitness || !bLegal)) {
       iCheckSolution();
       std::copy(iSelectedSets, iSelectedSets + iSets, iBestSelected);

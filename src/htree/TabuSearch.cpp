@@ -641,8 +641,10 @@ int TabuSearch::GreatDeLuge(probSol& P, bool initSolGiven) {
   double best = P.fFitness;
   bool bStop = n < 2 || P.iNrNodesLargestClique <= 0;
   for (int r = 0; r < iGDMaxRestarts && !bStop; ++r) {
-    // Attempts since the last new best: rejected ones and ones accepted
-    // within the band alike, so that a flat landscape ends the run too.
+    // Attempts since the last new best: every attempt without a new best
+    // counts, accepted (within the band or level with the best) as well as
+    // rejected. Counting rejections alone would never end a run on a flat
+    // landscape, where no swap leaves the band.
     int iWithoutBest = 0;
     while (iWithoutBest < iGDMaxInsideNoImprove) {
       if (Clock.expired(timeToStop, timeWithImproveToStop)) {

@@ -482,8 +482,11 @@ void probSol::clearFill(bool bBothDirections) {
 
 int probSol::windowEnd(int iHighPosition) const {
   if (iHighPosition == -1 || iMyStaleFrom > iMyStaleTo) return iHighPosition;
-  // A stale stored value can only be recomputed from the elimination state
-  // in front of it, so the computed part reaches over it.
+  // Stored values are reused beyond the window only when they are current.
+  // An early stop leaves the positions after it holding values of an older
+  // ordering; reusing those would give a width a whole computation does not.
+  // A stale value can only be recomputed from the elimination state in front
+  // of it, so the computed part reaches over it.
   return std::max(iHighPosition, iMyStaleTo);
 }
 
@@ -547,7 +550,8 @@ void probSol::calculateFitness(int iLowestPosition, int iHighPosition) {
     int cover;
     if (iHigh != -1 && a > iHigh) {
       // Beyond the window the elimination state does not depend on the
-      // order inside it: the stored value still holds.
+      // order inside it: the stored value still holds (windowEnd keeps the
+      // values an early stop left stale inside the computed part).
       value = cover = iCliqueSizes[a];
     } else {
       if (n - a < best) {  // no remaining position can exceed best

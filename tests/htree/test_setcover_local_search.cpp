@@ -132,7 +132,9 @@ TEST(SetCoverLS, TabuSearchAgainstBruteForceAndGreedy) {
 
 TEST(SetCoverLS, SmallInstancesAndCheckLines) {
   // The greedy trap (its largest set is not in the optimum); from the empty
-  // selection, two singletons (no cheaper than the start); one set covering
+  // selection, two singletons (their cover is no cheaper than the empty
+  // start, yet it is the result: a cover beats a start that covers
+  // nothing); one set covering
   // all; no sets at all with random steps; a variable in no set, where the
   // greedy start stays the result.
   using Case = std::tuple<Instance, int, bool, unsigned, const char*>;  // random %, greedy start, selection, check line
