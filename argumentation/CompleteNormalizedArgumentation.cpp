@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ArgumentationUtil.h"
+#include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -77,6 +78,9 @@ struct CompleteJoin {
 
 }  // namespace
 
+double CompleteNormalizedArgumentationAlgorithm::branchNodeTime = 0;
+double CompleteNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
+
 CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem)
     : RowCollectingAlgorithm<CompleteArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
@@ -130,6 +134,7 @@ void CompleteNormalizedArgumentationAlgorithm::labelRemaining(CompleteArgumentat
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
+  nodeTimer.start();
   const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   CompleteArgumentationTuple current;
   for (BagSet* set : {&current.inArguments, &current.defProvedArguments, &current.defPendingArguments,
@@ -138,6 +143,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateLeafNode(const Exten
   TupleSet* table = new TupleSet();  // owned by the caller
   labelRemaining(current, bag, 0);
   flushRows(table);
+  permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
@@ -186,6 +192,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     if (inRow) addRow(inRow, s);
   }
   flushRows(table);
+  permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
@@ -212,6 +219,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Ex
     addRow(t, s);
   }
   flushRows(table);
+  permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
@@ -224,6 +232,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const Ext
       left, right, table, CompleteJoin(node->getVertices().size()),
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
+  branchNodeTime += nodeTimer.lap().first;
   return table;
 }
 
