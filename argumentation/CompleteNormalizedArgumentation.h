@@ -45,6 +45,15 @@ class CompleteNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<C
   kivra::TupleSet* evaluateRemovalNode(const kivra::ExtendedHypertree* node) override;
   kivra::TupleSet* evaluateLeafNode(const kivra::ExtendedHypertree* node) override;
 
+  // The table of every labelling of the arguments R (ascending) that extends
+  // the labelling I, DP, DQ, OP, OQ of the arguments before them: R's
+  // smallest argument takes def, out and in in turn where the rules allow,
+  // then the rest are labelled recursively. The rows are in the positions of
+  // the leaf bag being evaluated; the caller owns the table.
+  virtual kivra::TupleSet* recCols(kivra::VertexSet I, kivra::VertexSet DP, kivra::VertexSet DQ,
+                                   kivra::VertexSet OP, kivra::VertexSet OQ, kivra::VertexSet R,
+                                   ArgumentationProblem* problem);
+
   ArgumentationProblem* argumentationProblem;
 
  public:
@@ -71,8 +80,4 @@ class CompleteNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<C
   // The entries of the child table a rule consumes.
   std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
 
-  // Depth-first labelling of the bag positions from `next` on onto current
-  // (restored on return), each finished labelling collected (addRow) with
-  // the leaf solution of its in-set: def before out before in at every position.
-  void labelRemaining(CompleteArgumentationTuple& current, const BagAttacks& bag, std::size_t next);
 };
