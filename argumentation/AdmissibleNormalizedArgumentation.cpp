@@ -6,6 +6,7 @@
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
 #include "ArgumentationUtil.h"
+#include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -21,6 +22,9 @@ const Row& rowOf(const kivra::Tuple* tuple) { return *static_cast<const Row*>(tu
 
 }  // namespace
 
+double AdmissibleNormalizedArgumentationAlgorithm::branchNodeTime = 0;
+double AdmissibleNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
+
 AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem)
     : RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
@@ -28,6 +32,7 @@ AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlg
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
+  nodeTimer.start();
   auto* table = new TupleSet();
   const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
 
@@ -42,6 +47,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
     addRow(row, createLeafSolution(VertexSet()));
   }
   flushRows(table);
+  permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
@@ -103,6 +109,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
   }
   flushRows(table);
   ArgumentationUtil::releaseRows(child);
+  permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
@@ -130,6 +137,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const 
   }
   flushRows(table);
   delete child;
+  permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
@@ -143,6 +151,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const E
       left, right, table, AdmissibleJoin(node->getVertices().size()),
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
+  branchNodeTime += nodeTimer.lap().first;
   return table;
 }
 

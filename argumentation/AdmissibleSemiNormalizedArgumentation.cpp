@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ArgumentationUtil.h"
+#include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -18,6 +19,9 @@ AdmissibleArgumentationTuple* row(const TupleSet::value_type& entry) {
 
 }  // namespace
 
+double AdmissibleSemiNormalizedArgumentationAlgorithm::branchNodeTime = 0;
+double AdmissibleSemiNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
+
 AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgumentationAlgorithm(
     kivra::Problem* problem)
     : RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractSemiNormalizedHTDAlgorithm>(problem),
@@ -27,6 +31,8 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   using Row = AdmissibleArgumentationTuple;
   TupleSet* child;
   if (node->getType() == kivra::Leaf) {
+    // A leaf's time starts here; any other node's where its child's stopped.
+    nodeTimer.start();
     child = new TupleSet();
     addRow(new Row(), createLeafSolution(VertexSet()));
     flushRows(child);
@@ -90,6 +96,7 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   }
   flushRows(table);
   delete intermediate;
+  permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
@@ -103,6 +110,7 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(con
       left, right, table, AdmissibleJoin(node->getVertices().size()),
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
+  branchNodeTime += nodeTimer.lap().first;
   return table;
 }
 

@@ -46,13 +46,11 @@ void printEnumeration(const kivra::EnumerationSolutionContent& content, kivra::P
     text = "Solutions: " + std::to_string(content.size()) + "\n";
     writeOut(text);
   }
-  // Sets are formed into one buffer, which goes out in large blocks that
-  // always end after a whole set, so the output of a stopped run ends at a
+  // Each set goes out with a flush of its own, so a reader of a long
+  // enumeration sees it set by set and the output of a stopped run ends at a
   // set boundary. Names are looked up once per argument and kept with the
   // comma that follows them; a set's last comma becomes its closing brace.
-  constexpr std::size_t kBlock = 1 << 16;
   std::vector<std::string> namesWithComma;
-  text.reserve(2 * kBlock);
   text += '{';
   const std::size_t shown =
       enum_nbr > 0 ? std::min(content.size(), static_cast<std::size_t>(enum_nbr)) : content.size();
@@ -68,7 +66,7 @@ void printEnumeration(const kivra::EnumerationSolutionContent& content, kivra::P
       text.back() = '}';
     else
       text += '}';
-    if (text.size() >= kBlock) writeOut(text);
+    writeOut(text);
   }
   text += dOpt ? "};" : "}\n";
   writeOut(text);

@@ -11,6 +11,7 @@
 #include "CompleteArgumentationTuple.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
+#include "kivra/support.h"
 
 // A complete extension E is conflict-free, attacks every attacker of its
 // members, and contains every argument all of whose attackers it attacks.
@@ -44,7 +45,31 @@ class CompleteNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<C
   kivra::TupleSet* evaluateRemovalNode(const kivra::ExtendedHypertree* node) override;
   kivra::TupleSet* evaluateLeafNode(const kivra::ExtendedHypertree* node) override;
 
+  // The table of every labelling of the arguments R (ascending) that extends
+  // the labelling I, DP, DQ, OP, OQ of the arguments before them: R's
+  // smallest argument takes def, out and in in turn where the rules allow,
+  // then the rest are labelled recursively. The rows are in the positions of
+  // the leaf bag being evaluated; the caller owns the table.
+  virtual kivra::TupleSet* recCols(kivra::VertexSet I, kivra::VertexSet DP, kivra::VertexSet DQ,
+                                   kivra::VertexSet OP, kivra::VertexSet OQ, kivra::VertexSet R,
+                                   ArgumentationProblem* problem);
+
   ArgumentationProblem* argumentationProblem;
+
+ public:
+  // User CPU seconds spent in the rules of branch nodes, and of leaf,
+  // introduction and removal nodes, over the whole process: each rule adds
+  // its own work, from the moment its children's tables are made. Nothing
+  // reads them; they are there to be looked at in a debugger or a profile.
+  static double branchNodeTime;
+  static double permutationNodeTime;
+
+ private:
+  // The clock of the node rules. It is read once at each node boundary: a
+  // rule's time runs from where the rule before it stopped, which in the
+  // bottom-up walk is its last child (the framework's steps in between are
+  // counted with it), and a leaf starts it afresh.
+  kivra::Timer nodeTimer;
 
  private:
   // Storage the rules reuse from node to node for the bag's attacks and the
@@ -55,8 +80,4 @@ class CompleteNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<C
   // The entries of the child table a rule consumes.
   std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
 
-  // Depth-first labelling of the bag positions from `next` on onto current
-  // (restored on return), each finished labelling collected (addRow) with
-  // the leaf solution of its in-set: def before out before in at every position.
-  void labelRemaining(CompleteArgumentationTuple& current, const BagAttacks& bag, std::size_t next);
 };

@@ -25,6 +25,12 @@ std::pair<double, double> Timer::stop() {
   return {seconds(beginning.ru_utime, end.ru_utime), seconds(beginning.ru_stime, end.ru_stime)};
 }
 
+std::pair<double, double> Timer::lap() {
+  const std::pair<double, double> seconds = stop();
+  beginning = end;
+  return seconds;
+}
+
 void Timer::printStop(std::ostream& out) { out << stop().first; }
 
 void InitializeErrorHandling(const char* name) {

@@ -256,6 +256,34 @@ TEST(CompleteRules, LeafLabelsEveryArgument) {
             (Rows{"||x,y||", "||x||y", "y||x||", "||y||x", "|||y|x", "x|y|||"}));
 }
 
+// A leaf's table comes from recCols, which labels the bag's smallest
+// argument and recurses through the virtual call on the rest.
+TEST(CompleteRules, LeafTablesComeFromTheRecursiveLabelling) {
+  struct Recording : CompleteRules {
+    using CompleteRules::CompleteRules;
+    TupleSet* recCols(VertexSet I, VertexSet DP, VertexSet DQ, VertexSet OP, VertexSet OQ, VertexSet R,
+                      ArgumentationProblem* problem) override {
+      calls.push_back({I, DP, DQ, OP, OQ, R});
+      return CompleteRules::recCols(I, DP, DQ, OP, OQ, R, problem);
+    }
+    std::vector<std::vector<VertexSet>> calls;
+  };
+  Framework af("att(x,y). att(s,s).");
+  Recording rules(af);
+  EXPECT_EQ(rules.rows(typed(af.ids("x,y"))),
+            (Rows{"||x,y||", "||x||y", "y||x||", "||y||x", "|||y|x", "x|y|||"}));
+  // The first call starts from nothing with the whole bag; x takes def, out
+  // and in, and each of those labels y: the six rows come from six calls
+  // with nothing left to label.
+  ASSERT_EQ(rules.calls.size(), 10u);
+  EXPECT_EQ(rules.calls[0], (std::vector<VertexSet>{{}, {}, {}, {}, {}, af.ids("x,y")}));
+  EXPECT_EQ(rules.calls[1], (std::vector<VertexSet>{{}, {}, af.ids("x"), {}, {}, af.ids("y")}));
+  // A self-attacker is def or out proved, never in.
+  rules.calls.clear();
+  EXPECT_EQ(rules.rows(typed(af.ids("s"))), (Rows{"||s||", "|||s|"}));
+  EXPECT_EQ(rules.calls.size(), 3u);
+}
+
 TEST(CompleteRules, IntroductionGivesEachChildRowItsPlacements) {
   // a attacks x, x attacks b, c attacks x, x attacks u.
   Framework af("att(a,x). att(x,b). att(c,x). att(x,u).");
