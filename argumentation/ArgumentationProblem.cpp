@@ -160,7 +160,10 @@ void ArgumentationProblem::preprocess() {
   absorbAttacks();
   absorbDeclarations();
   if (!quiet) warnAboutArguments();
-  buildAdjacency();
+  attacksAdjacency = calcAttacksAdjacency(attacks);
+  attackedAdjacency = calcAttackedAdjacency(attacks);
+  attackedSlots.clear();
+  attackedSlots.resize(kAttackedSlots);
 }
 
 void ArgumentationProblem::warnAboutArguments() {
@@ -183,29 +186,6 @@ void ArgumentationProblem::warnAboutArguments() {
   // write, and before any decomposition work is spent on a run whose output
   // is lost.
   if (!std::cout) kivra::_printError("could not write to standard output");
-}
-
-void ArgumentationProblem::buildAdjacency() {
-  const std::size_t slots = static_cast<std::size_t>(argumentCount()) + 2;
-  // Attacks are ascending by attacker: each attacker's range starts where
-  // the previous ones end.
-  attacksStart.assign(slots, 0);
-  for (const Attack& attack : attacks) ++attacksStart[attack.first + 1];
-  // Attackers by counting sort on the attacked argument; walking the attacks
-  // in order keeps each argument's attackers ascending.
-  attackersStart.assign(slots, 0);
-  for (const Attack& attack : attacks) ++attackersStart[attack.second + 1];
-  for (std::size_t i = 1; i < slots; ++i) {
-    attacksStart[i] += attacksStart[i - 1];
-    attackersStart[i] += attackersStart[i - 1];
-  }
-  attackers.resize(attacks.size());
-  std::vector<std::uint32_t> next(attackersStart.begin(), attackersStart.end() - 1);
-  for (const Attack& attack : attacks) attackers[next[attack.second]++] = attack.first;
-  attacked.resize(attacks.size());
-  for (std::size_t k = 0; k < attacks.size(); ++k) attacked[k] = attacks[k].second;
-  attackedSlots.clear();
-  attackedSlots.resize(kAttackedSlots);
 }
 
 kivra::Hypergraph* ArgumentationProblem::buildHypergraphRepresentation() {
@@ -254,9 +234,40 @@ ArgumentationProblem::Adjacency ArgumentationProblem::calcAttackedAdjacency(cons
   return adjacency;
 }
 
+ArgumentationProblem::FlatAdjacency ArgumentationProblem::calcAttacksAdjacency(const std::vector<Attack>& pairs) {
+  // The pairs are ascending by attacker: each attacker's targets follow the
+  // previous attackers' ones, in the order of the list.
+  FlatAdjacency adjacency;
+  adjacency.start.assign(pairs.empty() ? 0 : static_cast<std::size_t>(pairs.back().first) + 2, 0);
+  for (const Attack& attack : pairs) ++adjacency.start[attack.first + 1];
+  for (std::size_t i = 1; i < adjacency.start.size(); ++i) adjacency.start[i] += adjacency.start[i - 1];
+  adjacency.targets.resize(pairs.size());
+  for (std::size_t k = 0; k < pairs.size(); ++k) adjacency.targets[k] = pairs[k].second;
+  return adjacency;
+}
+
+ArgumentationProblem::FlatAdjacency ArgumentationProblem::calcAttackedAdjacency(const std::vector<Attack>& pairs) {
+  // A counting sort on the attacked argument; walking the pairs in order
+  // keeps each argument's attackers ascending.
+  FlatAdjacency adjacency;
+  if (pairs.empty()) return adjacency;
+  Vertex last = 0;
+  for (const Attack& attack : pairs) last = std::max(last, attack.second);
+  std::vector<std::uint32_t>& start = adjacency.start;
+  start.assign(static_cast<std::size_t>(last) + 2, 0);
+  for (const Attack& attack : pairs) ++start[attack.second + 1];
+  for (std::size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+  // start[b] serves as b's write position, so that it ends where b + 1
+  // begins; shifting by one place then restores the beginnings.
+  adjacency.targets.resize(pairs.size());
+  for (const Attack& attack : pairs) adjacency.targets[start[attack.second]++] = attack.first;
+  for (std::size_t i = start.size() - 1; i > 0; --i) start[i] = start[i - 1];
+  start[0] = 0;
+  return adjacency;
+}
+
 VertexSet* ArgumentationProblem::getAttacksFromArg(Vertex argument) {
-  if (static_cast<std::size_t>(argument) + 1 >= attacksStart.size()) return nullptr;
-  const std::uint32_t begin = attacksStart[argument], end = attacksStart[argument + 1];
+  const auto [begin, end] = attacksAdjacency.of(argument);
   if (begin == end) return nullptr;
   AttackedSlot& slot = attackedSlots[argument % kAttackedSlots];
   if (slot.argument != argument) {
@@ -264,13 +275,13 @@ VertexSet* ArgumentationProblem::getAttacksFromArg(Vertex argument) {
     VertexSet held;
     held.swap(slot.set);
     slot.argument = 0;
-    for (std::uint32_t k = begin; k < end; ++k) {
+    for (const Vertex* target = begin; target != end; ++target) {
       if (held.empty()) {
-        slot.set.insert(slot.set.end(), attacked[k]);
+        slot.set.insert(slot.set.end(), *target);
         continue;
       }
       auto node = held.extract(held.begin());
-      node.value() = attacked[k];
+      node.value() = *target;
       slot.set.insert(slot.set.end(), std::move(node));
     }
     slot.argument = argument;
@@ -279,30 +290,17 @@ VertexSet* ArgumentationProblem::getAttacksFromArg(Vertex argument) {
 }
 
 std::pair<const Vertex*, const Vertex*> ArgumentationProblem::attackedRange(Vertex argument) const {
-  if (static_cast<std::size_t>(argument) + 1 >= attacksStart.size()) return {nullptr, nullptr};
-  const Vertex* base = attacked.data();
-  return {base + attacksStart[argument], base + attacksStart[argument + 1]};
+  return attacksAdjacency.of(argument);
 }
 
 bool ArgumentationProblem::argumentIsAttackedBySet(const VertexSet& set, Vertex argument) const {
-  if (static_cast<std::size_t>(argument) + 1 >= attackersStart.size()) return false;
-  const Vertex* base = attackers.data();
-  return intersects(set, base + attackersStart[argument], base + attackersStart[argument + 1]);
+  const auto [begin, end] = attackedAdjacency.of(argument);
+  return intersects(set, begin, end);
 }
 
 bool ArgumentationProblem::argumentAttacksSet(const VertexSet& set, Vertex argument) const {
-  if (set.empty() || static_cast<std::size_t>(argument) + 1 >= attacksStart.size()) return false;
-  const auto begin = attacks.begin() + attacksStart[argument], end = attacks.begin() + attacksStart[argument + 1];
-  if (set.size() <= static_cast<std::size_t>(end - begin)) {
-    for (Vertex v : set) {
-      if (std::binary_search(begin, end, Attack(argument, v))) return true;
-    }
-    return false;
-  }
-  for (auto attack = begin; attack != end; ++attack) {
-    if (set.find(attack->second) != set.end()) return true;
-  }
-  return false;
+  const auto [begin, end] = attacksAdjacency.of(argument);
+  return intersects(set, begin, end);
 }
 
 bool ArgumentationProblem::isDisjoint(const VertexSet& a, const VertexSet& b) const { return !intersects(a, b); }

@@ -14,7 +14,7 @@
 // Reading is built for large texts: names are found through the framework's
 // hash index, attacks and declarations are collected in flat arrays while
 // the parser delivers them and sorted once at the end, and the attack
-// relation is kept as two sorted adjacency arrays (attacker to attacked and
+// relation is kept as two flat adjacencies (attacker to attacked and
 // attacked to attackers). The ordered sets some queries hand out are built
 // from them on demand, a few at a time.
 #pragma once
@@ -42,6 +42,19 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   using Attack = std::pair<kivra::Vertex, kivra::Vertex>;
   using AttackSet = std::set<Attack>;
   using Adjacency = std::map<kivra::Vertex, kivra::VertexSet>;
+  // Every argument's neighbours in one array: those of argument a, ascending,
+  // are targets[start[a] .. start[a + 1]). An argument at or past the last
+  // entry of start has none.
+  struct FlatAdjacency {
+    std::vector<std::uint32_t> start;
+    std::vector<kivra::Vertex> targets;
+    // The neighbours of `argument`, empty when it has none.
+    std::pair<const kivra::Vertex*, const kivra::Vertex*> of(kivra::Vertex argument) const {
+      if (static_cast<std::size_t>(argument) + 1 >= start.size()) return {nullptr, nullptr};
+      const kivra::Vertex* base = targets.data();
+      return {base + start[argument], base + start[argument + 1]};
+    }
+  };
 
   // Nothing is read until parse(). The input stream is not owned and must
   // outlive the problem's parse. With `quiet` no warning is printed.
@@ -84,6 +97,10 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   // Attacker -> attacked arguments, and attacked -> attackers, of a pair set.
   static Adjacency calcAttacksAdjacency(const AttackSet* pairs);
   static Adjacency calcAttackedAdjacency(const AttackSet* pairs);
+  // The same of an attack list ascending by attacker, then attacked, held
+  // flat; its offsets reach the last argument that has a neighbour.
+  static FlatAdjacency calcAttacksAdjacency(const std::vector<Attack>& pairs);
+  static FlatAdjacency calcAttackedAdjacency(const std::vector<Attack>& pairs);
 
   // True when either set is empty or they share no element.
   bool isDisjoint(const kivra::VertexSet& a, const kivra::VertexSet& b) const;
@@ -100,20 +117,16 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   void absorbAttacks();
   // Moves the collected declarations into the declared flags and names.
   void absorbDeclarations();
-  void buildAdjacency();
   // The number of arguments in attacks: they hold the ids 1 to this number,
   // since only attacks give names an id.
   kivra::Vertex argumentCount() const { return static_cast<kivra::Vertex>(vertexNames.size() - 1); }
 
   // Every distinct attack, ascending by attacker, then attacked.
   std::vector<Attack> attacks;
-  // Attacks of argument a: attacks[attacksStart[a] .. attacksStart[a + 1]),
-  // their attacked arguments attacked[attacksStart[a] .. attacksStart[a + 1]).
-  std::vector<std::uint32_t> attacksStart;
-  std::vector<kivra::Vertex> attacked;
-  // Attackers of argument a, ascending: attackers[attackersStart[a] .. attackersStart[a + 1]).
-  std::vector<std::uint32_t> attackersStart;
-  std::vector<kivra::Vertex> attackers;
+  // Built by preprocess from attacks: the arguments each argument attacks,
+  // and the attackers of each argument.
+  FlatAdjacency attacksAdjacency;
+  FlatAdjacency attackedAdjacency;
   // Sets of attacked arguments handed out by getAttacksFromArg, by attacker
   // modulo their number: a set per argument would hold a heap node per
   // attack for the whole run, where callers only read one set at a time.
@@ -124,8 +137,14 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   static constexpr std::size_t kAttackedSlots = 1024;
   std::vector<AttackedSlot> attackedSlots;
 
-  // Declared names: a flag per argument id, and the names without an id
-  // (ascending, no repeats). Their total is the number of distinct names.
+  // The arguments and their names take no containers of their own: the
+  // argument ids (argumentIds) are 1 to argumentCount(), and the name of each
+  // (argumentNames) is the framework's vertexNames entry at its id, since only
+  // attacks store names.
+  //
+  // The declared names (declaredArguments): a flag per argument id for the
+  // names that have one, and the names without an id (ascending, no
+  // repeats). Their total is the number of distinct declared names.
   std::vector<char> declaredIds;
   std::vector<std::string> declaredWithoutId;
   std::size_t declaredCount = 0;

@@ -19,7 +19,7 @@ constexpr const char* kSourceFile = "./Problem.cpp";
 }  // namespace
 
 Problem::Problem(bool benchmark)
-    : parsed(false), decomposition(nullptr), benchmark(benchmark), nameIndex(64, NameSlot{0, 0, 0}) {
+    : reverseVertexNames(64, NameSlot{0, 0, 0}), parsed(false), decomposition(nullptr), benchmark(benchmark) {
   createAuxiliaryVertex();
 }
 
@@ -28,10 +28,10 @@ Problem::~Problem() {}
 bool Problem::listGraph(std::vector<Vertex>&, const std::vector<std::pair<Vertex, Vertex>>*&) { return false; }
 
 std::size_t Problem::nameSlotOf(std::string_view name, std::uint32_t hash, std::uint64_t packed) const {
-  const std::size_t mask = nameIndex.size() - 1;
+  const std::size_t mask = reverseVertexNames.size() - 1;
   std::size_t slot = hash & mask;
   for (;; slot = (slot + 1) & mask) {
-    const NameSlot& entry = nameIndex[slot];
+    const NameSlot& entry = reverseVertexNames[slot];
     if (entry.id == 0) return slot;
     if (entry.hash != hash || entry.shortName != packed) continue;
     if (packed != 0 || vertexNames[entry.id] == name) return slot;
@@ -39,7 +39,7 @@ std::size_t Problem::nameSlotOf(std::string_view name, std::uint32_t hash, std::
 }
 
 Vertex Problem::findVertexId(std::string_view name) const {
-  return nameIndex[nameSlotOf(name, hashName(name), packShortName(name))].id;
+  return reverseVertexNames[nameSlotOf(name, hashName(name), packShortName(name))].id;
 }
 
 Vertex Problem::getVertexId(std::string name) { return findVertexId(name); }
@@ -59,24 +59,24 @@ Vertex Problem::storeVertexName(std::string name) {
   const std::uint32_t hash = hashName(name);
   const std::uint64_t packed = packShortName(name);
   const std::size_t slot = nameSlotOf(name, hash, packed);
-  if (nameIndex[slot].id != 0) return nameIndex[slot].id;
+  if (reverseVertexNames[slot].id != 0) return reverseVertexNames[slot].id;
   vertexNames.push_back(std::move(name));
   const Vertex id = static_cast<Vertex>(vertexNames.size() - 1);
-  nameIndex[slot] = {hash, id, packed};
-  if (++indexedNames * 2 > nameIndex.size()) growNameIndex();
+  reverseVertexNames[slot] = {hash, id, packed};
+  if (++indexedNames * 2 > reverseVertexNames.size()) growNameIndex();
   return id;
 }
 
 void Problem::growNameIndex() {
   // The stored hash bits place every entry; no name is read.
-  decltype(nameIndex) old(nameIndex.size() * 2, NameSlot{0, 0, 0});
-  old.swap(nameIndex);
-  const std::size_t mask = nameIndex.size() - 1;
+  decltype(reverseVertexNames) old(reverseVertexNames.size() * 2, NameSlot{0, 0, 0});
+  old.swap(reverseVertexNames);
+  const std::size_t mask = reverseVertexNames.size() - 1;
   for (const NameSlot& entry : old) {
     if (entry.id == 0) continue;
     std::size_t slot = entry.hash & mask;
-    while (nameIndex[slot].id != 0) slot = (slot + 1) & mask;
-    nameIndex[slot] = entry;
+    while (reverseVertexNames[slot].id != 0) slot = (slot + 1) & mask;
+    reverseVertexNames[slot] = entry;
   }
 }
 

@@ -62,7 +62,7 @@ class Problem {
   Vertex findVertexId(std::string_view name) const;
   // Starts fetching the memory a look-up of `name` will read first.
   void prefetchVertexName(std::string_view name) const {
-    const NameSlot* slot = nameIndex.data() + (hashName(name) & (nameIndex.size() - 1));
+    const NameSlot* slot = reverseVertexNames.data() + (hashName(name) & (reverseVertexNames.size() - 1));
 #if defined(__x86_64__)
     // The compiler drops __builtin_prefetch of an address computed this way.
     asm volatile("prefetcht0 %0" : : "m"(*slot));
@@ -82,23 +82,31 @@ class Problem {
   static Hypergraph* createGraphFromSortedLists(const std::vector<Vertex>& vertices,
                                                 const std::vector<std::pair<Vertex, Vertex>>& edges);
 
-  NameMap vertexNames;
-  bool parsed;
-  ExtendedHypertree* decomposition;
-  bool benchmark;
-
- private:
-  // Name to id for every name stored by storeVertexName ("__aux" made by
-  // createAuxiliaryVertex has no entry): open addressing with linear probing,
-  // id 0 marking a free slot. A slot keeps 32 hash bits and, for a name of at
-  // most 7 bytes, the name itself with its length, so that a look-up of a
-  // short name reads no other memory; longer names are confirmed against
-  // vertexNames. At most half full; the slot count is a power of two.
+  // A slot of the name index: 32 hash bits, the id (0: free slot) and, for
+  // a name of at most 7 bytes, the name itself with its length.
   struct NameSlot {
     std::uint32_t hash;
     Vertex id;
     std::uint64_t shortName;  // bytes and length of a short name, else 0
   };
+  using NameIndex = std::vector<NameSlot, LargeTableAllocator<NameSlot>>;
+
+  // Id to name; id 0 is the auxiliary vertex "__aux".
+  NameMap vertexNames;
+  // Name to id for every name stored by storeVertexName ("__aux" made by
+  // createAuxiliaryVertex has no entry): open addressing with linear probing
+  // over NameSlots, so that a look-up of a short name reads no other memory;
+  // longer names are confirmed against vertexNames. At most half full; the
+  // slot count is a power of two. Read it through findVertexId.
+  NameIndex reverseVertexNames;
+  // The input has been read and preprocessed.
+  bool parsed;
+  // Not used by the pipeline; stays null.
+  ExtendedHypertree* decomposition;
+  // calculateSolution prints its progress and timing lines.
+  bool benchmark;
+
+ private:
   // Up to eight bytes of a name as one number, the first byte lowest.
   static std::uint64_t nameBytes(const char* p, std::size_t count) {
     std::uint64_t bytes = 0;
@@ -127,7 +135,7 @@ class Problem {
   }
   std::size_t nameSlotOf(std::string_view name, std::uint32_t hash, std::uint64_t packed) const;
   void growNameIndex();
-  std::vector<NameSlot, LargeTableAllocator<NameSlot>> nameIndex;
+  // The number of names in reverseVertexNames.
   std::size_t indexedNames = 0;
 };
 

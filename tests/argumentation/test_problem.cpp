@@ -31,6 +31,13 @@ struct Loaded {
   std::string out, err;
 };
 
+// The problem with the framework's name tables in view.
+struct NameTables : ArgumentationProblem {
+  using ArgumentationProblem::ArgumentationProblem;
+  using kivra::Problem::reverseVertexNames;
+  using kivra::Problem::vertexNames;
+};
+
 const std::string kUndeclared = "\nThe following arguments have not been explicitly defined as argument:\n";
 const std::string kUnattacking =
     "\nThe following arguments do not appear in any attack relation (they will be ignored):\n";
@@ -162,7 +169,7 @@ TEST(ArgumentationProblem, LargeAttackRelationKeepsItsOrder) {
 // before the attack that gives their name an id.
 TEST(ArgumentationProblem, NameIndexTellsNamesApart) {
   std::istringstream none("");
-  ArgumentationProblem p(&none, true);
+  NameTables p(&none, true);
   std::vector<std::string> names;
   for (int length = 1; length <= 20; ++length)
     for (char last : {'a', 'b'}) names.push_back(std::string(length - 1, 'x') + last);
@@ -186,6 +193,14 @@ TEST(ArgumentationProblem, NameIndexTellsNamesApart) {
   EXPECT_EQ(p.getVertexId(std::string("a\0", 2)), 0u);
   EXPECT_EQ(p.getArgumentString(static_cast<Vertex>(names.size() + 1)), "");
   EXPECT_EQ(p.getAttacksAsNbr().size(), 2 * names.size() - 1);
+  // The index holds one entry per stored name, which getVertexId gives back.
+  std::set<Vertex> indexed;
+  for (const auto& slot : p.reverseVertexNames) {
+    if (slot.id == 0) continue;
+    EXPECT_EQ(p.getVertexId(p.vertexNames.at(slot.id)), slot.id);
+    indexed.insert(slot.id);
+  }
+  EXPECT_EQ(indexed.size(), names.size());
 }
 
 // The queries against a plain list of attacks, on random frameworks with a
@@ -218,6 +233,31 @@ TEST(ArgumentationProblem, QueriesAgreeWithTheAttackList) {
       if (id(a) == 0) continue;
       ASSERT_EQ(l.problem.argumentIsAttackedBySet(set, id(a)), attacked) << round << " " << query;
       ASSERT_EQ(l.problem.argumentAttacksSet(set, id(a)), attacks) << round << " " << query;
+    }
+  }
+}
+
+// The adjacency of random pair sets, sparse ids and self-attacks among them:
+// the map forms against a plain build, the flat forms (which preprocess
+// builds, read by the queries tested above) against the maps.
+TEST(ArgumentationProblem, AdjacenciesAgreeWithThePairs) {
+  std::mt19937 random(104);
+  for (int round = 0; round < 40; ++round) {
+    const Vertex n = 1 + random() % (round % 4 == 0 ? 100000 : 12);  // sparse or dense
+    ArgumentationProblem::AttackSet pairs;
+    for (int e = static_cast<int>(random() % 40); e > 0; --e) pairs.emplace(random() % n, random() % n);
+    ArgumentationProblem::Adjacency attacks, attacked;
+    for (const auto& [a, b] : pairs) attacks[a].insert(b), attacked[b].insert(a);
+    ASSERT_EQ(ArgumentationProblem::calcAttacksAdjacency(&pairs), attacks);
+    ASSERT_EQ(ArgumentationProblem::calcAttackedAdjacency(&pairs), attacked);
+    const std::vector<ArgumentationProblem::Attack> list(pairs.begin(), pairs.end());
+    const auto flatAttacks = ArgumentationProblem::calcAttacksAdjacency(list);
+    const auto flatAttacked = ArgumentationProblem::calcAttackedAdjacency(list);
+    for (Vertex v = 0; v <= n; ++v) {
+      const auto [a0, a1] = flatAttacks.of(v);
+      const auto [b0, b1] = flatAttacked.of(v);
+      ASSERT_EQ(VertexSet(a0, a1), attacks.count(v) ? attacks[v] : VertexSet()) << round << " " << v;
+      ASSERT_EQ(VertexSet(b0, b1), attacked.count(v) ? attacked[v] : VertexSet()) << round << " " << v;
     }
   }
 }
