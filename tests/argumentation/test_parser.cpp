@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ArgumentationLexer.h"
@@ -54,6 +56,78 @@ TEST(Parser, StatementsArriveInReverseFileOrderWithTheirNames) {
     result = parseText(text);
     EXPECT_TRUE(result.status == 0 && result.calls.empty() && result.err.empty()) << text;
   }
+}
+
+namespace {
+
+// A parser that records every token yyparse takes, with the text yylex left
+// in yylval; or, given a script, hands out the scripted tokens and texts
+// instead of the scanner's.
+class TokenParser : public ArgumentationParser {
+ public:
+  using Script = std::vector<std::pair<int, std::string>>;
+  TokenParser(FlexLexer* lexer, std::istream* input, ArgumentationStatementSink* problem, Script script = {})
+      : ArgumentationParser(lexer, input, problem), script(std::move(script)) {}
+
+  int yylex() override {
+    if (!script.empty()) {
+      if (next == script.size()) return TokenEnd;
+      yylval = script[next].second.data();
+      return script[next++].first;
+    }
+    const int token = ArgumentationParser::yylex();
+    tokens.push_back(std::to_string(token) + " " + yylval);
+    return token;
+  }
+
+  std::vector<std::string> tokens;
+
+ private:
+  Script script;
+  std::size_t next = 0;
+};
+
+// Records "arg [NAME]" and "att [ATTACKER] [ATTACKED]", blanks and all.
+struct BracketRecorder : ArgumentationStatementSink {
+  void addArgument(std::string name) override { calls.push_back("arg [" + name + "]"); }
+  void addAttack(std::string a, std::string b) override { calls.push_back("att [" + a + "] [" + b + "]"); }
+  Calls calls;
+};
+
+}  // namespace
+
+TEST(Parser, TokensComeThroughYylexWithACopyOfTheirText) {
+  std::istringstream in("arg(a). word att(b,  c).\n%x\n(arg(d).");
+  ArgumentationFlexLexer lexer;
+  Recorder recorder;
+  TokenParser parser(&lexer, &in, &recorder);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(parser.yyparse(), 1);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "\nParser error - line: 3, at word: (\n");
+  EXPECT_EQ(parser.tokens, (Calls{"259 arg(a).", "260 att(b,  c).", "258 ("}));
+  EXPECT_EQ(recorder.calls, (Calls{"att b c", "arg a"}));
+}
+
+// The statement texts the parser hands to its actions are those yylex left in
+// yylval; the actions trim " \n\r\t" around the argument and the attacked
+// name only.
+TEST(Parser, ActionsTakeTheNamesOutOfTheStatementTexts) {
+  ArgumentationFlexLexer lexer;
+  BracketRecorder recorder;
+  TokenParser parser(&lexer, nullptr, &recorder,
+                     {{TokenArgument, "arg( \tn m\r\n)."}, {TokenAttack, "att( a,\t b \n)."}, {TokenAttack, "att(p,q)."}});
+  EXPECT_EQ(parser.yyparse(), 0);
+  EXPECT_EQ(recorder.calls, (Calls{"att [p] [q]", "att [ a] [b]", "arg [n m]"}));
+
+  parser.addArgumentId("arg(\f\v).");
+  parser.addAttackId("att(x,\t\n).");
+  EXPECT_EQ(recorder.calls.back(), "att [x] []");
+  EXPECT_EQ(recorder.calls[recorder.calls.size() - 2], "arg [\f\v]");  // only " \n\r\t" are trimmed
+  EXPECT_THROW(parser.addArgumentId("arg"), std::out_of_range);
+  EXPECT_THROW(parser.addAttackId("att"), std::out_of_range);
+  EXPECT_EQ(ArgumentationParser::trim(""), "");
+  EXPECT_EQ(ArgumentationParser::trim(" \n\r\t \t"), "");
+  EXPECT_EQ(ArgumentationParser::trim("\r\n a \t b\n "), "a \t b");
 }
 
 // More statements than a bounded parser stack would take: every one is
