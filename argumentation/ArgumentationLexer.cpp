@@ -88,6 +88,22 @@ void ArgumentationFlexLexer::updateReadLimit() {
 
 int ArgumentationFlexLexer::fetchSlow(std::size_t k) {
   yy_buffer_state& b = *buffer;
+  // The usual case, kept short: the next character of the stream is needed,
+  // and there is room for it.
+  if (b.start + k == b.filled && b.filled < b.size && k < b.size - 1 && !b.atEnd) {
+    const int n = LexerInput(b.chars.get() + b.filled, readRequest(b));
+    if (n == 1) {
+      ++b.filled;
+      readLimit = std::min(b.filled, b.start + b.size - 1);
+      return static_cast<unsigned char>(b.chars[b.filled - 1]);
+    }
+    takeRead(n);
+  }
+  return fetchRead(k);
+}
+
+int ArgumentationFlexLexer::fetchRead(std::size_t k) {
+  yy_buffer_state& b = *buffer;
   // The buffer holds the token and its look-ahead; it never grows, so a scan
   // that needs one character more than it holds cannot go on.
   if (k >= b.size - 1) LexerError("input buffer overflow, can't enlarge buffer because scanner uses REJECT");
@@ -99,18 +115,24 @@ int ArgumentationFlexLexer::fetchSlow(std::size_t k) {
       b.filled -= b.start;
       b.start = 0;
     }
-    const std::size_t room = b.size - b.filled;
-    int n = LexerInput(b.chars.get() + b.filled, static_cast<int>(std::min(kReadRequest, room)));
-    if (n < 0) LexerError("input in flex scanner failed");
-    if (n == 0) {
-      b.atEnd = true;
-      updateReadLimit();
-      return -1;
-    }
-    b.filled += std::min(static_cast<std::size_t>(n), room);
-    updateReadLimit();
+    takeRead(LexerInput(b.chars.get() + b.filled, readRequest(b)));
   }
   return static_cast<unsigned char>(b.chars[b.start + k]);
+}
+
+int ArgumentationFlexLexer::readRequest(const yy_buffer_state& b) {
+  return static_cast<int>(std::min(kReadRequest, b.size - b.filled));
+}
+
+void ArgumentationFlexLexer::takeRead(int n) {
+  if (n < 0) LexerError("input in flex scanner failed");
+  yy_buffer_state& b = *buffer;
+  if (n == 0) {
+    b.atEnd = true;
+  } else {
+    b.filled += std::min(static_cast<std::size_t>(n), b.size - b.filled);
+  }
+  updateReadLimit();
 }
 
 std::size_t ArgumentationFlexLexer::matchStatementTail(std::size_t k, bool attack) {

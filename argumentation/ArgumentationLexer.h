@@ -141,8 +141,15 @@ class ArgumentationFlexLexer : public FlexLexer {
     if (p < readLimit) return static_cast<unsigned char>(buffer->chars[p]);
     return fetchSlow(k);
   }
-  // Reads the next character from the stream, or fails on a full buffer.
+  // fetch() past the characters read: reads the next character from the
+  // stream, or fails when the buffer cannot hold it. fetchSlow takes the
+  // usual case, one more character with room for it; fetchRead the others.
   int fetchSlow(std::size_t k);
+  int fetchRead(std::size_t k);
+  // How many characters the current buffer asks of LexerInput, and taking in
+  // the answer `n` (ends the run on a failed read).
+  static int readRequest(const yy_buffer_state& b);
+  void takeRead(int n);
   // min(filled, start + the pending text the buffer can hold) of the current
   // buffer (0 without one).
   void updateReadLimit();
