@@ -29,7 +29,7 @@ yy_buffer_state* ArgumentationFlexLexer::yy_create_buffer(std::istream* s, int s
   std::unique_ptr<yy_buffer_state> created(new (std::nothrow) yy_buffer_state);
   if (!created) LexerError("out of dynamic memory in yy_create_buffer()");
   created->size = static_cast<std::size_t>(std::max(size, 2));
-  created->chars.reset(new (std::nothrow) char[created->size + 2]);
+  created->chars.reset(new (std::nothrow) char[created->size]);
   if (!created->chars) LexerError("out of dynamic memory in yy_create_buffer()");
   created->input = s;
   return created.release();

@@ -51,7 +51,7 @@ enum ArgumentationToken : int {
 // switch between buffers and come back to one where it left it.
 struct yy_buffer_state {
   std::istream* input = nullptr;  // the stream read (null: an empty text)
-  std::unique_ptr<char[]> chars;  // `size` characters and two end markers
+  std::unique_ptr<char[]> chars;  // room for `size` characters
   std::size_t size = 0;           // characters the buffer holds
   std::size_t filled = 0;         // characters read into the buffer
   std::size_t start = 0;          // where the token being matched begins
@@ -98,7 +98,6 @@ class ArgumentationFlexLexer : public FlexLexer {
   // Characters of the input buffer that switch_streams and the first yylex
   // create; a scan can hold one less (token plus look-ahead).
   static constexpr int kBufferSize = 16384;
-  static constexpr std::size_t kMaxPendingText = kBufferSize - 1;
 
   // Either stream may be null; without input the scanner sees an empty text.
   // The input buffer is made when the first token is asked for.

@@ -66,8 +66,8 @@ TEST(Lexer, StrayCharactersBackUpAndComments) {
   EXPECT_EQ(scan("%arg(a)."), (Tokens{other("%"), arg("arg(a)."), end()}));
 }
 
-// Statements straddle the read blocks; the window holds at most 16,383
-// characters of a token and the look-ahead it needs.
+// Statements straddle the refills of the input buffer, which holds at most
+// 16,383 characters of a token and the look-ahead it needs (the window).
 TEST(Lexer, LongTextsAndTheLongestTokenTheWindowHolds) {
   std::string text;
   for (int i = 0; i < 40000; ++i) text += "att(a" + std::to_string(i) + ",  b" + std::to_string(i % 7) + ").\n";
