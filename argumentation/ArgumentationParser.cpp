@@ -1,8 +1,37 @@
 #include "ArgumentationParser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iostream>
+#include <stdexcept>
 #include <utility>
+
+namespace {
+
+// The characters trim removes: " \n\r\t".
+bool isTrimmed(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+std::string_view trimmedView(std::string_view text) {
+  while (!text.empty() && isTrimmed(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isTrimmed(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Announces the names the action of a statement will hand on, as far as they
+// can be told from its text (nothing for a text no scanner makes).
+void announceNames(ArgumentationStatementSink* sink, std::string_view text, bool attack) {
+  if (text.size() < 6) return;
+  if (!attack) {
+    sink->expectName(trimmedView(text.substr(4, text.size() - 6)));
+    return;
+  }
+  const std::size_t comma = text.find(',');
+  if (comma == std::string_view::npos || comma < 4 || comma + 3 > text.size()) return;
+  sink->expectName(text.substr(4, comma - 4));
+  sink->expectName(trimmedView(text.substr(comma + 1, text.size() - comma - 3)));
+}
+
+}  // namespace
 
 ArgumentationParser::ArgumentationParser(FlexLexer* lexer, std::istream* input, ArgumentationStatementSink* problem)
     : lexer(lexer), problem(problem) {
@@ -12,98 +41,93 @@ ArgumentationParser::ArgumentationParser(FlexLexer* lexer, std::istream* input, 
 ArgumentationParser::~ArgumentationParser() = default;
 
 int ArgumentationParser::yylex() {
-  int token = lexer->yylex();
-  yylval.assign(lexer->YYText(), static_cast<std::size_t>(lexer->YYLeng()));
+  const int token = lexer->yylex();
+  const std::size_t length = static_cast<std::size_t>(lexer->YYLeng());
+  if (length >= tokenTextCapacity) {
+    const std::size_t capacity = std::max<std::size_t>(length + 1, std::max<std::size_t>(64, 2 * tokenTextCapacity));
+    tokenText.reset(new char[capacity]);
+    tokenTextCapacity = capacity;
+  }
+  std::memcpy(tokenText.get(), lexer->YYText(), length);
+  tokenText[length] = '\0';
+  yylval = tokenText.get();
   return token;
 }
 
-void ArgumentationParser::yyerror(const char*) {
+void ArgumentationParser::yyerror(char*) {
   std::cerr << std::endl << "Parser error - line: " << lexer->lineno() << ", at word: " << lexer->YYText() << std::endl;
 }
 
 int ArgumentationParser::yyparse() {
   yynerrs = 0;
   yychar = -2;
-  pendingNames.clear();
-  pendingLengths.clear();
+  yylloc = Location{};
+  pendingTexts.clear();
+  pendingStatements.clear();
   for (;;) {
-    yychar = lexer->yylex();
+    yychar = yylex();
     if (yychar == TokenArgument || yychar == TokenAttack) {
-      shiftStatement(yychar, lexer->YYText(), static_cast<std::size_t>(lexer->YYLeng()));
+      shiftStatement(yychar);
       continue;
     }
-    yylval.assign(lexer->YYText(), static_cast<std::size_t>(lexer->YYLeng()));
     // End of input or a token no rule can shift: the statements shifted so
     // far are reduced first, innermost (last read) first.
-    applyPendingStatements();
+    reducePendingStatements();
     if (yychar == TokenEnd) return 0;
     ++yynerrs;
-    yyerror("syntax error");
+    char message[] = "syntax error";
+    yyerror(message);
     return 1;
   }
 }
 
-void ArgumentationParser::shiftStatement(int token, const char* text, std::size_t length) {
-  yylval.assign(text, length);
-  // "arg(" name ")." or "att(" first "," blanks second ")."; only the blanks
-  // after the comma can stand beside a name in a scanned statement.
-  const char* first = text + 4;
-  const char* last = text + length - 2;
-  if (token == TokenArgument) {
-    pendingNames.insert(pendingNames.end(), first, last);
-    pendingLengths.push_back(static_cast<std::uint16_t>(last - first));
-    pendingLengths.push_back(0);
-    return;
-  }
-  const char* comma = static_cast<const char*>(std::memchr(first, ',', static_cast<std::size_t>(last - first)));
-  const char* second = comma + 1;
-  while (*second == ' ') ++second;
-  pendingNames.insert(pendingNames.end(), first, comma);
-  pendingNames.insert(pendingNames.end(), second, last);
-  pendingLengths.push_back(static_cast<std::uint16_t>(comma - first));
-  pendingLengths.push_back(static_cast<std::uint16_t>(last - second));
+void ArgumentationParser::shiftStatement(int token) {
+  const char* text = yylval ? yylval : "";
+  const std::size_t length = std::strlen(text);
+  if (length >= kAttackStatement) throw std::length_error("statement text too long");
+  pendingTexts.insert(pendingTexts.end(), text, text + length);
+  pendingStatements.push_back(static_cast<std::uint32_t>(length) | (token == TokenAttack ? kAttackStatement : 0));
 }
 
-void ArgumentationParser::applyPendingStatements() {
-  // The statements are applied last first. The names of the statement a few
+void ArgumentationParser::reducePendingStatements() {
+  // The statements are reduced last first. The names of the statement a few
   // steps ahead are announced, so that their look-ups overlap: `ahead` walks
   // that many statements in front of `current`.
   constexpr std::size_t kAhead = 8;
   struct Cursor {
-    const char* names;
-    const std::uint16_t* lengths;
+    const char* texts;
+    const std::uint32_t* statements;
     std::size_t statement;
-    std::size_t end;  // where the names of the statement before `statement` end
-    std::string_view first, second;
-    // Steps back to the previous statement and reads its names.
+    std::size_t end;  // where the text of the statement before `statement` ends
+    std::string_view text;
+    bool attack = false;
+    // Steps back to the previous statement and reads its text.
     void back() {
-      --statement;
-      const std::uint16_t firstLength = lengths[2 * statement], secondLength = lengths[2 * statement + 1];
-      end -= secondLength;
-      second = std::string_view(names + end, secondLength);
-      end -= firstLength;
-      first = std::string_view(names + end, firstLength);
+      const std::uint32_t entry = statements[--statement];
+      attack = (entry & kAttackStatement) != 0;
+      const std::size_t length = entry & ~kAttackStatement;
+      end -= length;
+      text = std::string_view(texts + end, length);
     }
   };
-  const std::size_t statements = pendingLengths.size() / 2;
-  Cursor current{pendingNames.data(), pendingLengths.data(), statements, pendingNames.size(), {}, {}};
+  Cursor current{pendingTexts.data(), pendingStatements.data(), pendingStatements.size(), pendingTexts.size(), {}};
   Cursor ahead = current;
-  for (std::size_t k = 0; k < kAhead && k < statements; ++k) ahead.back();
+  for (std::size_t k = 0; k < kAhead && ahead.statement > 0; ++k) ahead.back();
   while (current.statement > 0) {
     if (ahead.statement > 0) {
       ahead.back();
-      problem->expectName(ahead.first);
-      if (!ahead.second.empty()) problem->expectName(ahead.second);
+      announceNames(problem, ahead.text, ahead.attack);
     }
     current.back();
-    if (current.second.empty()) {
-      problem->addArgument(std::string(current.first));
+    statementText.assign(current.text);
+    if (current.attack) {
+      addAttackId(statementText);
     } else {
-      problem->addAttack(std::string(current.first), std::string(current.second));
+      addArgumentId(statementText);
     }
   }
-  decltype(pendingNames)().swap(pendingNames);
-  decltype(pendingLengths)().swap(pendingLengths);
+  decltype(pendingTexts)().swap(pendingTexts);
+  decltype(pendingStatements)().swap(pendingStatements);
 }
 
 void ArgumentationParser::addArgumentId(const std::string& text) {
@@ -119,10 +143,4 @@ void ArgumentationParser::addAttackId(const std::string& text) {
   problem->addAttack(std::move(first), std::move(second));
 }
 
-std::string ArgumentationParser::trim(const std::string& text) {
-  static constexpr const char* kTrimmed = " \n\r\t";
-  std::size_t first = text.find_first_not_of(kTrimmed);
-  if (first == std::string::npos) return "";
-  std::size_t last = text.find_last_not_of(kTrimmed);
-  return text.substr(first, last - first + 1);
-}
+std::string ArgumentationParser::trim(const std::string& text) { return std::string(trimmedView(text)); }

@@ -66,8 +66,8 @@ TEST(Lexer, StrayCharactersBackUpAndComments) {
   EXPECT_EQ(scan("%arg(a)."), (Tokens{other("%"), arg("arg(a)."), end()}));
 }
 
-// Statements straddle the read blocks; the window holds at most 16,383
-// characters of a token and the look-ahead it needs.
+// Statements straddle the refills of the input buffer, which holds at most
+// 16,383 characters of a token and the look-ahead it needs (the window).
 TEST(Lexer, LongTextsAndTheLongestTokenTheWindowHolds) {
   std::string text;
   for (int i = 0; i < 40000; ++i) text += "att(a" + std::to_string(i) + ",  b" + std::to_string(i % 7) + ").\n";
@@ -107,7 +107,56 @@ class FailingBuffer : public std::streambuf {
   bool delivered = false;
 };
 
+// Records what every read of the input delivered.
+class RecordingLexer : public ArgumentationFlexLexer {
+ public:
+  std::vector<int> reads;
+
+ protected:
+  int LexerInput(char* buf, int max_size) override {
+    reads.push_back(ArgumentationFlexLexer::LexerInput(buf, max_size));
+    return reads.back();
+  }
+};
+
 }  // namespace
+
+// One character per read, and only when a match needs it: a token no rule
+// can extend reads nothing beyond itself; "xy" needs the "(" to end.
+TEST(Lexer, ReadsOneCharacterAtATimeAndOnlyWhatAMatchNeeds) {
+  std::istringstream in("arg(a).\nxy(z");
+  RecordingLexer lexer;
+  lexer.switch_streams(&in, nullptr);
+  ASSERT_EQ(lexer.yylex(), TokenArgument);
+  EXPECT_EQ(lexer.reads, std::vector<int>(7, 1));
+  ASSERT_EQ(lexer.yylex(), TokenOther);
+  EXPECT_EQ(lexer.reads, std::vector<int>(11, 1));
+  ASSERT_EQ(lexer.yylex(), TokenEnd);
+  ASSERT_EQ(lexer.yylex(), TokenEnd);
+  std::vector<int> reads(13, 1);
+  reads.back() = 0;  // the end is read once
+  EXPECT_EQ(lexer.reads, reads);
+}
+
+// Each buffer reads its own stream and keeps its place while another is read.
+TEST(Lexer, BuffersSwitchAndRestart) {
+  std::istringstream first("arg(a). arg(b)."), second("att(x,y).\narg(z)."), third("arg(c).");
+  ArgumentationFlexLexer lexer;
+  yy_buffer_state* a = lexer.yy_create_buffer(&first, ArgumentationFlexLexer::kBufferSize);
+  yy_buffer_state* b = lexer.yy_create_buffer(&second, ArgumentationFlexLexer::kBufferSize);
+  std::string texts;
+  for (yy_buffer_state* buffer : {a, b, a, a, b}) {
+    lexer.yy_switch_to_buffer(buffer);
+    lexer.yylex();
+    texts += std::string(lexer.YYText()) + "|";
+  }
+  EXPECT_EQ(texts, "arg(a).|att(x,y).|arg(b).||arg(z).|");
+  lexer.yy_delete_buffer(a);
+  // A restart drops what the current buffer held and reads the new stream.
+  lexer.yyrestart(&third);
+  EXPECT_EQ(lexer.yylex(), TokenArgument);
+  EXPECT_EQ(std::string(lexer.YYText()), "arg(c).");
+}
 
 TEST(LexerDeathTest, OverflowAndReadErrorsAreFatal) {
   const char* overflow = "input buffer overflow, can't enlarge buffer because scanner uses REJECT\n";

@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ArgumentationLexer.h"
@@ -54,6 +56,61 @@ TEST(Parser, StatementsArriveInReverseFileOrderWithTheirNames) {
     result = parseText(text);
     EXPECT_TRUE(result.status == 0 && result.calls.empty() && result.err.empty()) << text;
   }
+}
+
+namespace {
+
+// A parser whose tokens and texts come from a script, when it has one, instead
+// of the scanner.
+class ScriptedParser : public ArgumentationParser {
+ public:
+  using Script = std::vector<std::pair<int, std::string>>;
+  ScriptedParser(std::istream* input, ArgumentationStatementSink* problem, Script script = {})
+      : ArgumentationParser(&lexer, nullptr, problem), script(std::move(script)) {
+    lexer.switch_streams(input, nullptr);  // made after the parser part
+  }
+  using ArgumentationParser::yylval;
+
+  int yylex() override {
+    if (script.empty()) return ArgumentationParser::yylex();
+    if (next == script.size()) return TokenEnd;
+    yylval = script[next].second.data();
+    return script[next++].first;
+  }
+
+ private:
+  ArgumentationFlexLexer lexer;
+  Script script;
+  std::size_t next = 0;
+};
+
+}  // namespace
+
+TEST(Parser, YylexLeavesACopyOfTheTokenTextInYylval) {
+  std::istringstream in("arg(a). att(b,  c).\n(");
+  Recorder recorder;
+  ScriptedParser parser(&in, &recorder);
+  for (const char* text : {"arg(a).", "att(b,  c).", "(", ""}) {
+    parser.yylex();
+    EXPECT_STREQ(parser.yylval, text);
+  }
+}
+
+// yyparse takes its tokens through yylex() and hands the texts left in yylval
+// to the actions, which trim " \n\r\t" around the argument and the attacked
+// name only.
+TEST(Parser, ActionsTakeTheNamesOutOfTheStatementTexts) {
+  Recorder recorder;
+  ScriptedParser parser(nullptr, &recorder,
+                        {{TokenArgument, "arg( \tn m\r\n)."}, {TokenAttack, "att( a,\t b \n)."}, {TokenAttack, "att(p,q)."}});
+  EXPECT_EQ(parser.yyparse(), 0);
+  EXPECT_EQ(recorder.calls, (Calls{"att p q", "att  a b", "arg n m"}));  // the attacker is " a"
+  parser.addArgumentId("arg(\f\v).");
+  EXPECT_EQ(recorder.calls.back(), "arg \f\v");
+  EXPECT_THROW(parser.addArgumentId("arg"), std::out_of_range);
+  EXPECT_THROW(parser.addAttackId("att"), std::out_of_range);
+  EXPECT_EQ(ArgumentationParser::trim(" \n\r\t \t"), "");
+  EXPECT_EQ(ArgumentationParser::trim("\r\n a \t b\n "), "a \t b");
 }
 
 // More statements than a bounded parser stack would take: every one is
