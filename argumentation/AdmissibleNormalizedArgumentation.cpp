@@ -6,6 +6,7 @@
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
 #include "ArgumentationUtil.h"
+#include "BranchJoin.h"
 #include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
@@ -147,7 +148,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const E
 
   auto* table = new TupleSet();
   // Runs of equal in-sets join; both tables list them in ascending order.
-  ArgumentationUtil::joinRunsByLattice<Row>(
+  joinRunsByLattice(
       left, right, table, AdmissibleJoin(node->getVertices().size()),
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });

@@ -14,7 +14,8 @@
 #include <utility>
 #include <vector>
 
-#include "ArgumentationUtil.h"
+#include "BagAttacks.h"
+#include "RowCollectingAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/support.h"

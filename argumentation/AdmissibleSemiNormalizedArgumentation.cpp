@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ArgumentationUtil.h"
+#include "BranchJoin.h"
 #include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
@@ -105,8 +106,7 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(con
   TupleSet* right = evaluateNode(node->secondChild());
   TupleSet* table = new TupleSet();
   // Runs of equal in-sets join; both tables list them in ascending order.
-  using Row = AdmissibleArgumentationTuple;
-  ArgumentationUtil::joinRunsByLattice<Row>(
+  joinRunsByLattice(
       left, right, table, AdmissibleJoin(node->getVertices().size()),
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });

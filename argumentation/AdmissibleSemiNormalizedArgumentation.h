@@ -6,7 +6,8 @@
 
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
-#include "ArgumentationUtil.h"
+#include "BagAttacks.h"
+#include "RowCollectingAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/support.h"

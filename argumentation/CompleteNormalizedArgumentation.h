@@ -7,7 +7,8 @@
 #include <cstddef>
 
 #include "ArgumentationProblem.h"
-#include "ArgumentationUtil.h"
+#include "BagAttacks.h"
+#include "RowCollectingAlgorithm.h"
 #include "CompleteArgumentationTuple.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"

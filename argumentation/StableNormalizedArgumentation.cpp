@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ArgumentationUtil.h"
+#include "BranchJoin.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -17,41 +18,6 @@ namespace {
 StableArgumentationTuple* row(const TupleSet::value_type& entry) {
   return static_cast<StableArgumentationTuple*>(entry.first);
 }
-
-// The branch join by runs of equal in-sets: a free position is unattacked
-// (0) or attacked (1), attacked on either side is attacked.
-struct StableJoin {
-  using Row = StableArgumentationTuple;
-  explicit StableJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
-
-  static constexpr unsigned bits = 1;
-  static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
-  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
-  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
-    std::uint64_t code = 0;
-    for (std::size_t p : free) code = (code << 1) | (row.attackedArguments.test(p) ? 1u : 0u);
-    return code;
-  }
-  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
-    auto* row = new Row();
-    row->inArguments = key.inArguments;
-    row->attackedArguments = BagSet(width);
-    row->unattackedArguments = BagSet(width);
-    for (std::size_t i = free.size(); i-- > 0; code >>= 1)
-      (code & 1 ? row->attackedArguments : row->unattackedArguments).set(free[i]);
-    return row;
-  }
-  static Row* joinPair(const Row& a, const Row& b) {
-    auto* joined = new Row();
-    joined->inArguments = a.inArguments;
-    joined->unattackedArguments = a.unattackedArguments & b.unattackedArguments;
-    joined->attackedArguments = a.attackedArguments | b.attackedArguments;
-    return joined;
-  }
-
-  std::size_t width;
-  BagSet all;
-};
 
 }  // namespace
 
@@ -145,7 +111,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateBranchNode(const Exten
   TupleSet* right = evaluateNode(node->secondChild());
   TupleSet* table = new TupleSet();
   // Runs of equal in-sets join; both tables list them in ascending order.
-  ArgumentationUtil::joinRunsByLattice<StableArgumentationTuple>(
+  joinRunsByLattice(
       left, right, table, StableJoin(node->getVertices().size()),
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
       [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });

@@ -6,7 +6,8 @@
 
 #include "ArgumentationProblem.h"
 #include "StableArgumentationTuple.h"
-#include "ArgumentationUtil.h"
+#include "BagAttacks.h"
+#include "RowCollectingAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 
