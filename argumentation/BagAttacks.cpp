@@ -13,22 +13,26 @@ const BagAttacks& BagAttacks::assign(const std::vector<Vertex>& bag, Argumentati
   sources.assign(bag.size(), BagSet(bag.size()));
   everything = BagSet::prefix(bag.size());
   for (std::size_t from = 0; from < members.size(); ++from) {
-    const VertexSet* attacked = problem->getAttacksFromArg(members[from]);
-    if (attacked == nullptr) continue;
-    // Walk whichever is shorter: the bag, or the argument's targets.
-    if (attacked->size() <= members.size()) {
-      for (Vertex v : *attacked) {
-        auto at = std::lower_bound(members.begin(), members.end(), v);
-        if (at == members.end() || *at != v) continue;
-        const auto to = static_cast<std::size_t>(at - members.begin());
-        targets[from].set(to);
-        sources[to].set(from);
+    // Both ascending: walk the shorter of the argument's targets and the bag,
+    // searching the other from where the previous search stopped.
+    const auto [first, last] = problem->attackedRange(members[from]);
+    auto mark = [&](std::size_t to) {
+      targets[from].set(to);
+      sources[to].set(from);
+    };
+    if (static_cast<std::size_t>(last - first) <= members.size()) {
+      auto at = members.begin();
+      for (const Vertex* v = first; v != last; ++v) {
+        at = std::lower_bound(at, members.end(), *v);
+        if (at == members.end()) break;
+        if (*at == *v) mark(static_cast<std::size_t>(at - members.begin()));
       }
     } else {
+      const Vertex* at = first;
       for (std::size_t to = 0; to < members.size(); ++to) {
-        if (attacked->count(members[to]) == 0) continue;
-        targets[from].set(to);
-        sources[to].set(from);
+        at = std::lower_bound(at, last, members[to]);
+        if (at == last) break;
+        if (*at == members[to]) mark(to);
       }
     }
   }
