@@ -40,21 +40,25 @@ class ArgumentationUtil {
   static std::vector<kivra::VertexSet> rec(kivra::VertexSet chosen, kivra::VertexSet rejected,
                                            kivra::VertexSet remaining, ArgumentationProblem* problem);
 
-  // Adds rows to an empty table in ascending order, found by sorting them
-  // once instead of searching the table for each: of equal rows one stays
-  // with the union of their solutions, the others are deleted. Empties rows.
+  // Adds rows to a table in ascending order, found by sorting them once
+  // instead of searching the table for each; every row must follow the
+  // table's own (an empty table, or one filled run by run). Equal rows merge
+  // as addToTupleSet merges them when inserted in the order given: the last
+  // one keeps the key, with the Union of the earlier ones' solution (left)
+  // and its own (right); the earlier rows are deleted. Row::precedes orders
+  // the rows. Empties rows.
   template <class Row, class Unite>
   static void fillTable(std::vector<std::pair<Row*, kivra::Solution*>>& rows, kivra::TupleSet* table, Unite unite) {
-    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
     for (std::size_t i = 0; i < rows.size();) {
-      Row* row = rows[i].first;
       kivra::Solution* solution = rows[i].second;
       std::size_t j = i + 1;
-      for (; j < rows.size() && !row->precedes(*rows[j].first); ++j) {
+      for (; j < rows.size() && !rows[j - 1].first->precedes(*rows[j].first); ++j) {
         solution = unite(solution, rows[j].second);
-        delete rows[j].first;
+        delete rows[j - 1].first;
       }
-      table->emplace_hint(table->end(), row, solution);
+      table->emplace_hint(table->end(), rows[j - 1].first, solution);
       i = j;
     }
     rows.clear();

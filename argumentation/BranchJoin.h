@@ -22,8 +22,9 @@
 //   encode(row, free)        the states of row at the free positions;
 //   decode(keyRow, free, c)  a new row of keyRow's run with the states of code c;
 //   joinPair(a, b)           the joined row of two rows of a run, new.
-// Runs too wide for one code word are joined pair by pair. Rows enter the
-// table in ascending order; both child tables are consumed.
+// Runs too wide for one code word are joined pair by pair. The joined rows
+// enter the table through ArgumentationUtil::fillTable; both child tables
+// are consumed.
 template <class Traits, class Unite, class Cross>
 void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::TupleSet* table, const Traits& traits,
                        Unite unite, Cross cross) {
@@ -57,7 +58,7 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::Tup
     if (std::next(l) == lEnd && std::next(r) == rEnd) {
       // One row on each side: nothing to group.
       joined.emplace_back(traits.joinPair(keyRow, rowAt(r)), cross(l->second, r->second));
-    } else if (free.size() * traits.bits <= 64) {
+    } else if (free.size() * Traits::bits <= 64) {
       auto collect = [&](kivra::TupleSet::iterator from, kivra::TupleSet::iterator to, std::vector<CodedRow>& run) {
         run.clear();
         for (auto it = from; it != to; ++it) run.push_back({traits.encode(rowAt(it), free), it->second});
@@ -65,31 +66,18 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::Tup
       };
       collect(l, lEnd, leftRun);
       collect(r, rEnd, rightRun);
-      LatticeJoin<kivra::Solution*, Unite, Cross> lattice(static_cast<unsigned>(free.size()), traits.bits, unite, cross);
+      LatticeJoin<kivra::Solution*, Unite, Cross> lattice(static_cast<unsigned>(free.size()), Traits::bits, unite,
+                                                          cross);
       for (const CodedRow& z : lattice.join(leftRun, rightRun))
         joined.emplace_back(traits.decode(keyRow, free, z.code), z.solution);
     } else {
-      // Pair by pair; equal joined rows unite.
-      std::vector<std::pair<Row*, kivra::Solution*>> pairs;
+      // Pair by pair; the fill unites equal joined rows.
       for (auto a = l; a != lEnd; ++a)
         for (auto b = r; b != rEnd; ++b)
-          pairs.emplace_back(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
-      std::stable_sort(pairs.begin(), pairs.end(),
-                       [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
-      for (std::size_t i = 0; i < pairs.size();) {
-        std::size_t j = i + 1;
-        kivra::Solution* s = pairs[i].second;
-        for (; j < pairs.size() && !pairs[i].first->precedes(*pairs[j].first); ++j) {
-          s = unite(s, pairs[j].second);
-          delete pairs[j].first;
-        }
-        joined.emplace_back(pairs[i].first, s);
-        i = j;
-      }
+          joined.emplace_back(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
     }
-    if (joined.size() > 1)
-      std::sort(joined.begin(), joined.end(), [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
-    for (auto& [row, solution] : joined) table->emplace_hint(table->end(), row, solution);
+    // The run's rows follow every row of the runs before it.
+    ArgumentationUtil::fillTable(joined, table, unite);
     for (; l != lEnd; ++l) delete l->first;
     for (; r != rEnd; ++r) delete r->first;
   }
