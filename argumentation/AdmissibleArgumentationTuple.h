@@ -56,6 +56,7 @@ struct AdmissibleJoin {
   explicit AdmissibleJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
 
   static constexpr unsigned bits = 2;
+  static constexpr unsigned latticePositions = 32;
   static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
   BagSet freePositions(const Row& row) const { return all - row.inArguments; }
   static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {

@@ -18,17 +18,20 @@
 // gives, for its row class Row:
 //   compareKeys(a, b)        three-way order of the join keys, leading the row order;
 //   bits                     bits per free position (1 or 2);
+//   latticePositions         the most free positions joined as a lattice
+//                            (at most 64 / bits, one code word);
 //   freePositions(row)       the positions whose states vary within the row's run;
 //   encode(row, free)        the states of row at the free positions;
 //   decode(keyRow, free, c)  a new row of keyRow's run with the states of code c;
 //   joinPair(a, b)           the joined row of two rows of a run, new.
-// Runs too wide for one code word are joined pair by pair. The joined rows
+// Runs with more free positions are joined pair by pair. The joined rows
 // enter the table through ArgumentationUtil::fillTable; both child tables
 // are consumed.
 template <class Traits, class Unite, class Cross>
 void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::TupleSet* table, const Traits& traits,
                        Unite unite, Cross cross) {
   using Row = typename Traits::Row;
+  static_assert(Traits::latticePositions * Traits::bits <= 64, "a run's code must fit one word");
   auto rowAt = [](kivra::TupleSet::iterator it) -> const Row& { return *static_cast<const Row*>(it->first); };
   auto l = left->begin();
   auto r = right->begin();
@@ -58,7 +61,7 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::Tup
     if (std::next(l) == lEnd && std::next(r) == rEnd) {
       // One row on each side: nothing to group.
       joined.emplace_back(traits.joinPair(keyRow, rowAt(r)), cross(l->second, r->second));
-    } else if (free.size() * Traits::bits <= 64) {
+    } else if (free.size() <= Traits::latticePositions) {
       auto collect = [&](kivra::TupleSet::iterator from, kivra::TupleSet::iterator to, std::vector<CodedRow>& run) {
         run.clear();
         for (auto it = from; it != to; ++it) run.push_back({traits.encode(rowAt(it), free), it->second});

@@ -77,6 +77,7 @@ struct CompleteJoin {
   explicit CompleteJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
 
   static constexpr unsigned bits = 1;
+  static constexpr unsigned latticePositions = 64;
   static std::strong_ordering compareKeys(const Row& a, const Row& b) {
     if (auto c = a.inArguments <=> b.inArguments; c != 0) return c;
     return a.compareDefUnion(b);

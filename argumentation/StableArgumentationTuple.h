@@ -49,6 +49,7 @@ struct StableJoin {
   explicit StableJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
 
   static constexpr unsigned bits = 1;
+  static constexpr unsigned latticePositions = 64;
   static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
   BagSet freePositions(const Row& row) const { return all - row.inArguments; }
   static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
