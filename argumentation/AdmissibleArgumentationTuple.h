@@ -42,11 +42,26 @@ class AdmissibleArgumentationTuple : public kivra::Tuple {
   static void* operator new(std::size_t size) { return kivra::allocateRow<AdmissibleArgumentationTuple>(size); }
   static void operator delete(void* row, std::size_t size) { kivra::releaseRow<AdmissibleArgumentationTuple>(row, size); }
 
+  // Calls f on each of the four sets.
+  template <class F>
+  void forEachSet(F f) {
+    f(inArguments), f(outArguments), f(attackingArguments), f(defeatedArguments);
+  }
+
   BagSet inArguments;         // members of S
   BagSet outArguments;        // not in S, not attacked by S, attack no member of S
   BagSet attackingArguments;  // not in S, not attacked by S, attack some member of S
   BagSet defeatedArguments;   // not in S, attacked by some member of S
 };
+
+// The removal test of the admissible rules (both normalizations): an
+// undefeated attacker that leaves the bag (its positions `removed`) can never
+// be defeated later, so the row's candidate sets are not admissible.
+inline bool undefeatedAttackerLeaves(const AdmissibleArgumentationTuple& row, const BagSet& removed) {
+  return row.attackingArguments.intersects(removed);
+}
+// At the root, the rows without an undefeated attacker are admissible.
+inline bool admissibleAtRoot(const AdmissibleArgumentationTuple& row) { return row.attackingArguments.empty(); }
 
 // The admissible rows' branch join for joinRunsByLattice (BranchJoin.h):
 // runs of equal in-sets; a free position is out (00), an undefeated

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "BagAttacks.h"
+#include "AdmissibleArgumentationTuple.h"
 #include "RowCollectingAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -22,9 +22,9 @@
 #include "kivra/Problem.h"
 
 class ArgumentationProblem;
-class AdmissibleArgumentationTuple;
 
-class AdmissibleNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm> {
+class AdmissibleNormalizedArgumentationAlgorithm
+    : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin, kivra::AbstractNormalizedHTDAlgorithm> {
  public:
   // `problem` must be an ArgumentationProblem; not owned.
   explicit AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -55,11 +55,4 @@ class AdmissibleNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm
   // bottom-up walk is its last child (the framework's steps in between are
   // counted with it), and a leaf starts it afresh.
   kivra::Timer nodeTimer;
-
- private:
-  // Storage the rules reuse from node to node for the bag's attacks and the
-  // move of rows out of a child's bag.
-  BagAttacks bagWork;
-  BagProjection projectionWork;
-
 };

@@ -6,7 +6,6 @@
 
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
-#include "BagAttacks.h"
 #include "RowCollectingAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -32,7 +31,9 @@
 // them once read, or passes them on in its own table (taken out of the child
 // table first, so that no key is changed while in a table); the table it
 // returns belongs to the caller.
-class AdmissibleSemiNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractSemiNormalizedHTDAlgorithm> {
+class AdmissibleSemiNormalizedArgumentationAlgorithm
+    : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin,
+                                    kivra::AbstractSemiNormalizedHTDAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit AdmissibleSemiNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -60,12 +61,6 @@ class AdmissibleSemiNormalizedArgumentationAlgorithm : public RowCollectingAlgor
   // counted with it), and a leaf starts it afresh.
   kivra::Timer nodeTimer;
 
- private:
-  // Storage the rules reuse from node to node for the bag's attacks and the
-  // move of rows out of a child's bag.
-  BagAttacks bagWork;
-  BagProjection projectionWork;
-
-  // The entries of the child table a rule consumes.
-  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
+  // The arguments a permutation node keeps from its child.
+  std::vector<kivra::Vertex> kept;
 };

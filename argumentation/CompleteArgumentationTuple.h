@@ -62,6 +62,12 @@ class CompleteArgumentationTuple : public kivra::Tuple {
   static void* operator new(std::size_t size) { return kivra::allocateRow<CompleteArgumentationTuple>(size); }
   static void operator delete(void* row, std::size_t size) { kivra::releaseRow<CompleteArgumentationTuple>(row, size); }
 
+  // Calls f on each of the five sets.
+  template <class F>
+  void forEachSet(F f) {
+    f(inArguments), f(defProvedArguments), f(defPendingArguments), f(outProvedArguments), f(outPendingArguments);
+  }
+
   BagSet inArguments;
   BagSet defProvedArguments;
   BagSet defPendingArguments;

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "ArgumentationUtil.h"
-#include "BranchJoin.h"
 #include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
@@ -16,15 +15,11 @@ using kivra::VertexSet;
 
 namespace {
 
-CompleteArgumentationTuple* row(const TupleSet::value_type& entry) {
-  return static_cast<CompleteArgumentationTuple*>(entry.first);
-}
+using Row = CompleteArgumentationTuple;
 
 // Each set of a row in the positions of a larger bag, `position` added.
 void insertPosition(CompleteArgumentationTuple& t, std::size_t position, std::size_t width) {
-  for (BagSet* set : {&t.inArguments, &t.defProvedArguments, &t.defPendingArguments, &t.outProvedArguments,
-                      &t.outPendingArguments})
-    *set = set->inserted(position, width);
+  t.forEachSet([&](BagSet& set) { set = set.inserted(position, width); });
 }
 
 }  // namespace
@@ -33,7 +28,7 @@ double CompleteNormalizedArgumentationAlgorithm::branchNodeTime = 0;
 double CompleteNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
 
 CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm<CompleteArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
+    : RowCollectingAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::recCols(VertexSet I, VertexSet DP, VertexSet DQ, VertexSet OP,
@@ -163,48 +158,25 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Ex
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
   const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
-
-  // Rows are taken out of the child table before they are projected, so no
-  // table key is ever changed.
-  ArgumentationUtil::takeEntries(child, consumed);
-  for (auto [key, mapped] : consumed) {
-    auto* t = static_cast<CompleteArgumentationTuple*>(key);
-    // A pending argument that leaves the bag can never be settled.
-    if (t->defPendingArguments.intersects(removal.removed) || t->outPendingArguments.intersects(removal.removed)) {
-      delete t;
-      continue;
-    }
-    removal.leavingIn(t->inArguments, leaving);
-    Solution* s = withArguments(mapped, leaving);
-    for (BagSet* set : {&t->inArguments, &t->defProvedArguments, &t->defPendingArguments, &t->outProvedArguments,
-                        &t->outPendingArguments})
-      *set = removal.apply(*set);
-    addRow(t, s);
-  }
+  // A pending argument that leaves the bag can never be settled.
+  projectRows(child, removal, [](const Row& row, const BagSet& removed) {
+    return row.defPendingArguments.intersects(removed) || row.outPendingArguments.intersects(removed);
+  });
   flushRows(table);
   permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
-  TupleSet* left = evaluateNode(node->firstChild());
-  TupleSet* right = evaluateNode(node->secondChild());
-  TupleSet* table = new TupleSet();
   // Runs of equal in-sets and def unions join; both tables list them in ascending order.
-  joinRunsByLattice(
-      left, right, table, CompleteJoin(node->getVertices().size()),
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
+  TupleSet* table = joinChildren(node);
   branchNodeTime += nodeTimer.lap().first;
   return table;
 }
 
 Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
-  Solution* result = createEmptySolution();
-  for (auto& entry : *table) {
-    const CompleteArgumentationTuple* t = row(entry);
-    if (t->defPendingArguments.empty() && t->outPendingArguments.empty())
-      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, t->inArguments, root));
-  }
-  return result;
+  // At the root the rows without pending arguments are complete.
+  return selectRows(table, root, [](const Row& row) {
+    return row.defPendingArguments.empty() && row.outPendingArguments.empty();
+  });
 }

@@ -37,6 +37,12 @@ class StableArgumentationTuple : public kivra::Tuple {
   static void* operator new(std::size_t size) { return kivra::allocateRow<StableArgumentationTuple>(size); }
   static void operator delete(void* row, std::size_t size) { kivra::releaseRow<StableArgumentationTuple>(row, size); }
 
+  // Calls f on each of the three sets.
+  template <class F>
+  void forEachSet(F f) {
+    f(inArguments), f(unattackedArguments), f(attackedArguments);
+  }
+
   BagSet inArguments;
   BagSet unattackedArguments;
   BagSet attackedArguments;

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "ArgumentationUtil.h"
-#include "BranchJoin.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -15,14 +14,12 @@ using kivra::VertexSet;
 
 namespace {
 
-StableArgumentationTuple* row(const TupleSet::value_type& entry) {
-  return static_cast<StableArgumentationTuple*>(entry.first);
-}
+using Row = StableArgumentationTuple;
 
 }  // namespace
 
 StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm<StableArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
+    : RowCollectingAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
@@ -85,43 +82,20 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Exte
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
   const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
-
-  // Rows are taken out of the child table before they are projected.
-  ArgumentationUtil::takeEntries(child, consumed);
-  for (auto [key, mapped] : consumed) {
-    auto* t = static_cast<StableArgumentationTuple*>(key);
-    // An argument leaving the bag unattacked can never be attacked later.
-    if (t->unattackedArguments.intersects(removal.removed)) {
-      delete t;
-      continue;
-    }
-    removal.leavingIn(t->inArguments, leaving);
-    Solution* s = withArguments(mapped, leaving);
-    t->inArguments = removal.apply(t->inArguments);
-    t->attackedArguments = removal.apply(t->attackedArguments);
-    t->unattackedArguments = removal.apply(t->unattackedArguments);
-    addRow(t, s);
-  }
+  // An argument leaving the bag unattacked can never be attacked later.
+  projectRows(child, removal, [](const Row& row, const BagSet& removed) {
+    return row.unattackedArguments.intersects(removed);
+  });
   flushRows(table);
   return table;
 }
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
-  TupleSet* left = evaluateNode(node->firstChild());
-  TupleSet* right = evaluateNode(node->secondChild());
-  TupleSet* table = new TupleSet();
   // Runs of equal in-sets join; both tables list them in ascending order.
-  joinRunsByLattice(
-      left, right, table, StableJoin(node->getVertices().size()),
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
-  return table;
+  return joinChildren(node);
 }
 
 Solution* StableNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
-  Solution* result = createEmptySolution();
-  for (auto& entry : *table)
-    if (row(entry)->unattackedArguments.empty())
-      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, row(entry)->inArguments, root));
-  return result;
+  // At the root the rows without unattacked arguments are stable.
+  return selectRows(table, root, [](const Row& row) { return row.unattackedArguments.empty(); });
 }

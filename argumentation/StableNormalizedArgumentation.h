@@ -6,7 +6,6 @@
 
 #include "ArgumentationProblem.h"
 #include "StableArgumentationTuple.h"
-#include "BagAttacks.h"
 #include "RowCollectingAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -27,7 +26,8 @@
 // them once read, or passes them on in its own table (taken out of the child
 // table first, so that no key is changed while in a table); the table it
 // returns belongs to the caller.
-class StableNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<StableArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm> {
+class StableNormalizedArgumentationAlgorithm
+    : public RowCollectingAlgorithm<StableArgumentationTuple, StableJoin, kivra::AbstractNormalizedHTDAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit StableNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -41,13 +41,4 @@ class StableNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<Sta
   kivra::TupleSet* evaluateLeafNode(const kivra::ExtendedHypertree* node) override;
 
   ArgumentationProblem* argumentationProblem;
-
- private:
-  // Storage the rules reuse from node to node for the bag's attacks and the
-  // move of rows out of a child's bag.
-  BagAttacks bagWork;
-  BagProjection projectionWork;
-
-  // The entries of the child table a rule consumes.
-  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
 };
