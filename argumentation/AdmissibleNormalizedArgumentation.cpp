@@ -41,7 +41,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
     row->attackingArguments = (rest - row->defeatedArguments) & bag.attackersOf(in);
     row->outArguments = rest - row->defeatedArguments - row->attackingArguments;
     row->inArguments = std::move(in);
-    // Rows of different in-sets never coincide: a plain insertion suffices.
+    // Rows of different in-sets never coincide: the fill merges none of them.
     addRow(row, createLeafSolution(VertexSet()));
   }
   flushRows(table);

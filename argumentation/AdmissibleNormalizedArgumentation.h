@@ -32,7 +32,9 @@ class AdmissibleNormalizedArgumentationAlgorithm
 
  protected:
   // Each rule returns a new table owned by the caller and releases the child
-  // tables it consumed, rows included; solutions are shared and never released.
+  // tables it consumed, rows included. A solution may be shared by several
+  // rows, so no rule releases one: the framework reclaims the solutions that
+  // no table reaches.
   kivra::Solution* selectSolution(kivra::TupleSet* tuples, const kivra::ExtendedHypertree* root) override;
   kivra::TupleSet* evaluateBranchNode(const kivra::ExtendedHypertree* node) override;
   kivra::TupleSet* evaluateIntroductionNode(const kivra::ExtendedHypertree* node) override;

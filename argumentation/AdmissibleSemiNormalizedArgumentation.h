@@ -15,7 +15,8 @@
 // members. A row (AdmissibleArgumentationTuple) is S restricted to a bag, each
 // other bag argument classified against S as defeated (attacked by S),
 // attacking (an undefeated attacker of S) or out (neither). Its solution holds
-// every such S, including the members that have already left the bag.
+// every such S without the members still in the bag: those join it when they
+// leave the bag, or at the root (see RowCollectingAlgorithm).
 //
 // A semi-normalized tree has leaves, branch nodes, and permutation nodes that
 // remove and introduce any number of arguments at once. A permutation first

@@ -1,7 +1,8 @@
-// Set operations on arguments that the admissible and stable rules of the
-// argumentation semantics share (disjointness, the arguments a set attacks,
-// the conflict-free subsets of a bag), and the handling of tables between
-// rules: the sorted fill of a new table, and the consumption of a child's.
+// Operations on ordered argument sets: disjointness, the arguments a set
+// attacks, and the conflict-free subsets of a bag. The rules ask the same
+// questions of a bag's attack masks (BagAttacks), which answer them alike and
+// in the same order. And the handling of tables between rules: the sorted
+// fill of a new table, and the consumption of a child's.
 #pragma once
 
 #include <algorithm>

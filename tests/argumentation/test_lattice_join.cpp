@@ -1,5 +1,5 @@
-// The run join of the branch nodes against the pair-by-pair join it
-// replaces: with values that record which pairs of rows were combined, every
+// The lattice join of a branch node's runs against joining every pair of
+// rows: with values that record which pairs of rows were combined, every
 // joined code must hold each pair whose states join to it exactly once, and
 // no pair twice or elsewhere, whatever the runs look like; and with values
 // that record their operands, every union and cross join made must go into
