@@ -65,10 +65,16 @@ class ArgumentationUtil {
     rows.clear();
   }
 
-  // Moves every entry of table into entries (which it replaces) and deletes
-  // the table; the rows are the caller's now and may be changed.
-  static void takeEntries(kivra::TupleSet* table, std::vector<std::pair<kivra::Tuple*, kivra::Solution*>>& entries) {
-    entries.assign(table->begin(), table->end());
+  // Takes the entries of table out one by one, in table order, and hands
+  // each to f(row, solution); then deletes the table. A row is out of the
+  // table before f sees it, so f may change it (no key of a table is ever
+  // changed), and the table's storage goes as the rows move on.
+  template <class F>
+  static void takeEach(kivra::TupleSet* table, F f) {
+    while (!table->empty()) {
+      auto entry = table->extract(table->begin());
+      f(entry.key(), entry.mapped());
+    }
     delete table;
   }
 

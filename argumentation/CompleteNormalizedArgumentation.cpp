@@ -118,10 +118,8 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
 
   // Each child row is taken out of the child table before it is reused as
   // the def row, so no table key is ever changed.
-  ArgumentationUtil::takeEntries(child, consumed);
-  for (auto [key, mapped] : consumed) {
+  ArgumentationUtil::takeEach(child, [&](kivra::Tuple* key, Solution* s) {
     auto* t = static_cast<CompleteArgumentationTuple*>(key);
-    Solution* s = mapped;
     insertPosition(*t, p, width);
 
     const bool attackedByIn = attackers.intersects(t->inArguments);
@@ -148,7 +146,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     addRow(t, s);
     if (outRow) addRow(outRow, s);
     if (inRow) addRow(inRow, s);
-  }
+  });
   flushRows(table);
   permutationNodeTime += nodeTimer.lap().first;
   return table;

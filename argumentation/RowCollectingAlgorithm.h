@@ -63,20 +63,17 @@ class RowCollectingAlgorithm : public Base {
   // is collected (addRow) for the caller's flushRows.
   template <class Blocked>
   void projectRows(kivra::TupleSet* child, const BagProjection& removal, Blocked blocked) {
-    // Rows are taken out of the child table before they change, so that no
-    // key of a table is ever changed.
-    ArgumentationUtil::takeEntries(child, consumed);
-    for (auto [tuple, solution] : consumed) {
+    ArgumentationUtil::takeEach(child, [&](kivra::Tuple* tuple, kivra::Solution* solution) {
       auto* row = static_cast<Row*>(tuple);
       if (blocked(*row, removal.removed)) {
         delete row;
-        continue;
+        return;
       }
       removal.leavingIn(row->inArguments, leaving);
       kivra::Solution* s = withArguments(solution, leaving);
       row->forEachSet([&](BagSet& set) { set = removal.apply(set); });
       addRow(row, s);
-    }
+    });
   }
 
   // The branch rule's work: the tables of the first child, then of the
@@ -108,11 +105,9 @@ class RowCollectingAlgorithm : public Base {
   }
 
   // Storage the rules reuse from node to node: the bag's attacks, the move
-  // of rows out of a child's bag, the entries of a child table being
-  // consumed, and the arguments that leave a row's bag.
+  // of rows out of a child's bag, and the arguments that leave a row's bag.
   BagAttacks bagWork;
   BagProjection projectionWork;
-  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
   std::vector<kivra::Vertex> leaving;
 
  private:

@@ -51,10 +51,8 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
 
   // Each child row is taken out of the child table before it is reused as
   // the row with a outside, so no table key is ever changed.
-  ArgumentationUtil::takeEntries(child, consumed);
-  for (auto [key, mapped] : consumed) {
+  ArgumentationUtil::takeEach(child, [&](kivra::Tuple* key, Solution* s) {
     auto* t = static_cast<StableArgumentationTuple*>(key);
-    Solution* s = mapped;
     t->inArguments = t->inArguments.inserted(p, width);
     t->attackedArguments = t->attackedArguments.inserted(p, width);
     t->unattackedArguments = t->unattackedArguments.inserted(p, width);
@@ -73,7 +71,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
       t->unattackedArguments.set(p);
     }
     addRow(t, s);
-  }
+  });
   flushRows(table);
   return table;
 }
