@@ -1,7 +1,5 @@
 #include "CompleteNormalizedArgumentation.h"
 
-#include <compare>
-#include <cstdint>
 #include <vector>
 
 #include "ArgumentationUtil.h"

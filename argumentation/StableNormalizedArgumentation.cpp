@@ -1,7 +1,5 @@
 #include "StableNormalizedArgumentation.h"
 
-#include <compare>
-#include <cstdint>
 #include <vector>
 
 #include "ArgumentationUtil.h"
