@@ -7,7 +7,10 @@
 // value holder and enforces nothing.
 #pragma once
 
+#include <compare>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "BagSet.h"
 #include "kivra/AbstractAlgorithm.h"
@@ -39,8 +42,70 @@ class AdmissibleArgumentationTuple : public kivra::Tuple {
   static void* operator new(std::size_t size) { return kivra::allocateRow<AdmissibleArgumentationTuple>(size); }
   static void operator delete(void* row, std::size_t size) { kivra::releaseRow<AdmissibleArgumentationTuple>(row, size); }
 
+  // Calls f on each of the four sets.
+  template <class F>
+  void forEachSet(F f) {
+    f(inArguments), f(outArguments), f(attackingArguments), f(defeatedArguments);
+  }
+
   BagSet inArguments;         // members of S
   BagSet outArguments;        // not in S, not attacked by S, attack no member of S
   BagSet attackingArguments;  // not in S, not attacked by S, attack some member of S
   BagSet defeatedArguments;   // not in S, attacked by some member of S
+};
+
+// The removal test of the admissible rules (both normalizations): an
+// undefeated attacker that leaves the bag (its positions `removed`) can never
+// be defeated later, so the row's candidate sets are not admissible.
+inline bool undefeatedAttackerLeaves(const AdmissibleArgumentationTuple& row, const BagSet& removed) {
+  return row.attackingArguments.intersects(removed);
+}
+// At the root, the rows without an undefeated attacker are admissible.
+inline bool admissibleAtRoot(const AdmissibleArgumentationTuple& row) { return row.attackingArguments.empty(); }
+
+// The admissible rows' branch join for joinRunsByLattice (BranchJoin.h):
+// runs of equal in-sets; a free position is out (00), an undefeated
+// attacker (01) or defeated (11), and the joined state is the larger one.
+struct AdmissibleJoin {
+  using Row = AdmissibleArgumentationTuple;
+  explicit AdmissibleJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+
+  static constexpr unsigned bits = 2;
+  static constexpr unsigned latticePositions = 32;
+  static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
+  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
+  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
+    std::uint64_t code = 0;
+    for (std::size_t p : free)
+      code = (code << 2) | (row.defeatedArguments.test(p) ? 3u : row.attackingArguments.test(p) ? 1u : 0u);
+    return code;
+  }
+  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
+    auto* row = new Row();
+    row->inArguments = key.inArguments;
+    row->attackingArguments = BagSet(width);
+    row->defeatedArguments = BagSet(width);
+    row->outArguments = BagSet(width);
+    for (std::size_t i = free.size(); i-- > 0; code >>= 2) {
+      switch (code & 3) {
+        case 0: row->outArguments.set(free[i]); break;
+        case 1: row->attackingArguments.set(free[i]); break;
+        default: row->defeatedArguments.set(free[i]); break;
+      }
+    }
+    return row;
+  }
+  // Out where both are out, defeated where either defeats, and every other
+  // non-member an undefeated attacker.
+  Row* joinPair(const Row& a, const Row& b) const {
+    auto* joined = new Row();
+    joined->inArguments = a.inArguments;
+    joined->outArguments = a.outArguments & b.outArguments;
+    joined->defeatedArguments = a.defeatedArguments | b.defeatedArguments;
+    joined->attackingArguments = all - joined->inArguments - joined->outArguments - joined->defeatedArguments;
+    return joined;
+  }
+
+  std::size_t width;
+  BagSet all;
 };

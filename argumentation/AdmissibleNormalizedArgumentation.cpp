@@ -18,15 +18,13 @@ namespace {
 
 using Row = AdmissibleArgumentationTuple;
 
-const Row& rowOf(const kivra::Tuple* tuple) { return *static_cast<const Row*>(tuple); }
-
 }  // namespace
 
 double AdmissibleNormalizedArgumentationAlgorithm::branchNodeTime = 0;
 double AdmissibleNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
 
 AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
+    : RowCollectingAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}
@@ -43,7 +41,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
     row->attackingArguments = (rest - row->defeatedArguments) & bag.attackersOf(in);
     row->outArguments = rest - row->defeatedArguments - row->attackingArguments;
     row->inArguments = std::move(in);
-    // Rows of different in-sets never coincide: a plain insertion suffices.
+    // Rows of different in-sets never coincide: the fill merges none of them.
     addRow(row, createLeafSolution(VertexSet()));
   }
   flushRows(table);
@@ -115,53 +113,22 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
-  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
-
   auto* table = new TupleSet();
-  for (auto& [tuple, solution] : *child) {
-    auto* t = static_cast<Row*>(tuple);
-    // An undefeated attacker that leaves the decomposition can never be
-    // defeated later: the row's candidate sets are not admissible.
-    if (t->attackingArguments.intersects(removal.removed)) {
-      delete t;
-      continue;
-    }
-    auto* projected = new Row();
-    projected->inArguments = removal.apply(t->inArguments);
-    projected->attackingArguments = removal.apply(t->attackingArguments);
-    projected->defeatedArguments = removal.apply(t->defeatedArguments);
-    projected->outArguments = removal.apply(t->outArguments);
-    removal.leavingIn(t->inArguments, leaving);
-    addRow(projected, withArguments(solution, leaving));
-    delete t;
-  }
+  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
+  projectRows(child, removal, undefeatedAttackerLeaves);
   flushRows(table);
-  delete child;
   permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
-  TupleSet* left = evaluateNode(node->firstChild());
-  TupleSet* right = evaluateNode(node->secondChild());
-
-  auto* table = new TupleSet();
   // Runs of equal in-sets join; both tables list them in ascending order.
-  ArgumentationUtil::joinRunsByLattice<Row>(
-      left, right, table, AdmissibleJoin(node->getVertices().size()),
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
+  TupleSet* table = joinChildren(node);
   branchNodeTime += nodeTimer.lap().first;
   return table;
 }
 
 Solution* AdmissibleNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,
                                                                       const ExtendedHypertree* root) {
-  Solution* result = createEmptySolution();
-  for (const auto& [tuple, solution] : *tuples) {
-    const Row& row = rowOf(tuple);
-    if (row.attackingArguments.empty())
-      result = combineSolutions(kivra::Union, result, withRootMembers(solution, row.inArguments, root));
-  }
-  return result;
+  return selectRows(tuples, root, admissibleAtRoot);
 }

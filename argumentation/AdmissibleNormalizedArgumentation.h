@@ -14,16 +14,17 @@
 #include <utility>
 #include <vector>
 
-#include "ArgumentationUtil.h"
+#include "AdmissibleArgumentationTuple.h"
+#include "RowCollectingAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/support.h"
 #include "kivra/Problem.h"
 
 class ArgumentationProblem;
-class AdmissibleArgumentationTuple;
 
-class AdmissibleNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm> {
+class AdmissibleNormalizedArgumentationAlgorithm
+    : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin, kivra::AbstractNormalizedHTDAlgorithm> {
  public:
   // `problem` must be an ArgumentationProblem; not owned.
   explicit AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -31,7 +32,9 @@ class AdmissibleNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm
 
  protected:
   // Each rule returns a new table owned by the caller and releases the child
-  // tables it consumed, rows included; solutions are shared and never released.
+  // tables it consumed, rows included. A solution may be shared by several
+  // rows, so no rule releases one: the framework reclaims the solutions that
+  // no table reaches.
   kivra::Solution* selectSolution(kivra::TupleSet* tuples, const kivra::ExtendedHypertree* root) override;
   kivra::TupleSet* evaluateBranchNode(const kivra::ExtendedHypertree* node) override;
   kivra::TupleSet* evaluateIntroductionNode(const kivra::ExtendedHypertree* node) override;
@@ -54,11 +57,4 @@ class AdmissibleNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm
   // bottom-up walk is its last child (the framework's steps in between are
   // counted with it), and a leaf starts it afresh.
   kivra::Timer nodeTimer;
-
- private:
-  // Storage the rules reuse from node to node for the bag's attacks and the
-  // move of rows out of a child's bag.
-  BagAttacks bagWork;
-  BagProjection projectionWork;
-
 };

@@ -24,7 +24,7 @@ double AdmissibleSemiNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
 
 AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgumentationAlgorithm(
     kivra::Problem* problem)
-    : RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractSemiNormalizedHTDAlgorithm>(problem),
+    : RowCollectingAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {
@@ -42,29 +42,16 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
   const BagSet introduced = bag.positions(node->getIntroducedVertices());
   // The arguments the node keeps from its child, between removal and introduction.
-  std::vector<Vertex> kept;
+  kept.clear();
   for (std::size_t p = 0; p < bag.size(); ++p)
     if (!introduced.test(p)) kept.push_back(bag.vertex(p));
-  const BagProjection removal(kept, node->getRemovedVertices());
+  const BagProjection& removal = projectionWork.assign(kept, node->getRemovedVertices());
   const BagEmbedding introduction(introduced, bag.size());
 
-  // Removal: an undefeated attacker that leaves the bag can never be defeated.
+  // Removal: rows in which an undefeated attacker leaves go, the others move
+  // into the smaller bag.
   TupleSet* intermediate = new TupleSet();
-  // Rows are taken out of the child table before they are projected.
-  ArgumentationUtil::takeEntries(child, consumed);
-  for (auto [key, mapped] : consumed) {
-    auto* t = static_cast<Row*>(key);
-    if (t->attackingArguments.intersects(removal.removed)) {
-      delete t;
-      continue;
-    }
-    removal.leavingIn(t->inArguments, leaving);
-    t->inArguments = removal.apply(t->inArguments);
-    t->outArguments = removal.apply(t->outArguments);
-    t->defeatedArguments = removal.apply(t->defeatedArguments);
-    t->attackingArguments = removal.apply(t->attackingArguments);
-    addRow(t, withArguments(mapped, leaving));
-  }
+  projectRows(child, removal, undefeatedAttackerLeaves);
   flushRows(intermediate);
 
   // Introduction: extend each row by every compatible conflict-free subset.
@@ -101,24 +88,13 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
 }
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
-  TupleSet* left = evaluateNode(node->firstChild());
-  TupleSet* right = evaluateNode(node->secondChild());
-  TupleSet* table = new TupleSet();
   // Runs of equal in-sets join; both tables list them in ascending order.
-  using Row = AdmissibleArgumentationTuple;
-  ArgumentationUtil::joinRunsByLattice<Row>(
-      left, right, table, AdmissibleJoin(node->getVertices().size()),
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
+  TupleSet* table = joinChildren(node);
   branchNodeTime += nodeTimer.lap().first;
   return table;
 }
 
 Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table,
                                                                          const ExtendedHypertree* root) {
-  Solution* result = createEmptySolution();
-  for (auto& entry : *table)
-    if (row(entry)->attackingArguments.empty())
-      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, row(entry)->inArguments, root));
-  return result;
+  return selectRows(table, root, admissibleAtRoot);
 }

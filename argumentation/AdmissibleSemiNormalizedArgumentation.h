@@ -6,7 +6,7 @@
 
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
-#include "ArgumentationUtil.h"
+#include "RowCollectingAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/support.h"
@@ -15,7 +15,8 @@
 // members. A row (AdmissibleArgumentationTuple) is S restricted to a bag, each
 // other bag argument classified against S as defeated (attacked by S),
 // attacking (an undefeated attacker of S) or out (neither). Its solution holds
-// every such S, including the members that have already left the bag.
+// every such S without the members still in the bag: those join it when they
+// leave the bag, or at the root (see RowCollectingAlgorithm).
 //
 // A semi-normalized tree has leaves, branch nodes, and permutation nodes that
 // remove and introduce any number of arguments at once. A permutation first
@@ -31,7 +32,9 @@
 // them once read, or passes them on in its own table (taken out of the child
 // table first, so that no key is changed while in a table); the table it
 // returns belongs to the caller.
-class AdmissibleSemiNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, kivra::AbstractSemiNormalizedHTDAlgorithm> {
+class AdmissibleSemiNormalizedArgumentationAlgorithm
+    : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin,
+                                    kivra::AbstractSemiNormalizedHTDAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit AdmissibleSemiNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -59,12 +62,6 @@ class AdmissibleSemiNormalizedArgumentationAlgorithm : public RowCollectingAlgor
   // counted with it), and a leaf starts it afresh.
   kivra::Timer nodeTimer;
 
- private:
-  // Storage the rules reuse from node to node for the bag's attacks and the
-  // move of rows out of a child's bag.
-  BagAttacks bagWork;
-  BagProjection projectionWork;
-
-  // The entries of the child table a rule consumes.
-  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
+  // The arguments a permutation node keeps from its child.
+  std::vector<kivra::Vertex> kept;
 };

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "kivra/BitCount.h"
+
 // The one-word operations are the innermost loop of every rule: keep them inline.
 #define BAGSET_INLINE [[gnu::always_inline]] inline
 
@@ -80,7 +82,7 @@ class BagSet {
   }
   std::size_t count() const {
     std::size_t total = 0;
-    for (std::size_t i = 0; i < wordCount; ++i) total += static_cast<std::size_t>(std::popcount(data()[i]));
+    for (std::size_t i = 0; i < wordCount; ++i) total += kivra::bitCount(data()[i]);
     return total;
   }
   BAGSET_INLINE bool intersects(const BagSet& other) const {

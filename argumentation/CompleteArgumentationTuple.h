@@ -3,6 +3,8 @@
 
 #include <compare>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "BagSet.h"
 #include "kivra/AbstractAlgorithm.h"
@@ -60,9 +62,66 @@ class CompleteArgumentationTuple : public kivra::Tuple {
   static void* operator new(std::size_t size) { return kivra::allocateRow<CompleteArgumentationTuple>(size); }
   static void operator delete(void* row, std::size_t size) { kivra::releaseRow<CompleteArgumentationTuple>(row, size); }
 
+  // Calls f on each of the five sets.
+  template <class F>
+  void forEachSet(F f) {
+    f(inArguments), f(defProvedArguments), f(defPendingArguments), f(outProvedArguments), f(outPendingArguments);
+  }
+
   BagSet inArguments;
   BagSet defProvedArguments;
   BagSet defPendingArguments;
   BagSet outProvedArguments;
   BagSet outPendingArguments;
+};
+
+// The branch join for joinRunsByLattice (BranchJoin.h), by runs of equal in-sets and def unions: a free position
+// (def or out, as the run's key fixes) is pending (0) or proved (1), proved
+// on either side is proved.
+struct CompleteJoin {
+  using Row = CompleteArgumentationTuple;
+  explicit CompleteJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+
+  static constexpr unsigned bits = 1;
+  static constexpr unsigned latticePositions = 64;
+  static std::strong_ordering compareKeys(const Row& a, const Row& b) {
+    if (auto c = a.inArguments <=> b.inArguments; c != 0) return c;
+    return a.compareDefUnion(b);
+  }
+  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
+  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
+    std::uint64_t code = 0;
+    for (std::size_t p : free)
+      code = (code << 1) | (row.defProvedArguments.test(p) || row.outProvedArguments.test(p) ? 1u : 0u);
+    return code;
+  }
+  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
+    auto* row = new Row();
+    row->inArguments = key.inArguments;
+    const BagSet def = key.getAllDefArguments();
+    for (BagSet* set : {&row->defProvedArguments, &row->defPendingArguments, &row->outProvedArguments,
+                        &row->outPendingArguments})
+      *set = BagSet(width);
+    for (std::size_t i = free.size(); i-- > 0; code >>= 1) {
+      const std::size_t p = free[i];
+      if (def.test(p))
+        (code & 1 ? row->defProvedArguments : row->defPendingArguments).set(p);
+      else
+        (code & 1 ? row->outProvedArguments : row->outPendingArguments).set(p);
+    }
+    return row;
+  }
+  static Row* joinPair(const Row& a, const Row& b) {
+    auto* joined = new Row();
+    joined->inArguments = a.inArguments;
+    // Proved in either child is proved; pending only if pending in both.
+    joined->defProvedArguments = a.defProvedArguments | b.defProvedArguments;
+    joined->defPendingArguments = a.getAllDefArguments() - joined->defProvedArguments;
+    joined->outProvedArguments = a.outProvedArguments | b.outProvedArguments;
+    joined->outPendingArguments = a.getAllOutArguments() - joined->outProvedArguments;
+    return joined;
+  }
+
+  std::size_t width;
+  BagSet all;
 };

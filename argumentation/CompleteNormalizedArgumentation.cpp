@@ -1,7 +1,5 @@
 #include "CompleteNormalizedArgumentation.h"
 
-#include <compare>
-#include <cstdint>
 #include <vector>
 
 #include "ArgumentationUtil.h"
@@ -15,66 +13,12 @@ using kivra::VertexSet;
 
 namespace {
 
-CompleteArgumentationTuple* row(const TupleSet::value_type& entry) {
-  return static_cast<CompleteArgumentationTuple*>(entry.first);
-}
+using Row = CompleteArgumentationTuple;
 
 // Each set of a row in the positions of a larger bag, `position` added.
 void insertPosition(CompleteArgumentationTuple& t, std::size_t position, std::size_t width) {
-  for (BagSet* set : {&t.inArguments, &t.defProvedArguments, &t.defPendingArguments, &t.outProvedArguments,
-                      &t.outPendingArguments})
-    *set = set->inserted(position, width);
+  t.forEachSet([&](BagSet& set) { set = set.inserted(position, width); });
 }
-
-// The branch join by runs of equal in-sets and def unions: a free position
-// (def or out, as the run's key fixes) is pending (0) or proved (1), proved
-// on either side is proved.
-struct CompleteJoin {
-  using Row = CompleteArgumentationTuple;
-  explicit CompleteJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
-
-  static constexpr unsigned bits = 1;
-  static std::strong_ordering compareKeys(const Row& a, const Row& b) {
-    if (auto c = a.inArguments <=> b.inArguments; c != 0) return c;
-    return a.compareDefUnion(b);
-  }
-  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
-  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
-    std::uint64_t code = 0;
-    for (std::size_t p : free)
-      code = (code << 1) | (row.defProvedArguments.test(p) || row.outProvedArguments.test(p) ? 1u : 0u);
-    return code;
-  }
-  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
-    auto* row = new Row();
-    row->inArguments = key.inArguments;
-    const BagSet def = key.getAllDefArguments();
-    for (BagSet* set : {&row->defProvedArguments, &row->defPendingArguments, &row->outProvedArguments,
-                        &row->outPendingArguments})
-      *set = BagSet(width);
-    for (std::size_t i = free.size(); i-- > 0; code >>= 1) {
-      const std::size_t p = free[i];
-      if (def.test(p))
-        (code & 1 ? row->defProvedArguments : row->defPendingArguments).set(p);
-      else
-        (code & 1 ? row->outProvedArguments : row->outPendingArguments).set(p);
-    }
-    return row;
-  }
-  static Row* joinPair(const Row& a, const Row& b) {
-    auto* joined = new Row();
-    joined->inArguments = a.inArguments;
-    // Proved in either child is proved; pending only if pending in both.
-    joined->defProvedArguments = a.defProvedArguments | b.defProvedArguments;
-    joined->defPendingArguments = a.getAllDefArguments() - joined->defProvedArguments;
-    joined->outProvedArguments = a.outProvedArguments | b.outProvedArguments;
-    joined->outPendingArguments = a.getAllOutArguments() - joined->outProvedArguments;
-    return joined;
-  }
-
-  std::size_t width;
-  BagSet all;
-};
 
 }  // namespace
 
@@ -82,7 +26,7 @@ double CompleteNormalizedArgumentationAlgorithm::branchNodeTime = 0;
 double CompleteNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
 
 CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm<CompleteArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
+    : RowCollectingAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::recCols(VertexSet I, VertexSet DP, VertexSet DQ, VertexSet OP,
@@ -172,10 +116,8 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
 
   // Each child row is taken out of the child table before it is reused as
   // the def row, so no table key is ever changed.
-  ArgumentationUtil::takeEntries(child, consumed);
-  for (auto [key, mapped] : consumed) {
+  ArgumentationUtil::takeEach(child, [&](kivra::Tuple* key, Solution* s) {
     auto* t = static_cast<CompleteArgumentationTuple*>(key);
-    Solution* s = mapped;
     insertPosition(*t, p, width);
 
     const bool attackedByIn = attackers.intersects(t->inArguments);
@@ -202,7 +144,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     addRow(t, s);
     if (outRow) addRow(outRow, s);
     if (inRow) addRow(inRow, s);
-  }
+  });
   flushRows(table);
   permutationNodeTime += nodeTimer.lap().first;
   return table;
@@ -212,48 +154,25 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Ex
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
   const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
-
-  // Rows are taken out of the child table before they are projected, so no
-  // table key is ever changed.
-  ArgumentationUtil::takeEntries(child, consumed);
-  for (auto [key, mapped] : consumed) {
-    auto* t = static_cast<CompleteArgumentationTuple*>(key);
-    // A pending argument that leaves the bag can never be settled.
-    if (t->defPendingArguments.intersects(removal.removed) || t->outPendingArguments.intersects(removal.removed)) {
-      delete t;
-      continue;
-    }
-    removal.leavingIn(t->inArguments, leaving);
-    Solution* s = withArguments(mapped, leaving);
-    for (BagSet* set : {&t->inArguments, &t->defProvedArguments, &t->defPendingArguments, &t->outProvedArguments,
-                        &t->outPendingArguments})
-      *set = removal.apply(*set);
-    addRow(t, s);
-  }
+  // A pending argument that leaves the bag can never be settled.
+  projectRows(child, removal, [](const Row& row, const BagSet& removed) {
+    return row.defPendingArguments.intersects(removed) || row.outPendingArguments.intersects(removed);
+  });
   flushRows(table);
   permutationNodeTime += nodeTimer.lap().first;
   return table;
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
-  TupleSet* left = evaluateNode(node->firstChild());
-  TupleSet* right = evaluateNode(node->secondChild());
-  TupleSet* table = new TupleSet();
   // Runs of equal in-sets and def unions join; both tables list them in ascending order.
-  ArgumentationUtil::joinRunsByLattice<CompleteArgumentationTuple>(
-      left, right, table, CompleteJoin(node->getVertices().size()),
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
+  TupleSet* table = joinChildren(node);
   branchNodeTime += nodeTimer.lap().first;
   return table;
 }
 
 Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
-  Solution* result = createEmptySolution();
-  for (auto& entry : *table) {
-    const CompleteArgumentationTuple* t = row(entry);
-    if (t->defPendingArguments.empty() && t->outPendingArguments.empty())
-      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, t->inArguments, root));
-  }
-  return result;
+  // At the root the rows without pending arguments are complete.
+  return selectRows(table, root, [](const Row& row) {
+    return row.defPendingArguments.empty() && row.outPendingArguments.empty();
+  });
 }

@@ -7,7 +7,7 @@
 #include <cstddef>
 
 #include "ArgumentationProblem.h"
-#include "ArgumentationUtil.h"
+#include "RowCollectingAlgorithm.h"
 #include "CompleteArgumentationTuple.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -32,7 +32,8 @@
 // them once read; the table it returns belongs to the caller. A row is never
 // changed while it is a key of a table: a rule that reuses a child row takes
 // it out of the child table first.
-class CompleteNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<CompleteArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm> {
+class CompleteNormalizedArgumentationAlgorithm
+    : public RowCollectingAlgorithm<CompleteArgumentationTuple, CompleteJoin, kivra::AbstractNormalizedHTDAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -70,14 +71,4 @@ class CompleteNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<C
   // bottom-up walk is its last child (the framework's steps in between are
   // counted with it), and a leaf starts it afresh.
   kivra::Timer nodeTimer;
-
- private:
-  // Storage the rules reuse from node to node for the bag's attacks and the
-  // move of rows out of a child's bag.
-  BagAttacks bagWork;
-  BagProjection projectionWork;
-
-  // The entries of the child table a rule consumes.
-  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
-
 };

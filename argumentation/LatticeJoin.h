@@ -32,12 +32,14 @@
 
 #include "kivra/AbstractAlgorithm.h"
 
-// One row of a run: the states of its free positions and its solution.
+// One row of a run: the states of its free positions and its solution (a
+// Value: a solution in the rules, a stand-in in the tests).
 template <class Value>
 struct Coded {
   std::uint64_t code;
   Value solution;
 };
+// A row of a branch node's run, with its solution.
 using CodedRow = Coded<kivra::Solution*>;
 
 // Unite(a, b) and Cross(left, right) make the Union and CrossJoin of two
@@ -45,7 +47,8 @@ using CodedRow = Coded<kivra::Solution*>;
 template <class Value, class Unite, class Cross>
 class LatticeJoin {
  public:
-  using CodedRow = Coded<Value>;
+  // One row of a run with its value.
+  using Entry = Coded<Value>;
 
   // `positions` free positions of `bits` bits each (1 or 2); positions * bits <= 64.
   LatticeJoin(unsigned positions, unsigned bits, Unite unite, Cross cross)
@@ -53,7 +56,7 @@ class LatticeJoin {
 
   // Both runs ascending by code, without repeated codes. The result is
   // ascending by code, one entry per joined code.
-  std::vector<CodedRow> join(std::span<const CodedRow> left, std::span<const CodedRow> right) {
+  std::vector<Entry> join(std::span<const Entry> left, std::span<const Entry> right) {
     return convolve(left, right, 0);
   }
 
@@ -66,8 +69,8 @@ class LatticeJoin {
   unsigned shift(unsigned c) const { return (positions - 1 - c) * bits; }
 
   // The pointwise union of two lists ascending by their codes under m.
-  std::vector<CodedRow> merge(std::span<const CodedRow> a, std::span<const CodedRow> b, std::uint64_t m) {
-    std::vector<CodedRow> out;
+  std::vector<Entry> merge(std::span<const Entry> a, std::span<const Entry> b, std::uint64_t m) {
+    std::vector<Entry> out;
     out.reserve(a.size() + b.size());
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
@@ -88,13 +91,13 @@ class LatticeJoin {
   // One row against many: group the many by the joined code, unite each
   // group, and join it once with the one.
   template <bool OneOnLeft>
-  std::vector<CodedRow> againstOne(const CodedRow& one, std::span<const CodedRow> many, std::uint64_t m) {
-    std::vector<CodedRow> joined;
+  std::vector<Entry> againstOne(const Entry& one, std::span<const Entry> many, std::uint64_t m) {
+    std::vector<Entry> joined;
     joined.reserve(many.size());
-    for (const CodedRow& r : many) joined.push_back({(one.code | r.code) & m, r.solution});
+    for (const Entry& r : many) joined.push_back({(one.code | r.code) & m, r.solution});
     std::stable_sort(joined.begin(), joined.end(),
-                     [](const CodedRow& a, const CodedRow& b) { return a.code < b.code; });
-    std::vector<CodedRow> out;
+                     [](const Entry& a, const Entry& b) { return a.code < b.code; });
+    std::vector<Entry> out;
     for (std::size_t i = 0; i < joined.size();) {
       Value group = joined[i].solution;
       std::size_t j = i + 1;
@@ -107,28 +110,28 @@ class LatticeJoin {
 
   // The pointwise union of the parts of one list up to a state, grown on demand.
   struct Prefix {
-    explicit Prefix(const std::span<const CodedRow>* parts) : parts(parts) {}
-    std::span<const CodedRow> through(unsigned s, LatticeJoin& join, std::uint64_t m) {
+    explicit Prefix(const std::span<const Entry>* parts) : parts(parts) {}
+    std::span<const Entry> through(unsigned s, LatticeJoin& join, std::uint64_t m) {
       for (; covered <= s; ++covered) {
         if (parts[covered].empty()) continue;
         if (current.empty()) {
           current = parts[covered];
         } else {
-          std::vector<CodedRow> grown = join.merge(current, parts[covered], m);
+          std::vector<Entry> grown = join.merge(current, parts[covered], m);
           held = std::move(grown);
           current = held;
         }
       }
       return current;
     }
-    const std::span<const CodedRow>* parts;
+    const std::span<const Entry>* parts;
     unsigned covered = 0;
-    std::span<const CodedRow> current;
-    std::vector<CodedRow> held;
+    std::span<const Entry> current;
+    std::vector<Entry> held;
   };
 
   // f and g ascending by their codes under mask(c), without repeats there.
-  std::vector<CodedRow> convolve(std::span<const CodedRow> f, std::span<const CodedRow> g, unsigned c) {
+  std::vector<Entry> convolve(std::span<const Entry> f, std::span<const Entry> g, unsigned c) {
     if (f.empty() || g.empty()) return {};
     const std::uint64_t m = mask(c);
     if (c == positions) return {{0, cross(f[0].solution, g[0].solution)}};
@@ -139,11 +142,11 @@ class LatticeJoin {
     const unsigned sh = shift(c);
     const std::uint64_t stateMask = (bits == 1 ? 1u : 3u);
     const unsigned states = bits == 1 ? 2 : 3;
-    auto stateOf = [&](const CodedRow& r) {
+    auto stateOf = [&](const Entry& r) {
       const auto s = static_cast<unsigned>((r.code >> sh) & stateMask);
       return s == 3 ? 2u : s;  // state index: 0, 1, 2 for codes 00, 01, 11
     };
-    auto split = [&](std::span<const CodedRow> list, std::span<const CodedRow>* parts) {
+    auto split = [&](std::span<const Entry> list, std::span<const Entry>* parts) {
       std::size_t begin = 0;
       for (unsigned s = 0; s < states; ++s) {
         std::size_t end = begin;
@@ -152,22 +155,22 @@ class LatticeJoin {
         begin = end;
       }
     };
-    std::span<const CodedRow> fs[3], gs[3];
+    std::span<const Entry> fs[3], gs[3];
     split(f, fs);
     split(g, gs);
     const std::uint64_t below = mask(c + 1);
     const std::uint64_t codes[3] = {0, 1, 3};
 
-    std::vector<CodedRow> result;
+    std::vector<Entry> result;
     // Pointwise unions of g over the states up to s and of f over the states
     // below s, extended only when a product needs them, so that every union
     // made is used.
     Prefix gUpTo(gs), fBelow(fs);
     for (unsigned s = 0; s < states; ++s) {
-      std::vector<CodedRow> first, second;
+      std::vector<Entry> first, second;
       if (!fs[s].empty()) first = convolve(fs[s], gUpTo.through(s, *this, below), c + 1);
       if (!gs[s].empty() && s > 0) second = convolve(fBelow.through(s - 1, *this, below), gs[s], c + 1);
-      std::vector<CodedRow> both;
+      std::vector<Entry> both;
       if (second.empty()) {
         both = std::move(first);
       } else if (first.empty()) {
@@ -177,10 +180,10 @@ class LatticeJoin {
       }
       if (result.empty()) {
         result = std::move(both);
-        for (CodedRow& r : result) r.code |= codes[s] << sh;
+        for (Entry& r : result) r.code |= codes[s] << sh;
       } else {
         result.reserve(result.size() + both.size());
-        for (CodedRow& r : both) result.push_back({r.code | (codes[s] << sh), r.solution});
+        for (Entry& r : both) result.push_back({r.code | (codes[s] << sh), r.solution});
       }
     }
     return result;

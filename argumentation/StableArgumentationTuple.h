@@ -1,7 +1,10 @@
 // One row of a stable-semantics table: a candidate extension restricted to a bag.
 #pragma once
 
+#include <compare>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "BagSet.h"
 #include "kivra/AbstractAlgorithm.h"
@@ -34,7 +37,49 @@ class StableArgumentationTuple : public kivra::Tuple {
   static void* operator new(std::size_t size) { return kivra::allocateRow<StableArgumentationTuple>(size); }
   static void operator delete(void* row, std::size_t size) { kivra::releaseRow<StableArgumentationTuple>(row, size); }
 
+  // Calls f on each of the three sets.
+  template <class F>
+  void forEachSet(F f) {
+    f(inArguments), f(unattackedArguments), f(attackedArguments);
+  }
+
   BagSet inArguments;
   BagSet unattackedArguments;
   BagSet attackedArguments;
+};
+
+// The branch join for joinRunsByLattice (BranchJoin.h), by runs of equal in-sets: a free position is unattacked
+// (0) or attacked (1), attacked on either side is attacked.
+struct StableJoin {
+  using Row = StableArgumentationTuple;
+  explicit StableJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+
+  static constexpr unsigned bits = 1;
+  static constexpr unsigned latticePositions = 64;
+  static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
+  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
+  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
+    std::uint64_t code = 0;
+    for (std::size_t p : free) code = (code << 1) | (row.attackedArguments.test(p) ? 1u : 0u);
+    return code;
+  }
+  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
+    auto* row = new Row();
+    row->inArguments = key.inArguments;
+    row->attackedArguments = BagSet(width);
+    row->unattackedArguments = BagSet(width);
+    for (std::size_t i = free.size(); i-- > 0; code >>= 1)
+      (code & 1 ? row->attackedArguments : row->unattackedArguments).set(free[i]);
+    return row;
+  }
+  static Row* joinPair(const Row& a, const Row& b) {
+    auto* joined = new Row();
+    joined->inArguments = a.inArguments;
+    joined->unattackedArguments = a.unattackedArguments & b.unattackedArguments;
+    joined->attackedArguments = a.attackedArguments | b.attackedArguments;
+    return joined;
+  }
+
+  std::size_t width;
+  BagSet all;
 };

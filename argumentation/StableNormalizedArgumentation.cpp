@@ -1,7 +1,5 @@
 #include "StableNormalizedArgumentation.h"
 
-#include <compare>
-#include <cstdint>
 #include <vector>
 
 #include "ArgumentationUtil.h"
@@ -14,49 +12,12 @@ using kivra::VertexSet;
 
 namespace {
 
-StableArgumentationTuple* row(const TupleSet::value_type& entry) {
-  return static_cast<StableArgumentationTuple*>(entry.first);
-}
-
-// The branch join by runs of equal in-sets: a free position is unattacked
-// (0) or attacked (1), attacked on either side is attacked.
-struct StableJoin {
-  using Row = StableArgumentationTuple;
-  explicit StableJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
-
-  static constexpr unsigned bits = 1;
-  static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
-  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
-  static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
-    std::uint64_t code = 0;
-    for (std::size_t p : free) code = (code << 1) | (row.attackedArguments.test(p) ? 1u : 0u);
-    return code;
-  }
-  Row* decode(const Row& key, const std::vector<std::size_t>& free, std::uint64_t code) const {
-    auto* row = new Row();
-    row->inArguments = key.inArguments;
-    row->attackedArguments = BagSet(width);
-    row->unattackedArguments = BagSet(width);
-    for (std::size_t i = free.size(); i-- > 0; code >>= 1)
-      (code & 1 ? row->attackedArguments : row->unattackedArguments).set(free[i]);
-    return row;
-  }
-  static Row* joinPair(const Row& a, const Row& b) {
-    auto* joined = new Row();
-    joined->inArguments = a.inArguments;
-    joined->unattackedArguments = a.unattackedArguments & b.unattackedArguments;
-    joined->attackedArguments = a.attackedArguments | b.attackedArguments;
-    return joined;
-  }
-
-  std::size_t width;
-  BagSet all;
-};
+using Row = StableArgumentationTuple;
 
 }  // namespace
 
 StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm<StableArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm>(problem),
+    : RowCollectingAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
@@ -88,10 +49,8 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
 
   // Each child row is taken out of the child table before it is reused as
   // the row with a outside, so no table key is ever changed.
-  ArgumentationUtil::takeEntries(child, consumed);
-  for (auto [key, mapped] : consumed) {
+  ArgumentationUtil::takeEach(child, [&](kivra::Tuple* key, Solution* s) {
     auto* t = static_cast<StableArgumentationTuple*>(key);
-    Solution* s = mapped;
     t->inArguments = t->inArguments.inserted(p, width);
     t->attackedArguments = t->attackedArguments.inserted(p, width);
     t->unattackedArguments = t->unattackedArguments.inserted(p, width);
@@ -110,7 +69,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
       t->unattackedArguments.set(p);
     }
     addRow(t, s);
-  }
+  });
   flushRows(table);
   return table;
 }
@@ -119,43 +78,20 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Exte
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
   const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
-
-  // Rows are taken out of the child table before they are projected.
-  ArgumentationUtil::takeEntries(child, consumed);
-  for (auto [key, mapped] : consumed) {
-    auto* t = static_cast<StableArgumentationTuple*>(key);
-    // An argument leaving the bag unattacked can never be attacked later.
-    if (t->unattackedArguments.intersects(removal.removed)) {
-      delete t;
-      continue;
-    }
-    removal.leavingIn(t->inArguments, leaving);
-    Solution* s = withArguments(mapped, leaving);
-    t->inArguments = removal.apply(t->inArguments);
-    t->attackedArguments = removal.apply(t->attackedArguments);
-    t->unattackedArguments = removal.apply(t->unattackedArguments);
-    addRow(t, s);
-  }
+  // An argument leaving the bag unattacked can never be attacked later.
+  projectRows(child, removal, [](const Row& row, const BagSet& removed) {
+    return row.unattackedArguments.intersects(removed);
+  });
   flushRows(table);
   return table;
 }
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
-  TupleSet* left = evaluateNode(node->firstChild());
-  TupleSet* right = evaluateNode(node->secondChild());
-  TupleSet* table = new TupleSet();
   // Runs of equal in-sets join; both tables list them in ascending order.
-  ArgumentationUtil::joinRunsByLattice<StableArgumentationTuple>(
-      left, right, table, StableJoin(node->getVertices().size()),
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::Union, a, b); },
-      [&](Solution* a, Solution* b) { return combineSolutions(kivra::CrossJoin, a, b); });
-  return table;
+  return joinChildren(node);
 }
 
 Solution* StableNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
-  Solution* result = createEmptySolution();
-  for (auto& entry : *table)
-    if (row(entry)->unattackedArguments.empty())
-      result = combineSolutions(kivra::Union, result, withRootMembers(entry.second, row(entry)->inArguments, root));
-  return result;
+  // At the root the rows without unattacked arguments are stable.
+  return selectRows(table, root, [](const Row& row) { return row.unattackedArguments.empty(); });
 }

@@ -6,7 +6,7 @@
 
 #include "ArgumentationProblem.h"
 #include "StableArgumentationTuple.h"
-#include "ArgumentationUtil.h"
+#include "RowCollectingAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 
@@ -14,7 +14,8 @@
 // argument outside S. A row of a node's table (StableArgumentationTuple) is S
 // restricted to the node's bag, with every outside bag argument marked as
 // attacked or not yet attacked by the part of S seen in the subtree; its
-// solution holds every such S, with the members already removed from the bag.
+// solution holds every such S without the members still in the bag, which
+// join it when they leave the bag or at the root (see RowCollectingAlgorithm).
 //
 // Every attack lies inside some bag, so when an argument leaves the bag its
 // status is final: a row in which it is still unattacked cannot become stable
@@ -26,7 +27,8 @@
 // them once read, or passes them on in its own table (taken out of the child
 // table first, so that no key is changed while in a table); the table it
 // returns belongs to the caller.
-class StableNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<StableArgumentationTuple, kivra::AbstractNormalizedHTDAlgorithm> {
+class StableNormalizedArgumentationAlgorithm
+    : public RowCollectingAlgorithm<StableArgumentationTuple, StableJoin, kivra::AbstractNormalizedHTDAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit StableNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -40,13 +42,4 @@ class StableNormalizedArgumentationAlgorithm : public RowCollectingAlgorithm<Sta
   kivra::TupleSet* evaluateLeafNode(const kivra::ExtendedHypertree* node) override;
 
   ArgumentationProblem* argumentationProblem;
-
- private:
-  // Storage the rules reuse from node to node for the bag's attacks and the
-  // move of rows out of a child's bag.
-  BagAttacks bagWork;
-  BagProjection projectionWork;
-
-  // The entries of the child table a rule consumes.
-  std::vector<std::pair<kivra::Tuple*, kivra::Solution*>> consumed;
 };

@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "kivra/BitCount.h"
 #include "kivra/Globals.h"
 #include "kivra/GraphDecomposition.h"
 
@@ -35,15 +36,6 @@ namespace kivra {
 namespace {
 
 using Index = std::uint32_t;
-
-// Number of set bits, branch-free and inline (the portable builtin becomes a
-// library call on the baseline instruction set).
-inline std::uint32_t bitCount(std::uint64_t x) {
-  x -= (x >> 1) & 0x5555555555555555ULL;
-  x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
-  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-  return static_cast<std::uint32_t>((x * 0x0101010101010101ULL) >> 56);
-}
 
 // A set of vertex indices: a plain array while small, an open-addressing hash
 // table (linear probing, backward-shift deletion) once it grows, and a bitset

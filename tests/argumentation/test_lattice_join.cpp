@@ -1,7 +1,9 @@
-// The run join of the branch nodes against the pair-by-pair join it
-// replaces: with values that record which pairs of rows were combined, every
+// The lattice join of a branch node's runs against joining every pair of
+// rows: with values that record which pairs of rows were combined, every
 // joined code must hold each pair whose states join to it exactly once, and
-// no pair twice or elsewhere, whatever the runs look like.
+// no pair twice or elsewhere, whatever the runs look like; and with values
+// that record their operands, every union and cross join made must go into
+// some joined code.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -16,23 +18,56 @@
 namespace {
 
 // A left row i is {(i, -1)}, a right row j is {(-1, j)}; a cross join pairs
-// them up and a union adds up.
+// them up and a union adds up. Every value made records its operands.
 using Pairs = std::multiset<std::pair<int, int>>;
+struct Value {
+  Pairs pairs;
+  int id;
+};
 
-struct Counters {
+struct Made {
+  std::vector<std::pair<int, int>> operands;  // (-1, -1) for the rows' own values
+  std::vector<bool> isUnion;
   int unions = 0;
   int crosses = 0;
+  Value make(Pairs pairs, int left = -1, int right = -1, bool isUnionNode = false) {
+    operands.push_back({left, right});
+    isUnion.push_back(isUnionNode);
+    return {std::move(pairs), static_cast<int>(operands.size()) - 1};
+  }
+  // The unions and cross joins that some of `results` is made of.
+  std::pair<int, int> reached(const std::vector<int>& results) const {
+    std::vector<bool> seen(operands.size());
+    std::vector<int> stack(results);
+    int u = 0, c = 0;
+    while (!stack.empty()) {
+      const int id = stack.back();
+      stack.pop_back();
+      if (seen[id]) continue;
+      seen[id] = true;
+      const auto [left, right] = operands[id];
+      if (left < 0) continue;
+      ++(isUnion[id] ? u : c);
+      stack.push_back(left);
+      stack.push_back(right);
+    }
+    return {u, c};
+  }
 };
 
 // A random set of distinct codes of `positions` states, each 0/1 (one bit)
-// or 00/01/11 (two bits), ascending.
-std::vector<std::uint64_t> randomRun(std::mt19937& rng, unsigned positions, unsigned bits, unsigned maxRows) {
+// or 00/01/11 (two bits), ascending. Only the positions of `varying` vary
+// from row to row; the others hold the states of `fixed`, so that wide runs
+// still have rows whose joined codes coincide.
+std::vector<std::uint64_t> randomRun(std::mt19937& rng, unsigned positions, unsigned bits, unsigned maxRows,
+                                     std::uint64_t varying, std::uint64_t fixed) {
   std::set<std::uint64_t> codes;
   const unsigned rows = rng() % (maxRows + 1);
   for (unsigned i = 0; i < rows; ++i) {
     std::uint64_t code = 0;
     for (unsigned p = 0; p < positions; ++p) {
-      const unsigned state = rng() % (bits == 1 ? 2 : 3);
+      unsigned state = (fixed >> p) % (bits == 1 ? 2 : 3);
+      if ((varying >> p) & 1) state = rng() % (bits == 1 ? 2 : 3);
       code = (code << bits) | (state == 2 ? 3u : state);
     }
     codes.insert(code);
@@ -42,53 +77,64 @@ std::vector<std::uint64_t> randomRun(std::mt19937& rng, unsigned positions, unsi
 
 }  // namespace
 
+// Up to the widest runs a code word holds, 32 positions of two bits and 64
+// of one, half of them with few positions varying between rows.
 TEST(LatticeJoin, EveryPairOnceUnderItsJoinedCode) {
+  std::mt19937_64 wide(2026);
   std::mt19937 rng(2026);
-  for (int round = 0; round < 400; ++round) {
+  for (int round = 0; round < 600; ++round) {
     const unsigned bits = 1 + rng() % 2;
-    const unsigned positions = rng() % 7;
-    const auto leftCodes = randomRun(rng, positions, bits, 1 + rng() % 30);
-    const auto rightCodes = randomRun(rng, positions, bits, 1 + rng() % 30);
-    using Row = Coded<Pairs>;
+    const unsigned most = 64 / bits;
+    const unsigned positions = round % 3 == 0 ? most : rng() % (round % 3 == 1 ? 7 : most + 1);
+    std::uint64_t varying = wide();
+    if (round % 2 == 0) varying &= wide() & wide() & wide();  // about one position in 16 varies
+    const std::uint64_t fixed = wide();
+    const auto leftCodes = randomRun(rng, positions, bits, 1 + rng() % 30, varying, fixed);
+    const auto rightCodes = randomRun(rng, positions, bits, 1 + rng() % 30, varying, fixed);
+    Made made;
+    using Row = Coded<Value>;
     std::vector<Row> left, right;
-    for (std::size_t i = 0; i < leftCodes.size(); ++i) left.push_back({leftCodes[i], Pairs{{int(i), -1}}});
-    for (std::size_t j = 0; j < rightCodes.size(); ++j) right.push_back({rightCodes[j], Pairs{{-1, int(j)}}});
+    for (std::size_t i = 0; i < leftCodes.size(); ++i) left.push_back({leftCodes[i], made.make(Pairs{{int(i), -1}})});
+    for (std::size_t j = 0; j < rightCodes.size(); ++j) right.push_back({rightCodes[j], made.make(Pairs{{-1, int(j)}})});
 
-    Counters counted;
-    auto unite = [&](const Pairs& a, const Pairs& b) {
-      ++counted.unions;
-      Pairs u = a;
-      u.insert(b.begin(), b.end());
-      return u;
+    auto unite = [&](const Value& a, const Value& b) {
+      ++made.unions;
+      Pairs u = a.pairs;
+      u.insert(b.pairs.begin(), b.pairs.end());
+      return made.make(u, a.id, b.id, true);
     };
-    auto cross = [&](const Pairs& a, const Pairs& b) {
-      ++counted.crosses;
+    auto cross = [&](const Value& a, const Value& b) {
+      ++made.crosses;
       Pairs c;
-      for (auto [i, unusedRight] : a) {
+      for (auto [i, unusedRight] : a.pairs) {
         EXPECT_EQ(unusedRight, -1);
-        for (auto [unusedLeft, j] : b) {
+        for (auto [unusedLeft, j] : b.pairs) {
           EXPECT_EQ(unusedLeft, -1);
           c.insert({i, j});
         }
       }
-      return c;
+      return made.make(c, a.id, b.id);
     };
-    LatticeJoin<Pairs, decltype(unite), decltype(cross)> join(positions, bits, unite, cross);
+    LatticeJoin<Value, decltype(unite), decltype(cross)> join(positions, bits, unite, cross);
     const std::vector<Row> joined = join.join(left, right);
 
     std::map<std::uint64_t, Pairs> expected;
     for (std::size_t i = 0; i < left.size(); ++i)
       for (std::size_t j = 0; j < right.size(); ++j) expected[left[i].code | right[j].code].insert({int(i), int(j)});
     std::map<std::uint64_t, Pairs> got;
+    std::vector<int> results;
     for (std::size_t k = 0; k < joined.size(); ++k) {
       if (k > 0) {
         EXPECT_LT(joined[k - 1].code, joined[k].code) << "ascending and without repeats";
       }
-      got[joined[k].code] = joined[k].solution;
+      got[joined[k].code] = joined[k].solution.pairs;
+      results.push_back(joined[k].solution.id);
     }
     ASSERT_EQ(got, expected) << "round " << round;
-    // Never more cross joins than pairs, and unions only where they merge something.
-    EXPECT_LE(counted.crosses, static_cast<int>(left.size() * right.size()));
+    // Never more cross joins than pairs, and no union or cross join that
+    // goes into no result.
+    EXPECT_LE(made.crosses, static_cast<int>(left.size() * right.size()));
+    EXPECT_EQ(made.reached(results), std::make_pair(made.unions, made.crosses)) << "round " << round;
   }
 }
 

@@ -15,7 +15,7 @@
 #include "AdmissibleNormalizedArgumentation.h"
 #include "AdmissibleSemiNormalizedArgumentation.h"
 #include "ArgumentationProblem.h"
-#include "ArgumentationUtil.h"
+#include "BagAttacks.h"
 #include "CompleteNormalizedArgumentation.h"
 #include "StableNormalizedArgumentation.h"
 #include "kivra/CountingSolutionContent.h"
