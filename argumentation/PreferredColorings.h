@@ -133,14 +133,16 @@ class ColoringList {
   }
 
   // Drops every colouring that another member of the list dominates (see
-  // dominates()); the others keep their order.
+  // dominates()), and every repeat of an earlier member: of equal members
+  // the first stays. The others keep their order.
   void keepMaximal() {
     const std::size_t total = size();
     if (total < 2) return;
     if (width <= 2 && total <= 0xffffffffu) return keepMaximalInTwoWords();
     // Members by In set, then by descending strength, so that each is only
     // tested against the undominated ones of its In set met before it: a
-    // colouring dominates only weaker ones.
+    // colouring dominates only weaker ones. Equal strengths keep the list
+    // order, so that of equal members the first stays.
     candidates.clear();
     for (std::size_t i = 0; i < total; ++i) candidates.push_back({inKey(i), strength(i), static_cast<std::uint32_t>(i)});
     auto before = [this](const Candidate& a, const Candidate& b) {
@@ -149,7 +151,8 @@ class ColoringList {
         const int c = compareInSets(a.index, b.index);
         if (c != 0) return c < 0;
       }
-      return a.strength > b.strength;
+      if (a.strength != b.strength) return a.strength > b.strength;
+      return a.index < b.index;
     };
     std::sort(candidates.begin(), candidates.end(), before);
     dropped.assign(total, false);
@@ -207,25 +210,28 @@ class ColoringList {
   }
 
   // Marks in `dropped` (sized on first use) the dominated members of the
-  // In-set group keys[from, to); returns whether there are any.
+  // In-set group keys[from, to), which is in list order, and the repeats of
+  // earlier members; returns whether there are any.
   bool dropDominatedInGroup(std::size_t from, std::size_t to) {
     if (dropped.size() != size()) dropped.assign(size(), false);
     bool any = false;
     if (to - from <= 16) {
+      // Two equal members dominate each other: only the later one goes.
       for (std::size_t a = from; a < to; ++a)
         for (std::size_t b = from; b < to; ++b)
-          if (a != b && dominates(at(keys[b].second), at(keys[a].second), width)) {
+          if (a != b && dominates(at(keys[b].second), at(keys[a].second), width) &&
+              (b < a || !dominates(at(keys[a].second), at(keys[b].second), width))) {
             dropped[keys[a].second] = true;
             any = true;
             break;
           }
       return any;
     }
-    // A large group: strongest first, each tested against the undominated
-    // members met before it.
+    // A large group: strongest first, equal strengths in list order, each
+    // tested against the undominated members met before it.
     for (std::size_t c = from; c < to; ++c) keys[c].first = strength(keys[c].second);
     std::sort(keys.begin() + static_cast<std::ptrdiff_t>(from), keys.begin() + static_cast<std::ptrdiff_t>(to),
-              [](const auto& a, const auto& b) { return a.first > b.first; });
+              [](const auto& a, const auto& b) { return a.first > b.first || (a.first == b.first && a.second < b.second); });
     maximal.clear();
     for (std::size_t c = from; c < to; ++c) {
       bool isDominated = false;
