@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ArgumentationProblem.h"
+#include "ArgumentationUtil.h"
 #include "BagSet.h"
 #include "PreferredColorings.h"
 
@@ -131,32 +132,10 @@ bool PreferredNormalizedArgumentationAlgorithm::attacks(Vertex a, Vertex b) cons
 }
 
 TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
-  // Sorting the rows once costs less than placing each in the tree; ties
-  // keep the order made, so unions nest as with one insertion after another.
-  newRowOrder.clear();
-  for (std::size_t i = 0; i < newRows.size(); ++i) newRowOrder.push_back({newRows[i].row->packedColoring()[0], i});
-  std::sort(newRowOrder.begin(), newRowOrder.end(), [this](const RowKey& a, const RowKey& b) {
-    // The first colouring words settle most comparisons.
-    if (a.firstWord != b.firstWord) return a.firstWord < b.firstWord;
-    const int c = newRows[a.made].row->compare(*newRows[b.made].row);
-    return c < 0 || (c == 0 && a.made < b.made);
+  TupleSet* table = new TupleSet();  // owned by the caller
+  ArgumentationUtil::fillTable(newRows, table, [this](Solution* older, Solution* newer) {
+    return combineSolutions(kivra::Union, older, newer);
   });
-  TupleSet* table = new TupleSet();
-  Row* last = nullptr;
-  Word lastFirstWord = 0;
-  for (const RowKey& key : newRowOrder) {
-    const NewRow& made = newRows[key.made];
-    if (last != nullptr && key.firstWord == lastFirstWord && last->compare(*made.row) == 0) {
-      Solution*& solution = std::prev(table->end())->second;
-      solution = combineSolutions(kivra::Union, solution, made.solution);
-      delete made.row;
-      continue;
-    }
-    table->emplace_hint(table->end(), made.row, made.solution);
-    last = made.row;
-    lastFirstWord = key.firstWord;
-  }
-  newRows.clear();
   return table;
 }
 
@@ -399,13 +378,13 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
         outCertificates.append(k);
     }
     if (ownCanBeIn && !inRowDominated) {
-      newRows.push_back({new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
-                         addToSolution(entry.second, x)});
+      newRows.emplace_back(new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
+                       addToSolution(entry.second, x));
       outCertificates.append(ownIn.data());
     }
     outCertificates.sortUnique();
     if (!isDominated(ownOut.data(), outCertificates, width))
-      newRows.push_back({new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second});
+      newRows.emplace_back(new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second);
   }
   deleteTable(child);
   return makeTable();
@@ -437,7 +416,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
     certificates.keepMaximal();
     erasePosition(row.packedColoring(), childN, p, coloring.data());
     if (isDominated(coloring.data(), certificates, width)) continue;
-    newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second});
+    newRows.emplace_back(new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second);
   }
   deleteTable(child);
   return makeTable();
@@ -575,8 +554,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       certificates.sortUnique();
       certificates.keepMaximal();
       if (isDominated(coloring.data(), certificates, width)) continue;
-      newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()),
-                         combineSolutions(kivra::CrossJoin, l.solution, r.solution)});
+      newRows.emplace_back(new Row(n, coloring.data(), certificates.data(), certificates.size()),
+                       combineSolutions(kivra::CrossJoin, l.solution, r.solution));
     }
   }
   deleteTable(left);
