@@ -77,29 +77,6 @@ bool isSubsetOf(const BagSet& a, const BagSet& b) {
   return true;
 }
 
-// The conflict-free subsets of a bag as position sets, in ascending mask
-// order. After deciding positions 0..i-1 the list holds the conflict-free
-// subsets of those positions in ascending mask order; appending the sets that
-// can take position i, in list order, keeps it so, since they all have bit i
-// set and every earlier set has not. conflicts[i] holds the positions below i
-// that attack or are attacked by position i.
-std::vector<BagSet> enumerateConflictFree(const std::vector<bool>& selfAttacking,
-                                          const std::vector<BagSet>& conflicts) {
-  const std::size_t n = selfAttacking.size();
-  std::vector<BagSet> sets{BagSet(n)};
-  for (std::size_t i = 0; i < n; ++i) {
-    if (selfAttacking[i]) continue;
-    const std::size_t before = sets.size();
-    for (std::size_t k = 0; k < before; ++k) {
-      if (sets[k].intersects(conflicts[i])) continue;
-      BagSet extended = sets[k];
-      extended.set(i);
-      sets.push_back(std::move(extended));
-    }
-  }
-  return sets;
-}
-
 Coloring join(Coloring a, Coloring b) {
   if (a == Coloring::Defeated || b == Coloring::Defeated) return Coloring::Defeated;
   if (a == Coloring::In && b == Coloring::In) return Coloring::In;
@@ -127,8 +104,8 @@ PreferredNormalizedArgumentationAlgorithm::PreferredNormalizedArgumentationAlgor
 PreferredNormalizedArgumentationAlgorithm::~PreferredNormalizedArgumentationAlgorithm() = default;
 
 bool PreferredNormalizedArgumentationAlgorithm::attacks(Vertex a, Vertex b) const {
-  const VertexSet* targets = argumentationProblem->getAttacksFromArg(a);
-  return targets != nullptr && targets->count(b) > 0;
+  const auto [from, to] = argumentationProblem->attackedRange(a);
+  return std::binary_search(from, to, b);
 }
 
 TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
@@ -154,8 +131,8 @@ VertexSet PreferredNormalizedArgumentationAlgorithm::attackedBySet(const VertexS
                                                                    ArgumentationProblem* problem) const {
   VertexSet attacked;
   for (Vertex s : set) {
-    const VertexSet* targets = problem->getAttacksFromArg(s);
-    if (targets != nullptr) attacked.insert(targets->begin(), targets->end());
+    const auto [from, to] = problem->attackedRange(s);
+    attacked.insert(from, to);
   }
   return attacked;
 }
@@ -209,23 +186,18 @@ CertificateSet PreferredNormalizedArgumentationAlgorithm::getEqualInSets(const B
 }
 
 std::vector<VertexSet> PreferredNormalizedArgumentationAlgorithm::conflictFreeSets(const VertexSet& bag) const {
-  const std::vector<Vertex> args(bag.begin(), bag.end());
-  const std::size_t n = args.size();
-  std::vector<bool> selfAttacking(n);
-  std::vector<BagSet> conflicts(n, BagSet(n));
-  for (std::size_t i = 0; i < n; ++i) {
-    selfAttacking[i] = attacks(args[i], args[i]);
-    for (std::size_t j = 0; j < i; ++j)
-      if (attacks(args[i], args[j]) || attacks(args[j], args[i])) conflicts[i].set(j);
-  }
-  std::vector<VertexSet> sets;
-  for (const BagSet& bits : enumerateConflictFree(selfAttacking, conflicts)) {
-    VertexSet s;
-    for (std::size_t i = 0; i < n; ++i)
-      if (bits.test(i)) s.insert(s.end(), args[i]);
-    sets.push_back(std::move(s));
-  }
-  return sets;
+  const BagAttacks inBag(bag, argumentationProblem);
+  std::vector<BagSet> sets = inBag.conflictFreeSubsets(inBag.all());
+  // Bit i of a mask selects position i: masks compare from their highest word.
+  std::sort(sets.begin(), sets.end(), [](const BagSet& a, const BagSet& b) {
+    for (std::size_t w = std::max(a.words(), b.words()); w-- > 0;)
+      if (a.word(w) != b.word(w)) return a.word(w) < b.word(w);
+    return false;
+  });
+  std::vector<VertexSet> result;
+  result.reserve(sets.size());
+  for (const BagSet& s : sets) result.push_back(inBag.vertices(s));
+  return result;
 }
 
 bool PreferredNormalizedArgumentationAlgorithm::isSubset(const BagColoring& a, const BagColoring& b) const {
@@ -236,35 +208,19 @@ bool PreferredNormalizedArgumentationAlgorithm::isSubset(const BagColoring& a, c
 
 bool PreferredNormalizedArgumentationAlgorithm::attCheck(const VertexSet& set, Vertex argument,
                                                          ArgumentationProblem* problem) const {
-  const VertexSet* targets = problem->getAttacksFromArg(argument);
-  if (targets == nullptr) return false;
+  const auto [from, to] = problem->attackedRange(argument);
   for (Vertex s : set)
-    if (targets->count(s)) return true;
+    if (std::binary_search(from, to, s)) return true;
   return false;
 }
 
 // Leaf: one row per conflict-free subset S of the bag, coloured directly, with
 // the colourings of all strict supersets of S among them as certificates.
 TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivra::ExtendedHypertree* node) {
-  const kivra::VertexList& bag = node->getVertices();
-  const std::vector<Vertex> args(bag.begin(), bag.end());
-  const std::size_t n = args.size();
+  const BagAttacks& bag = bagAttacks.assign(node->getVertices(), argumentationProblem);
+  const std::size_t n = bag.size();
   const std::size_t width = packed::wordsFor(n);
-
-  // The attacks inside the bag, by position.
-  std::vector<BagSet> targetsOf(n, BagSet(n)), attackersOf(n, BagSet(n));
-  std::vector<BagSet> conflicts(n, BagSet(n));
-  std::vector<bool> selfAttacking(n);
-  for (std::size_t i = 0; i < n; ++i)
-    for (std::size_t j = 0; j < n; ++j) {
-      if (!attacks(args[i], args[j])) continue;
-      targetsOf[i].set(j);
-      attackersOf[j].set(i);
-      if (i == j) selfAttacking[i] = true;
-      if (j < i) conflicts[i].set(j);
-      if (i < j) conflicts[j].set(i);
-    }
-  const std::vector<BagSet> sets = enumerateConflictFree(selfAttacking, conflicts);
+  const std::vector<BagSet> sets = bag.conflictFreeSubsets(bag.all());
 
   ColoringList colorings;
   colorings.reset(width);
@@ -275,9 +231,9 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
       Coloring c = Coloring::Out;  // also every argument's colour towards the empty set
       if (s.test(i))
         c = Coloring::In;
-      else if (attackersOf[i].intersects(s))
+      else if (bag.attackersOf(i).intersects(s))
         c = Coloring::Defeated;
-      else if (targetsOf[i].intersects(s))
+      else if (bag.attacksOf(i).intersects(s))
         c = Coloring::Attacker;
       packed::set(coloring, i, c);
     }
@@ -286,17 +242,14 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
   ColoringList certificates;
   TupleSet* table = new TupleSet();  // owned by the caller
   for (std::size_t r1 = 0; r1 < sets.size(); ++r1) {
-    // A strict superset has a larger mask, so it comes later in the list.
+    // The sets are distinct: every other superset is a strict one.
     certificates.reset(width);
-    for (std::size_t r2 = r1 + 1; r2 < sets.size(); ++r2)
-      if (isSubsetOf(sets[r1], sets[r2])) certificates.append(colorings.at(r2));
+    for (std::size_t r2 = 0; r2 < sets.size(); ++r2)
+      if (r2 != r1 && isSubsetOf(sets[r1], sets[r2])) certificates.append(colorings.at(r2));
     certificates.sortUnique();
-    VertexSet members;
-    for (std::size_t i = 0; i < n; ++i)
-      if (sets[r1].test(i)) members.insert(members.end(), args[i]);
     // Distinct sets have distinct colourings: no two rows coincide.
     table->emplace(new Row(n, colorings.at(r1), certificates.data(), certificates.size()),
-                   createLeafSolution(members));
+                   createLeafSolution(bag.vertices(sets[r1])));
   }
   return table;
 }
@@ -315,16 +268,16 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
   const std::size_t p = positionOf(bag, x);
 
   // Over the child's positions: the arguments x attacks and those attacking x.
+  const BagAttacks& inBag = bagAttacks.assign(bag, argumentationProblem);
   std::vector<Word> xAttacks(childWidth), attacksX(childWidth);
-  std::size_t j = 0;
-  for (Vertex v : bag) {
-    if (v == x) continue;
+  for (std::size_t q = 0, j = 0; q < n; ++q) {
+    if (q == p) continue;
     const Word bit = Word{1} << packed::shiftOf(j);
-    if (attacks(x, v)) xAttacks[j / packed::kPositionsPerWord] |= bit;
-    if (attacks(v, x)) attacksX[j / packed::kPositionsPerWord] |= bit;
+    if (inBag.attacks(p, q)) xAttacks[j / packed::kPositionsPerWord] |= bit;
+    if (inBag.attacks(q, p)) attacksX[j / packed::kPositionsPerWord] |= bit;
     ++j;
   }
-  const bool selfAttacking = attacks(x, x);
+  const bool selfAttacking = inBag.attacks(p, p);
 
   // The colouring of cc's set with x kept out into `out` and, when x can
   // join, with x added into `in`; returns whether it can. Each depends on cc

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "ArgumentationUtil.h"
 #include "PreferredArgumentationTuple.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -74,6 +75,9 @@ class PreferredNormalizedArgumentationAlgorithm : public kivra::AbstractNormaliz
  private:
   // True iff a attacks b.
   bool attacks(kivra::Vertex a, kivra::Vertex b) const;
+  // The attacks within the bag of the node being evaluated; one for all
+  // nodes, so that its storage is reused.
+  BagAttacks bagAttacks;
   // The table of newRows, which it empties, made by the shared table fill
   // (ArgumentationUtil::fillTable): equal rows merge into one entry whose
   // solution is the union of theirs. The caller owns the table.
