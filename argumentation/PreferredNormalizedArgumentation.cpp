@@ -397,18 +397,20 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
 
   // Each row with its certificates in ascending order of In set, so that
   // those of one In set form a run, and the In set of each; the entries of a
-  // table share the arrays.
+  // table share the arrays. Rows pair only with rows of their own In set, so
+  // the run of that In set is found once per row.
   struct Side {
     const Row* row;
     Solution* solution;
     std::size_t from, to;  // the row's entries in `certificates` and `keys`
+    std::size_t ownFrom, ownTo;  // those of them with the row's own In set
   };
   struct Prepared {
     std::vector<Side> sides;
     std::vector<const Word*> certificates;
     std::vector<Word> keys;  // `width` words per certificate
   };
-  std::vector<Word> rowKeys;
+  std::vector<Word> rowKeys, ownKey(width);
   std::vector<std::uint32_t> byKey;
   auto prepare = [&](TupleSet* table) {
     Prepared prepared;
@@ -434,21 +436,19 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
         prepared.certificates.push_back(row.packedCertificate(i));
         prepared.keys.insert(prepared.keys.end(), &rowKeys[i * width], &rowKeys[i * width] + width);
       }
-      prepared.sides.push_back({&row, entry.second, from, prepared.certificates.size()});
+      const std::size_t to = prepared.certificates.size();
+      keyOf(row.packedColoring(), ownKey.data());
+      std::size_t ownFrom = from;
+      while (ownFrom < to && compareKeys(&prepared.keys[ownFrom * width], ownKey.data()) < 0) ++ownFrom;
+      std::size_t ownTo = ownFrom;
+      while (ownTo < to && compareKeys(&prepared.keys[ownTo * width], ownKey.data()) == 0) ++ownTo;
+      prepared.sides.push_back({&row, entry.second, from, to, ownFrom, ownTo});
     }
     return prepared;
   };
   const Prepared lefts = prepare(left);
   const Prepared rights = prepare(right);
   auto keyAt = [width](const Prepared& prepared, std::size_t at) { return &prepared.keys[at * width]; };
-  // The run of side's certificates whose In set is `key`.
-  auto runOf = [&](const Prepared& prepared, const Side& side, const Word* key) {
-    std::size_t from = side.from;
-    while (from < side.to && compareKeys(keyAt(prepared, from), key) < 0) ++from;
-    std::size_t to = from;
-    while (to < side.to && compareKeys(keyAt(prepared, to), key) == 0) ++to;
-    return std::pair{from, to};
-  };
 
   // The right rows in ascending order of In set, in table order within one.
   std::vector<Word> rightKeys(rights.sides.size() * width);
@@ -474,11 +474,9 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       const Side& r = rights.sides[*it];
       const Word* c2 = r.row->packedColoring();
       certificates.reset(width);
-      const auto [from2, to2] = runOf(rights, r, key.data());
-      for (std::size_t k2 = from2; k2 < to2; ++k2)
+      for (std::size_t k2 = r.ownFrom; k2 < r.ownTo; ++k2)
         joinColorings(c1, rights.certificates[k2], certificates.append(), width);
-      const auto [from1, to1] = runOf(lefts, l, key.data());
-      for (std::size_t k1 = from1; k1 < to1; ++k1)
+      for (std::size_t k1 = l.ownFrom; k1 < l.ownTo; ++k1)
         joinColorings(c2, lefts.certificates[k1], certificates.append(), width);
       // These certificates share the row's In set: when one dominates the
       // row, the joins of the larger sets on both sides need not be formed.
