@@ -26,8 +26,9 @@
 // The rules work on packed colourings (PreferredArgumentationTuple.h): a
 // colouring is a few words, and the In set, the join of two colourings and the
 // colouring with an argument added or taken out are a few bit operations per
-// word. Certificate lists are gathered in a reused flat buffer, then sorted
-// and made unique, which gives the same set as inserting them one by one.
+// word (PreferredColorings.h). Certificate lists are gathered in a reused flat
+// buffer (ColoringList), then sorted and made unique, which gives the same
+// set as inserting them one by one.
 //
 // Tables stay small because most certificates carry nothing. Order the
 // colours of an argument outside a set as Attacker < Out < Defeated (an
