@@ -399,12 +399,15 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
   // Each row with its certificates in ascending order of In set, so that
   // those of one In set form a run, and the In set of each; the entries of a
   // table share the arrays. Rows pair only with rows of their own In set, so
-  // the run of that In set is found once per row.
+  // the run of that In set is found once per row. A side is as small as the
+  // tables are long.
   struct Side {
     const Row* row;
     Solution* solution;
-    std::size_t from, to;  // the row's entries in `certificates` and `keys`
-    std::size_t ownFrom, ownTo;  // those of them with the row's own In set
+    std::size_t from;  // the row's first entry in `certificates` and `keys`
+    std::uint32_t ownFrom, ownTo;  // the run of its own In set, counted from `from`
+    // The end of the row's entries.
+    std::size_t to() const { return from + row->certificateCount(); }
   };
   struct Prepared {
     std::vector<Side> sides;
@@ -443,7 +446,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       while (ownFrom < to && compareKeys(&prepared.keys[ownFrom * width], ownKey.data()) < 0) ++ownFrom;
       std::size_t ownTo = ownFrom;
       while (ownTo < to && compareKeys(&prepared.keys[ownTo * width], ownKey.data()) == 0) ++ownTo;
-      prepared.sides.push_back({&row, entry.second, from, to, ownFrom, ownTo});
+      prepared.sides.push_back(
+          {&row, entry.second, from, static_cast<std::uint32_t>(ownFrom - from), static_cast<std::uint32_t>(ownTo - from)});
     }
     return prepared;
   };
@@ -475,9 +479,9 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       const Side& r = rights.sides[*it];
       const Word* c2 = r.row->packedColoring();
       certificates.reset(width);
-      for (std::size_t k2 = r.ownFrom; k2 < r.ownTo; ++k2)
+      for (std::size_t k2 = r.from + r.ownFrom; k2 < r.from + r.ownTo; ++k2)
         joinColorings(c1, rights.certificates[k2], certificates.append(), width);
-      for (std::size_t k1 = l.ownFrom; k1 < l.ownTo; ++k1)
+      for (std::size_t k1 = l.from + l.ownFrom; k1 < l.from + l.ownTo; ++k1)
         joinColorings(c2, lefts.certificates[k1], certificates.append(), width);
       // These certificates share the row's In set: when one dominates the
       // row, the joins of the larger sets on both sides need not be formed.
@@ -486,7 +490,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       // Both orders ascend by In set: walk them together, joining runs with
       // equal In sets.
       std::size_t a = l.from, b = r.from;
-      while (a < l.to && b < r.to) {
+      const std::size_t lTo = l.to(), rTo = r.to();
+      while (a < lTo && b < rTo) {
         const int c = compareKeys(keyAt(lefts, a), keyAt(rights, b));
         if (c < 0) {
           ++a;
@@ -494,8 +499,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
           ++b;
         } else {
           std::size_t aEnd = a + 1, bEnd = b + 1;
-          while (aEnd < l.to && compareKeys(keyAt(lefts, aEnd), keyAt(lefts, a)) == 0) ++aEnd;
-          while (bEnd < r.to && compareKeys(keyAt(rights, bEnd), keyAt(rights, b)) == 0) ++bEnd;
+          while (aEnd < lTo && compareKeys(keyAt(lefts, aEnd), keyAt(lefts, a)) == 0) ++aEnd;
+          while (bEnd < rTo && compareKeys(keyAt(rights, bEnd), keyAt(rights, b)) == 0) ++bEnd;
           for (std::size_t i = a; i < aEnd; ++i)
             for (std::size_t k = b; k < bEnd; ++k)
               joinColorings(lefts.certificates[i], rights.certificates[k], certificates.append(), width);
