@@ -268,17 +268,25 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
   const std::size_t width = packed::wordsFor(n), childWidth = packed::wordsFor(childN);
   const std::size_t p = positionOf(bag, x);
 
-  // Over the child's positions: the arguments x attacks and those attacking x.
-  const BagAttacks& inBag = bagAttacks.assign(bag, argumentationProblem);
+  // Over the child's positions: the arguments x attacks and those attacking
+  // x, from the framework's attacked ranges, which ascend like the bag. Only
+  // x's attacks matter here, so the bag's other attacks are not gathered.
   std::vector<Word> xAttacks(childWidth), attacksX(childWidth);
+  bool selfAttacking = false;
+  auto [xTarget, xEnd] = argumentationProblem->attackedRange(x);
   for (std::size_t q = 0, j = 0; q < n; ++q) {
-    if (q == p) continue;
+    xTarget = std::lower_bound(xTarget, xEnd, bag[q]);
+    const bool attacked = xTarget != xEnd && *xTarget == bag[q];
+    if (q == p) {
+      selfAttacking = attacked;
+      continue;
+    }
     const Word bit = Word{1} << packed::shiftOf(j);
-    if (inBag.attacks(p, q)) xAttacks[j / packed::kPositionsPerWord] |= bit;
-    if (inBag.attacks(q, p)) attacksX[j / packed::kPositionsPerWord] |= bit;
+    if (attacked) xAttacks[j / packed::kPositionsPerWord] |= bit;
+    const auto [from, to] = argumentationProblem->attackedRange(bag[q]);
+    if (std::binary_search(from, to, x)) attacksX[j / packed::kPositionsPerWord] |= bit;
     ++j;
   }
-  const bool selfAttacking = inBag.attacks(p, p);
 
   // The colouring of cc's set with x kept out into `out` and, when x can
   // join, with x added into `in`; returns whether it can. Each depends on cc
@@ -441,11 +449,13 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
         prepared.keys.insert(prepared.keys.end(), &rowKeys[i * width], &rowKeys[i * width] + width);
       }
       const std::size_t to = prepared.certificates.size();
-      keyOf(row.packedColoring(), ownKey.data());
-      std::size_t ownFrom = from;
-      while (ownFrom < to && compareKeys(&prepared.keys[ownFrom * width], ownKey.data()) < 0) ++ownFrom;
-      std::size_t ownTo = ownFrom;
-      while (ownTo < to && compareKeys(&prepared.keys[ownTo * width], ownKey.data()) == 0) ++ownTo;
+      std::size_t ownFrom = from, ownTo = from;
+      if (count > 0) {
+        keyOf(row.packedColoring(), ownKey.data());
+        while (ownFrom < to && compareKeys(&prepared.keys[ownFrom * width], ownKey.data()) < 0) ++ownFrom;
+        ownTo = ownFrom;
+        while (ownTo < to && compareKeys(&prepared.keys[ownTo * width], ownKey.data()) == 0) ++ownTo;
+      }
       prepared.sides.push_back(
           {&row, entry.second, from, static_cast<std::uint32_t>(ownFrom - from), static_cast<std::uint32_t>(ownTo - from)});
     }
