@@ -139,6 +139,12 @@ class ColoringList {
     const std::size_t total = size();
     if (total < 2) return;
     if (width <= 2 && total <= 0xffffffffu) return keepMaximalInTwoWords();
+    keepMaximalOfAnyWidth();
+  }
+
+  // keepMaximal for colourings of any width.
+  void keepMaximalOfAnyWidth() {
+    const std::size_t total = size();
     // Members by In set, then by descending strength, so that each is only
     // tested against the undominated ones of its In set met before it: a
     // colouring dominates only weaker ones. Equal strengths keep the list
