@@ -75,8 +75,8 @@ class PreferredNormalizedArgumentationAlgorithm : public kivra::AbstractNormaliz
  private:
   // True iff a attacks b.
   bool attacks(kivra::Vertex a, kivra::Vertex b) const;
-  // The attacks within the bag of the node being evaluated; one for all
-  // nodes, so that its storage is reused.
+  // The attacks within the bag of the leaf being evaluated; one for all
+  // leaves, so that its storage is reused.
   BagAttacks bagAttacks;
   // The table of newRows, which it empties, made by the shared table fill
   // (ArgumentationUtil::fillTable): equal rows merge into one entry whose
