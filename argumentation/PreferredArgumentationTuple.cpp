@@ -113,10 +113,7 @@ void PreferredArgumentationTuple::allocate(std::size_t positions, std::size_t ce
 }
 
 bool PreferredArgumentationTuple::operator<(const kivra::Tuple& other) const {
-  const auto& o = static_cast<const PreferredArgumentationTuple&>(other);
-  // The first words decide most comparisons, whatever the lengths.
-  if (words[0] != o.words[0]) return words[0] < o.words[0];
-  return compare(o) < 0;
+  return precedes(static_cast<const PreferredArgumentationTuple&>(other));
 }
 
 int PreferredArgumentationTuple::compare(const PreferredArgumentationTuple& o) const {

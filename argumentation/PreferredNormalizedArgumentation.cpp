@@ -8,7 +8,9 @@
 #include <utility>
 
 #include "ArgumentationProblem.h"
+#include "ArgumentationUtil.h"
 #include "BagSet.h"
+#include "PreferredColorings.h"
 
 // Why the node rules are sound, for a node with bag B whose subtree holds the
 // arguments A, of which R = A \ B are already removed. Every attack lies in
@@ -24,8 +26,9 @@
 // The rules work on packed colourings (PreferredArgumentationTuple.h): a
 // colouring is a few words, and the In set, the join of two colourings and the
 // colouring with an argument added or taken out are a few bit operations per
-// word. Certificate lists are gathered in a reused flat buffer, then sorted
-// and made unique, which gives the same set as inserting them one by one.
+// word (PreferredColorings.h). Certificate lists are gathered in a reused flat
+// buffer (ColoringList), then sorted and made unique, which gives the same
+// set as inserting them one by one.
 //
 // Tables stay small because most certificates carry nothing. Order the
 // colours of an argument outside a set as Attacker < Out < Defeated (an
@@ -54,6 +57,15 @@ using kivra::Solution;
 using kivra::TupleSet;
 using kivra::Vertex;
 using kivra::VertexSet;
+using packed::ColoringList;
+using packed::erasePosition;
+using packed::fromLowBits;
+using packed::hasAttacker;
+using packed::inBits;
+using packed::insertPosition;
+using packed::isDominated;
+using packed::joinColorings;
+using packed::sameInSet;
 using packed::Word;
 using Row = PreferredArgumentationTuple;
 
@@ -66,29 +78,6 @@ bool isSubsetOf(const BagSet& a, const BagSet& b) {
   return true;
 }
 
-// The conflict-free subsets of a bag as position sets, in ascending mask
-// order. After deciding positions 0..i-1 the list holds the conflict-free
-// subsets of those positions in ascending mask order; appending the sets that
-// can take position i, in list order, keeps it so, since they all have bit i
-// set and every earlier set has not. conflicts[i] holds the positions below i
-// that attack or are attacked by position i.
-std::vector<BagSet> enumerateConflictFree(const std::vector<bool>& selfAttacking,
-                                          const std::vector<BagSet>& conflicts) {
-  const std::size_t n = selfAttacking.size();
-  std::vector<BagSet> sets{BagSet(n)};
-  for (std::size_t i = 0; i < n; ++i) {
-    if (selfAttacking[i]) continue;
-    const std::size_t before = sets.size();
-    for (std::size_t k = 0; k < before; ++k) {
-      if (sets[k].intersects(conflicts[i])) continue;
-      BagSet extended = sets[k];
-      extended.set(i);
-      sets.push_back(std::move(extended));
-    }
-  }
-  return sets;
-}
-
 Coloring join(Coloring a, Coloring b) {
   if (a == Coloring::Defeated || b == Coloring::Defeated) return Coloring::Defeated;
   if (a == Coloring::In && b == Coloring::In) return Coloring::In;
@@ -98,336 +87,6 @@ Coloring join(Coloring a, Coloring b) {
 
 std::size_t positionOf(const kivra::VertexList& bag, Vertex v) {
   return static_cast<std::size_t>(std::lower_bound(bag.begin(), bag.end(), v) - bag.begin());
-}
-
-// Packed-colouring operations; `width` is the number of words per colouring.
-
-Word inBits(Word w) { return packed::positionsWith(w, Coloring::In); }
-
-// A word whose positions hold the given low bits as values: 0 or 1 each.
-Word fromLowBits(Word lo, Word hi) { return lo | (hi << 1); }
-
-// The positionwise join: Defeated wins, In and Out survive only when both
-// agree, anything else is Attacker.
-Word joinWord(Word a, Word b) {
-  using packed::positionsWith;
-  const Word defeated = positionsWith(a, Coloring::Defeated) | positionsWith(b, Coloring::Defeated);
-  const Word in = positionsWith(a, Coloring::In) & positionsWith(b, Coloring::In);
-  const Word out = positionsWith(a, Coloring::Out) & positionsWith(b, Coloring::Out);
-  return fromLowBits(defeated | out, in | out);
-}
-
-void joinColorings(const Word* a, const Word* b, Word* out, std::size_t width) {
-  for (std::size_t j = 0; j < width; ++j) out[j] = joinWord(a[j], b[j]);
-}
-
-bool hasAttacker(const Word* colouring, std::size_t positions) {
-  for (std::size_t j = 0; j < packed::wordsFor(positions); ++j)
-    if (packed::positionsWith(colouring[j], Coloring::Attacker) & packed::usedLowBits(positions, j)) return true;
-  return false;
-}
-
-// The positions before r of a word, as a mask of their bits.
-Word leadingPositions(unsigned r) { return r == 0 ? 0 : ~Word{0} << (64 - 2 * r); }
-
-// `in`, over `positions` positions, with value c inserted at position p.
-void insertPosition(const Word* in, std::size_t positions, std::size_t p, Coloring c, Word* out) {
-  if (positions < packed::kPositionsPerWord) {  // one word before and after
-    const Word lead = leadingPositions(static_cast<unsigned>(p));
-    out[0] = (in[0] & lead) | ((in[0] & ~lead) >> 2) | (static_cast<Word>(c) << packed::shiftOf(p));
-    return;
-  }
-  const std::size_t inWords = packed::wordsFor(positions), outWords = packed::wordsFor(positions + 1);
-  auto source = [&](std::size_t j) { return j < inWords ? in[j] : Word{0}; };
-  const std::size_t wp = p / packed::kPositionsPerWord;
-  for (std::size_t j = 0; j < wp; ++j) out[j] = in[j];
-  for (std::size_t j = outWords - 1; j > wp; --j) out[j] = (source(j) >> 2) | (source(j - 1) << 62);
-  const Word lead = leadingPositions(static_cast<unsigned>(p % packed::kPositionsPerWord));
-  out[wp] = (source(wp) & lead) | ((source(wp) & ~lead) >> 2) | (static_cast<Word>(c) << packed::shiftOf(p));
-}
-
-// `in`, over `positions` positions, without position p.
-void erasePosition(const Word* in, std::size_t positions, std::size_t p, Word* out) {
-  if (positions <= packed::kPositionsPerWord) {  // one word before and after
-    const Word lead = leadingPositions(static_cast<unsigned>(p));
-    out[0] = (in[0] & lead) | ((in[0] << 2) & ~lead);
-    return;
-  }
-  const std::size_t inWords = packed::wordsFor(positions), outWords = packed::wordsFor(positions - 1);
-  auto source = [&](std::size_t j) { return j < inWords ? in[j] : Word{0}; };
-  const std::size_t wp = p / packed::kPositionsPerWord;
-  for (std::size_t j = 0; j < std::min(wp, outWords); ++j) out[j] = in[j];
-  if (wp >= outWords) return;  // p was alone in the last word
-  const Word lead = leadingPositions(static_cast<unsigned>(p % packed::kPositionsPerWord));
-  out[wp] = (source(wp) & lead) | ((source(wp) << 2) & ~lead) | (source(wp + 1) >> 62);
-  for (std::size_t j = wp + 1; j < outWords; ++j) out[j] = (source(j) << 2) | (source(j + 1) >> 62);
-}
-
-// Colourings of one width gathered in a flat buffer.
-class ColoringList {
- public:
-  void reset(std::size_t wordsPerColoring) {
-    width = wordsPerColoring;
-    words.clear();
-  }
-  Word* append() {
-    words.resize(words.size() + width);
-    return words.data() + words.size() - width;
-  }
-  void append(const Word* colouring) {
-    if (width == 1) return words.push_back(colouring[0]);
-    words.insert(words.end(), colouring, colouring + width);
-  }
-  std::size_t size() const { return words.size() / width; }
-  const Word* data() const { return words.data(); }
-  const Word* at(std::size_t i) const { return words.data() + i * width; }
-
-  // Ascending and without repeats, as a set of colourings would hold them.
-  void sortUnique() {
-    if (width == 1) {
-      std::sort(words.begin(), words.end());
-      words.erase(std::unique(words.begin(), words.end()), words.end());
-      return;
-    }
-    if (width == 2) {  // bags of 33 to 64 arguments: sorted as pairs
-      pairs.resize(size());
-      for (std::size_t i = 0; i < pairs.size(); ++i) pairs[i] = {words[2 * i], words[2 * i + 1]};
-      std::sort(pairs.begin(), pairs.end());
-      pairs.erase(std::unique(pairs.begin(), pairs.end()), pairs.end());
-      words.resize(2 * pairs.size());
-      for (std::size_t i = 0; i < pairs.size(); ++i) {
-        words[2 * i] = pairs[i].first;
-        words[2 * i + 1] = pairs[i].second;
-      }
-      return;
-    }
-    order.resize(size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    auto less = [this](std::size_t a, std::size_t b) {
-      return std::lexicographical_compare(at(a), at(a) + width, at(b), at(b) + width);
-    };
-    std::sort(order.begin(), order.end(), less);
-    sorted.clear();
-    for (std::size_t i : order)
-      if (sorted.empty() || !std::equal(at(i), at(i) + width, sorted.end() - static_cast<std::ptrdiff_t>(width)))
-        sorted.insert(sorted.end(), at(i), at(i) + width);
-    words.swap(sorted);
-  }
-
-  // Drops every colouring that another member of the list dominates (see
-  // dominates()); the others keep their order.
-  void keepMaximal() {
-    const std::size_t total = size();
-    if (total < 2) return;
-    if (width <= 2 && total <= 0xffffffffu) return keepMaximalInTwoWords();
-    // Members by In set, then by descending strength, so that each is only
-    // tested against the undominated ones of its In set met before it: a
-    // colouring dominates only weaker ones.
-    candidates.clear();
-    for (std::size_t i = 0; i < total; ++i) candidates.push_back({inKey(i), strength(i), static_cast<std::uint32_t>(i)});
-    auto before = [this](const Candidate& a, const Candidate& b) {
-      if (a.firstKey != b.firstKey) return a.firstKey < b.firstKey;
-      if (width > 1) {
-        const int c = compareInSets(a.index, b.index);
-        if (c != 0) return c < 0;
-      }
-      return a.strength > b.strength;
-    };
-    std::sort(candidates.begin(), candidates.end(), before);
-    dropped.assign(total, false);
-    bool anyDropped = false;
-    for (std::size_t from = 0; from < total;) {
-      std::size_t to = from + 1;
-      while (to < total && candidates[to].firstKey == candidates[from].firstKey &&
-             (width == 1 || compareInSets(candidates[to].index, candidates[from].index) == 0))
-        ++to;
-      maximal.clear();
-      for (std::size_t c = from; c < to; ++c) {
-        const Word* k = at(candidates[c].index);
-        bool isDominated = false;
-        for (std::uint32_t m : maximal)
-          if (dominates(at(m), k, width)) {
-            isDominated = true;
-            break;
-          }
-        if (isDominated) {
-          dropped[candidates[c].index] = true;
-          anyDropped = true;
-        } else {
-          maximal.push_back(candidates[c].index);
-        }
-      }
-      from = to;
-    }
-    if (anyDropped) compact();
-  }
-
-  // keepMaximal for colourings of up to two words (bags of up to 64
-  // arguments). Most In sets occur once or a few times in a list: members
-  // are grouped by In set, packed into one integer, through one sort, and a
-  // small group is tested pair by pair. Domination is transitive, so a member
-  // dominated by any other is dominated by one that is itself undominated,
-  // and the order of the tests does not matter.
-  void keepMaximalInTwoWords() {
-    const std::size_t total = size();
-    dropped.clear();
-    keys.clear();
-    for (std::size_t i = 0; i < total; ++i) {
-      const Word* c = at(i);
-      keys.push_back({width == 1 ? compactedIn(c[0]) : compactedIn(c[0]) << 32 | compactedIn(c[1]),
-                      static_cast<std::uint32_t>(i)});
-    }
-    std::sort(keys.begin(), keys.end());
-    bool anyDropped = false;
-    for (std::size_t from = 0; from < total;) {
-      std::size_t to = from + 1;
-      while (to < total && keys[to].first == keys[from].first) ++to;
-      if (to - from > 1) anyDropped = dropDominatedInGroup(from, to) || anyDropped;
-      from = to;
-    }
-    if (anyDropped) compact();
-  }
-
-  // Marks in `dropped` (sized on first use) the dominated members of the
-  // In-set group keys[from, to); returns whether there are any.
-  bool dropDominatedInGroup(std::size_t from, std::size_t to) {
-    if (dropped.size() != size()) dropped.assign(size(), false);
-    bool any = false;
-    if (to - from <= 16) {
-      for (std::size_t a = from; a < to; ++a)
-        for (std::size_t b = from; b < to; ++b)
-          if (a != b && dominates(at(keys[b].second), at(keys[a].second), width)) {
-            dropped[keys[a].second] = true;
-            any = true;
-            break;
-          }
-      return any;
-    }
-    // A large group: strongest first, each tested against the undominated
-    // members met before it.
-    for (std::size_t c = from; c < to; ++c) keys[c].first = strength(keys[c].second);
-    std::sort(keys.begin() + static_cast<std::ptrdiff_t>(from), keys.begin() + static_cast<std::ptrdiff_t>(to),
-              [](const auto& a, const auto& b) { return a.first > b.first; });
-    maximal.clear();
-    for (std::size_t c = from; c < to; ++c) {
-      bool isDominated = false;
-      for (std::uint32_t m : maximal)
-        if (dominates(at(m), at(keys[c].second), width)) {
-          isDominated = true;
-          break;
-        }
-      if (isDominated) {
-        dropped[keys[c].second] = true;
-        any = true;
-      } else {
-        maximal.push_back(keys[c].second);
-      }
-    }
-    return any;
-  }
-
-  // Removes the members marked in `dropped`, keeping the order of the rest,
-  // and clears the marks.
-  void compact() {
-    const std::size_t total = size();
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < total; ++i) {
-      if (dropped[i]) continue;
-      if (kept != i) std::copy(at(i), at(i) + width, words.begin() + static_cast<std::ptrdiff_t>(kept * width));
-      ++kept;
-    }
-    words.resize(kept * width);
-    dropped.clear();
-  }
-
-  // Whether m dominates k, two colourings with the same In set: at every
-  // other position m's value ranks at least as high as k's in the order
-  // Attacker < Out < Defeated. Every rule maps a dominating colouring to
-  // colourings that dominate the images of the dominated one, the joins of a
-  // branch included, and a removal that drops m's image drops k's. So when m
-  // is among a row's certificates, k adds nothing: whenever k would show an
-  // admissible set at the root, m would too.
-  static bool dominates(const Word* m, const Word* k, std::size_t width) {
-    using packed::positionsWith;
-    for (std::size_t j = 0; j < width; ++j) {
-      const Word violation = (positionsWith(m[j], Coloring::Out) & positionsWith(k[j], Coloring::Defeated)) |
-                             (positionsWith(m[j], Coloring::Attacker) & ~positionsWith(k[j], Coloring::Attacker));
-      if (violation & packed::kLowBits) return false;
-    }
-    return true;
-  }
-
- private:
-  struct Candidate {
-    Word firstKey;
-    std::uint32_t strength;
-    std::uint32_t index;
-  };
-  Word inKey(std::size_t i) const { return inBits(at(i)[0]); }
-  // The In positions of a one-word colouring as the low 32 bits of a word.
-  static Word compactedIn(Word colouring) {
-    Word x = inBits(colouring);
-    x = (x | (x >> 1)) & 0x3333333333333333ULL;
-    x = (x | (x >> 2)) & 0x0f0f0f0f0f0f0f0fULL;
-    x = (x | (x >> 4)) & 0x00ff00ff00ff00ffULL;
-    x = (x | (x >> 8)) & 0x0000ffff0000ffffULL;
-    return (x | (x >> 16)) & 0x00000000ffffffffULL;
-  }
-  int compareInSets(std::size_t a, std::size_t b) const {
-    for (std::size_t j = 0; j < width; ++j) {
-      const Word x = inBits(at(a)[j]), y = inBits(at(b)[j]);
-      if (x != y) return x < y ? -1 : 1;
-    }
-    return 0;
-  }
-  // Two per Defeated position and one per Out position: a colouring that
-  // dominates another and differs from it is strictly stronger.
-  std::uint32_t strength(std::size_t i) const {
-    using packed::positionsWith;
-    std::uint32_t s = 0;
-    for (std::size_t j = 0; j < width; ++j) {
-      // Each two-bit field holds its position's share, 0 to 2; the fields
-      // are summed in parallel.
-      Word x = (positionsWith(at(i)[j], Coloring::Defeated) << 1) | positionsWith(at(i)[j], Coloring::Out);
-      x = (x & 0x3333333333333333ULL) + ((x >> 2) & 0x3333333333333333ULL);
-      x = (x + (x >> 4)) & 0x0f0f0f0f0f0f0f0fULL;
-      s += static_cast<std::uint32_t>((x * 0x0101010101010101ULL) >> 56);
-    }
-    return s;
-  }
-
-  std::size_t width = 1;
-  std::vector<Word> words;
-  std::vector<std::size_t> order;
-  std::vector<Word> sorted;
-  std::vector<std::pair<Word, Word>> pairs;
-  std::vector<Candidate> candidates;
-  std::vector<std::pair<Word, std::uint32_t>> keys;
-  // Members to drop; empty, or one flag per member.
-  std::vector<bool> dropped;
-  std::vector<std::uint32_t> maximal;
-};
-
-// Whether two colourings have the same In set.
-bool sameInSet(const Word* a, const Word* b, std::size_t width) {
-  for (std::size_t j = 0; j < width; ++j)
-    if (inBits(a[j]) != inBits(b[j])) return false;
-  return true;
-}
-
-// Whether some member of `certificates` has the In set of `colouring` and
-// dominates it (ColoringList::dominates). Such a row can never be accepted:
-// whatever the rules make of its colouring, they make of that certificate a
-// dominating colouring among the certificates of the image, so whenever the
-// image shows an admissible set at the root, a certificate does too. Rows
-// are not read as certificates of other rows (every row carries its own), so
-// the rules leave such a row out of its table altogether.
-bool isDominated(const Word* colouring, const ColoringList& certificates, std::size_t width) {
-  for (std::size_t i = 0; i < certificates.size(); ++i) {
-    const Word* k = certificates.at(i);
-    if (sameInSet(k, colouring, width) && ColoringList::dominates(k, colouring, width)) return true;
-  }
-  return false;
 }
 
 void deleteTable(TupleSet* table) {
@@ -446,37 +105,15 @@ PreferredNormalizedArgumentationAlgorithm::PreferredNormalizedArgumentationAlgor
 PreferredNormalizedArgumentationAlgorithm::~PreferredNormalizedArgumentationAlgorithm() = default;
 
 bool PreferredNormalizedArgumentationAlgorithm::attacks(Vertex a, Vertex b) const {
-  const VertexSet* targets = argumentationProblem->getAttacksFromArg(a);
-  return targets != nullptr && targets->count(b) > 0;
+  const auto [from, to] = argumentationProblem->attackedRange(a);
+  return std::binary_search(from, to, b);
 }
 
 TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
-  // Sorting the rows once costs less than placing each in the tree; ties
-  // keep the order made, so unions nest as with one insertion after another.
-  newRowOrder.clear();
-  for (std::size_t i = 0; i < newRows.size(); ++i) newRowOrder.push_back({newRows[i].row->packedColoring()[0], i});
-  std::sort(newRowOrder.begin(), newRowOrder.end(), [this](const RowKey& a, const RowKey& b) {
-    // The first colouring words settle most comparisons.
-    if (a.firstWord != b.firstWord) return a.firstWord < b.firstWord;
-    const int c = newRows[a.made].row->compare(*newRows[b.made].row);
-    return c < 0 || (c == 0 && a.made < b.made);
+  TupleSet* table = new TupleSet();  // owned by the caller
+  ArgumentationUtil::fillTable(newRows, table, [this](Solution* older, Solution* newer) {
+    return combineSolutions(kivra::Union, older, newer);
   });
-  TupleSet* table = new TupleSet();
-  Row* last = nullptr;
-  Word lastFirstWord = 0;
-  for (const RowKey& key : newRowOrder) {
-    const NewRow& made = newRows[key.made];
-    if (last != nullptr && key.firstWord == lastFirstWord && last->compare(*made.row) == 0) {
-      Solution*& solution = std::prev(table->end())->second;
-      solution = combineSolutions(kivra::Union, solution, made.solution);
-      delete made.row;
-      continue;
-    }
-    table->emplace_hint(table->end(), made.row, made.solution);
-    last = made.row;
-    lastFirstWord = key.firstWord;
-  }
-  newRows.clear();
   return table;
 }
 
@@ -495,8 +132,8 @@ VertexSet PreferredNormalizedArgumentationAlgorithm::attackedBySet(const VertexS
                                                                    ArgumentationProblem* problem) const {
   VertexSet attacked;
   for (Vertex s : set) {
-    const VertexSet* targets = problem->getAttacksFromArg(s);
-    if (targets != nullptr) attacked.insert(targets->begin(), targets->end());
+    const auto [from, to] = problem->attackedRange(s);
+    attacked.insert(from, to);
   }
   return attacked;
 }
@@ -550,23 +187,18 @@ CertificateSet PreferredNormalizedArgumentationAlgorithm::getEqualInSets(const B
 }
 
 std::vector<VertexSet> PreferredNormalizedArgumentationAlgorithm::conflictFreeSets(const VertexSet& bag) const {
-  const std::vector<Vertex> args(bag.begin(), bag.end());
-  const std::size_t n = args.size();
-  std::vector<bool> selfAttacking(n);
-  std::vector<BagSet> conflicts(n, BagSet(n));
-  for (std::size_t i = 0; i < n; ++i) {
-    selfAttacking[i] = attacks(args[i], args[i]);
-    for (std::size_t j = 0; j < i; ++j)
-      if (attacks(args[i], args[j]) || attacks(args[j], args[i])) conflicts[i].set(j);
-  }
-  std::vector<VertexSet> sets;
-  for (const BagSet& bits : enumerateConflictFree(selfAttacking, conflicts)) {
-    VertexSet s;
-    for (std::size_t i = 0; i < n; ++i)
-      if (bits.test(i)) s.insert(s.end(), args[i]);
-    sets.push_back(std::move(s));
-  }
-  return sets;
+  const BagAttacks inBag(bag, argumentationProblem);
+  std::vector<BagSet> sets = inBag.conflictFreeSubsets(inBag.all());
+  // Bit i of a mask selects position i: masks compare from their highest word.
+  std::sort(sets.begin(), sets.end(), [](const BagSet& a, const BagSet& b) {
+    for (std::size_t w = std::max(a.words(), b.words()); w-- > 0;)
+      if (a.word(w) != b.word(w)) return a.word(w) < b.word(w);
+    return false;
+  });
+  std::vector<VertexSet> result;
+  result.reserve(sets.size());
+  for (const BagSet& s : sets) result.push_back(inBag.vertices(s));
+  return result;
 }
 
 bool PreferredNormalizedArgumentationAlgorithm::isSubset(const BagColoring& a, const BagColoring& b) const {
@@ -577,35 +209,19 @@ bool PreferredNormalizedArgumentationAlgorithm::isSubset(const BagColoring& a, c
 
 bool PreferredNormalizedArgumentationAlgorithm::attCheck(const VertexSet& set, Vertex argument,
                                                          ArgumentationProblem* problem) const {
-  const VertexSet* targets = problem->getAttacksFromArg(argument);
-  if (targets == nullptr) return false;
+  const auto [from, to] = problem->attackedRange(argument);
   for (Vertex s : set)
-    if (targets->count(s)) return true;
+    if (std::binary_search(from, to, s)) return true;
   return false;
 }
 
 // Leaf: one row per conflict-free subset S of the bag, coloured directly, with
 // the colourings of all strict supersets of S among them as certificates.
 TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivra::ExtendedHypertree* node) {
-  const kivra::VertexList& bag = node->getVertices();
-  const std::vector<Vertex> args(bag.begin(), bag.end());
-  const std::size_t n = args.size();
+  const BagAttacks& bag = bagAttacks.assign(node->getVertices(), argumentationProblem);
+  const std::size_t n = bag.size();
   const std::size_t width = packed::wordsFor(n);
-
-  // The attacks inside the bag, by position.
-  std::vector<BagSet> targetsOf(n, BagSet(n)), attackersOf(n, BagSet(n));
-  std::vector<BagSet> conflicts(n, BagSet(n));
-  std::vector<bool> selfAttacking(n);
-  for (std::size_t i = 0; i < n; ++i)
-    for (std::size_t j = 0; j < n; ++j) {
-      if (!attacks(args[i], args[j])) continue;
-      targetsOf[i].set(j);
-      attackersOf[j].set(i);
-      if (i == j) selfAttacking[i] = true;
-      if (j < i) conflicts[i].set(j);
-      if (i < j) conflicts[j].set(i);
-    }
-  const std::vector<BagSet> sets = enumerateConflictFree(selfAttacking, conflicts);
+  const std::vector<BagSet> sets = bag.conflictFreeSubsets(bag.all());
 
   ColoringList colorings;
   colorings.reset(width);
@@ -616,9 +232,9 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
       Coloring c = Coloring::Out;  // also every argument's colour towards the empty set
       if (s.test(i))
         c = Coloring::In;
-      else if (attackersOf[i].intersects(s))
+      else if (bag.attackersOf(i).intersects(s))
         c = Coloring::Defeated;
-      else if (targetsOf[i].intersects(s))
+      else if (bag.attacksOf(i).intersects(s))
         c = Coloring::Attacker;
       packed::set(coloring, i, c);
     }
@@ -627,17 +243,14 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateLeafNode(const kivr
   ColoringList certificates;
   TupleSet* table = new TupleSet();  // owned by the caller
   for (std::size_t r1 = 0; r1 < sets.size(); ++r1) {
-    // A strict superset has a larger mask, so it comes later in the list.
+    // The sets are distinct: every other superset is a strict one.
     certificates.reset(width);
-    for (std::size_t r2 = r1 + 1; r2 < sets.size(); ++r2)
-      if (isSubsetOf(sets[r1], sets[r2])) certificates.append(colorings.at(r2));
+    for (std::size_t r2 = 0; r2 < sets.size(); ++r2)
+      if (r2 != r1 && isSubsetOf(sets[r1], sets[r2])) certificates.append(colorings.at(r2));
     certificates.sortUnique();
-    VertexSet members;
-    for (std::size_t i = 0; i < n; ++i)
-      if (sets[r1].test(i)) members.insert(members.end(), args[i]);
     // Distinct sets have distinct colourings: no two rows coincide.
     table->emplace(new Row(n, colorings.at(r1), certificates.data(), certificates.size()),
-                   createLeafSolution(members));
+                   createLeafSolution(bag.vertices(sets[r1])));
   }
   return table;
 }
@@ -655,17 +268,25 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
   const std::size_t width = packed::wordsFor(n), childWidth = packed::wordsFor(childN);
   const std::size_t p = positionOf(bag, x);
 
-  // Over the child's positions: the arguments x attacks and those attacking x.
+  // Over the child's positions: the arguments x attacks and those attacking
+  // x, from the framework's attacked ranges, which ascend like the bag. Only
+  // x's attacks matter here, so the bag's other attacks are not gathered.
   std::vector<Word> xAttacks(childWidth), attacksX(childWidth);
-  std::size_t j = 0;
-  for (Vertex v : bag) {
-    if (v == x) continue;
+  bool selfAttacking = false;
+  auto [xTarget, xEnd] = argumentationProblem->attackedRange(x);
+  for (std::size_t q = 0, j = 0; q < n; ++q) {
+    xTarget = std::lower_bound(xTarget, xEnd, bag[q]);
+    const bool attacked = xTarget != xEnd && *xTarget == bag[q];
+    if (q == p) {
+      selfAttacking = attacked;
+      continue;
+    }
     const Word bit = Word{1} << packed::shiftOf(j);
-    if (attacks(x, v)) xAttacks[j / packed::kPositionsPerWord] |= bit;
-    if (attacks(v, x)) attacksX[j / packed::kPositionsPerWord] |= bit;
+    if (attacked) xAttacks[j / packed::kPositionsPerWord] |= bit;
+    const auto [from, to] = argumentationProblem->attackedRange(bag[q]);
+    if (std::binary_search(from, to, x)) attacksX[j / packed::kPositionsPerWord] |= bit;
     ++j;
   }
-  const bool selfAttacking = attacks(x, x);
 
   // The colouring of cc's set with x kept out into `out` and, when x can
   // join, with x added into `in`; returns whether it can. Each depends on cc
@@ -719,13 +340,13 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
         outCertificates.append(k);
     }
     if (ownCanBeIn && !inRowDominated) {
-      newRows.push_back({new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
-                         addToSolution(entry.second, x)});
+      newRows.emplace_back(new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
+                       addToSolution(entry.second, x));
       outCertificates.append(ownIn.data());
     }
     outCertificates.sortUnique();
     if (!isDominated(ownOut.data(), outCertificates, width))
-      newRows.push_back({new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second});
+      newRows.emplace_back(new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second);
   }
   deleteTable(child);
   return makeTable();
@@ -757,7 +378,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
     certificates.keepMaximal();
     erasePosition(row.packedColoring(), childN, p, coloring.data());
     if (isDominated(coloring.data(), certificates, width)) continue;
-    newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second});
+    newRows.emplace_back(new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second);
   }
   deleteTable(child);
   return makeTable();
@@ -785,18 +406,23 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
 
   // Each row with its certificates in ascending order of In set, so that
   // those of one In set form a run, and the In set of each; the entries of a
-  // table share the arrays.
+  // table share the arrays. Rows pair only with rows of their own In set, so
+  // the run of that In set is found once per row. A side is as small as the
+  // tables are long.
   struct Side {
     const Row* row;
     Solution* solution;
-    std::size_t from, to;  // the row's entries in `certificates` and `keys`
+    std::size_t from;  // the row's first entry in `certificates` and `keys`
+    std::uint32_t ownFrom, ownTo;  // the run of its own In set, counted from `from`
+    // The end of the row's entries.
+    std::size_t to() const { return from + row->certificateCount(); }
   };
   struct Prepared {
     std::vector<Side> sides;
     std::vector<const Word*> certificates;
     std::vector<Word> keys;  // `width` words per certificate
   };
-  std::vector<Word> rowKeys;
+  std::vector<Word> rowKeys, ownKey(width);
   std::vector<std::uint32_t> byKey;
   auto prepare = [&](TupleSet* table) {
     Prepared prepared;
@@ -822,21 +448,22 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
         prepared.certificates.push_back(row.packedCertificate(i));
         prepared.keys.insert(prepared.keys.end(), &rowKeys[i * width], &rowKeys[i * width] + width);
       }
-      prepared.sides.push_back({&row, entry.second, from, prepared.certificates.size()});
+      const std::size_t to = prepared.certificates.size();
+      std::size_t ownFrom = from, ownTo = from;
+      if (count > 0) {
+        keyOf(row.packedColoring(), ownKey.data());
+        while (ownFrom < to && compareKeys(&prepared.keys[ownFrom * width], ownKey.data()) < 0) ++ownFrom;
+        ownTo = ownFrom;
+        while (ownTo < to && compareKeys(&prepared.keys[ownTo * width], ownKey.data()) == 0) ++ownTo;
+      }
+      prepared.sides.push_back(
+          {&row, entry.second, from, static_cast<std::uint32_t>(ownFrom - from), static_cast<std::uint32_t>(ownTo - from)});
     }
     return prepared;
   };
   const Prepared lefts = prepare(left);
   const Prepared rights = prepare(right);
   auto keyAt = [width](const Prepared& prepared, std::size_t at) { return &prepared.keys[at * width]; };
-  // The run of side's certificates whose In set is `key`.
-  auto runOf = [&](const Prepared& prepared, const Side& side, const Word* key) {
-    std::size_t from = side.from;
-    while (from < side.to && compareKeys(keyAt(prepared, from), key) < 0) ++from;
-    std::size_t to = from;
-    while (to < side.to && compareKeys(keyAt(prepared, to), key) == 0) ++to;
-    return std::pair{from, to};
-  };
 
   // The right rows in ascending order of In set, in table order within one.
   std::vector<Word> rightKeys(rights.sides.size() * width);
@@ -862,11 +489,9 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       const Side& r = rights.sides[*it];
       const Word* c2 = r.row->packedColoring();
       certificates.reset(width);
-      const auto [from2, to2] = runOf(rights, r, key.data());
-      for (std::size_t k2 = from2; k2 < to2; ++k2)
+      for (std::size_t k2 = r.from + r.ownFrom; k2 < r.from + r.ownTo; ++k2)
         joinColorings(c1, rights.certificates[k2], certificates.append(), width);
-      const auto [from1, to1] = runOf(lefts, l, key.data());
-      for (std::size_t k1 = from1; k1 < to1; ++k1)
+      for (std::size_t k1 = l.from + l.ownFrom; k1 < l.from + l.ownTo; ++k1)
         joinColorings(c2, lefts.certificates[k1], certificates.append(), width);
       // These certificates share the row's In set: when one dominates the
       // row, the joins of the larger sets on both sides need not be formed.
@@ -875,7 +500,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       // Both orders ascend by In set: walk them together, joining runs with
       // equal In sets.
       std::size_t a = l.from, b = r.from;
-      while (a < l.to && b < r.to) {
+      const std::size_t lTo = l.to(), rTo = r.to();
+      while (a < lTo && b < rTo) {
         const int c = compareKeys(keyAt(lefts, a), keyAt(rights, b));
         if (c < 0) {
           ++a;
@@ -883,8 +509,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
           ++b;
         } else {
           std::size_t aEnd = a + 1, bEnd = b + 1;
-          while (aEnd < l.to && compareKeys(keyAt(lefts, aEnd), keyAt(lefts, a)) == 0) ++aEnd;
-          while (bEnd < r.to && compareKeys(keyAt(rights, bEnd), keyAt(rights, b)) == 0) ++bEnd;
+          while (aEnd < lTo && compareKeys(keyAt(lefts, aEnd), keyAt(lefts, a)) == 0) ++aEnd;
+          while (bEnd < rTo && compareKeys(keyAt(rights, bEnd), keyAt(rights, b)) == 0) ++bEnd;
           for (std::size_t i = a; i < aEnd; ++i)
             for (std::size_t k = b; k < bEnd; ++k)
               joinColorings(lefts.certificates[i], rights.certificates[k], certificates.append(), width);
@@ -895,8 +521,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       certificates.sortUnique();
       certificates.keepMaximal();
       if (isDominated(coloring.data(), certificates, width)) continue;
-      newRows.push_back({new Row(n, coloring.data(), certificates.data(), certificates.size()),
-                         combineSolutions(kivra::CrossJoin, l.solution, r.solution)});
+      newRows.emplace_back(new Row(n, coloring.data(), certificates.data(), certificates.size()),
+                       combineSolutions(kivra::CrossJoin, l.solution, r.solution));
     }
   }
   deleteTable(left);

@@ -12,9 +12,10 @@
 // certificates does.
 #pragma once
 
-#include <cstdint>
+#include <utility>
 #include <vector>
 
+#include "ArgumentationUtil.h"
 #include "PreferredArgumentationTuple.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -74,23 +75,15 @@ class PreferredNormalizedArgumentationAlgorithm : public kivra::AbstractNormaliz
  private:
   // True iff a attacks b.
   bool attacks(kivra::Vertex a, kivra::Vertex b) const;
-  // A row made by a node rule, with its solution.
-  struct NewRow {
-    PreferredArgumentationTuple* row;
-    kivra::Solution* solution;
-  };
-  // The table of newRows, which it empties: equal rows share the entry of
-  // the first one made, whose solution is the union of theirs in the order
-  // made, as if each had been added in turn; later equal row objects are
-  // deleted. The caller owns the table.
+  // The attacks within the bag of the leaf being evaluated; one for all
+  // leaves, so that its storage is reused.
+  BagAttacks bagAttacks;
+  // The table of newRows, which it empties, made by the shared table fill
+  // (ArgumentationUtil::fillTable): equal rows merge into one entry whose
+  // solution is the union of theirs. The caller owns the table.
   kivra::TupleSet* makeTable();
 
-  // Rows made by the running rule; reused to spare allocations.
-  std::vector<NewRow> newRows;
-  // A row of newRows by its first colouring word and its index.
-  struct RowKey {
-    std::uint64_t firstWord;
-    std::size_t made;
-  };
-  std::vector<RowKey> newRowOrder;
+  // Rows made by the running rule, with their solutions; reused to spare
+  // allocations.
+  std::vector<std::pair<PreferredArgumentationTuple*, kivra::Solution*>> newRows;
 };

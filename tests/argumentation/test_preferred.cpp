@@ -11,6 +11,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ArgumentationProblem.h"
@@ -121,6 +122,34 @@ TEST(PreferredColorings, RowOrderJoinsAndConflictFreeSets) {
   EXPECT_EQ(leaf->size(), 71u);
   // The empty set, all Out, is the last row; every singleton is its certificate.
   EXPECT_EQ(static_cast<PreferredArgumentationTuple*>(leaf->rbegin()->first)->certificateCount(), 70u);
+}
+
+// The operations on unpacked colourings read the framework's attacks,
+// arguments that attack nothing and self-attackers included.
+TEST(PreferredColorings, AttackQueriesAndIntroducedColours) {
+  Case c("att(a,b). att(a,c). att(x,x). att(u,v). att(v,u). att(d,w).");
+  ArgumentationProblem* p = &c.problem;
+  auto id = [&](const char* name) { return c.problem.getVertexId(name); };
+  EXPECT_EQ(c.rules.attackedBySet(c.ids({"a", "b"}), p), c.ids({"b", "c"}));
+  EXPECT_EQ(c.rules.attackedBySet(c.ids({"x", "w"}), p), c.ids({"x"}));
+  EXPECT_EQ(c.rules.attackedBySet({}, p), VertexSet{});
+  EXPECT_TRUE(c.rules.attCheck(c.ids({"c", "d"}), id("a"), p));
+  EXPECT_FALSE(c.rules.attCheck(c.ids({"a"}), id("b"), p));
+  EXPECT_FALSE(c.rules.attCheck(c.ids({"a"}), id("x"), p));
+
+  // Introduces x beside `other`, coloured `colour` in the child, whose In
+  // set is `in`; gives x's colour, other's colour and canBeIn.
+  auto intro = [&](Names in, const char* other, Coloring colour, const char* x) {
+    bool canBeIn = false;
+    const bool xFirst = id(x) < id(other);
+    const BagColoring coloring = c.rules.getIntroColorings(c.ids(in), {colour}, id(x), canBeIn, c.ids({other, x}));
+    return std::tuple(coloring.at(xFirst ? 0 : 1), coloring.at(xFirst ? 1 : 0), canBeIn);
+  };
+  // Attacked by the In set and attacking it: Defeated comes first.
+  EXPECT_EQ(intro({"u"}, "u", I, "v"), std::tuple(D, I, false));
+  // Attacking only itself: Out, and it can never join.
+  EXPECT_EQ(intro({}, "a", O, "x"), std::tuple(O, O, false));
+  EXPECT_EQ(intro({"a"}, "a", I, "d"), std::tuple(O, I, true));
 }
 
 TEST(PreferredRules, RemovalExamplesAndMerging) {
