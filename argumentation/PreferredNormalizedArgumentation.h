@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ArgumentationUtil.h"
+#include "BagAttacks.h"
 #include "PreferredArgumentationTuple.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
