@@ -238,8 +238,8 @@ int Problem::calculateTreeWidth() {
   if (listGraph(vertices, edges)) return graphTreeWidth(vertices, *edges);
   Hypergraph* graph = buildHypergraphRepresentation();
   H_BucketElim elimination;
-  // The width needs the bag sizes only, not the tree. As in a solver run,
-  // the hypergraph stays allocated: the width ends the run.
+  // The width needs the bag sizes only, not the tree. The hypergraph stays
+  // allocated: the width ends the run.
   return elimination.getTreeWidth(graph, 2, 0);
 }
 

@@ -41,7 +41,9 @@ class Problem {
   virtual bool listGraph(std::vector<Vertex>& vertices, const std::vector<std::pair<Vertex, Vertex>>*& edges);
 
   // Parses (once), decomposes and evaluates with `algorithm`; the returned
-  // solution is wholly lazy. Nothing built on the way is released.
+  // solution is wholly lazy. The hypergraph goes once the typed tree is
+  // built, the normalized nodes as the evaluation consumes them; the typed
+  // tree and the solution stay for the run.
   Solution* calculateSolution(AbstractHTDAlgorithm* algorithm);
   // Parses (once) and returns the width of a new decomposition.
   int calculateTreeWidth();
