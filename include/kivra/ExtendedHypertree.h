@@ -35,11 +35,11 @@ enum NormalizationType : std::int32_t {
 // The vertices of a bag, or of a bag's difference to its child, ascending and
 // without repeats, in one array. A typed tree holds millions of these; an
 // ordered set would cost a heap node per vertex. Reads like a VertexSet
-// (iteration, size, count, comparison) and converts to one.
+// (iteration, size, count, comparison) and converts to one on request.
 class VertexList : public std::vector<Vertex> {
  public:
   VertexList() = default;
-  VertexList(const VertexSet& set) : std::vector<Vertex>(set.begin(), set.end()) {}
+  explicit VertexList(const VertexSet& set) : std::vector<Vertex>(set.begin(), set.end()) {}
   VertexList(std::initializer_list<Vertex> ids) : std::vector<Vertex>(ids) {
     std::sort(begin(), end());
     erase(std::unique(begin(), end()), end());
@@ -47,7 +47,7 @@ class VertexList : public std::vector<Vertex> {
 
   std::size_t count(Vertex v) const { return std::binary_search(begin(), end(), v) ? 1 : 0; }
   bool contains(Vertex v) const { return count(v) != 0; }
-  operator VertexSet() const { return VertexSet(begin(), end()); }
+  explicit operator VertexSet() const { return VertexSet(begin(), end()); }
 
   friend bool operator==(const VertexList& a, const VertexList& b) {
     return static_cast<const std::vector<Vertex>&>(a) == static_cast<const std::vector<Vertex>&>(b);

@@ -126,7 +126,7 @@ class Rules : public Algorithm {
     const BagAttacks positions(node->getVertices(), &af.problem);
     for (auto& [tuple, solution] : *table) {
       const Row& row = *static_cast<Row*>(tuple);
-      auto& sets = out[af.describe(row, node->getVertices())];
+      auto& sets = out[af.describe(row, VertexSet(node->getVertices()))];
       const VertexSet members = positions.vertices(row.inArguments);
       for (VertexSet e : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets()) {
         e.insert(members.begin(), members.end());
@@ -143,7 +143,7 @@ class Rules : public Algorithm {
     auto* table = new TupleSet();
     for (const auto& r : fed.front()) {
       auto* row = new Counted<Row>();
-      af.parse(r, *row, node->getVertices());
+      af.parse(r, *row, VertexSet(node->getVertices()));
       table->emplace(row, this->createLeafSolution(VertexSet()));
     }
     fed.pop_front();

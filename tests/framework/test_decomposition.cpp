@@ -18,7 +18,7 @@ ExtendedHypertree* tree(VertexSet bag, std::initializer_list<ExtendedHypertree*>
   return node;
 }
 
-std::string text(const VertexSet& s) {
+std::string text(const std::vector<kivra::Vertex>& s) {
   std::string out = "{";
   for (auto v : s) out += (out.size() > 1 ? "," : "") + std::to_string(v);
   return out + "}";

@@ -106,8 +106,8 @@ struct IndependentSets : Base {
   // among the introduced ones.
   TupleSet* step(const ExtendedHypertree* node, bool normalized) {
     const bool leaf = node->getType() == kivra::Leaf;
-    const VertexSet &in = leaf && normalized ? node->getVertices() : node->getIntroducedVertices();
-    const VertexSet& out = node->getRemovedVertices();
+    const VertexSet in(leaf && normalized ? node->getVertices() : node->getIntroducedVertices());
+    const VertexSet out(node->getRemovedVertices());
     VertexSet bag = in;
     for (Vertex v : leaf ? kivra::VertexList() : node->firstChild()->getVertices()) EXPECT_TRUE(out.count(v) || bag.insert(v).second);
     EXPECT_EQ(bag, node->getVertices());
