@@ -6,7 +6,6 @@
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
 #include "ArgumentationUtil.h"
-#include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -20,9 +19,6 @@ using Row = AdmissibleArgumentationTuple;
 
 }  // namespace
 
-double AdmissibleNormalizedArgumentationAlgorithm::branchNodeTime = 0;
-double AdmissibleNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
-
 AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem)
     : RowCollectingAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
@@ -30,7 +26,7 @@ AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlg
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
-  nodeTimer.start();
+  startLeafTime();
   auto* table = new TupleSet();
   const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
 
@@ -45,8 +41,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
     addRow(row, createLeafSolution(VertexSet()));
   }
   flushRows(table);
-  permutationNodeTime += nodeTimer.lap().first;
-  return table;
+  return permutationDone(table);
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
@@ -107,8 +102,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
   }
   flushRows(table);
   ArgumentationUtil::releaseRows(child);
-  permutationNodeTime += nodeTimer.lap().first;
-  return table;
+  return permutationDone(table);
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
@@ -117,15 +111,13 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const 
   const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
   projectRows(child, removal, undefeatedAttackerLeaves);
   flushRows(table);
-  permutationNodeTime += nodeTimer.lap().first;
-  return table;
+  return permutationDone(table);
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
   // Runs of equal in-sets join; both tables list them in ascending order.
   TupleSet* table = joinChildren(node);
-  branchNodeTime += nodeTimer.lap().first;
-  return table;
+  return branchDone(table);
 }
 
 Solution* AdmissibleNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,

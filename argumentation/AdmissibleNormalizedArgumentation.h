@@ -16,15 +16,16 @@
 
 #include "AdmissibleArgumentationTuple.h"
 #include "RowCollectingAlgorithm.h"
+#include "NodeTimes.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
-#include "kivra/support.h"
 #include "kivra/Problem.h"
 
 class ArgumentationProblem;
 
 class AdmissibleNormalizedArgumentationAlgorithm
-    : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin, kivra::AbstractNormalizedHTDAlgorithm> {
+    : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin, kivra::AbstractNormalizedHTDAlgorithm>,
+      public NodeTimes<AdmissibleNormalizedArgumentationAlgorithm> {
  public:
   // `problem` must be an ArgumentationProblem; not owned.
   explicit AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -42,19 +43,4 @@ class AdmissibleNormalizedArgumentationAlgorithm
   kivra::TupleSet* evaluateLeafNode(const kivra::ExtendedHypertree* node) override;
 
   ArgumentationProblem* argumentationProblem;
-
- public:
-  // User CPU seconds spent in the rules of branch nodes, and of leaf,
-  // introduction and removal nodes, over the whole process: each rule adds
-  // its own work, from the moment its children's tables are made. Nothing
-  // reads them; they are there to be looked at in a debugger or a profile.
-  static double branchNodeTime;
-  static double permutationNodeTime;
-
- private:
-  // The clock of the node rules. It is read once at each node boundary: a
-  // rule's time runs from where the rule before it stopped, which in the
-  // bottom-up walk is its last child (the framework's steps in between are
-  // counted with it), and a leaf starts it afresh.
-  kivra::Timer nodeTimer;
 };

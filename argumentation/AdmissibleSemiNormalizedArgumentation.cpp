@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "ArgumentationUtil.h"
-#include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -19,9 +18,6 @@ AdmissibleArgumentationTuple* row(const TupleSet::value_type& entry) {
 
 }  // namespace
 
-double AdmissibleSemiNormalizedArgumentationAlgorithm::branchNodeTime = 0;
-double AdmissibleSemiNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
-
 AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgumentationAlgorithm(
     kivra::Problem* problem)
     : RowCollectingAlgorithm(problem),
@@ -32,7 +28,7 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   TupleSet* child;
   if (node->getType() == kivra::Leaf) {
     // A leaf's time starts here; any other node's where its child's stopped.
-    nodeTimer.start();
+    startLeafTime();
     child = new TupleSet();
     addRow(new Row(), createLeafSolution(VertexSet()));
     flushRows(child);
@@ -83,15 +79,13 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   }
   flushRows(table);
   delete intermediate;
-  permutationNodeTime += nodeTimer.lap().first;
-  return table;
+  return permutationDone(table);
 }
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
   // Runs of equal in-sets join; both tables list them in ascending order.
   TupleSet* table = joinChildren(node);
-  branchNodeTime += nodeTimer.lap().first;
-  return table;
+  return branchDone(table);
 }
 
 Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table,

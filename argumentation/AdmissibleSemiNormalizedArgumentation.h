@@ -7,9 +7,9 @@
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
 #include "RowCollectingAlgorithm.h"
+#include "NodeTimes.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
-#include "kivra/support.h"
 
 // An admissible set S is conflict-free and attacks every attacker of its
 // members. A row (AdmissibleArgumentationTuple) is S restricted to a bag, each
@@ -34,7 +34,8 @@
 // returns belongs to the caller.
 class AdmissibleSemiNormalizedArgumentationAlgorithm
     : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin,
-                                    kivra::AbstractSemiNormalizedHTDAlgorithm> {
+                                    kivra::AbstractSemiNormalizedHTDAlgorithm>,
+      public NodeTimes<AdmissibleSemiNormalizedArgumentationAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit AdmissibleSemiNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -46,21 +47,6 @@ class AdmissibleSemiNormalizedArgumentationAlgorithm
   kivra::TupleSet* evaluatePermutationNode(const kivra::ExtendedHypertree* node) override;
 
   ArgumentationProblem* argumentationProblem;
-
- public:
-  // User CPU seconds spent in the rules of branch nodes, and of leaf,
-  // introduction and removal nodes, over the whole process: each rule adds
-  // its own work, from the moment its children's tables are made. Nothing
-  // reads them; they are there to be looked at in a debugger or a profile.
-  static double branchNodeTime;
-  static double permutationNodeTime;
-
- private:
-  // The clock of the node rules. It is read once at each node boundary: a
-  // rule's time runs from where the rule before it stopped, which in the
-  // bottom-up walk is its last child (the framework's steps in between are
-  // counted with it), and a leaf starts it afresh.
-  kivra::Timer nodeTimer;
 
   // The arguments a permutation node keeps from its child.
   std::vector<kivra::Vertex> kept;

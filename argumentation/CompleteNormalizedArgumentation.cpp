@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "ArgumentationUtil.h"
-#include "kivra/support.h"
 
 using kivra::ExtendedHypertree;
 using kivra::Solution;
@@ -21,9 +20,6 @@ void insertPosition(CompleteArgumentationTuple& t, std::size_t position, std::si
 }
 
 }  // namespace
-
-double CompleteNormalizedArgumentationAlgorithm::branchNodeTime = 0;
-double CompleteNormalizedArgumentationAlgorithm::permutationNodeTime = 0;
 
 CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem)
     : RowCollectingAlgorithm(problem),
@@ -93,14 +89,13 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::recCols(VertexSet I, VertexS
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
-  nodeTimer.start();
+  startLeafTime();
   // recCols makes the rows in this bag's positions.
   bagWork.assign(node->getVertices(), argumentationProblem);
   const auto& bag = node->getVertices();
   TupleSet* table = recCols(VertexSet(), VertexSet(), VertexSet(), VertexSet(), VertexSet(),
                             VertexSet(bag.begin(), bag.end()), argumentationProblem);
-  permutationNodeTime += nodeTimer.lap().first;
-  return table;
+  return permutationDone(table);
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
@@ -146,8 +141,7 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     if (inRow) addRow(inRow, s);
   });
   flushRows(table);
-  permutationNodeTime += nodeTimer.lap().first;
-  return table;
+  return permutationDone(table);
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
@@ -159,15 +153,13 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const Ex
     return row.defPendingArguments.intersects(removed) || row.outPendingArguments.intersects(removed);
   });
   flushRows(table);
-  permutationNodeTime += nodeTimer.lap().first;
-  return table;
+  return permutationDone(table);
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
   // Runs of equal in-sets and def unions join; both tables list them in ascending order.
   TupleSet* table = joinChildren(node);
-  branchNodeTime += nodeTimer.lap().first;
-  return table;
+  return branchDone(table);
 }
 
 Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {

@@ -9,9 +9,9 @@
 #include "ArgumentationProblem.h"
 #include "RowCollectingAlgorithm.h"
 #include "CompleteArgumentationTuple.h"
+#include "NodeTimes.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
-#include "kivra/support.h"
 
 // A complete extension E is conflict-free, attacks every attacker of its
 // members, and contains every argument all of whose attackers it attacks.
@@ -33,7 +33,8 @@
 // changed while it is a key of a table: a rule that reuses a child row takes
 // it out of the child table first.
 class CompleteNormalizedArgumentationAlgorithm
-    : public RowCollectingAlgorithm<CompleteArgumentationTuple, CompleteJoin, kivra::AbstractNormalizedHTDAlgorithm> {
+    : public RowCollectingAlgorithm<CompleteArgumentationTuple, CompleteJoin, kivra::AbstractNormalizedHTDAlgorithm>,
+      public NodeTimes<CompleteNormalizedArgumentationAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem);
@@ -56,19 +57,4 @@ class CompleteNormalizedArgumentationAlgorithm
                                    ArgumentationProblem* problem);
 
   ArgumentationProblem* argumentationProblem;
-
- public:
-  // User CPU seconds spent in the rules of branch nodes, and of leaf,
-  // introduction and removal nodes, over the whole process: each rule adds
-  // its own work, from the moment its children's tables are made. Nothing
-  // reads them; they are there to be looked at in a debugger or a profile.
-  static double branchNodeTime;
-  static double permutationNodeTime;
-
- private:
-  // The clock of the node rules. It is read once at each node boundary: a
-  // rule's time runs from where the rule before it stopped, which in the
-  // bottom-up walk is its last child (the framework's steps in between are
-  // counted with it), and a leaf starts it afresh.
-  kivra::Timer nodeTimer;
 };
