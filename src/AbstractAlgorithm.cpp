@@ -6,11 +6,8 @@
 
 #include "kivra/CountingSolutionContent.h"
 #include "kivra/ExtendedHypertree.h"
+#include "kivra/SolutionPool.h"
 #include "kivra/support.h"
-
-#if KIVRA_ADDRESS_SANITIZER
-#include <sanitizer/asan_interface.h>
-#endif
 
 namespace kivra {
 
@@ -49,208 +46,9 @@ Instantiator::~Instantiator() {}
 // ---------------------------------------------------------------------------
 // Solution
 
-// The pool of solution nodes: 1 MB chunks, each aligned to its size, so
-// that a node finds its chunk from its address. A chunk starts with a header
-// (the live count and one bit per block telling which blocks hold a node);
-// the nodes follow. Released blocks are reused, and a chunk whose nodes are
-// all gone is given back. Under AddressSanitizer released blocks are
-// poisoned and never reused, so that any use after release is reported.
-class SolutionPool {
- public:
-  static SolutionPool& instance() { return *pool; }
-
-  void* take() {
-    void* block;
-    if (freeList) {
-      block = freeList;
-      freeList = *static_cast<void**>(block);
-    } else {
-      if (!current || used == kBlocks) {
-        current = static_cast<Chunk*>(::operator new(kChunkBytes, std::align_val_t{kChunkBytes}));
-        current->live = 0;
-        std::fill(std::begin(current->occupied), std::end(current->occupied), 0);
-        chunks.push_back(current);
-        used = kFirstBlock;
-      }
-      block = reinterpret_cast<unsigned char*>(current) + used++ * kBlock;
-    }
-    Chunk* chunk = chunkOf(block);
-    const std::size_t index = indexOf(block, chunk);
-    chunk->occupied[index / 64] |= std::uint64_t{1} << (index % 64);
-    ++chunk->live;
-    ++live;
-    return block;
-  }
-
-  void give(void* block) {
-    Chunk* chunk = chunkOf(block);
-    const std::size_t index = indexOf(block, chunk);
-    chunk->occupied[index / 64] &= ~(std::uint64_t{1} << (index % 64));
-    --chunk->live;
-    --live;
-#if KIVRA_ADDRESS_SANITIZER
-    __asan_poison_memory_region(block, kBlock);
-#else
-    *static_cast<void**>(block) = freeList;
-    freeList = block;
-#endif
-  }
-
-  std::size_t liveNodes() const { return live; }
-
-  // A run begins: the nodes made from now on may be reclaimed. Only one run
-  // at a time; false when another one is running.
-  bool beginRun() {
-    if (running) return false;
-    running = true;
-    growth = 2;
-    reclaimAt = std::max(kMinimumGrowth, growth * live);
-    return true;
-  }
-  // The run ends with `result`: every node of the run it does not reach goes,
-  // and the nodes it reaches stay for good.
-  void endRun(Solution* result) {
-    addRoot(result);
-    markReached();
-    sweep(true);
-    running = false;
-  }
-
-  bool due() const { return live >= reclaimAt; }
-  // Marks every node of the run that the roots given since the last call
-  // reach. The graph is large and its nodes lie in no useful order, so a
-  // node's state is read a few nodes after it was asked for: each node taken
-  // off the stack is fetched ahead into a small window, and checked and
-  // marked when it leaves it.
-  void addRoot(Solution* root) {
-    if (root) stack.push_back(root);
-  }
-  void markReached() {
-    constexpr std::size_t kAhead = 16;
-    Solution* window[kAhead];
-    std::size_t first = 0, waiting = 0;
-    for (;;) {
-      while (waiting < kAhead && !stack.empty()) {
-        Solution* node = stack.back();
-        stack.pop_back();
-        __builtin_prefetch(node);
-        window[(first + waiting++) % kAhead] = node;
-      }
-      if (waiting == 0) break;
-      Solution* node = window[first];
-      first = (first + 1) % kAhead;
-      --waiting;
-      if (!(node->poolState & kReclaimable) || (node->poolState & kMarked)) continue;
-      node->poolState |= kMarked;
-      if (!node->hasLeftArgument()) continue;
-      stack.push_back(node->leftArgument);
-      if (node->hasRightArgument()) stack.push_back(node->rightArgument);
-    }
-  }
-  // Releases every node of the run that is not marked and unmarks the rest;
-  // at the end of a run the rest stays for good.
-  void sweep(bool final) {
-    // The marking stack may have grown as deep as the graph: its memory goes
-    // back before anything else needs it.
-    std::vector<Solution*>().swap(stack);
-    const std::size_t before = live;
-    freeList = nullptr;
-    std::size_t kept = 0;
-    for (Chunk* chunk : chunks) {
-      for (std::size_t word = 0; word < kWords; ++word) {
-        for (std::uint64_t bits = chunk->occupied[word]; bits; bits &= bits - 1) {
-          const std::size_t index = word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
-          auto* node = reinterpret_cast<Solution*>(reinterpret_cast<unsigned char*>(chunk) + index * kBlock);
-          if (!(node->poolState & kReclaimable)) continue;
-          if (node->poolState & kMarked) {
-            node->poolState &= static_cast<std::uint8_t>(final ? ~(kMarked | kReclaimable) : ~kMarked);
-            continue;
-          }
-          node->~Solution();
-          chunk->occupied[word] &= ~(std::uint64_t{1} << (index % 64));
-          --chunk->live;
-          --live;
-#if KIVRA_ADDRESS_SANITIZER
-          __asan_poison_memory_region(node, kBlock);
-#endif
-        }
-      }
-      if (chunk->live == 0 && chunk != current) {
-#if KIVRA_ADDRESS_SANITIZER
-        __asan_unpoison_memory_region(chunk, kChunkBytes);
-#endif
-        ::operator delete(chunk, std::align_val_t{kChunkBytes});
-        continue;
-      }
-      chunks[kept++] = chunk;
-#if !KIVRA_ADDRESS_SANITIZER
-      // The chunk's free blocks, in address order, take the new nodes.
-      const std::size_t end = chunk == current ? used : kBlocks;
-      for (std::size_t index = end; index-- > kFirstBlock;) {
-        if (chunk->occupied[index / 64] >> (index % 64) & 1) continue;
-        void* block = reinterpret_cast<unsigned char*>(chunk) + index * kBlock;
-        *static_cast<void**>(block) = freeList;
-        freeList = block;
-      }
-#endif
-    }
-    chunks.resize(kept);
-    // Marking costs what is kept: when little was reclaimed, the pool grows
-    // further before the next time, when much was, less.
-    if (before - live < before / 4)
-      growth = std::min<std::size_t>(growth * 4, kMaximumGrowth);
-    else if (before - live > before / 2)
-      growth = 2;
-    reclaimAt = std::max(kMinimumGrowth, growth * live);
-  }
-
-  // Solution::poolState
-  static constexpr std::uint8_t kReclaimable = 1, kMarked = 2;
-  bool running = false;
-
- private:
-  static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
-  static constexpr std::size_t kBlock = sizeof(Solution);
-  static constexpr std::size_t kBlocks = kChunkBytes / kBlock;
-  static constexpr std::size_t kWords = (kBlocks + 63) / 64;
-  struct Chunk {
-    std::size_t live;
-    std::uint64_t occupied[kWords];
-  };
-  static constexpr std::size_t kFirstBlock = (sizeof(Chunk) + kBlock - 1) / kBlock;
-  // Reclaiming waits until the pool has grown by a factor of at least two
-  // since the last time and holds this many nodes: each node is then
-  // visited a bounded number of times on average.
-  static constexpr std::size_t kMinimumGrowth = std::size_t{1} << 16;
-  static constexpr std::size_t kMaximumGrowth = 32;
-
-  static Chunk* chunkOf(const void* block) {
-    return reinterpret_cast<Chunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(kChunkBytes - 1));
-  }
-  static std::size_t indexOf(const void* block, const Chunk* chunk) {
-    return static_cast<std::size_t>(static_cast<const unsigned char*>(block) -
-                                    reinterpret_cast<const unsigned char*>(chunk)) / kBlock;
-  }
-
-  std::vector<Chunk*> chunks;
-  Chunk* current = nullptr;
-  std::size_t used = 0;  // blocks of `current` handed out so far, header included
-  void* freeList = nullptr;
-  std::size_t live = 0;
-  std::size_t reclaimAt = kMinimumGrowth;
-  std::size_t growth = 2;  // the factor by which the pool grows between two reclaims
-  std::vector<Solution*> stack;
-  static SolutionPool* const pool;
-};
-
-// Never destroyed: the result of a run lives to the end of the process.
-SolutionPool* const SolutionPool::pool = new SolutionPool();
-
 namespace {
 
-std::uint8_t initialPoolState() {
-  return SolutionPool::instance().running ? SolutionPool::kReclaimable : 0;
-}
+std::uint8_t newFlags() { return SolutionPool::instance().newNodeFlags(); }
 
 }  // namespace
 
@@ -267,31 +65,31 @@ std::size_t Solution::liveNodes() { return SolutionPool::instance().liveNodes();
 
 Solution::Solution(SolutionContent* value)
     : content(value), leftArgument(nullptr), rightArgument(nullptr), operation(Value),
-      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {}
+      parameterKind(0), flags(newFlags()), pendingParents(0) {}
 
 Solution::Solution()
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewEmpty),
-      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {}
+      parameterKind(0), flags(newFlags()), pendingParents(0) {}
 
 Solution::Solution(const VertexSet& leaf)
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewLeaf),
-      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
+      parameterKind(0), flags(newFlags()), pendingParents(0) {
   setParameter(leaf);
 }
 
 Solution::Solution(Solution* child, const VertexSet& added)
     : content(nullptr), leftArgument(child), rightArgument(nullptr), operation(Add),
-      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
+      parameterKind(0), flags(newFlags()), pendingParents(0) {
   setParameter(added);
 }
 
 Solution::Solution(Solution* child, Vertex added)
     : content(nullptr), leftArgument(child), parameterVertex(added), operation(Add),
-      parameterKind(1), poolState(initialPoolState()), pendingParents(0) {}
+      parameterKind(1), flags(newFlags()), pendingParents(0) {}
 
 Solution::Solution(Operation op, Solution* left, Solution* right)
     : content(nullptr), leftArgument(left), rightArgument(right),
-      operation(static_cast<std::uint8_t>(op)), parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
+      operation(static_cast<std::uint8_t>(op)), parameterKind(0), flags(newFlags()), pendingParents(0) {
   if (!(op == CrossJoin || op == Union))
     _printError(208, kSourceFile, "operation == CrossJoin || operation == Union");
 }
@@ -355,7 +153,7 @@ SolutionContent* Solution::takeContent() {
   // reader left, and lets go as well.
   for (Solution* node = this; node->borrows();) {
     Solution* next = node->lender();
-    node->poolState &= static_cast<std::uint8_t>(~kBorrowed);
+    node->flags &= static_cast<std::uint8_t>(~Borrowed);
     next->content = nullptr;
     next->pendingParents = 0;
     node = next;
@@ -365,7 +163,7 @@ SolutionContent* Solution::takeContent() {
 
 void Solution::borrow(Solution* from) {
   content = from->content;
-  poolState |= from == leftArgument ? kBorrowedLeft : kBorrowedRight;
+  flags |= from == leftArgument ? BorrowedLeft : BorrowedRight;
   // Held until this node's last parent has used it.
   ++from->pendingParents;
 }
@@ -450,7 +248,7 @@ void Solution::consumed() {
     }
     Solution* lender = node->lender();
     node->content = nullptr;
-    node->poolState &= static_cast<std::uint8_t>(~kBorrowed);
+    node->flags &= static_cast<std::uint8_t>(~Borrowed);
     node = lender;
   }
 }

@@ -16,21 +16,7 @@
 
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/Global.h"
-
-// Defined as 1 when AddressSanitizer instruments the build: g++ announces it
-// by __SANITIZE_ADDRESS__, clang only through __has_feature. Pools then hand
-// out plain allocations (or poison what they take back), so that a use after
-// release is still seen.
-#if defined(__SANITIZE_ADDRESS__)
-#define KIVRA_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KIVRA_ADDRESS_SANITIZER 1
-#endif
-#endif
-#ifndef KIVRA_ADDRESS_SANITIZER
-#define KIVRA_ADDRESS_SANITIZER 0
-#endif
+#include "kivra/SanitizerPolicy.h"
 
 namespace kivra {
 
@@ -74,29 +60,29 @@ template <std::size_t Size>
 class BlockPool {
  public:
   static void* take() {
-#if KIVRA_ADDRESS_SANITIZER
-    return ::operator new(Size);
-#else
-    if (freeList) {
-      FreeBlock* block = freeList;
-      freeList = block->next;
-      return block;
+    if constexpr (sanitizer::kAddressSanitizer) {
+      return ::operator new(Size);
+    } else {
+      if (freeList) {
+        FreeBlock* block = freeList;
+        freeList = block->next;
+        return block;
+      }
+      if (used == kBlocksPerChunk) {
+        chunk = static_cast<Block*>(::operator new(sizeof(Block) * kBlocksPerChunk));
+        used = 0;
+      }
+      return &chunk[used++];
     }
-    if (used == kBlocksPerChunk) {
-      chunk = static_cast<Block*>(::operator new(sizeof(Block) * kBlocksPerChunk));
-      used = 0;
-    }
-    return &chunk[used++];
-#endif
   }
   static void give(void* block) {
-#if KIVRA_ADDRESS_SANITIZER
-    ::operator delete(block);
-#else
-    auto* released = static_cast<FreeBlock*>(block);
-    released->next = freeList;
-    freeList = released;
-#endif
+    if constexpr (sanitizer::kAddressSanitizer) {
+      ::operator delete(block);
+    } else {
+      auto* released = static_cast<FreeBlock*>(block);
+      released->next = freeList;
+      freeList = released;
+    }
   }
 
  private:
@@ -294,12 +280,9 @@ class Solution {
   void evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count, bool mayBorrow);
   // Shares `from`'s content until this node's last parent has used it.
   void borrow(Solution* from);
-  bool borrows() const { return poolState & kBorrowed; }
+  bool borrows() const { return flags & Borrowed; }
   // The operand whose content a borrowing node shares.
-  Solution* lender() const { return poolState & kBorrowedRight ? rightArgument : leftArgument; }
-  // Bits of poolState: the content is borrowed from the left or the right
-  // operand (only during getContent).
-  static constexpr std::uint8_t kBorrowedLeft = 4, kBorrowedRight = 8, kBorrowed = kBorrowedLeft | kBorrowedRight;
+  Solution* lender() const { return flags & BorrowedRight ? rightArgument : leftArgument; }
   // One parent has used this node's content; the last one releases it.
   void consumed();
   // Whether the parent now computing is the last one to use this content, so
@@ -319,10 +302,20 @@ class Solution {
   };
   std::uint8_t operation;      // an Operation
   std::uint8_t parameterKind;  // 0 no vertex, 1 one vertex in place, 2 an array
-  // Bit 1: the running evaluate may reclaim the node (it was made during
-  // the run and is not its result); bit 2: marked as reached while the run
-  // reclaims (both kept by the pool); kBorrowed: see borrow().
-  std::uint8_t poolState;
+  // The bits of `flags`.
+  enum Flag : std::uint8_t {
+    // The running evaluate may reclaim the node: it was made during the run
+    // and is not part of an earlier run's result (see SolutionPool).
+    Reclaimable = 1,
+    // Reached from what the run holds, while the pool reclaims.
+    Marked = 2,
+    // The content is borrowed from the left or the right operand (only
+    // during getContent; see borrow()).
+    BorrowedLeft = 4,
+    BorrowedRight = 8,
+    Borrowed = BorrowedLeft | BorrowedRight,
+  };
+  std::uint8_t flags;
   // During getContent: parents within the call that have still to use this
   // node's content. Zero outside getContent.
   std::uint32_t pendingParents;

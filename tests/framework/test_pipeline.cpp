@@ -320,17 +320,34 @@ struct Wasteful : Normalized {
   std::size_t peakLive = 0;
 };
 
-// The nodes of a run that its result does not reach are reclaimed during the
-// walk and at its end; what it reaches stays valid, and so do nodes made
-// before the run.
-TEST(Pipeline, DroppedExpressionsAreReclaimed) {
-  const Vertex length = 40000;
+// A path of `length` vertices, with its number of independent sets.
+EdgeSet pathOf(Vertex length, mpz_class& independentSets) {
   EdgeSet path;
   for (Vertex v = 1; v < length; ++v) path.insert({v, v + 1});
-  mpz_class expected;
-  mpz_fib_ui(expected.get_mpz_t(), length + 2);
+  mpz_fib_ui(independentSets.get_mpz_t(), length + 2);
+  return path;
+}
+
+// The nodes of a run that its result does not reach are reclaimed during the
+// walk and at its end; what it reaches stays valid, and so do nodes made
+// before the run. An earlier run's result stays for good, and the run's growth
+// is measured from what was live when it began: a large earlier result does
+// not put off reclaiming.
+TEST(Pipeline, DroppedExpressionsAreReclaimed) {
   kivra::GenericInstantiator<kivra::CountingSolutionContent> counting;
-  GraphProblem p(path);
+  const auto count = [&](Solution* s) {
+    return static_cast<kivra::CountingSolutionContent*>(s->getContent(&counting))->count;
+  };
+  mpz_class earlierExpected;
+  GraphProblem earlierPath(pathOf(150000, earlierExpected));
+  std::srand(2);
+  Normalized earlierRun(&earlierPath);
+  Solution* earlier = earlierPath.calculateSolution(&earlierRun);
+  ASSERT_GT(reachable(earlier), 3u * 100000) << "the earlier result outweighs the run's bound below";
+
+  const Vertex length = 40000;
+  mpz_class expected;
+  GraphProblem p(pathOf(length, expected));
   std::srand(3);
   Wasteful before(&p);
   Solution* kept = before.createLeafSolution({4});  // made outside any run
@@ -342,11 +359,12 @@ TEST(Pipeline, DroppedExpressionsAreReclaimed) {
   EXPECT_EQ(Solution::liveNodes() - liveBefore, reached) << "only what the result reaches is left";
   EXPECT_GT(reached, 2u * length);
   EXPECT_LT(wasteful.peakLive - liveBefore, 3 * reached) << "reclaimed during the walk, not only at its end";
-  EXPECT_EQ(static_cast<kivra::CountingSolutionContent*>(result->getContent(&counting))->count, expected);
+  EXPECT_EQ(count(result), expected);
 
   kivra::GenericInstantiator<kivra::EnumerationSolutionContent> enumerating;
   EXPECT_EQ(static_cast<kivra::EnumerationSolutionContent*>(kept->getContent(&enumerating))->getSets(),
             std::vector<VertexSet>{{4}});
+  EXPECT_EQ(count(earlier), earlierExpected);
 }
 
 TEST(Pipeline, BenchmarkLinesReportEachStep) {
