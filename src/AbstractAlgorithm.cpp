@@ -7,6 +7,7 @@
 #include "kivra/CountingSolutionContent.h"
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/SolutionPool.h"
+#include "kivra/TreeWalk.h"
 #include "kivra/support.h"
 
 namespace kivra {
@@ -860,6 +861,8 @@ const ExtendedHypertree* AbstractHTDAlgorithm::prepareHypertreeDecomposition(
   return root;
 }
 
+std::optional<NormalizationType> AbstractHTDAlgorithm::walkNormalization() const { return std::nullopt; }
+
 Solution* AbstractHTDAlgorithm::evaluate(const ExtendedHypertree* tree, Instantiator* instantiator) {
   reclaiming = SolutionPool::instance().beginRun();
   Solution* result = run(tree, instantiator);
@@ -868,11 +871,18 @@ Solution* AbstractHTDAlgorithm::evaluate(const ExtendedHypertree* tree, Instanti
   return result;
 }
 
-void AbstractHTDAlgorithm::reclaimUnreachable(const TupleSet* returned) {
+void AbstractHTDAlgorithm::releaseTable(TupleSet* table) { releaseTable(table, table->begin()); }
+
+void AbstractHTDAlgorithm::releaseTable(TupleSet* table, TupleSet::iterator from) {
+  for (; from != table->end(); ++from) delete from->first;
+  delete table;
+}
+
+void AbstractHTDAlgorithm::reclaimUnreachable() {
   SolutionPool& pool = SolutionPool::instance();
   if (!reclaiming || !pool.due()) return;
-  const auto markTable = [&](const TupleSet* table) {
-    if (!table) return;
+  for (const auto& [node, table] : pendingTables) {
+    if (!table) continue;
     // A few roots at a time keep the stack short.
     std::size_t roots = 0;
     for (const auto& entry : *table) {
@@ -880,181 +890,70 @@ void AbstractHTDAlgorithm::reclaimUnreachable(const TupleSet* returned) {
       if (++roots % 64 == 0) pool.markReached();
     }
     pool.markReached();
-  };
-  for (const auto& entry : finished) markTable(entry.second);
-  for (const auto& entry : pendingTables) markTable(entry.second);
-  markTable(returned);
+  }
   pool.sweep(false);
 }
 
 Solution* AbstractHTDAlgorithm::run(const ExtendedHypertree* tree, Instantiator* instantiator) {
   inst = instantiator;
-  normalizeWhileWalking = -1;
   const ExtendedHypertree* root = prepareHypertreeDecomposition(tree);
-  if (bottomUpWalk && normalizeWhileWalking >= 0) {
-    ExtendedHypertree* normalizedRoot = nullptr;
-    TupleSet* table =
-        evaluateNormalizing(root, static_cast<NormalizationType>(normalizeWhileWalking), normalizedRoot);
-    normalizeWhileWalking = -1;
-    Solution* result = selectSolution(table, normalizedRoot);
-    delete normalizedRoot;
-    return result;
+  const std::optional<NormalizationType> form = walkNormalization();
+  TupleSet* table;
+  ExtendedHypertree* normalizedRoot = nullptr;
+  if (form) {
+    normalizedRoot = evaluateNormalizing(root, *form);
+    table = takeFinishedTable(normalizedRoot);
+    pendingTables.clear();
+    root = normalizedRoot;
+  } else {
+    table = evaluateNode(root);
   }
-  normalizeWhileWalking = -1;
-  // A prepared copy belongs to this run alone: the bottom-up walk deletes its
-  // nodes as soon as their parent's rule has consumed them.
-  releaseConsumedNodes = bottomUpWalk && root != tree;
-  TupleSet* table = bottomUpWalk ? evaluateBottomUp(root) : evaluateNode(root);
   Solution* result = selectSolution(table, root);
-  if (releaseConsumedNodes) delete root;
-  releaseConsumedNodes = false;
+  releaseTable(table);
+  delete normalizedRoot;
   return result;
 }
 
-TupleSet* AbstractHTDAlgorithm::evaluateBottomUp(const ExtendedHypertree* root) {
-  // Post-order walk with an explicit stack. Each node's rule runs once all its
-  // children's tables are finished, in the order the rules' own recursion
-  // would finish them (first child's subtree before the second's). While a
-  // rule runs, the entries of `finished` from its frame's base on are exactly
-  // its children's tables, in child order.
-  struct Frame {
-    const ExtendedHypertree* node;
-    std::list<Hypertree*>::const_iterator next;  // next child to descend into
-    std::size_t base;                            // size of `finished` on entry
-  };
-  std::vector<Frame> frames;
-  const auto enter = [&](const ExtendedHypertree* node) {
-    auto* children = const_cast<ExtendedHypertree*>(node)->getChildren();
-    frames.push_back(Frame{node, children->cbegin(), finished.size()});
-  };
-
-  finished.clear();
-  enter(root);
-  TupleSet* rootTable = nullptr;
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    auto* children = const_cast<ExtendedHypertree*>(frame.node)->getChildren();
-    if (frame.next != children->cend()) {
-      auto* child = ExtendedHypertree::typed(*frame.next);
-      ++frame.next;
-      if (child) enter(child);
-      continue;
-    }
-    const ExtendedHypertree* node = frame.node;
-    const std::size_t base = frame.base;
-    std::size_t savedBase = finishedBase;
-    finishedBase = base;
-    TupleSet* table = evaluateNode(node);
-    finishedBase = savedBase;
-    // Tables a rule did not take are not needed by anyone else.
-    finished.resize(base);
-    if (releaseConsumedNodes) {
-      // The children's tables are consumed, and so are the children: their
-      // own children went when they were evaluated.
-      auto* parent = const_cast<ExtendedHypertree*>(node);
-      std::vector<Hypertree*> consumed(parent->getChildren()->begin(), parent->getChildren()->end());
-      parent->remChildren();
-      for (Hypertree* child : consumed) delete child;
-    }
-    frames.pop_back();
-    if (frames.empty())
-      rootTable = table;
-    else
-      finished.emplace_back(node, table);
-    reclaimUnreachable(frames.empty() ? table : nullptr);
-  }
-  finished.clear();
-  finished.shrink_to_fit();
-  finishedBase = 0;
-  return rootTable;
-}
-
-TupleSet* AbstractHTDAlgorithm::evaluateNormalizing(const ExtendedHypertree* source,
-                                                    NormalizationType form,
-                                                    ExtendedHypertree*& normalizedRoot) {
-  // Post-order over the source tree. `done` holds the normalized, evaluated
-  // trees of finished source subtrees; a frame's children's trees are the
-  // entries from its base on.
-  struct Frame {
-    const ExtendedHypertree* node;
-    std::list<Hypertree*>::const_iterator next;
-    std::size_t base;
-  };
-  std::vector<ExtendedHypertree*> done;
-  std::vector<ExtendedHypertree*> children;
-  std::vector<Frame> frames{{source, source->getChildren()->cbegin(), 0}};
+ExtendedHypertree* AbstractHTDAlgorithm::evaluateNormalizing(const ExtendedHypertree* source,
+                                                             NormalizationType form) {
   pendingTables.clear();
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    if (frame.next != frame.node->getChildren()->cend()) {
-      const auto* child = ExtendedHypertree::typed(*frame.next);
-      ++frame.next;
-      if (child) frames.push_back({child, child->getChildren()->cbegin(), done.size()});
-      continue;
-    }
-    children.assign(done.begin() + static_cast<std::ptrdiff_t>(frame.base), done.end());
-    done.resize(frame.base);
-    const ExtendedHypertree* node = frame.node;
-    frames.pop_back();
-    ExtendedHypertree* piece = node->normalizeNode(form, children);
-    evaluatePiece(piece);
-    done.push_back(piece);
-  }
-  normalizedRoot = done.back();
-  TupleSet* table = pendingTables[normalizedRoot];
-  pendingTables.clear();
-  return table;
+  return treewalk::fold<ExtendedHypertree*>(
+      source, [&](const ExtendedHypertree* node, std::vector<ExtendedHypertree*>& children) {
+        ExtendedHypertree* piece = node->normalizeNode(form, children);
+        evaluatePiece(piece);
+        return piece;
+      });
 }
 
 void AbstractHTDAlgorithm::evaluatePiece(ExtendedHypertree* piece) {
-  if (pendingTables.count(piece)) return;
   // Nodes with a pending table were evaluated with an earlier piece: the
   // walk does not enter them.
-  struct Frame {
-    ExtendedHypertree* node;
-    std::list<Hypertree*>::const_iterator next;
-  };
-  std::vector<Frame> frames{{piece, piece->getChildren()->cbegin()}};
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    if (frame.next != frame.node->getChildren()->cend()) {
-      auto* child = ExtendedHypertree::typed(*frame.next);
-      ++frame.next;
-      if (child && !pendingTables.count(child)) frames.push_back({child, child->getChildren()->cbegin()});
-      continue;
-    }
-    ExtendedHypertree* node = frame.node;
-    frames.pop_back();
-    TupleSet* table = evaluateNode(node);
-    // The children's tables are consumed (those a rule did not take are
-    // needed by no one), and so are the children.
-    std::vector<Hypertree*> consumed(node->getChildren()->begin(), node->getChildren()->end());
-    node->remChildren();
-    for (Hypertree* child : consumed) {
-      pendingTables.erase(static_cast<const ExtendedHypertree*>(child));
-      delete child;
-    }
-    pendingTables.emplace(node, table);
-    reclaimUnreachable(nullptr);
-  }
+  const auto evaluated = [this](const ExtendedHypertree* node) { return pendingTables.count(node) != 0; };
+  if (evaluated(piece)) return;
+  treewalk::postOrder(
+      piece,
+      [this](ExtendedHypertree* node) {
+        TupleSet* table = evaluateNode(node);
+        // The children's tables are consumed (those a rule did not take are
+        // needed by no one), and so are the children.
+        std::vector<Hypertree*> consumed(node->getChildren()->begin(), node->getChildren()->end());
+        node->remChildren();
+        for (Hypertree* child : consumed) {
+          pendingTables.erase(static_cast<const ExtendedHypertree*>(child));
+          delete child;
+        }
+        pendingTables.emplace(node, table);
+        reclaimUnreachable();
+      },
+      evaluated);
 }
 
 TupleSet* AbstractHTDAlgorithm::takeFinishedTable(const ExtendedHypertree* node) {
-  if (normalizeWhileWalking >= 0) {
-    auto entry = pendingTables.find(node);
-    if (entry == pendingTables.end()) return nullptr;
-    TupleSet* table = entry->second;
-    entry->second = nullptr;
-    return table;
-  }
-  for (std::size_t i = finishedBase; i < finished.size(); ++i) {
-    if (finished[i].first == node && finished[i].second) {
-      TupleSet* table = finished[i].second;
-      finished[i].second = nullptr;
-      return table;
-    }
-  }
-  return nullptr;
+  auto entry = pendingTables.find(node);
+  if (entry == pendingTables.end()) return nullptr;
+  TupleSet* table = entry->second;
+  entry->second = nullptr;
+  return table;
 }
 
 Solution* AbstractHTDAlgorithm::createEmptySolution() {
@@ -1098,16 +997,17 @@ void AbstractHTDAlgorithm::addToTupleSet(Tuple* tuple, Solution* solution, Tuple
 // AbstractSemiNormalizedHTDAlgorithm
 
 AbstractSemiNormalizedHTDAlgorithm::AbstractSemiNormalizedHTDAlgorithm(Problem* problem)
-    : AbstractHTDAlgorithm(problem) {
-  bottomUpWalk = true;
-}
+    : AbstractHTDAlgorithm(problem) {}
 
 AbstractSemiNormalizedHTDAlgorithm::~AbstractSemiNormalizedHTDAlgorithm() {}
 
 const ExtendedHypertree* AbstractSemiNormalizedHTDAlgorithm::prepareHypertreeDecomposition(
     const ExtendedHypertree* root) {
-  normalizeWhileWalking = SemiNormalization;
   return root;
+}
+
+std::optional<NormalizationType> AbstractSemiNormalizedHTDAlgorithm::walkNormalization() const {
+  return SemiNormalization;
 }
 
 TupleSet* AbstractSemiNormalizedHTDAlgorithm::evaluateNode(const ExtendedHypertree* node) {
@@ -1135,8 +1035,11 @@ AbstractNormalizedHTDAlgorithm::~AbstractNormalizedHTDAlgorithm() {}
 
 const ExtendedHypertree* AbstractNormalizedHTDAlgorithm::prepareHypertreeDecomposition(
     const ExtendedHypertree* root) {
-  normalizeWhileWalking = DefaultNormalization;
   return root;
+}
+
+std::optional<NormalizationType> AbstractNormalizedHTDAlgorithm::walkNormalization() const {
+  return DefaultNormalization;
 }
 
 TupleSet* AbstractNormalizedHTDAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <unordered_map>
@@ -133,8 +134,12 @@ void releaseRow(void* row, std::size_t size) {
     ::operator delete(row);
 }
 
-// The table of one decomposition node: row to lazy solution. The table owns
-// neither its rows nor its solutions; the algorithms decide when rows go.
+// The table of one decomposition node: row to lazy solution. The map itself
+// owns neither its rows nor its solutions. Whoever holds a table owns it and
+// its rows: the rule that makes it, then the rule it is returned to (or, for
+// the root's table, the run), which releases both with
+// AbstractHTDAlgorithm::releaseTable once done, or hands rows on. Solutions
+// belong to no table: a run reclaims those that no table reaches.
 using TupleSet = std::map<Tuple*, Solution*, std::less<Tuple*>, TableAllocator<std::pair<Tuple* const, Solution*>>>;
 
 enum Operation : std::int32_t {
@@ -409,8 +414,8 @@ class GenericInstantiator : public Instantiator {
 };
 
 // Runs a dynamic-programming algorithm over a typed decomposition: prepares
-// the tree, evaluates the root, selects the result, and offers the operations
-// that attach lazy solutions to rows and fill tables.
+// the tree, evaluates its nodes bottom-up, selects the result, and offers
+// the operations that attach lazy solutions to rows and fill tables.
 class AbstractHTDAlgorithm {
  public:
   // `problem` is not owned.
@@ -421,30 +426,45 @@ class AbstractHTDAlgorithm {
   // With a null `inst` every solution stays lazy until Solution::getContent.
   // `tree` is left as it is.
   //
+  // Where walkNormalization names a form (the semi-normalized and normalized
+  // bases), the run walks the prepared tree bottom-up and normalizes it one
+  // node at a time, evaluating each new node once its children's tables are
+  // ready, so that only the parts of the normalized tree not yet consumed
+  // exist at once: a rule may read its children's nodes until it returns,
+  // and they are then deleted; the root goes after selectSolution. Without
+  // a form the rules run on the prepared tree as it is, each evaluating its
+  // children itself. The root's table and its rows are released after
+  // selectSolution.
+  //
   // Solutions made during the run that the result does not reach are
   // reclaimed (their contents released with them), at the latest when the
-  // run returns; nodes made before the run are left alone. While the tables
-  // are computed bottom-up, the walk reclaims now and then every node made
-  // during the run that no table it holds reaches (finished tables not yet
-  // taken and the table just returned): between two rules, the tables are
-  // the only holders of solutions. One run at a time.
-  //
-  // A prepared copy (the semi-normalized and
-  // normalized bases make one) is released during the run: each node once its
-  // parent's rule has returned, the root after selectSolution; a rule may
-  // read its children's nodes until it returns. The semi-normalized and
-  // normalized bases build their copy during the walk, one node of `tree` at
-  // a time, so that only the parts not yet consumed exist at once.
+  // run returns; nodes made before the run are left alone. During the walk,
+  // between two rules, the tables are the only holders of solutions: the
+  // run reclaims now and then every node made during it that no table it
+  // holds reaches. One run at a time.
   Solution* evaluate(const ExtendedHypertree* tree, Instantiator* inst);
+
+  // Deletes every row of `table`, then the table; its solutions are left to
+  // the pool (a run reclaims what no table reaches).
+  static void releaseTable(TupleSet* table);
+  // Deletes the rows of `table` from `from` on, then the table: the rows
+  // before `from` have been deleted or handed on by the caller.
+  static void releaseTable(TupleSet* table, TupleSet::iterator from);
 
  protected:
   virtual Problem* problem();
   // The tree the algorithm runs on; here the tree itself. The semi-normalized
-  // and normalized bases return `root` and have the walk normalize it.
+  // and normalized bases return `root` too: the walk normalizes it (see
+  // walkNormalization).
   virtual const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root);
-  // Folds the root's table into the run's solution.
+  // The form into which the run normalizes the prepared tree while it walks
+  // it, or none: the rules then run on the prepared tree as it is.
+  virtual std::optional<NormalizationType> walkNormalization() const;
+  // Folds the root's table into the run's solution. The table stays the
+  // run's, which releases it afterwards.
   virtual Solution* selectSolution(TupleSet* tuples, const ExtendedHypertree* root) = 0;
-  // Returns a new table for `node`, owned by the caller.
+  // Returns a new table for `node`, owned by the caller: its rows with it
+  // (see releaseTable).
   virtual TupleSet* evaluateNode(const ExtendedHypertree* node) = 0;
 
   // Without an Instantiator: lazy NewEmpty / NewLeaf nodes; with one: Value
@@ -464,53 +484,31 @@ class AbstractHTDAlgorithm {
 
  private:
   friend class AbstractSemiNormalizedHTDAlgorithm;
-  friend class AbstractNormalizedHTDAlgorithm;
 
-  // Set by the semi-normalized base: evaluate() then computes the tables of
-  // all non-root nodes in post-order with an explicit stack, and evaluateNode
-  // hands a rule its children's finished tables, so deep trees need no deep
-  // call stack.
-  bool bottomUpWalk = false;
-  // During evaluate: whether the walk deletes consumed nodes of the prepared tree.
-  bool releaseConsumedNodes = false;
-
-  // The finished table of `node` if the bottom-up walk holds it for the node
-  // being evaluated (ownership passes to the caller), else null.
+  // The table the walk evaluated for `node` and no rule has taken yet
+  // (ownership passes to the caller), else null.
   TupleSet* takeFinishedTable(const ExtendedHypertree* node);
-
-  TupleSet* evaluateBottomUp(const ExtendedHypertree* root);
 
   // evaluate without reclaiming.
   Solution* run(const ExtendedHypertree* tree, Instantiator* inst);
   // Whether this run reclaims solutions (the pool allows one run at a time).
   bool reclaiming = false;
-  // Between two rules: reclaims the nodes of the run that neither the tables
-  // the walk holds nor `returned` reach, once the pool has grown enough
-  // since it last did.
-  void reclaimUnreachable(const TupleSet* returned);
+  // Between two rules: reclaims the nodes of the run that the tables the
+  // walk holds do not reach, once the run has grown enough since it last did.
+  void reclaimUnreachable();
 
-  // Set by the semi-normalized and normalized preparations (else -1): the
-  // form into which the walk normalizes the tree as it goes.
-  int normalizeWhileWalking = -1;
-  // The bottom-up walk over `source` that normalizes each node of it once its
-  // children's normalized trees are evaluated, then evaluates the new nodes.
-  // Returns the root's table; `normalizedRoot` receives the normalized root.
-  TupleSet* evaluateNormalizing(const ExtendedHypertree* source, NormalizationType form,
-                                ExtendedHypertree*& normalizedRoot);
+  // The walk over `source` that normalizes each node of it into `form` once
+  // its children's normalized trees are evaluated, then evaluates the new
+  // nodes. Returns the normalized root, whose table is left in pendingTables.
+  ExtendedHypertree* evaluateNormalizing(const ExtendedHypertree* source, NormalizationType form);
   // Evaluates every node of `piece` without a table yet, in post-order,
   // deleting consumed children; `piece`'s table is left in pendingTables.
   void evaluatePiece(ExtendedHypertree* piece);
-  // While normalizing during the walk: evaluated nodes whose table no rule has taken yet.
+  // During the walk: evaluated nodes whose table no rule has taken yet.
   std::unordered_map<const ExtendedHypertree*, TupleSet*> pendingTables;
 
   Problem* prob;
   Instantiator* inst;
-
-  // Tables finished by the bottom-up walk and not yet taken, in post-order;
-  // the entries from `finishedBase` on belong to the children of the node
-  // whose rule is running.
-  std::vector<std::pair<const ExtendedHypertree*, TupleSet*>> finished;
-  std::size_t finishedBase = 0;
 };
 
 // Algorithms over a semi-normalized tree: Branch nodes have their own rule,
@@ -521,8 +519,10 @@ class AbstractSemiNormalizedHTDAlgorithm : public AbstractHTDAlgorithm {
   ~AbstractSemiNormalizedHTDAlgorithm() override;
 
  protected:
-  // The semi-normalized copy of the tree.
+  // The tree itself, which the walk semi-normalizes.
   const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root) override;
+  // SemiNormalization.
+  std::optional<NormalizationType> walkNormalization() const override;
   TupleSet* evaluateNode(const ExtendedHypertree* node) override;
   virtual TupleSet* evaluateBranchNode(const ExtendedHypertree* node) = 0;
   virtual TupleSet* evaluatePermutationNode(const ExtendedHypertree* node) = 0;
@@ -536,8 +536,10 @@ class AbstractNormalizedHTDAlgorithm : public AbstractSemiNormalizedHTDAlgorithm
   ~AbstractNormalizedHTDAlgorithm() override;
 
  protected:
-  // The normalized copy of the tree.
+  // The tree itself, which the walk normalizes.
   const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root) override;
+  // DefaultNormalization.
+  std::optional<NormalizationType> walkNormalization() const override;
   TupleSet* evaluatePermutationNode(const ExtendedHypertree* node) override;
   virtual TupleSet* evaluateIntroductionNode(const ExtendedHypertree* node) = 0;
   virtual TupleSet* evaluateRemovalNode(const ExtendedHypertree* node) = 0;
