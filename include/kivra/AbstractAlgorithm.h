@@ -53,7 +53,8 @@ class Instantiator;
 class SolutionPool;
 
 // Blocks of `Size` bytes handed out from large chunks and reused once given
-// back; the chunks stay for the run. Table entries and rows come and go by
+// back; the chunks are never given back, they serve every later take of the
+// process (one pool per size). Table entries and rows come and go by
 // the million, each far smaller than a general-purpose allocation costs.
 // Builds with AddressSanitizer use plain allocations, so that it still sees
 // every use after release and every double release.
@@ -151,8 +152,9 @@ enum Operation : std::int32_t {
   NewEmpty = 5
 };
 
-// What a solution expression evaluates to. Every operation returns a newly
-// allocated content of the same class and changes neither operand; `other` is
+// What a solution expression evaluates to. The calculate operations return a
+// newly allocated content of the same class and change neither operand; the
+// Into operations may change `this` into the result instead. `other` is
 // always of the same concrete class as `this`.
 class SolutionContent {
  public:
@@ -238,10 +240,10 @@ class Solution {
   // such node needs evaluation.
   SolutionContent* getContent(const Instantiator* inst);
 
-  // Nodes come from a pool: the graph of a run holds millions of them, and
-  // a general-purpose allocation would add a third to each. The pool also
-  // lets a run (AbstractHTDAlgorithm::evaluate) reclaim the nodes that its
-  // tables no longer reach.
+  // Nodes come from a pool (SolutionPool): the graph of a run holds
+  // millions of them, and a general-purpose allocation would add a third to
+  // each. The pool also lets a run (AbstractHTDAlgorithm::evaluate) reclaim
+  // the nodes that its tables no longer reach.
   static void* operator new(std::size_t size);
   static void operator delete(void* node, std::size_t size);
   // The number of nodes alive (made and not yet released or reclaimed).
