@@ -21,8 +21,7 @@ bool SolutionPool::beginRun() {
   if (inRun) return false;
   inRun = true;
   atRunStart = live;
-  growth = 2;
-  scheduleReclaim();
+  scheduleReclaim(2);
   return true;
 }
 
@@ -106,12 +105,13 @@ void SolutionPool::sweep(bool final) {
   chunks.resize(chunksKept);
   // Marking costs what is kept: when little was reclaimed, the run grows
   // further before the next time, when much was, less.
-  const std::size_t after = runNodes(), reclaimed = before - after;
+  const std::size_t reclaimed = before - runNodes();
   if (reclaimed < before / 4)
-    growth = std::min<std::size_t>(growth * 4, kMaximumGrowth);
+    scheduleReclaim(growth * 4);
   else if (reclaimed > before / 2)
-    growth = 2;
-  scheduleReclaim();
+    scheduleReclaim(2);
+  else
+    scheduleReclaim(growth);
 }
 
 }  // namespace kivra

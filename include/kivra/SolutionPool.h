@@ -87,10 +87,14 @@ class SolutionPool {
   // at the end of a run (`final`) the rest stays for good.
   void sweep(bool final);
 
-  // The fewest nodes a run makes before its first reclaim and between two
-  // reclaims: each node is then visited a bounded number of times on
-  // average. Tests lower it to reclaim often on small runs.
+  // When a run reclaims: once its nodes have grown by a factor since the
+  // last time, 2 at first and after a reclaim that freed much, up to
+  // maximumGrowth after reclaims that freed little, and by minimumGrowth
+  // nodes at least. Marking costs what is kept, so each node is visited a
+  // bounded number of times on average. Tests lower both to reclaim between
+  // nearly every two rules of small runs.
   static inline std::size_t minimumGrowth = std::size_t{1} << 16;
+  static inline std::size_t maximumGrowth = 32;
 
  private:
   static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
@@ -102,9 +106,6 @@ class SolutionPool {
     std::uint64_t occupied[kWords];
   };
   static constexpr std::size_t kFirstBlock = (sizeof(Chunk) + kBlock - 1) / kBlock;
-  // Reclaiming waits until the run's nodes have grown by a factor of at
-  // least two since the last time (more when little was reclaimed then).
-  static constexpr std::size_t kMaximumGrowth = 32;
 
   static Chunk* chunkOf(const void* block) {
     return reinterpret_cast<Chunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(kChunkBytes - 1));
@@ -116,8 +117,12 @@ class SolutionPool {
   void newChunk();
   // The run's nodes alive: what is alive beyond what was when it began.
   std::size_t runNodes() const { return live > atRunStart ? live - atRunStart : 0; }
-  // Sets when the pool reclaims next, from what the run holds now.
-  void scheduleReclaim() { reclaimAt = std::max(minimumGrowth, growth * runNodes()); }
+  // Sets the growth factor and, from what the run holds now, when the pool
+  // reclaims next.
+  void scheduleReclaim(std::size_t factor) {
+    growth = std::min(factor, maximumGrowth);
+    reclaimAt = std::max(minimumGrowth, growth * runNodes());
+  }
 
   std::vector<Chunk*> chunks;
   Chunk* current = nullptr;
@@ -129,7 +134,7 @@ class SolutionPool {
   // the run's growth and what it reclaims are measured from there.
   std::size_t atRunStart = 0;
   std::size_t reclaimAt = 0;  // the run's nodes at which reclaiming is due
-  std::size_t growth = 2;     // the factor by which the run's nodes grow between two reclaims
+  std::size_t growth = 2;     // the factor by which the run's nodes grow before the next reclaim
   std::vector<Solution*> stack;
 };
 
