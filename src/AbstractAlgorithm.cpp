@@ -1,16 +1,20 @@
+// The framework's vocabulary: rows, lazy solutions and their evaluation, the
+// solution contents and their factories, and the algorithm base classes that
+// run the rules over a typed decomposition. Solutions come from the pool of
+// SolutionPool.cpp; the enumeration content's sets are formed by the set
+// builders of EnumerationSets.cpp.
 #include "kivra/AbstractAlgorithm.h"
 
 #include <algorithm>
 #include <iterator>
 #include <vector>
 
+#include "EnumerationSets.h"
 #include "kivra/CountingSolutionContent.h"
 #include "kivra/ExtendedHypertree.h"
+#include "kivra/SolutionPool.h"
+#include "kivra/TreeWalk.h"
 #include "kivra/support.h"
-
-#if KIVRA_ADDRESS_SANITIZER
-#include <sanitizer/asan_interface.h>
-#endif
 
 namespace kivra {
 
@@ -18,6 +22,8 @@ namespace {
 
 // Assertion failures name the source as the build of this file does.
 constexpr const char* kSourceFile = "./AbstractAlgorithm.cpp";
+
+std::uint8_t newFlags() { return SolutionPool::instance().newNodeFlags(); }
 
 }  // namespace
 
@@ -49,211 +55,6 @@ Instantiator::~Instantiator() {}
 // ---------------------------------------------------------------------------
 // Solution
 
-// The pool of solution nodes: 1 MB chunks, each aligned to its size, so
-// that a node finds its chunk from its address. A chunk starts with a header
-// (the live count and one bit per block telling which blocks hold a node);
-// the nodes follow. Released blocks are reused, and a chunk whose nodes are
-// all gone is given back. Under AddressSanitizer released blocks are
-// poisoned and never reused, so that any use after release is reported.
-class SolutionPool {
- public:
-  static SolutionPool& instance() { return *pool; }
-
-  void* take() {
-    void* block;
-    if (freeList) {
-      block = freeList;
-      freeList = *static_cast<void**>(block);
-    } else {
-      if (!current || used == kBlocks) {
-        current = static_cast<Chunk*>(::operator new(kChunkBytes, std::align_val_t{kChunkBytes}));
-        current->live = 0;
-        std::fill(std::begin(current->occupied), std::end(current->occupied), 0);
-        chunks.push_back(current);
-        used = kFirstBlock;
-      }
-      block = reinterpret_cast<unsigned char*>(current) + used++ * kBlock;
-    }
-    Chunk* chunk = chunkOf(block);
-    const std::size_t index = indexOf(block, chunk);
-    chunk->occupied[index / 64] |= std::uint64_t{1} << (index % 64);
-    ++chunk->live;
-    ++live;
-    return block;
-  }
-
-  void give(void* block) {
-    Chunk* chunk = chunkOf(block);
-    const std::size_t index = indexOf(block, chunk);
-    chunk->occupied[index / 64] &= ~(std::uint64_t{1} << (index % 64));
-    --chunk->live;
-    --live;
-#if KIVRA_ADDRESS_SANITIZER
-    __asan_poison_memory_region(block, kBlock);
-#else
-    *static_cast<void**>(block) = freeList;
-    freeList = block;
-#endif
-  }
-
-  std::size_t liveNodes() const { return live; }
-
-  // A run begins: the nodes made from now on may be reclaimed. Only one run
-  // at a time; false when another one is running.
-  bool beginRun() {
-    if (running) return false;
-    running = true;
-    growth = 2;
-    reclaimAt = std::max(kMinimumGrowth, growth * live);
-    return true;
-  }
-  // The run ends with `result`: every node of the run it does not reach goes,
-  // and the nodes it reaches stay for good.
-  void endRun(Solution* result) {
-    addRoot(result);
-    markReached();
-    sweep(true);
-    running = false;
-  }
-
-  bool due() const { return live >= reclaimAt; }
-  // Marks every node of the run that the roots given since the last call
-  // reach. The graph is large and its nodes lie in no useful order, so a
-  // node's state is read a few nodes after it was asked for: each node taken
-  // off the stack is fetched ahead into a small window, and checked and
-  // marked when it leaves it.
-  void addRoot(Solution* root) {
-    if (root) stack.push_back(root);
-  }
-  void markReached() {
-    constexpr std::size_t kAhead = 16;
-    Solution* window[kAhead];
-    std::size_t first = 0, waiting = 0;
-    for (;;) {
-      while (waiting < kAhead && !stack.empty()) {
-        Solution* node = stack.back();
-        stack.pop_back();
-        __builtin_prefetch(node);
-        window[(first + waiting++) % kAhead] = node;
-      }
-      if (waiting == 0) break;
-      Solution* node = window[first];
-      first = (first + 1) % kAhead;
-      --waiting;
-      if (!(node->poolState & kReclaimable) || (node->poolState & kMarked)) continue;
-      node->poolState |= kMarked;
-      if (!node->hasLeftArgument()) continue;
-      stack.push_back(node->leftArgument);
-      if (node->hasRightArgument()) stack.push_back(node->rightArgument);
-    }
-  }
-  // Releases every node of the run that is not marked and unmarks the rest;
-  // at the end of a run the rest stays for good.
-  void sweep(bool final) {
-    // The marking stack may have grown as deep as the graph: its memory goes
-    // back before anything else needs it.
-    std::vector<Solution*>().swap(stack);
-    const std::size_t before = live;
-    freeList = nullptr;
-    std::size_t kept = 0;
-    for (Chunk* chunk : chunks) {
-      for (std::size_t word = 0; word < kWords; ++word) {
-        for (std::uint64_t bits = chunk->occupied[word]; bits; bits &= bits - 1) {
-          const std::size_t index = word * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
-          auto* node = reinterpret_cast<Solution*>(reinterpret_cast<unsigned char*>(chunk) + index * kBlock);
-          if (!(node->poolState & kReclaimable)) continue;
-          if (node->poolState & kMarked) {
-            node->poolState &= static_cast<std::uint8_t>(final ? ~(kMarked | kReclaimable) : ~kMarked);
-            continue;
-          }
-          node->~Solution();
-          chunk->occupied[word] &= ~(std::uint64_t{1} << (index % 64));
-          --chunk->live;
-          --live;
-#if KIVRA_ADDRESS_SANITIZER
-          __asan_poison_memory_region(node, kBlock);
-#endif
-        }
-      }
-      if (chunk->live == 0 && chunk != current) {
-#if KIVRA_ADDRESS_SANITIZER
-        __asan_unpoison_memory_region(chunk, kChunkBytes);
-#endif
-        ::operator delete(chunk, std::align_val_t{kChunkBytes});
-        continue;
-      }
-      chunks[kept++] = chunk;
-#if !KIVRA_ADDRESS_SANITIZER
-      // The chunk's free blocks, in address order, take the new nodes.
-      const std::size_t end = chunk == current ? used : kBlocks;
-      for (std::size_t index = end; index-- > kFirstBlock;) {
-        if (chunk->occupied[index / 64] >> (index % 64) & 1) continue;
-        void* block = reinterpret_cast<unsigned char*>(chunk) + index * kBlock;
-        *static_cast<void**>(block) = freeList;
-        freeList = block;
-      }
-#endif
-    }
-    chunks.resize(kept);
-    // Marking costs what is kept: when little was reclaimed, the pool grows
-    // further before the next time, when much was, less.
-    if (before - live < before / 4)
-      growth = std::min<std::size_t>(growth * 4, kMaximumGrowth);
-    else if (before - live > before / 2)
-      growth = 2;
-    reclaimAt = std::max(kMinimumGrowth, growth * live);
-  }
-
-  // Solution::poolState
-  static constexpr std::uint8_t kReclaimable = 1, kMarked = 2;
-  bool running = false;
-
- private:
-  static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
-  static constexpr std::size_t kBlock = sizeof(Solution);
-  static constexpr std::size_t kBlocks = kChunkBytes / kBlock;
-  static constexpr std::size_t kWords = (kBlocks + 63) / 64;
-  struct Chunk {
-    std::size_t live;
-    std::uint64_t occupied[kWords];
-  };
-  static constexpr std::size_t kFirstBlock = (sizeof(Chunk) + kBlock - 1) / kBlock;
-  // Reclaiming waits until the pool has grown by a factor of at least two
-  // since the last time and holds this many nodes: each node is then
-  // visited a bounded number of times on average.
-  static constexpr std::size_t kMinimumGrowth = std::size_t{1} << 16;
-  static constexpr std::size_t kMaximumGrowth = 32;
-
-  static Chunk* chunkOf(const void* block) {
-    return reinterpret_cast<Chunk*>(reinterpret_cast<std::uintptr_t>(block) & ~(kChunkBytes - 1));
-  }
-  static std::size_t indexOf(const void* block, const Chunk* chunk) {
-    return static_cast<std::size_t>(static_cast<const unsigned char*>(block) -
-                                    reinterpret_cast<const unsigned char*>(chunk)) / kBlock;
-  }
-
-  std::vector<Chunk*> chunks;
-  Chunk* current = nullptr;
-  std::size_t used = 0;  // blocks of `current` handed out so far, header included
-  void* freeList = nullptr;
-  std::size_t live = 0;
-  std::size_t reclaimAt = kMinimumGrowth;
-  std::size_t growth = 2;  // the factor by which the pool grows between two reclaims
-  std::vector<Solution*> stack;
-  static SolutionPool* const pool;
-};
-
-// Never destroyed: the result of a run lives to the end of the process.
-SolutionPool* const SolutionPool::pool = new SolutionPool();
-
-namespace {
-
-std::uint8_t initialPoolState() {
-  return SolutionPool::instance().running ? SolutionPool::kReclaimable : 0;
-}
-
-}  // namespace
-
 void* Solution::operator new(std::size_t size) {
   if (size > sizeof(Solution)) _printError(40, kSourceFile, "size <= sizeof(Solution)");
   return SolutionPool::instance().take();
@@ -267,31 +68,31 @@ std::size_t Solution::liveNodes() { return SolutionPool::instance().liveNodes();
 
 Solution::Solution(SolutionContent* value)
     : content(value), leftArgument(nullptr), rightArgument(nullptr), operation(Value),
-      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {}
+      parameterKind(0), flags(newFlags()), pendingParents(0) {}
 
 Solution::Solution()
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewEmpty),
-      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {}
+      parameterKind(0), flags(newFlags()), pendingParents(0) {}
 
 Solution::Solution(const VertexSet& leaf)
     : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewLeaf),
-      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
+      parameterKind(0), flags(newFlags()), pendingParents(0) {
   setParameter(leaf);
 }
 
 Solution::Solution(Solution* child, const VertexSet& added)
     : content(nullptr), leftArgument(child), rightArgument(nullptr), operation(Add),
-      parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
+      parameterKind(0), flags(newFlags()), pendingParents(0) {
   setParameter(added);
 }
 
 Solution::Solution(Solution* child, Vertex added)
     : content(nullptr), leftArgument(child), parameterVertex(added), operation(Add),
-      parameterKind(1), poolState(initialPoolState()), pendingParents(0) {}
+      parameterKind(1), flags(newFlags()), pendingParents(0) {}
 
 Solution::Solution(Operation op, Solution* left, Solution* right)
     : content(nullptr), leftArgument(left), rightArgument(right),
-      operation(static_cast<std::uint8_t>(op)), parameterKind(0), poolState(initialPoolState()), pendingParents(0) {
+      operation(static_cast<std::uint8_t>(op)), parameterKind(0), flags(newFlags()), pendingParents(0) {
   if (!(op == CrossJoin || op == Union))
     _printError(208, kSourceFile, "operation == CrossJoin || operation == Union");
 }
@@ -355,7 +156,7 @@ SolutionContent* Solution::takeContent() {
   // reader left, and lets go as well.
   for (Solution* node = this; node->borrows();) {
     Solution* next = node->lender();
-    node->poolState &= static_cast<std::uint8_t>(~kBorrowed);
+    node->flags &= static_cast<std::uint8_t>(~Borrowed);
     next->content = nullptr;
     next->pendingParents = 0;
     node = next;
@@ -365,7 +166,7 @@ SolutionContent* Solution::takeContent() {
 
 void Solution::borrow(Solution* from) {
   content = from->content;
-  poolState |= from == leftArgument ? kBorrowedLeft : kBorrowedRight;
+  flags |= from == leftArgument ? BorrowedLeft : BorrowedRight;
   // Held until this node's last parent has used it.
   ++from->pendingParents;
 }
@@ -450,7 +251,7 @@ void Solution::consumed() {
     }
     Solution* lender = node->lender();
     node->content = nullptr;
-    node->poolState &= static_cast<std::uint8_t>(~kBorrowed);
+    node->flags &= static_cast<std::uint8_t>(~Borrowed);
     node = lender;
   }
 }
@@ -560,265 +361,11 @@ SolutionContent* Solution::getContent(const Instantiator* inst) {
 }
 
 // ---------------------------------------------------------------------------
-// Enumeration
-//
-// A content's sets are kept sorted and duplicate-free, so every operation
-// either preserves an order it can predict (a merge of sorted runs, or a
-// vertex inserted that no set holds) or forms its sets and sorts them once.
+// Enumeration: the content's operations on the set builders of
+// EnumerationSets.h.
 
-namespace {
-
-using Ids = std::vector<Vertex>;
-using Offsets = std::vector<std::size_t>;
-using Ascending = std::span<const Vertex>;
-
-// Read access to sets in a content's layout.
-struct SetsView {
-  const Vertex* ids;
-  const std::size_t* offsets;
-  std::size_t count;
-
-  Ascending operator[](std::size_t i) const { return {ids + offsets[i], ids + offsets[i + 1]}; }
-  // The number of ids of all sets.
-  std::size_t vertices() const { return offsets[count] - offsets[0]; }
-};
-
-// Sets being formed, in a content's layout.
-struct SetsBuilder {
-  Ids ids;
-  Offsets offsets{0};
-
-  std::size_t size() const { return offsets.size() - 1; }
-  SetsView view() const { return {ids.data(), offsets.data(), size()}; }
-  Ascending operator[](std::size_t i) const { return view()[i]; }
-  // Ends the set whose ids were appended since the last one ended.
-  void close() { offsets.push_back(ids.size()); }
-  void append(Ascending set) {
-    ids.insert(ids.end(), set.begin(), set.end());
-    close();
-  }
-  // Room for `sets` more sets of `vertices` ids in all; growth stays
-  // geometric when a builder is appended to repeatedly.
-  void reserve(std::size_t sets, std::size_t vertices) {
-    grow(offsets, offsets.size() + sets);
-    grow(ids, ids.size() + vertices);
-  }
-
- private:
-  template <class T>
-  static void grow(std::vector<T>& v, std::size_t needed) {
-    if (needed > v.capacity()) v.reserve(std::max(needed, 2 * v.capacity()));
-  }
-};
-
-// Lexicographic comparison of ascending id sequences, a proper prefix first:
-// negative, zero or positive.
-int compareSets(Ascending a, Ascending b) {
-  const std::size_t common = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < common; ++i)
-    if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
-  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
-bool sameSet(Ascending a, Ascending b) { return std::equal(a.begin(), a.end(), b.begin(), b.end()); }
-
-// Appends `set` unless it equals the last set of `out`: in sorted order,
-// repetitions are neighbours.
-void appendUnique(SetsBuilder& out, Ascending set) {
-  if (out.size() > 0 && sameSet(out[out.size() - 1], set)) return;
-  out.append(set);
-}
-
-// Appends the sets [from, to) of a sorted run with one copy of their ids;
-// the first is left out when it equals the last set of `out`.
-void appendStretch(SetsBuilder& out, SetsView run, std::size_t from, std::size_t to) {
-  if (from < to && out.size() > 0 && sameSet(out[out.size() - 1], run[from])) ++from;
-  if (from == to) return;
-  const std::size_t base = out.ids.size(), start = run.offsets[from];
-  out.ids.insert(out.ids.end(), run.ids + start, run.ids + run.offsets[to]);
-  for (std::size_t i = from + 1; i <= to; ++i) out.offsets.push_back(base + (run.offsets[i] - start));
-}
-
-// The union of two sorted runs as one sorted run. Each run's sets up to the
-// other run's next set go out as one stretch.
-void mergeUnique(SetsView a, SetsView b, SetsBuilder& out) {
-  out.reserve(a.count + b.count, a.vertices() + b.vertices());
-  std::size_t i = 0, j = 0;
-  while (i < a.count && j < b.count) {
-    std::size_t end = i;
-    while (end < a.count && compareSets(a[end], b[j]) <= 0) ++end;
-    appendStretch(out, a, i, end);
-    i = end;
-    if (i == a.count) break;
-    end = j;
-    while (end < b.count && compareSets(b[end], a[i]) < 0) ++end;
-    appendStretch(out, b, j, end);
-    j = end;
-  }
-  appendStretch(out, a, i, a.count);
-  appendStretch(out, b, j, b.count);
-}
-
-// Sorts the sets of `formed` and drops repetitions.
-void sortUnique(const SetsBuilder& formed, SetsBuilder& out) {
-  std::vector<std::size_t> order(formed.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  const SetsView sets = formed.view();
-  std::sort(order.begin(), order.end(),
-            [&](std::size_t l, std::size_t r) { return compareSets(sets[l], sets[r]) < 0; });
-  out.reserve(formed.size(), formed.ids.size());
-  for (std::size_t i : order) appendUnique(out, sets[i]);
-}
-
-// {e ∪ {x} : e in `in`} for a vertex x that no set holds. Inserting x keeps
-// the order of two sets except where one of them, d, has no id above x and
-// the other extends d by an id below x: then d ∪ {x} follows. Such sets wait
-// on a stack (each a prefix of the one above it) until the first set that
-// does not extend them that way.
-void insertFresh(SetsView in, Vertex x, SetsBuilder& out) {
-  out.reserve(in.count, in.vertices() + in.count);
-  std::vector<std::size_t> waiting;
-  const auto release = [&](std::size_t d) {
-    const Ascending set = in[d];
-    out.ids.insert(out.ids.end(), set.begin(), set.end());
-    out.ids.push_back(x);
-    out.close();
-  };
-  for (std::size_t i = 0; i < in.count; ++i) {
-    const Ascending set = in[i];
-    const std::size_t below = std::lower_bound(set.begin(), set.end(), x) - set.begin();
-    while (!waiting.empty()) {
-      const Ascending d = in[waiting.back()];
-      if (below > d.size() && std::equal(d.begin(), d.end(), set.begin())) break;
-      release(waiting.back());
-      waiting.pop_back();
-    }
-    if (below == set.size()) {
-      waiting.push_back(i);
-      continue;
-    }
-    out.ids.insert(out.ids.end(), set.begin(), set.begin() + below);
-    out.ids.push_back(x);
-    out.ids.insert(out.ids.end(), set.begin() + below, set.end());
-    out.close();
-  }
-  while (!waiting.empty()) {
-    release(waiting.back());
-    waiting.pop_back();
-  }
-}
-
-// Appends {e ∪ added : e in `in`} to `out`, each set formed once; sorted
-// only when the formed sets are out of order.
-void formAndOrder(SetsView in, Ascending added, SetsBuilder& out) {
-  SetsBuilder formed;
-  formed.reserve(in.count, in.vertices() + in.count * added.size());
-  bool ordered = true;
-  for (std::size_t i = 0; i < in.count; ++i) {
-    const Ascending set = in[i];
-    std::set_union(set.begin(), set.end(), added.begin(), added.end(), std::back_inserter(formed.ids));
-    formed.close();
-    if (ordered && i > 0 && compareSets(formed[i - 1], formed[i]) >= 0) ordered = false;
-  }
-  if (!ordered) {
-    sortUnique(formed, out);
-  } else if (out.ids.empty() && out.size() == 0) {
-    out = std::move(formed);
-  } else {
-    const std::size_t base = out.ids.size();
-    out.ids.insert(out.ids.end(), formed.ids.begin(), formed.ids.end());
-    for (std::size_t i = 1; i < formed.offsets.size(); ++i) out.offsets.push_back(base + formed.offsets[i]);
-  }
-}
-
-// {e ∪ added : e in `in`}. Ids of `added` that every set holds change
-// nothing; when every other id is in no set, inserting a few of them one by
-// one keeps the order predictable, else the sets are formed and ordered.
-void addSet(SetsView in, Ascending added, SetsBuilder& out) {
-  if (in.count == 1) {
-    formAndOrder(in, added, out);
-    return;
-  }
-  std::vector<std::size_t> holders(added.size(), 0);
-  for (std::size_t i = 0; i < in.count; ++i) {
-    const Ascending set = in[i];
-    std::size_t k = 0;
-    for (std::size_t j = 0; j < added.size() && k < set.size(); ++j) {
-      while (k < set.size() && set[k] < added[j]) ++k;
-      if (k < set.size() && set[k] == added[j]) ++holders[j];
-    }
-  }
-  std::vector<Vertex> fresh;
-  bool mixed = false;
-  for (std::size_t j = 0; j < added.size(); ++j) {
-    if (holders[j] == 0) fresh.push_back(added[j]);
-    else if (holders[j] < in.count) mixed = true;
-  }
-  // Inserting a fresh id costs a pass over all sets: many at once are
-  // inserted in one pass, the sets sorted if need be.
-  if (mixed || fresh.size() > 2) {
-    formAndOrder(in, added, out);
-    return;
-  }
-  if (fresh.empty()) {
-    out.reserve(in.count, in.vertices());
-    appendStretch(out, in, 0, in.count);
-    return;
-  }
-  SetsBuilder step[2];
-  SetsView source = in;
-  for (std::size_t j = 0; j + 1 < fresh.size(); ++j) {
-    SetsBuilder& target = step[j % 2];
-    target = SetsBuilder();
-    insertFresh(source, fresh[j], target);
-    source = target.view();
-  }
-  insertFresh(source, fresh.back(), out);
-}
-
-// Merges sorted runs into one sorted run without repetitions.
-void mergeRuns(const std::vector<SetsView>& runs, SetsBuilder& out) {
-  struct Cursor {
-    SetsView run;
-    std::size_t next;
-    Ascending set() const { return run[next]; }
-  };
-  std::vector<Cursor> heap;
-  std::size_t sets = 0, vertices = 0;
-  for (const SetsView& run : runs) {
-    if (run.count == 0) continue;
-    heap.push_back({run, 0});
-    sets += run.count;
-    vertices += run.vertices();
-  }
-  out.reserve(sets, vertices);
-  if (heap.size() == 2) {
-    mergeUnique(heap[0].run, heap[1].run, out);
-    return;
-  }
-  // A min-heap on each run's next set.
-  const auto later = [](const Cursor& a, const Cursor& b) { return compareSets(a.set(), b.set()) > 0; };
-  std::make_heap(heap.begin(), heap.end(), later);
-  while (!heap.empty()) {
-    std::pop_heap(heap.begin(), heap.end(), later);
-    // The run with the least next set gives every set up to the least next
-    // set of the others.
-    Cursor& c = heap.back();
-    std::size_t end = c.run.count;
-    if (heap.size() > 1) {
-      const Ascending rival = heap.front().set();
-      for (end = c.next + 1; end < c.run.count && compareSets(c.run[end], rival) <= 0;) ++end;
-    }
-    appendStretch(out, c.run, c.next, end);
-    c.next = end;
-    if (c.next == c.run.count)
-      heap.pop_back();
-    else
-      std::push_heap(heap.begin(), heap.end(), later);
-  }
-}
-
-}  // namespace
+using enumeration::SetsBuilder, enumeration::SetsView, enumeration::viewOf;
+using enumeration::addSet, enumeration::mergeRuns, enumeration::mergeUnique;
 
 EnumerationSolutionContent::EnumerationSolutionContent() : offsets{0} {}
 
@@ -833,14 +380,6 @@ std::vector<VertexSet> EnumerationSolutionContent::getSets() const {
   for (std::size_t i = 0; i < size(); ++i) sets.emplace_back((*this)[i].begin(), (*this)[i].end());
   return sets;
 }
-
-namespace {
-
-SetsView viewOf(const std::vector<Vertex>& ids, const std::vector<std::size_t>& offsets) {
-  return {ids.data(), offsets.data(), offsets.size() - 1};
-}
-
-}  // namespace
 
 void EnumerationSolutionContent::insertAdded() const {
   std::sort(added.begin(), added.end());
@@ -1062,6 +601,8 @@ const ExtendedHypertree* AbstractHTDAlgorithm::prepareHypertreeDecomposition(
   return root;
 }
 
+std::optional<NormalizationType> AbstractHTDAlgorithm::walkNormalization() const { return std::nullopt; }
+
 Solution* AbstractHTDAlgorithm::evaluate(const ExtendedHypertree* tree, Instantiator* instantiator) {
   reclaiming = SolutionPool::instance().beginRun();
   Solution* result = run(tree, instantiator);
@@ -1070,11 +611,18 @@ Solution* AbstractHTDAlgorithm::evaluate(const ExtendedHypertree* tree, Instanti
   return result;
 }
 
-void AbstractHTDAlgorithm::reclaimUnreachable(const TupleSet* returned) {
+void AbstractHTDAlgorithm::releaseTable(TupleSet* table) { releaseTable(table, table->begin()); }
+
+void AbstractHTDAlgorithm::releaseTable(TupleSet* table, TupleSet::iterator from) {
+  for (; from != table->end(); ++from) delete from->first;
+  delete table;
+}
+
+void AbstractHTDAlgorithm::reclaimUnreachable() {
   SolutionPool& pool = SolutionPool::instance();
   if (!reclaiming || !pool.due()) return;
-  const auto markTable = [&](const TupleSet* table) {
-    if (!table) return;
+  for (const auto& [node, table] : pendingTables) {
+    if (!table) continue;
     // A few roots at a time keep the stack short.
     std::size_t roots = 0;
     for (const auto& entry : *table) {
@@ -1082,181 +630,70 @@ void AbstractHTDAlgorithm::reclaimUnreachable(const TupleSet* returned) {
       if (++roots % 64 == 0) pool.markReached();
     }
     pool.markReached();
-  };
-  for (const auto& entry : finished) markTable(entry.second);
-  for (const auto& entry : pendingTables) markTable(entry.second);
-  markTable(returned);
+  }
   pool.sweep(false);
 }
 
 Solution* AbstractHTDAlgorithm::run(const ExtendedHypertree* tree, Instantiator* instantiator) {
   inst = instantiator;
-  normalizeWhileWalking = -1;
   const ExtendedHypertree* root = prepareHypertreeDecomposition(tree);
-  if (bottomUpWalk && normalizeWhileWalking >= 0) {
-    ExtendedHypertree* normalizedRoot = nullptr;
-    TupleSet* table =
-        evaluateNormalizing(root, static_cast<NormalizationType>(normalizeWhileWalking), normalizedRoot);
-    normalizeWhileWalking = -1;
-    Solution* result = selectSolution(table, normalizedRoot);
-    delete normalizedRoot;
-    return result;
+  const std::optional<NormalizationType> form = walkNormalization();
+  TupleSet* table;
+  ExtendedHypertree* normalizedRoot = nullptr;
+  if (form) {
+    normalizedRoot = evaluateNormalizing(root, *form);
+    table = takeFinishedTable(normalizedRoot);
+    pendingTables.clear();
+    root = normalizedRoot;
+  } else {
+    table = evaluateNode(root);
   }
-  normalizeWhileWalking = -1;
-  // A prepared copy belongs to this run alone: the bottom-up walk deletes its
-  // nodes as soon as their parent's rule has consumed them.
-  releaseConsumedNodes = bottomUpWalk && root != tree;
-  TupleSet* table = bottomUpWalk ? evaluateBottomUp(root) : evaluateNode(root);
   Solution* result = selectSolution(table, root);
-  if (releaseConsumedNodes) delete root;
-  releaseConsumedNodes = false;
+  releaseTable(table);
+  delete normalizedRoot;
   return result;
 }
 
-TupleSet* AbstractHTDAlgorithm::evaluateBottomUp(const ExtendedHypertree* root) {
-  // Post-order walk with an explicit stack. Each node's rule runs once all its
-  // children's tables are finished, in the order the rules' own recursion
-  // would finish them (first child's subtree before the second's). While a
-  // rule runs, the entries of `finished` from its frame's base on are exactly
-  // its children's tables, in child order.
-  struct Frame {
-    const ExtendedHypertree* node;
-    std::list<Hypertree*>::const_iterator next;  // next child to descend into
-    std::size_t base;                            // size of `finished` on entry
-  };
-  std::vector<Frame> frames;
-  const auto enter = [&](const ExtendedHypertree* node) {
-    auto* children = const_cast<ExtendedHypertree*>(node)->getChildren();
-    frames.push_back(Frame{node, children->cbegin(), finished.size()});
-  };
-
-  finished.clear();
-  enter(root);
-  TupleSet* rootTable = nullptr;
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    auto* children = const_cast<ExtendedHypertree*>(frame.node)->getChildren();
-    if (frame.next != children->cend()) {
-      auto* child = ExtendedHypertree::typed(*frame.next);
-      ++frame.next;
-      if (child) enter(child);
-      continue;
-    }
-    const ExtendedHypertree* node = frame.node;
-    const std::size_t base = frame.base;
-    std::size_t savedBase = finishedBase;
-    finishedBase = base;
-    TupleSet* table = evaluateNode(node);
-    finishedBase = savedBase;
-    // Tables a rule did not take are not needed by anyone else.
-    finished.resize(base);
-    if (releaseConsumedNodes) {
-      // The children's tables are consumed, and so are the children: their
-      // own children went when they were evaluated.
-      auto* parent = const_cast<ExtendedHypertree*>(node);
-      std::vector<Hypertree*> consumed(parent->getChildren()->begin(), parent->getChildren()->end());
-      parent->remChildren();
-      for (Hypertree* child : consumed) delete child;
-    }
-    frames.pop_back();
-    if (frames.empty())
-      rootTable = table;
-    else
-      finished.emplace_back(node, table);
-    reclaimUnreachable(frames.empty() ? table : nullptr);
-  }
-  finished.clear();
-  finished.shrink_to_fit();
-  finishedBase = 0;
-  return rootTable;
-}
-
-TupleSet* AbstractHTDAlgorithm::evaluateNormalizing(const ExtendedHypertree* source,
-                                                    NormalizationType form,
-                                                    ExtendedHypertree*& normalizedRoot) {
-  // Post-order over the source tree. `done` holds the normalized, evaluated
-  // trees of finished source subtrees; a frame's children's trees are the
-  // entries from its base on.
-  struct Frame {
-    const ExtendedHypertree* node;
-    std::list<Hypertree*>::const_iterator next;
-    std::size_t base;
-  };
-  std::vector<ExtendedHypertree*> done;
-  std::vector<ExtendedHypertree*> children;
-  std::vector<Frame> frames{{source, source->getChildren()->cbegin(), 0}};
+ExtendedHypertree* AbstractHTDAlgorithm::evaluateNormalizing(const ExtendedHypertree* source,
+                                                             NormalizationType form) {
   pendingTables.clear();
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    if (frame.next != frame.node->getChildren()->cend()) {
-      const auto* child = ExtendedHypertree::typed(*frame.next);
-      ++frame.next;
-      if (child) frames.push_back({child, child->getChildren()->cbegin(), done.size()});
-      continue;
-    }
-    children.assign(done.begin() + static_cast<std::ptrdiff_t>(frame.base), done.end());
-    done.resize(frame.base);
-    const ExtendedHypertree* node = frame.node;
-    frames.pop_back();
-    ExtendedHypertree* piece = node->normalizeNode(form, children);
-    evaluatePiece(piece);
-    done.push_back(piece);
-  }
-  normalizedRoot = done.back();
-  TupleSet* table = pendingTables[normalizedRoot];
-  pendingTables.clear();
-  return table;
+  return treewalk::fold<ExtendedHypertree*>(
+      source, [&](const ExtendedHypertree* node, std::vector<ExtendedHypertree*>& children) {
+        ExtendedHypertree* piece = node->normalizeNode(form, children);
+        evaluatePiece(piece);
+        return piece;
+      });
 }
 
 void AbstractHTDAlgorithm::evaluatePiece(ExtendedHypertree* piece) {
-  if (pendingTables.count(piece)) return;
   // Nodes with a pending table were evaluated with an earlier piece: the
   // walk does not enter them.
-  struct Frame {
-    ExtendedHypertree* node;
-    std::list<Hypertree*>::const_iterator next;
-  };
-  std::vector<Frame> frames{{piece, piece->getChildren()->cbegin()}};
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    if (frame.next != frame.node->getChildren()->cend()) {
-      auto* child = ExtendedHypertree::typed(*frame.next);
-      ++frame.next;
-      if (child && !pendingTables.count(child)) frames.push_back({child, child->getChildren()->cbegin()});
-      continue;
-    }
-    ExtendedHypertree* node = frame.node;
-    frames.pop_back();
-    TupleSet* table = evaluateNode(node);
-    // The children's tables are consumed (those a rule did not take are
-    // needed by no one), and so are the children.
-    std::vector<Hypertree*> consumed(node->getChildren()->begin(), node->getChildren()->end());
-    node->remChildren();
-    for (Hypertree* child : consumed) {
-      pendingTables.erase(static_cast<const ExtendedHypertree*>(child));
-      delete child;
-    }
-    pendingTables.emplace(node, table);
-    reclaimUnreachable(nullptr);
-  }
+  const auto evaluated = [this](const ExtendedHypertree* node) { return pendingTables.count(node) != 0; };
+  if (evaluated(piece)) return;
+  treewalk::postOrder(
+      piece,
+      [this](ExtendedHypertree* node) {
+        TupleSet* table = evaluateNode(node);
+        // The children's tables are consumed (those a rule did not take are
+        // needed by no one), and so are the children.
+        std::vector<Hypertree*> consumed(node->getChildren()->begin(), node->getChildren()->end());
+        node->remChildren();
+        for (Hypertree* child : consumed) {
+          pendingTables.erase(static_cast<const ExtendedHypertree*>(child));
+          delete child;
+        }
+        pendingTables.emplace(node, table);
+        reclaimUnreachable();
+      },
+      evaluated);
 }
 
 TupleSet* AbstractHTDAlgorithm::takeFinishedTable(const ExtendedHypertree* node) {
-  if (normalizeWhileWalking >= 0) {
-    auto entry = pendingTables.find(node);
-    if (entry == pendingTables.end()) return nullptr;
-    TupleSet* table = entry->second;
-    entry->second = nullptr;
-    return table;
-  }
-  for (std::size_t i = finishedBase; i < finished.size(); ++i) {
-    if (finished[i].first == node && finished[i].second) {
-      TupleSet* table = finished[i].second;
-      finished[i].second = nullptr;
-      return table;
-    }
-  }
-  return nullptr;
+  auto entry = pendingTables.find(node);
+  if (entry == pendingTables.end()) return nullptr;
+  TupleSet* table = entry->second;
+  entry->second = nullptr;
+  return table;
 }
 
 Solution* AbstractHTDAlgorithm::createEmptySolution() {
@@ -1300,16 +737,17 @@ void AbstractHTDAlgorithm::addToTupleSet(Tuple* tuple, Solution* solution, Tuple
 // AbstractSemiNormalizedHTDAlgorithm
 
 AbstractSemiNormalizedHTDAlgorithm::AbstractSemiNormalizedHTDAlgorithm(Problem* problem)
-    : AbstractHTDAlgorithm(problem) {
-  bottomUpWalk = true;
-}
+    : AbstractHTDAlgorithm(problem) {}
 
 AbstractSemiNormalizedHTDAlgorithm::~AbstractSemiNormalizedHTDAlgorithm() {}
 
 const ExtendedHypertree* AbstractSemiNormalizedHTDAlgorithm::prepareHypertreeDecomposition(
     const ExtendedHypertree* root) {
-  normalizeWhileWalking = SemiNormalization;
   return root;
+}
+
+std::optional<NormalizationType> AbstractSemiNormalizedHTDAlgorithm::walkNormalization() const {
+  return SemiNormalization;
 }
 
 TupleSet* AbstractSemiNormalizedHTDAlgorithm::evaluateNode(const ExtendedHypertree* node) {
@@ -1337,8 +775,11 @@ AbstractNormalizedHTDAlgorithm::~AbstractNormalizedHTDAlgorithm() {}
 
 const ExtendedHypertree* AbstractNormalizedHTDAlgorithm::prepareHypertreeDecomposition(
     const ExtendedHypertree* root) {
-  normalizeWhileWalking = DefaultNormalization;
   return root;
+}
+
+std::optional<NormalizationType> AbstractNormalizedHTDAlgorithm::walkNormalization() const {
+  return DefaultNormalization;
 }
 
 TupleSet* AbstractNormalizedHTDAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {

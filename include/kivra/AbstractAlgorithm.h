@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <span>
 #include <unordered_map>
@@ -16,21 +17,7 @@
 
 #include "kivra/ExtendedHypertree.h"
 #include "kivra/Global.h"
-
-// Defined as 1 when AddressSanitizer instruments the build: g++ announces it
-// by __SANITIZE_ADDRESS__, clang only through __has_feature. Pools then hand
-// out plain allocations (or poison what they take back), so that a use after
-// release is still seen.
-#if defined(__SANITIZE_ADDRESS__)
-#define KIVRA_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KIVRA_ADDRESS_SANITIZER 1
-#endif
-#endif
-#ifndef KIVRA_ADDRESS_SANITIZER
-#define KIVRA_ADDRESS_SANITIZER 0
-#endif
+#include "kivra/SanitizerPolicy.h"
 
 namespace kivra {
 
@@ -66,7 +53,8 @@ class Instantiator;
 class SolutionPool;
 
 // Blocks of `Size` bytes handed out from large chunks and reused once given
-// back; the chunks stay for the run. Table entries and rows come and go by
+// back; the chunks are never given back, they serve every later take of the
+// process (one pool per size). Table entries and rows come and go by
 // the million, each far smaller than a general-purpose allocation costs.
 // Builds with AddressSanitizer use plain allocations, so that it still sees
 // every use after release and every double release.
@@ -74,29 +62,29 @@ template <std::size_t Size>
 class BlockPool {
  public:
   static void* take() {
-#if KIVRA_ADDRESS_SANITIZER
-    return ::operator new(Size);
-#else
-    if (freeList) {
-      FreeBlock* block = freeList;
-      freeList = block->next;
-      return block;
+    if constexpr (sanitizer::kAddressSanitizer) {
+      return ::operator new(Size);
+    } else {
+      if (freeList) {
+        FreeBlock* block = freeList;
+        freeList = block->next;
+        return block;
+      }
+      if (used == kBlocksPerChunk) {
+        chunk = static_cast<Block*>(::operator new(sizeof(Block) * kBlocksPerChunk));
+        used = 0;
+      }
+      return &chunk[used++];
     }
-    if (used == kBlocksPerChunk) {
-      chunk = static_cast<Block*>(::operator new(sizeof(Block) * kBlocksPerChunk));
-      used = 0;
-    }
-    return &chunk[used++];
-#endif
   }
   static void give(void* block) {
-#if KIVRA_ADDRESS_SANITIZER
-    ::operator delete(block);
-#else
-    auto* released = static_cast<FreeBlock*>(block);
-    released->next = freeList;
-    freeList = released;
-#endif
+    if constexpr (sanitizer::kAddressSanitizer) {
+      ::operator delete(block);
+    } else {
+      auto* released = static_cast<FreeBlock*>(block);
+      released->next = freeList;
+      freeList = released;
+    }
   }
 
  private:
@@ -147,8 +135,12 @@ void releaseRow(void* row, std::size_t size) {
     ::operator delete(row);
 }
 
-// The table of one decomposition node: row to lazy solution. The table owns
-// neither its rows nor its solutions; the algorithms decide when rows go.
+// The table of one decomposition node: row to lazy solution. The map itself
+// owns neither its rows nor its solutions. Whoever holds a table owns it and
+// its rows: the rule that makes it, then the rule it is returned to (or, for
+// the root's table, the run), which releases both with
+// AbstractHTDAlgorithm::releaseTable once done, or hands rows on. Solutions
+// belong to no table: a run reclaims those that no table reaches.
 using TupleSet = std::map<Tuple*, Solution*, std::less<Tuple*>, TableAllocator<std::pair<Tuple* const, Solution*>>>;
 
 enum Operation : std::int32_t {
@@ -160,8 +152,9 @@ enum Operation : std::int32_t {
   NewEmpty = 5
 };
 
-// What a solution expression evaluates to. Every operation returns a newly
-// allocated content of the same class and changes neither operand; `other` is
+// What a solution expression evaluates to. The calculate operations return a
+// newly allocated content of the same class and change neither operand; the
+// Into operations may change `this` into the result instead. `other` is
 // always of the same concrete class as `this`.
 class SolutionContent {
  public:
@@ -247,10 +240,10 @@ class Solution {
   // such node needs evaluation.
   SolutionContent* getContent(const Instantiator* inst);
 
-  // Nodes come from a pool: the graph of a run holds millions of them, and
-  // a general-purpose allocation would add a third to each. The pool also
-  // lets a run (AbstractHTDAlgorithm::evaluate) reclaim the nodes that its
-  // tables no longer reach.
+  // Nodes come from a pool (SolutionPool): the graph of a run holds
+  // millions of them, and a general-purpose allocation would add a third to
+  // each. The pool also lets a run (AbstractHTDAlgorithm::evaluate) reclaim
+  // the nodes that its tables no longer reach.
   static void* operator new(std::size_t size);
   static void operator delete(void* node, std::size_t size);
   // The number of nodes alive (made and not yet released or reclaimed).
@@ -294,12 +287,9 @@ class Solution {
   void evaluateLocally(const Instantiator* inst, Solution* const* operands, std::size_t count, bool mayBorrow);
   // Shares `from`'s content until this node's last parent has used it.
   void borrow(Solution* from);
-  bool borrows() const { return poolState & kBorrowed; }
+  bool borrows() const { return flags & Borrowed; }
   // The operand whose content a borrowing node shares.
-  Solution* lender() const { return poolState & kBorrowedRight ? rightArgument : leftArgument; }
-  // Bits of poolState: the content is borrowed from the left or the right
-  // operand (only during getContent).
-  static constexpr std::uint8_t kBorrowedLeft = 4, kBorrowedRight = 8, kBorrowed = kBorrowedLeft | kBorrowedRight;
+  Solution* lender() const { return flags & BorrowedRight ? rightArgument : leftArgument; }
   // One parent has used this node's content; the last one releases it.
   void consumed();
   // Whether the parent now computing is the last one to use this content, so
@@ -319,10 +309,20 @@ class Solution {
   };
   std::uint8_t operation;      // an Operation
   std::uint8_t parameterKind;  // 0 no vertex, 1 one vertex in place, 2 an array
-  // Bit 1: the running evaluate may reclaim the node (it was made during
-  // the run and is not its result); bit 2: marked as reached while the run
-  // reclaims (both kept by the pool); kBorrowed: see borrow().
-  std::uint8_t poolState;
+  // The bits of `flags`.
+  enum Flag : std::uint8_t {
+    // The running evaluate may reclaim the node: it was made during the run
+    // and is not part of an earlier run's result (see SolutionPool).
+    Reclaimable = 1,
+    // Reached from what the run holds, while the pool reclaims.
+    Marked = 2,
+    // The content is borrowed from the left or the right operand (only
+    // during getContent; see borrow()).
+    BorrowedLeft = 4,
+    BorrowedRight = 8,
+    Borrowed = BorrowedLeft | BorrowedRight,
+  };
+  std::uint8_t flags;
   // During getContent: parents within the call that have still to use this
   // node's content. Zero outside getContent.
   std::uint32_t pendingParents;
@@ -416,8 +416,8 @@ class GenericInstantiator : public Instantiator {
 };
 
 // Runs a dynamic-programming algorithm over a typed decomposition: prepares
-// the tree, evaluates the root, selects the result, and offers the operations
-// that attach lazy solutions to rows and fill tables.
+// the tree, evaluates its nodes bottom-up, selects the result, and offers
+// the operations that attach lazy solutions to rows and fill tables.
 class AbstractHTDAlgorithm {
  public:
   // `problem` is not owned.
@@ -428,30 +428,45 @@ class AbstractHTDAlgorithm {
   // With a null `inst` every solution stays lazy until Solution::getContent.
   // `tree` is left as it is.
   //
+  // Where walkNormalization names a form (the semi-normalized and normalized
+  // bases), the run walks the prepared tree bottom-up and normalizes it one
+  // node at a time, evaluating each new node once its children's tables are
+  // ready, so that only the parts of the normalized tree not yet consumed
+  // exist at once: a rule may read its children's nodes until it returns,
+  // and they are then deleted; the root goes after selectSolution. Without
+  // a form the rules run on the prepared tree as it is, each evaluating its
+  // children itself. The root's table and its rows are released after
+  // selectSolution.
+  //
   // Solutions made during the run that the result does not reach are
   // reclaimed (their contents released with them), at the latest when the
-  // run returns; nodes made before the run are left alone. While the tables
-  // are computed bottom-up, the walk reclaims now and then every node made
-  // during the run that no table it holds reaches (finished tables not yet
-  // taken and the table just returned): between two rules, the tables are
-  // the only holders of solutions. One run at a time.
-  //
-  // A prepared copy (the semi-normalized and
-  // normalized bases make one) is released during the run: each node once its
-  // parent's rule has returned, the root after selectSolution; a rule may
-  // read its children's nodes until it returns. The semi-normalized and
-  // normalized bases build their copy during the walk, one node of `tree` at
-  // a time, so that only the parts not yet consumed exist at once.
+  // run returns; nodes made before the run are left alone. During the walk,
+  // between two rules, the tables are the only holders of solutions: the
+  // run reclaims now and then every node made during it that no table it
+  // holds reaches. One run at a time.
   Solution* evaluate(const ExtendedHypertree* tree, Instantiator* inst);
+
+  // Deletes every row of `table`, then the table; its solutions are left to
+  // the pool (a run reclaims what no table reaches).
+  static void releaseTable(TupleSet* table);
+  // Deletes the rows of `table` from `from` on, then the table: the rows
+  // before `from` have been deleted or handed on by the caller.
+  static void releaseTable(TupleSet* table, TupleSet::iterator from);
 
  protected:
   virtual Problem* problem();
   // The tree the algorithm runs on; here the tree itself. The semi-normalized
-  // and normalized bases return `root` and have the walk normalize it.
+  // and normalized bases return `root` too: the walk normalizes it (see
+  // walkNormalization).
   virtual const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root);
-  // Folds the root's table into the run's solution.
+  // The form into which the run normalizes the prepared tree while it walks
+  // it, or none: the rules then run on the prepared tree as it is.
+  virtual std::optional<NormalizationType> walkNormalization() const;
+  // Folds the root's table into the run's solution. The table stays the
+  // run's, which releases it afterwards.
   virtual Solution* selectSolution(TupleSet* tuples, const ExtendedHypertree* root) = 0;
-  // Returns a new table for `node`, owned by the caller.
+  // Returns a new table for `node`, owned by the caller: its rows with it
+  // (see releaseTable).
   virtual TupleSet* evaluateNode(const ExtendedHypertree* node) = 0;
 
   // Without an Instantiator: lazy NewEmpty / NewLeaf nodes; with one: Value
@@ -471,53 +486,31 @@ class AbstractHTDAlgorithm {
 
  private:
   friend class AbstractSemiNormalizedHTDAlgorithm;
-  friend class AbstractNormalizedHTDAlgorithm;
 
-  // Set by the semi-normalized base: evaluate() then computes the tables of
-  // all non-root nodes in post-order with an explicit stack, and evaluateNode
-  // hands a rule its children's finished tables, so deep trees need no deep
-  // call stack.
-  bool bottomUpWalk = false;
-  // During evaluate: whether the walk deletes consumed nodes of the prepared tree.
-  bool releaseConsumedNodes = false;
-
-  // The finished table of `node` if the bottom-up walk holds it for the node
-  // being evaluated (ownership passes to the caller), else null.
+  // The table the walk evaluated for `node` and no rule has taken yet
+  // (ownership passes to the caller), else null.
   TupleSet* takeFinishedTable(const ExtendedHypertree* node);
-
-  TupleSet* evaluateBottomUp(const ExtendedHypertree* root);
 
   // evaluate without reclaiming.
   Solution* run(const ExtendedHypertree* tree, Instantiator* inst);
   // Whether this run reclaims solutions (the pool allows one run at a time).
   bool reclaiming = false;
-  // Between two rules: reclaims the nodes of the run that neither the tables
-  // the walk holds nor `returned` reach, once the pool has grown enough
-  // since it last did.
-  void reclaimUnreachable(const TupleSet* returned);
+  // Between two rules: reclaims the nodes of the run that the tables the
+  // walk holds do not reach, once the run has grown enough since it last did.
+  void reclaimUnreachable();
 
-  // Set by the semi-normalized and normalized preparations (else -1): the
-  // form into which the walk normalizes the tree as it goes.
-  int normalizeWhileWalking = -1;
-  // The bottom-up walk over `source` that normalizes each node of it once its
-  // children's normalized trees are evaluated, then evaluates the new nodes.
-  // Returns the root's table; `normalizedRoot` receives the normalized root.
-  TupleSet* evaluateNormalizing(const ExtendedHypertree* source, NormalizationType form,
-                                ExtendedHypertree*& normalizedRoot);
+  // The walk over `source` that normalizes each node of it into `form` once
+  // its children's normalized trees are evaluated, then evaluates the new
+  // nodes. Returns the normalized root, whose table is left in pendingTables.
+  ExtendedHypertree* evaluateNormalizing(const ExtendedHypertree* source, NormalizationType form);
   // Evaluates every node of `piece` without a table yet, in post-order,
   // deleting consumed children; `piece`'s table is left in pendingTables.
   void evaluatePiece(ExtendedHypertree* piece);
-  // While normalizing during the walk: evaluated nodes whose table no rule has taken yet.
+  // During the walk: evaluated nodes whose table no rule has taken yet.
   std::unordered_map<const ExtendedHypertree*, TupleSet*> pendingTables;
 
   Problem* prob;
   Instantiator* inst;
-
-  // Tables finished by the bottom-up walk and not yet taken, in post-order;
-  // the entries from `finishedBase` on belong to the children of the node
-  // whose rule is running.
-  std::vector<std::pair<const ExtendedHypertree*, TupleSet*>> finished;
-  std::size_t finishedBase = 0;
 };
 
 // Algorithms over a semi-normalized tree: Branch nodes have their own rule,
@@ -528,8 +521,10 @@ class AbstractSemiNormalizedHTDAlgorithm : public AbstractHTDAlgorithm {
   ~AbstractSemiNormalizedHTDAlgorithm() override;
 
  protected:
-  // The semi-normalized copy of the tree.
+  // The tree itself, which the walk semi-normalizes.
   const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root) override;
+  // SemiNormalization.
+  std::optional<NormalizationType> walkNormalization() const override;
   TupleSet* evaluateNode(const ExtendedHypertree* node) override;
   virtual TupleSet* evaluateBranchNode(const ExtendedHypertree* node) = 0;
   virtual TupleSet* evaluatePermutationNode(const ExtendedHypertree* node) = 0;
@@ -543,8 +538,10 @@ class AbstractNormalizedHTDAlgorithm : public AbstractSemiNormalizedHTDAlgorithm
   ~AbstractNormalizedHTDAlgorithm() override;
 
  protected:
-  // The normalized copy of the tree.
+  // The tree itself, which the walk normalizes.
   const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root) override;
+  // DefaultNormalization.
+  std::optional<NormalizationType> walkNormalization() const override;
   TupleSet* evaluatePermutationNode(const ExtendedHypertree* node) override;
   virtual TupleSet* evaluateIntroductionNode(const ExtendedHypertree* node) = 0;
   virtual TupleSet* evaluateRemovalNode(const ExtendedHypertree* node) = 0;

@@ -64,8 +64,8 @@ class Component {
 
   int getNbrOfNeighbours();
 
-  // The neighbour list, as getNeighbour reads it, written to Out (through
-  // Scratch) without storing it when it is still to be computed: a one-time
+  // The neighbour list, as getNeighbour reads it, written to Out; when it is
+  // still to be computed, it is computed into Out and not stored: a one-time
   // reader spares every element a list of its own.
   void listNeighbours(std::vector<Component*>& Out);
 

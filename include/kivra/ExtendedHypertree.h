@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
-#include <typeinfo>
 #include <vector>
 
 #include "kivra/Global.h"
 #include "kivra/GraphDecomposition.h"
 #include "kivra/Hypertree.h"
+#include "kivra/TreeWalk.h"
 
 namespace kivra {
 
@@ -92,10 +92,7 @@ class ExtendedHypertree : public Hypertree {
 
   // `node` as a typed node, or null where it is none. Typed trees consist of
   // typed nodes only, so the common case is settled by one type comparison.
-  static ExtendedHypertree* typed(Hypertree* node) {
-    if (node && typeid(*node) == typeid(ExtendedHypertree)) return static_cast<ExtendedHypertree*>(node);
-    return dynamic_cast<ExtendedHypertree*>(node);
-  }
+  static ExtendedHypertree* typed(Hypertree* node) { return treewalk::as<ExtendedHypertree>(node); }
   static const ExtendedHypertree* typed(const Hypertree* node) { return typed(const_cast<Hypertree*>(node)); }
 
   // Number of Branch nodes in the subtree.

@@ -17,7 +17,7 @@
 
 #include "kivra/Node.h"
 #include "kivra/support.h"
-#include "TreeWalk.h"
+#include "kivra/TreeWalk.h"
 
 namespace kivra {
 
@@ -157,32 +157,11 @@ unsigned int ExtendedHypertree::getNumberOfJoinNodes() {
 // Normalization
 
 ExtendedHypertree* ExtendedHypertree::normalize(NormalizationType normalization) const {
-  // Post-order: a node is normalized once all its children are, their
-  // results waiting at the end of `results` in child order.
-  struct Frame {
-    const ExtendedHypertree* node;
-    std::list<Hypertree*>::const_iterator next;
-    std::size_t base;
-  };
-  std::vector<ExtendedHypertree*> results;
-  std::vector<Frame> frames{{this, getChildren()->cbegin(), 0}};
-  std::vector<ExtendedHypertree*> normalizedChildren;
-  while (!frames.empty()) {
-    Frame& frame = frames.back();
-    if (frame.next != frame.node->getChildren()->cend()) {
-      const auto* child = dynamic_cast<const ExtendedHypertree*>(*frame.next);
-      ++frame.next;
-      if (child) frames.push_back({child, child->getChildren()->cbegin(), results.size()});
-      continue;
-    }
-    normalizedChildren.assign(results.begin() + static_cast<std::ptrdiff_t>(frame.base),
-                              results.end());
-    results.resize(frame.base);
-    const ExtendedHypertree* node = frame.node;
-    frames.pop_back();
-    results.push_back(node->normalizeNode(normalization, normalizedChildren));
-  }
-  return results.back();
+  // Bottom-up: a node is normalized once all its children are.
+  return treewalk::fold<ExtendedHypertree*>(
+      this, [normalization](const ExtendedHypertree* node, std::vector<ExtendedHypertree*>& normalizedChildren) {
+        return node->normalizeNode(normalization, normalizedChildren);
+      });
 }
 
 ExtendedHypertree* ExtendedHypertree::normalizeNode(

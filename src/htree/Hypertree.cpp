@@ -18,7 +18,7 @@
 #include "kivra/Hypergraph.h"
 #include "kivra/Node.h"
 #include "kivra/SetCover.h"
-#include "TreeWalk.h"
+#include "kivra/TreeWalk.h"
 
 namespace kivra {
 

@@ -21,7 +21,7 @@
 #include "kivra/Hyperedge.h"
 #include "kivra/Hypergraph.h"
 #include "kivra/Node.h"
-#include "TreeWalk.h"
+#include "kivra/TreeWalk.h"
 
 namespace kivra {
 
@@ -123,32 +123,23 @@ Node* Hypertree::checkCond2(Hypergraph* HGraph) {
 }
 
 Node* Hypertree::checkCond2() {
-  // Post-order; after each child's subtree is checked, the vertices of the
-  // child's bag that this bag lacks get label 1 (they left the bag below).
-  // A bag vertex with a non-zero label is a vertex that reappears.
-  struct Frame {
-    Hypertree* Tree;
-    std::list<Hypertree*>::iterator Next;
-  };
-  std::vector<Frame> Stack{{this, MyChildren.begin()}};
-  while (!Stack.empty()) {
-    Frame& Top = Stack.back();
-    if (Top.Next != Top.Tree->MyChildren.end()) {
-      Hypertree* Child = *Top.Next;
-      ++Top.Next;
-      Stack.push_back({Child, Child->MyChildren.begin()});
-      continue;
+  // Post-order; once a child's subtree is checked, the vertices of the
+  // child's bag that its parent's bag lacks get label 1 (they left the bag
+  // below). A bag vertex with a non-zero label is a vertex that reappears.
+  Node* Reappearing = nullptr;
+  treewalk::postOrder(this, [&Reappearing](Hypertree* Done, Hypertree* Parent) {
+    for (Node* Vertex : Done->chi()) {
+      if (Vertex->getLabel() != 0) {
+        Reappearing = Vertex;
+        return false;
+      }
     }
-    Hypertree* Done = Top.Tree;
-    for (Node* Vertex : Done->chi())
-      if (Vertex->getLabel() != 0) return Vertex;
-    Stack.pop_back();
-    if (Stack.empty()) break;
-    const std::set<Node*>& ParentChi = Stack.back().Tree->chi();
-    for (Node* Vertex : Done->chi())
-      if (ParentChi.count(Vertex) == 0) Vertex->setLabel(1);
-  }
-  return nullptr;
+    if (Parent != nullptr)
+      for (Node* Vertex : Done->chi())
+        if (Parent->chi().count(Vertex) == 0) Vertex->setLabel(1);
+    return true;
+  });
+  return Reappearing;
 }
 
 // --- Condition 3: every bag is covered by its lambda ---
@@ -159,17 +150,13 @@ Hypertree* Hypertree::checkCond3(Hypergraph* HGraph) {
 }
 
 Hypertree* Hypertree::checkCond3() {
-  std::vector<Hypertree*> Stack{this};
-  while (!Stack.empty()) {
-    Hypertree* Current = Stack.back();
-    Stack.pop_back();
+  for (Hypertree* Current : preOrder(this)) {
     for (Hyperedge* Edge : Current->lambda())
       for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(1);
     for (Node* Vertex : Current->chi())
       if (Vertex->getLabel() == 0) return Current;
     for (Hyperedge* Edge : Current->lambda())
       for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(0);
-    for (auto It = Current->MyChildren.rbegin(); It != Current->MyChildren.rend(); ++It) Stack.push_back(*It);
   }
   return nullptr;
 }

@@ -10,6 +10,7 @@
 #include <regex>
 #include <set>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "kivra/Hypergraph.h"
 #include "kivra/Node.h"
 #include "kivra/Problem.h"
+#include "kivra/TreeWalk.h"
 #include "kivra/support.h"
 
 namespace {
@@ -56,34 +58,54 @@ class GraphProblem : public kivra::Problem {
 
 struct SetTuple : kivra::Tuple {
   explicit SetTuple(VertexSet chosen) : chosen(std::move(chosen)) {}
+  ~SetTuple() override { rootRowsAlive -= atRoot; }
   bool operator<(const kivra::Tuple& o) const override { return chosen < static_cast<const SetTuple&>(o).chosen; }
   bool operator==(const kivra::Tuple& o) const override { return chosen == static_cast<const SetTuple&>(o).chosen; }
   int hash() const override { return -1; }
   VertexSet chosen;
+  bool atRoot = false;                  // a row of the root's table
+  static inline int rootRowsAlive = 0;  // rows of root tables not deleted
 };
 
-void release(TupleSet* table) {
-  for (auto& entry : *table) delete entry.first;
-  delete table;
+void release(TupleSet* table) { kivra::AbstractHTDAlgorithm::releaseTable(table); }
+
+// Type, differences and bag of a node.
+std::string describe(const ExtendedHypertree* node) {
+  std::string text = std::to_string(node->getType()) + ":";
+  for (const auto* part : {&node->getIntroducedVertices(), &node->getRemovedVertices(), &node->getVertices()}) {
+    for (Vertex v : *part) text += std::to_string(v) + ",";
+    text += "|";
+  }
+  return text;
 }
 
-// The rules shared by both forms. `form` is a normalization to apply, or
-// kOwn (the base class's own preparation) or kUntyped (the converted tree as it is).
+// The rules shared by both forms. `form` is the normalization the walk
+// applies, or kOwn (the base class's own) or kUntyped (none: the rules run on
+// the converted tree as it is). Every node a rule runs for is recorded.
 constexpr int kOwn = -1, kUntyped = -2;
 template <class Base>
 struct IndependentSets : Base {
   explicit IndependentSets(GraphProblem* p, int form = kOwn) : Base(p), graph(p), form(form) {}
   const ExtendedHypertree* prepareHypertreeDecomposition(const ExtendedHypertree* root) override {
     converted = root;
-    return form == kOwn ? Base::prepareHypertreeDecomposition(root)
-           : form == kUntyped ? root : root->normalize(static_cast<kivra::NormalizationType>(form));
+    return Base::prepareHypertreeDecomposition(root);
+  }
+  std::optional<kivra::NormalizationType> walkNormalization() const override {
+    if (form == kOwn) return Base::walkNormalization();
+    if (form == kUntyped) return std::nullopt;
+    return static_cast<kivra::NormalizationType>(form);
   }
   Solution* selectSolution(TupleSet* table, const ExtendedHypertree*) override {
     Solution* result = this->createEmptySolution();
-    for (auto& [tuple, solution] : *table) result = this->combineSolutions(kivra::Union, result, solution);
+    for (auto& [tuple, solution] : *table) {
+      result = this->combineSolutions(kivra::Union, result, solution);
+      static_cast<SetTuple*>(tuple)->atRoot = true;
+      ++SetTuple::rootRowsAlive;
+    }
     return result;
   }
   TupleSet* evaluateBranchNode(const ExtendedHypertree* node) override {
+    visited.push_back(describe(node));
     EXPECT_TRUE(node->firstChild()->getVertices() == node->getVertices() &&
                 node->secondChild()->getVertices() == node->getVertices());
     TupleSet *left = this->evaluateNode(node->firstChild()), *right = this->evaluateNode(node->secondChild());
@@ -105,6 +127,7 @@ struct IndependentSets : Base {
   // from the empty row) and extends each row by every independent choice
   // among the introduced ones.
   TupleSet* step(const ExtendedHypertree* node, bool normalized) {
+    visited.push_back(describe(node));
     const bool leaf = node->getType() == kivra::Leaf;
     const VertexSet in(leaf && normalized ? node->getVertices() : node->getIntroducedVertices());
     const VertexSet out(node->getRemovedVertices());
@@ -145,6 +168,7 @@ struct IndependentSets : Base {
   GraphProblem* graph;
   int form;
   const ExtendedHypertree* converted = nullptr;  // the tree handed to evaluate
+  std::vector<std::string> visited;
 };
 
 struct Normalized : IndependentSets<kivra::AbstractNormalizedHTDAlgorithm> {
@@ -216,26 +240,11 @@ TEST(Pipeline, IndependentSetsMatchBruteForceOnRandomGraphs) {
   }
 }
 
-// Records every node a rule is asked for: type, differences and bag.
-template <class Algorithm>
-struct Recording : Algorithm {
-  using Algorithm::Algorithm;
-  TupleSet* evaluateNode(const ExtendedHypertree* node) override {
-    std::string text = std::to_string(node->getType()) + ":";
-    for (const auto* part : {&node->getIntroducedVertices(), &node->getRemovedVertices(), &node->getVertices()}) {
-      for (Vertex v : *part) text += std::to_string(v) + ",";
-      text += "|";
-    }
-    visited.push_back(text);
-    return Algorithm::evaluateNode(node);
-  }
-  std::vector<std::string> visited;
-};
-
 // The base classes normalize the tree while walking it; the rules must see
-// the very nodes of the copy that normalize makes, each consumed once, and
-// the run must find the same solutions. Stars give nodes with many children
-// (odd join rounds), random graphs everything else.
+// the very nodes of the copy that normalize makes, each once, and the run
+// must find the same solutions in every form. The run releases the root's
+// table with its rows. Stars give nodes with many children (odd
+// join rounds), random graphs everything else.
 TEST(Pipeline, NormalizingDuringTheWalkVisitsTheNodesOfTheNormalizedCopy) {
   kivra::GenericInstantiator<kivra::EnumerationSolutionContent> enumerating;
   std::mt19937 random(77);
@@ -246,25 +255,33 @@ TEST(Pipeline, NormalizingDuringTheWalkVisitsTheNodesOfTheNormalizedCopy) {
     graphs.push_back(star);
   }
   for (int i = 0; i < 40; ++i) graphs.push_back(randomGraph(random, 3 + random() % 10, 0.15 + 0.5 * (random() % 100) / 100.0));
+  const auto nodesOf = [](const ExtendedHypertree* tree, kivra::NormalizationType form) {
+    std::unique_ptr<ExtendedHypertree> copy(tree->normalize(form));
+    std::vector<std::string> nodes;
+    for (Hypertree* node : kivra::treewalk::preOrder(copy.get())) nodes.push_back(describe(ExtendedHypertree::typed(node)));
+    std::sort(nodes.begin(), nodes.end());
+    return nodes;
+  };
   for (std::size_t i = 0; i < graphs.size(); ++i) {
     SCOPED_TRACE("graph " + std::to_string(i));
     auto* p = new GraphProblem(graphs[i]);  // lives to the end of the test run
     std::srand(static_cast<unsigned>(i));
-    Recording<Normalized> walking(p);
-    Solution* first = p->calculateSolution(&walking);
+    Normalized normal(p);
+    Solution* first = p->calculateSolution(&normal);
+    EXPECT_EQ(SetTuple::rootRowsAlive, 0) << "the run releases the root's table with its rows";
     auto sets = [&](Solution* s) {
       return static_cast<kivra::EnumerationSolutionContent*>(s->getContent(&enumerating))->getSets();
     };
     const std::vector<VertexSet> expected = sets(first);
-    Recording<Normalized> eager(p, kivra::DefaultNormalization);
-    Recording<SemiNormalized> semiWalking(p), semiEager(p, kivra::SemiNormalization);
-    EXPECT_EQ(sets(eager.evaluate(walking.converted, nullptr)), expected);
-    EXPECT_EQ(sets(semiWalking.evaluate(walking.converted, nullptr)), expected);
-    EXPECT_EQ(sets(semiEager.evaluate(walking.converted, nullptr)), expected);
-    for (auto* run : {&walking.visited, &eager.visited, &semiWalking.visited, &semiEager.visited})
-      std::sort(run->begin(), run->end());
-    EXPECT_EQ(walking.visited, eager.visited);
-    EXPECT_EQ(semiWalking.visited, semiEager.visited);
+    Normalized strong(p, kivra::StrongNormalization);
+    SemiNormalized semi(p);
+    EXPECT_EQ(sets(strong.evaluate(normal.converted, nullptr)), expected);
+    EXPECT_EQ(sets(semi.evaluate(normal.converted, nullptr)), expected);
+    EXPECT_EQ(SetTuple::rootRowsAlive, 0);
+    for (auto* run : {&normal.visited, &strong.visited, &semi.visited}) std::sort(run->begin(), run->end());
+    EXPECT_EQ(normal.visited, nodesOf(normal.converted, kivra::DefaultNormalization));
+    EXPECT_EQ(strong.visited, nodesOf(normal.converted, kivra::StrongNormalization));
+    EXPECT_EQ(semi.visited, nodesOf(normal.converted, kivra::SemiNormalization));
   }
 }
 
@@ -320,17 +337,43 @@ struct Wasteful : Normalized {
   std::size_t peakLive = 0;
 };
 
-// The nodes of a run that its result does not reach are reclaimed during the
-// walk and at its end; what it reaches stays valid, and so do nodes made
-// before the run.
-TEST(Pipeline, DroppedExpressionsAreReclaimed) {
-  const Vertex length = 40000;
+// A path of `length` vertices, with its number of independent sets.
+EdgeSet pathOf(Vertex length, mpz_class& independentSets) {
   EdgeSet path;
   for (Vertex v = 1; v < length; ++v) path.insert({v, v + 1});
-  mpz_class expected;
-  mpz_fib_ui(expected.get_mpz_t(), length + 2);
+  mpz_fib_ui(independentSets.get_mpz_t(), length + 2);
+  return path;
+}
+
+// A run whose result is a chain of `length` Add nodes above a leaf.
+struct Chain : kivra::AbstractHTDAlgorithm {
+  explicit Chain(std::size_t length) : kivra::AbstractHTDAlgorithm(nullptr), length(length) {}
+  TupleSet* evaluateNode(const ExtendedHypertree*) override {
+    Solution* chain = createLeafSolution({});
+    for (std::size_t i = 0; i < length; ++i) chain = addToSolution(chain, 1);
+    return new TupleSet{{new SetTuple({}), chain}};
+  }
+  Solution* selectSolution(TupleSet* table, const ExtendedHypertree*) override { return table->begin()->second; }
+  std::size_t length;
+};
+
+// The nodes of a run that its result does not reach are reclaimed during the
+// walk and at its end; what it reaches stays valid, and so do nodes made
+// before the run. An earlier run's result stays for good, and the run's growth
+// is measured from what was live when it began: a large earlier result does
+// not put off reclaiming.
+TEST(Pipeline, DroppedExpressionsAreReclaimed) {
   kivra::GenericInstantiator<kivra::CountingSolutionContent> counting;
-  GraphProblem p(path);
+  const auto count = [&](Solution* s) {
+    return static_cast<kivra::CountingSolutionContent*>(s->getContent(&counting))->count;
+  };
+  Chain earlierRun(300000);
+  const ExtendedHypertree leaf(VertexSet{});
+  Solution* earlier = earlierRun.evaluate(&leaf, nullptr);
+
+  const Vertex length = 40000;
+  mpz_class expected;
+  GraphProblem p(pathOf(length, expected));
   std::srand(3);
   Wasteful before(&p);
   Solution* kept = before.createLeafSolution({4});  // made outside any run
@@ -342,11 +385,12 @@ TEST(Pipeline, DroppedExpressionsAreReclaimed) {
   EXPECT_EQ(Solution::liveNodes() - liveBefore, reached) << "only what the result reaches is left";
   EXPECT_GT(reached, 2u * length);
   EXPECT_LT(wasteful.peakLive - liveBefore, 3 * reached) << "reclaimed during the walk, not only at its end";
-  EXPECT_EQ(static_cast<kivra::CountingSolutionContent*>(result->getContent(&counting))->count, expected);
+  EXPECT_EQ(count(result), expected);
 
   kivra::GenericInstantiator<kivra::EnumerationSolutionContent> enumerating;
   EXPECT_EQ(static_cast<kivra::EnumerationSolutionContent*>(kept->getContent(&enumerating))->getSets(),
             std::vector<VertexSet>{{4}});
+  EXPECT_EQ(count(earlier), 1);
 }
 
 TEST(Pipeline, BenchmarkLinesReportEachStep) {

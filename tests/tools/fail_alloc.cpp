@@ -6,10 +6,12 @@
 //                                   one main makes); unset or 0: none fails
 //   ZELKOVANT_ALLOC_COUNT_FILE=path at exit, the number of allocations counted
 //                                   is written to this file in decimal
+//   ZELKOVANT_FAIL_ALLOC_BEFORE_MAIN=1  every allocation before main fails
 //
 // Allocations before main (the dynamic loader, the start-up of the C and C++
-// runtimes, static constructors) are not counted and never fail: a program
-// cannot report anything there. Every allocating entry of the C library is
+// runtimes, static constructors) are not counted and, unless asked, never
+// fail. A program cannot report anything there, so its static constructors
+// must not allocate; the runtimes cope with a failure there. Every allocating entry of the C library is
 // covered (operator new and the C++ runtime allocate through them); the C
 // library calls these same entries for its own allocations (fopen, strdup,
 // stdio buffers). The real allocator is reached through its __libc_ names, so
@@ -34,13 +36,17 @@ void* __libc_pvalloc(std::size_t size);
 namespace {
 
 bool armed = false;                 // main has started
+bool failBeforeMain = false;        // allocations before main fail
 unsigned long counted = 0;          // allocations since then
 unsigned long failFrom = 0;         // 0: never fail
 const char* countFile = nullptr;
 
 // Whether the allocation about to be made must fail; counts it.
 bool failNext() {
-  if (!armed) return false;
+  if (!armed) {
+    if (failBeforeMain) errno = ENOMEM;
+    return failBeforeMain;
+  }
   ++counted;
   if (failFrom != 0 && counted >= failFrom) {
     errno = ENOMEM;
@@ -71,6 +77,13 @@ void writeCount() {
   ssize_t ignored = write(fd, digits + sizeof digits - n, static_cast<std::size_t>(n));
   (void)ignored;
   close(fd);
+}
+
+// Runs before the program's own static constructors: libraries are set up
+// before the program that needs them.
+__attribute__((constructor)) void readStartUpSetting() {
+  const char* value = getenv("ZELKOVANT_FAIL_ALLOC_BEFORE_MAIN");
+  failBeforeMain = value != nullptr && value[0] == '1';
 }
 
 using MainFunction = int (*)(int, char**, char**);
