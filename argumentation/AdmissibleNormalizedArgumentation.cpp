@@ -101,7 +101,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
     addRow(kept, solution);
   }
   flushRows(table);
-  ArgumentationUtil::releaseRows(child);
+  releaseTable(child);
   return permutationDone(table);
 }
 

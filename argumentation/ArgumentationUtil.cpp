@@ -31,12 +31,6 @@ VertexSet ArgumentationUtil::attackedBySet(const VertexSet* s, ArgumentationProb
   return result;
 }
 
-void ArgumentationUtil::releaseRows(kivra::TupleSet* table, kivra::TupleSet::iterator from) {
-  for (; from != table->end(); ++from) delete from->first;
-  delete table;
-}
-
-void ArgumentationUtil::releaseRows(kivra::TupleSet* table) { releaseRows(table, table->begin()); }
 
 std::vector<VertexSet> ArgumentationUtil::conflictFreeSets(const VertexSet* bag, ArgumentationProblem* problem) {
   return rec(VertexSet(), VertexSet(), *bag, problem);

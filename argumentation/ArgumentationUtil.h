@@ -77,9 +77,4 @@ class ArgumentationUtil {
     }
     delete table;
   }
-
-  // Deletes the rows of [from, end) of table, then the table itself.
-  static void releaseRows(kivra::TupleSet* table, kivra::TupleSet::iterator from);
-  // Deletes every row of table, then the table itself.
-  static void releaseRows(kivra::TupleSet* table);
 };

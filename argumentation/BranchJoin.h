@@ -84,6 +84,6 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::Tup
     for (; l != lEnd; ++l) delete l->first;
     for (; r != rEnd; ++r) delete r->first;
   }
-  ArgumentationUtil::releaseRows(left, l);
-  ArgumentationUtil::releaseRows(right, r);
+  kivra::AbstractHTDAlgorithm::releaseTable(left, l);
+  kivra::AbstractHTDAlgorithm::releaseTable(right, r);
 }

@@ -89,11 +89,6 @@ std::size_t positionOf(const kivra::VertexList& bag, Vertex v) {
   return static_cast<std::size_t>(std::lower_bound(bag.begin(), bag.end(), v) - bag.begin());
 }
 
-void deleteTable(TupleSet* table) {
-  for (auto& entry : *table) delete entry.first;
-  delete table;
-}
-
 const Row& rowOf(const TupleSet::value_type& entry) { return *static_cast<const Row*>(entry.first); }
 
 }  // namespace
@@ -348,7 +343,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
     if (!isDominated(ownOut.data(), outCertificates, width))
       newRows.emplace_back(new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second);
   }
-  deleteTable(child);
+  kivra::AbstractHTDAlgorithm::releaseTable(child);
   return makeTable();
 }
 
@@ -380,7 +375,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
     if (isDominated(coloring.data(), certificates, width)) continue;
     newRows.emplace_back(new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second);
   }
-  deleteTable(child);
+  kivra::AbstractHTDAlgorithm::releaseTable(child);
   return makeTable();
 }
 
@@ -525,8 +520,8 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
                        combineSolutions(kivra::CrossJoin, l.solution, r.solution));
     }
   }
-  deleteTable(left);
-  deleteTable(right);
+  kivra::AbstractHTDAlgorithm::releaseTable(left);
+  kivra::AbstractHTDAlgorithm::releaseTable(right);
   return makeTable();
 }
 

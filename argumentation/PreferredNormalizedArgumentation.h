@@ -62,7 +62,8 @@ class PreferredNormalizedArgumentationAlgorithm : public kivra::AbstractNormaliz
 
  protected:
   // The union of the solutions of the admissible root rows none of whose
-  // certificates is admissible. The root table stays with the caller.
+  // certificates is admissible. The root table stays the framework's, which
+  // releases it once the solution is selected.
   kivra::Solution* selectSolution(kivra::TupleSet* tuples, const kivra::ExtendedHypertree* root) override;
   // Every node rule returns a new table owned by the caller and releases its
   // children's tables together with their rows.
