@@ -7,17 +7,9 @@
 #include "ArgumentationProblem.h"
 #include "ArgumentationUtil.h"
 
-using kivra::ExtendedHypertree;
-using kivra::Solution;
-using kivra::TupleSet;
-using kivra::Vertex;
-using kivra::VertexSet;
-
-namespace {
+using kivra::ExtendedHypertree, kivra::Solution, kivra::TupleSet, kivra::Vertex, kivra::VertexSet;
 
 using Row = AdmissibleArgumentationTuple;
-
-}  // namespace
 
 AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem)
     : RowCollectingAlgorithm(problem),
@@ -45,16 +37,11 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
-  const Vertex a = node->getDifference();
   TupleSet* child = evaluateNode(node->firstChild());
-
   auto* table = new TupleSet();
-  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
-  const std::size_t width = bag.size();
-  const std::size_t p = bag.position(a);
-  const BagSet& targetsOfA = bag.attacksOf(p);
-  const BagSet& attackersOfA = bag.attackersOf(p);
-  const bool selfAttacking = bag.attacks(p, p);
+  // a: the introduced argument, at position p.
+  const auto [width, p, targetsOfA, attackersOfA, selfAttacking] = introduce(node, argumentationProblem);
+  const BagAttacks& bag = bagWork;
 
   for (auto& [tuple, solution] : *child) {
     auto& t = *static_cast<Row*>(tuple);
@@ -106,18 +93,12 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
-  TupleSet* child = evaluateNode(node->firstChild());
-  auto* table = new TupleSet();
-  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
-  projectRows(child, removal, undefeatedAttackerLeaves);
-  flushRows(table);
-  return permutationDone(table);
+  return permutationDone(removeFromChild(node, undefeatedAttackerLeaves));
 }
 
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
   // Runs of equal in-sets join; both tables list them in ascending order.
-  TupleSet* table = joinChildren(node);
-  return branchDone(table);
+  return branchDone(joinChildren(node));
 }
 
 Solution* AdmissibleNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,

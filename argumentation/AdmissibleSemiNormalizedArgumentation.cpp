@@ -4,11 +4,7 @@
 
 #include "ArgumentationUtil.h"
 
-using kivra::ExtendedHypertree;
-using kivra::Solution;
-using kivra::TupleSet;
-using kivra::Vertex;
-using kivra::VertexSet;
+using kivra::ExtendedHypertree, kivra::Solution, kivra::TupleSet, kivra::VertexSet;
 
 namespace {
 
@@ -84,8 +80,7 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
   // Runs of equal in-sets join; both tables list them in ascending order.
-  TupleSet* table = joinChildren(node);
-  return branchDone(table);
+  return branchDone(joinChildren(node));
 }
 
 Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table,

@@ -4,11 +4,7 @@
 
 #include "ArgumentationUtil.h"
 
-using kivra::ExtendedHypertree;
-using kivra::Solution;
-using kivra::TupleSet;
-using kivra::Vertex;
-using kivra::VertexSet;
+using kivra::ExtendedHypertree, kivra::Solution, kivra::TupleSet, kivra::Vertex, kivra::VertexSet;
 
 namespace {
 
@@ -101,13 +97,8 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateLeafNode(const Exten
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const Vertex x = node->getDifference();
-  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
-  const std::size_t width = bag.size();
-  const std::size_t p = bag.position(x);
-  const BagSet& targets = bag.attacksOf(p);
-  const BagSet& attackers = bag.attackersOf(p);
-  const bool selfAttack = targets.test(p);
+  // x: the introduced argument, at position p.
+  const auto [width, p, targets, attackers, selfAttack] = introduce(node, argumentationProblem);
 
   // Each child row is taken out of the child table before it is reused as
   // the def row, so no table key is ever changed.
@@ -145,21 +136,15 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
-  TupleSet* child = evaluateNode(node->firstChild());
-  TupleSet* table = new TupleSet();
-  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
   // A pending argument that leaves the bag can never be settled.
-  projectRows(child, removal, [](const Row& row, const BagSet& removed) {
+  return permutationDone(removeFromChild(node, [](const Row& row, const BagSet& removed) {
     return row.defPendingArguments.intersects(removed) || row.outPendingArguments.intersects(removed);
-  });
-  flushRows(table);
-  return permutationDone(table);
+  }));
 }
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
   // Runs of equal in-sets and def unions join; both tables list them in ascending order.
-  TupleSet* table = joinChildren(node);
-  return branchDone(table);
+  return branchDone(joinChildren(node));
 }
 
 Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {

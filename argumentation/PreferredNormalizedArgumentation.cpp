@@ -53,10 +53,7 @@
 // still lies in exactly one row, so unions stay disjoint and counts exact,
 // and the accepted sets at the root are exactly the preferred extensions.
 
-using kivra::Solution;
-using kivra::TupleSet;
-using kivra::Vertex;
-using kivra::VertexSet;
+using kivra::Solution, kivra::TupleSet, kivra::Vertex, kivra::VertexSet;
 using packed::ColoringList;
 using packed::erasePosition;
 using packed::fromLowBits;

@@ -76,6 +76,33 @@ class RowCollectingAlgorithm : public Base {
     });
   }
 
+  // An introduction node's bag, made the rules' bagWork, and the argument
+  // it introduces: the bag's width, the argument's position, the positions
+  // it attacks and those attacking it, and whether it attacks itself.
+  struct Introduction {
+    std::size_t width;
+    std::size_t position;
+    const BagSet& targets;
+    const BagSet& attackers;
+    bool selfAttack;
+  };
+  Introduction introduce(const kivra::ExtendedHypertree* node, ArgumentationProblem* problem) {
+    const BagAttacks& bag = bagWork.assign(node->getVertices(), problem);
+    const std::size_t p = bag.position(node->getDifference());
+    return {bag.size(), p, bag.attacksOf(p), bag.attackersOf(p), bag.attacks(p, p)};
+  }
+
+  // The removal rule's work: the child's table, projected (projectRows)
+  // into a new table, which is the caller's.
+  template <class Blocked>
+  kivra::TupleSet* removeFromChild(const kivra::ExtendedHypertree* node, Blocked blocked) {
+    kivra::TupleSet* child = this->evaluateNode(node->firstChild());
+    auto* table = new kivra::TupleSet();
+    projectRows(child, projectionWork.assign(node->getVertices(), node->getRemovedVertices()), blocked);
+    flushRows(table);
+    return table;
+  }
+
   // The branch rule's work: the tables of the first child, then of the
   // second, joined run by run; both are consumed. The new table is the
   // caller's.

@@ -4,17 +4,9 @@
 
 #include "ArgumentationUtil.h"
 
-using kivra::ExtendedHypertree;
-using kivra::Solution;
-using kivra::TupleSet;
-using kivra::Vertex;
-using kivra::VertexSet;
-
-namespace {
+using kivra::ExtendedHypertree, kivra::Solution, kivra::TupleSet, kivra::Vertex, kivra::VertexSet;
 
 using Row = StableArgumentationTuple;
-
-}  // namespace
 
 StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm(kivra::Problem* problem)
     : RowCollectingAlgorithm(problem),
@@ -39,13 +31,8 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const Extende
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  const Vertex a = node->getDifference();
-  const BagAttacks& bag = bagWork.assign(node->getVertices(), argumentationProblem);
-  const std::size_t width = bag.size();
-  const std::size_t p = bag.position(a);
-  const BagSet& targetsOfA = bag.attacksOf(p);
-  const BagSet& attackersOfA = bag.attackersOf(p);
-  const bool selfAttack = bag.attacks(p, p);
+  // a: the introduced argument, at position p.
+  const auto [width, p, targetsOfA, attackersOfA, selfAttack] = introduce(node, argumentationProblem);
 
   // Each child row is taken out of the child table before it is reused as
   // the row with a outside, so no table key is ever changed.
@@ -75,15 +62,10 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
 }
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateRemovalNode(const ExtendedHypertree* node) {
-  TupleSet* child = evaluateNode(node->firstChild());
-  TupleSet* table = new TupleSet();
-  const BagProjection& removal = projectionWork.assign(node->getVertices(), node->getRemovedVertices());
   // An argument leaving the bag unattacked can never be attacked later.
-  projectRows(child, removal, [](const Row& row, const BagSet& removed) {
+  return removeFromChild(node, [](const Row& row, const BagSet& removed) {
     return row.unattackedArguments.intersects(removed);
   });
-  flushRows(table);
-  return table;
 }
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateBranchNode(const ExtendedHypertree* node) {
