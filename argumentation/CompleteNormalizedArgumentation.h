@@ -38,10 +38,11 @@ class CompleteNormalizedArgumentationAlgorithm
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem);
-  ~CompleteNormalizedArgumentationAlgorithm() override = default;
 
  protected:
+  // The union of the solutions of the root rows without pending arguments.
   kivra::Solution* selectSolution(kivra::TupleSet* table, const kivra::ExtendedHypertree* root) override;
+  // The node rules: each consumes its children's tables and returns a new one.
   kivra::TupleSet* evaluateBranchNode(const kivra::ExtendedHypertree* node) override;
   kivra::TupleSet* evaluateIntroductionNode(const kivra::ExtendedHypertree* node) override;
   kivra::TupleSet* evaluateRemovalNode(const kivra::ExtendedHypertree* node) override;
