@@ -39,34 +39,34 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
 TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   auto* table = new TupleSet();
-  // a: the introduced argument, at position p.
-  const auto [width, p, targetsOfA, attackersOfA, selfAttacking] = introduce(node, argumentationProblem);
+  // The argument the node introduces (a below), in this bag.
+  const Introduction added = introduce(node, argumentationProblem);
   const BagAttacks& bag = bagWork;
 
   for (auto& [tuple, solution] : *child) {
     auto& t = *static_cast<Row*>(tuple);
     // The child row in this bag's positions.
-    BagSet in = t.inArguments.inserted(p, width);
+    BagSet in = t.inArguments.inserted(added.position, added.width);
     enum class Place { Defeated, Attacking, Out } place;
-    if (attackersOfA.intersects(in)) {
+    if (added.attackers.intersects(in)) {
       place = Place::Defeated;
-    } else if (targetsOfA.intersects(in)) {
+    } else if (added.targets.intersects(in)) {
       place = Place::Attacking;
     } else {
       place = Place::Out;
     }
     auto* kept = new Row();
-    kept->outArguments = t.outArguments.inserted(p, width);
-    kept->attackingArguments = t.attackingArguments.inserted(p, width);
-    kept->defeatedArguments = t.defeatedArguments.inserted(p, width);
+    kept->outArguments = t.outArguments.inserted(added.position, added.width);
+    kept->attackingArguments = t.attackingArguments.inserted(added.position, added.width);
+    kept->defeatedArguments = t.defeatedArguments.inserted(added.position, added.width);
 
-    if (place == Place::Out && !selfAttacking) {
+    if (place == Place::Out && !added.selfAttack) {
       // a joins the candidate set.
       auto* joined = new Row();
       joined->inArguments = in;
-      joined->inArguments.set(p);
-      joined->defeatedArguments = kept->defeatedArguments | targetsOfA;
-      joined->outArguments = kept->outArguments - targetsOfA - attackersOfA;
+      joined->inArguments.set(added.position);
+      joined->defeatedArguments = kept->defeatedArguments | added.targets;
+      joined->outArguments = kept->outArguments - added.targets - added.attackers;
       joined->attackingArguments =
           bag.all() - joined->inArguments - joined->defeatedArguments - joined->outArguments;
       addRow(joined, solution);
@@ -76,13 +76,13 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
     kept->inArguments = std::move(in);
     switch (place) {
       case Place::Defeated:
-        kept->defeatedArguments.set(p);
+        kept->defeatedArguments.set(added.position);
         break;
       case Place::Attacking:
-        kept->attackingArguments.set(p);
+        kept->attackingArguments.set(added.position);
         break;
       case Place::Out:
-        kept->outArguments.set(p);
+        kept->outArguments.set(added.position);
         break;
     }
     addRow(kept, solution);

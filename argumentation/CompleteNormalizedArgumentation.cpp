@@ -97,36 +97,36 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateLeafNode(const Exten
 TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  // x: the introduced argument, at position p.
-  const auto [width, p, targets, attackers, selfAttack] = introduce(node, argumentationProblem);
+  // The argument the node introduces (x below), in this bag.
+  const Introduction added = introduce(node, argumentationProblem);
 
   // Each child row is taken out of the child table before it is reused as
   // the def row, so no table key is ever changed.
   ArgumentationUtil::takeEach(child, [&](kivra::Tuple* key, Solution* s) {
     auto* t = static_cast<CompleteArgumentationTuple*>(key);
-    insertPosition(*t, p, width);
+    insertPosition(*t, added.position, added.width);
 
-    const bool attackedByIn = attackers.intersects(t->inArguments);
+    const bool attackedByIn = added.attackers.intersects(t->inArguments);
     CompleteArgumentationTuple* outRow = nullptr;
     CompleteArgumentationTuple* inRow = nullptr;
-    if (!attackedByIn && !targets.intersects(t->inArguments)) {
+    if (!attackedByIn && !added.targets.intersects(t->inArguments)) {
       const bool attackedByOut =
-          attackers.intersects(t->outProvedArguments) || attackers.intersects(t->outPendingArguments);
+          added.attackers.intersects(t->outProvedArguments) || added.attackers.intersects(t->outPendingArguments);
       outRow = new CompleteArgumentationTuple(*t);
-      outRow->outPendingArguments = t->outPendingArguments - targets;
-      outRow->outProvedArguments |= t->outPendingArguments & targets;
-      (attackedByOut || selfAttack ? outRow->outProvedArguments : outRow->outPendingArguments).set(p);
+      outRow->outPendingArguments = t->outPendingArguments - added.targets;
+      outRow->outProvedArguments |= t->outPendingArguments & added.targets;
+      (attackedByOut || added.selfAttack ? outRow->outProvedArguments : outRow->outPendingArguments).set(added.position);
 
-      const bool attacksOut = targets.intersects(t->outProvedArguments) || targets.intersects(t->outPendingArguments);
-      if (!selfAttack && !attackedByOut && !attacksOut) {
+      const bool attacksOut = added.targets.intersects(t->outProvedArguments) || added.targets.intersects(t->outPendingArguments);
+      if (!added.selfAttack && !attackedByOut && !attacksOut) {
         inRow = new CompleteArgumentationTuple(*t);
-        inRow->inArguments.set(p);
-        inRow->defPendingArguments = t->defPendingArguments - targets;
-        inRow->defProvedArguments |= t->defPendingArguments & targets;
+        inRow->inArguments.set(added.position);
+        inRow->defPendingArguments = t->defPendingArguments - added.targets;
+        inRow->defProvedArguments |= t->defPendingArguments & added.targets;
       }
     }
     // The child row itself becomes the def row.
-    (attackedByIn ? t->defProvedArguments : t->defPendingArguments).set(p);
+    (attackedByIn ? t->defProvedArguments : t->defPendingArguments).set(added.position);
     addRow(t, s);
     if (outRow) addRow(outRow, s);
     if (inRow) addRow(inRow, s);

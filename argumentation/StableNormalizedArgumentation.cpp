@@ -31,29 +31,29 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const Extende
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const ExtendedHypertree* node) {
   TupleSet* child = evaluateNode(node->firstChild());
   TupleSet* table = new TupleSet();
-  // a: the introduced argument, at position p.
-  const auto [width, p, targetsOfA, attackersOfA, selfAttack] = introduce(node, argumentationProblem);
+  // The argument the node introduces (a below), in this bag.
+  const Introduction added = introduce(node, argumentationProblem);
 
   // Each child row is taken out of the child table before it is reused as
   // the row with a outside, so no table key is ever changed.
   ArgumentationUtil::takeEach(child, [&](kivra::Tuple* key, Solution* s) {
     auto* t = static_cast<StableArgumentationTuple*>(key);
-    t->inArguments = t->inArguments.inserted(p, width);
-    t->attackedArguments = t->attackedArguments.inserted(p, width);
-    t->unattackedArguments = t->unattackedArguments.inserted(p, width);
-    if (attackersOfA.intersects(t->inArguments)) {
-      t->attackedArguments.set(p);
+    t->inArguments = t->inArguments.inserted(added.position, added.width);
+    t->attackedArguments = t->attackedArguments.inserted(added.position, added.width);
+    t->unattackedArguments = t->unattackedArguments.inserted(added.position, added.width);
+    if (added.attackers.intersects(t->inArguments)) {
+      t->attackedArguments.set(added.position);
     } else {
       // a may join when it attacks neither itself nor a member of the in-set.
-      if (!selfAttack && !targetsOfA.intersects(t->inArguments)) {
+      if (!added.selfAttack && !added.targets.intersects(t->inArguments)) {
         auto* inRow = new StableArgumentationTuple();
         inRow->inArguments = t->inArguments;
-        inRow->inArguments.set(p);
-        inRow->attackedArguments = t->attackedArguments | (t->unattackedArguments & targetsOfA);
-        inRow->unattackedArguments = t->unattackedArguments - targetsOfA;
+        inRow->inArguments.set(added.position);
+        inRow->attackedArguments = t->attackedArguments | (t->unattackedArguments & added.targets);
+        inRow->unattackedArguments = t->unattackedArguments - added.targets;
         addRow(inRow, s);
       }
-      t->unattackedArguments.set(p);
+      t->unattackedArguments.set(added.position);
     }
     addRow(t, s);
   });
