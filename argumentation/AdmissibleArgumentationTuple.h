@@ -66,14 +66,12 @@ inline bool admissibleAtRoot(const AdmissibleArgumentationTuple& row) { return r
 // The admissible rows' branch join for joinRunsByLattice (BranchJoin.h):
 // runs of equal in-sets; a free position is out (00), an undefeated
 // attacker (01) or defeated (11), and the joined state is the larger one.
-struct AdmissibleJoin {
-  using Row = AdmissibleArgumentationTuple;
-  explicit AdmissibleJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+struct AdmissibleJoin : InSetJoinTraits<AdmissibleArgumentationTuple> {
+  using InSetJoinTraits::InSetJoinTraits;
 
   static constexpr unsigned bits = 2;
   static constexpr unsigned latticePositions = 32;
   static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
-  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
   static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
     std::uint64_t code = 0;
     for (std::size_t p : free)
@@ -105,7 +103,4 @@ struct AdmissibleJoin {
     joined->attackingArguments = all - joined->inArguments - joined->outArguments - joined->defeatedArguments;
     return joined;
   }
-
-  std::size_t width;
-  BagSet all;
 };

@@ -229,3 +229,16 @@ class BagSet {
   };
   std::uint32_t wordCount;
 };
+
+// What the branch-join traits of the row classes share (see BranchJoin.h):
+// the bag's width, all its positions, and a row's free positions, those
+// outside its in-set.
+template <class RowClass>
+struct InSetJoinTraits {
+  using Row = RowClass;
+  explicit InSetJoinTraits(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
+
+  std::size_t width;
+  BagSet all;
+};

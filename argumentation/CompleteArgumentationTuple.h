@@ -78,9 +78,8 @@ class CompleteArgumentationTuple : public kivra::Tuple {
 // The branch join for joinRunsByLattice (BranchJoin.h), by runs of equal in-sets and def unions: a free position
 // (def or out, as the run's key fixes) is pending (0) or proved (1), proved
 // on either side is proved.
-struct CompleteJoin {
-  using Row = CompleteArgumentationTuple;
-  explicit CompleteJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+struct CompleteJoin : InSetJoinTraits<CompleteArgumentationTuple> {
+  using InSetJoinTraits::InSetJoinTraits;
 
   static constexpr unsigned bits = 1;
   static constexpr unsigned latticePositions = 64;
@@ -88,7 +87,6 @@ struct CompleteJoin {
     if (auto c = a.inArguments <=> b.inArguments; c != 0) return c;
     return a.compareDefUnion(b);
   }
-  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
   static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
     std::uint64_t code = 0;
     for (std::size_t p : free)
@@ -121,7 +119,4 @@ struct CompleteJoin {
     joined->outPendingArguments = a.getAllOutArguments() - joined->outProvedArguments;
     return joined;
   }
-
-  std::size_t width;
-  BagSet all;
 };

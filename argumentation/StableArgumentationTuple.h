@@ -50,14 +50,12 @@ class StableArgumentationTuple : public kivra::Tuple {
 
 // The branch join for joinRunsByLattice (BranchJoin.h), by runs of equal in-sets: a free position is unattacked
 // (0) or attacked (1), attacked on either side is attacked.
-struct StableJoin {
-  using Row = StableArgumentationTuple;
-  explicit StableJoin(std::size_t width) : width(width), all(BagSet::prefix(width)) {}
+struct StableJoin : InSetJoinTraits<StableArgumentationTuple> {
+  using InSetJoinTraits::InSetJoinTraits;
 
   static constexpr unsigned bits = 1;
   static constexpr unsigned latticePositions = 64;
   static std::strong_ordering compareKeys(const Row& a, const Row& b) { return a.inArguments <=> b.inArguments; }
-  BagSet freePositions(const Row& row) const { return all - row.inArguments; }
   static std::uint64_t encode(const Row& row, const std::vector<std::size_t>& free) {
     std::uint64_t code = 0;
     for (std::size_t p : free) code = (code << 1) | (row.attackedArguments.test(p) ? 1u : 0u);
@@ -79,7 +77,4 @@ struct StableJoin {
     joined->attackedArguments = a.attackedArguments | b.attackedArguments;
     return joined;
   }
-
-  std::size_t width;
-  BagSet all;
 };
