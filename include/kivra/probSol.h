@@ -12,12 +12,11 @@ namespace kivra {
 class Hypergraph;
 
 // The adjacency relation of the ordering model: an n x n bit matrix (n*n/8
-// bytes, 512 MiB at the 65,536-node maximum) answering, setting and clearing
-// one pair in constant time. The model allocates it on first use by a
-// fitness computation or a greedy ordering, so building a model for the
-// list-only orderings costs no matrix. Symmetric adjacency is stored as both
-// (u, v) and (v, u). Reading follows matrix syntax: graph[u][v] (false while
-// no matrix is allocated).
+// bytes, 512 MiB at the 65,536-node maximum, its pages zeroed by the system
+// as they are first touched) answering, setting and clearing one pair in
+// constant time. Symmetric adjacency is stored as both (u, v) and (v, u).
+// Reading follows matrix syntax: graph[u][v] (false while no matrix is
+// allocated).
 class AdjacencyMatrix {
  public:
   // An n x n matrix with no pair set, replacing any earlier one; allocation
@@ -72,9 +71,10 @@ class AdjacencyMatrix {
 // Position 0 of the ordering is eliminated first.
 //
 // Invariants between operations: iElimOrdering and iNodePosInOrdering are
-// inverse permutations; iZeroOneGraph, once allocated, holds exactly the
-// primal graph (symmetric); no node is flagged in bNodeEliminated. The model owns every
-// array it allocated.
+// inverse permutations; iZeroOneGraph holds exactly the primal graph
+// (symmetric, self-loops on the diagonal) from createGraphFromHyp or
+// readFromFile on; no node is flagged in bNodeEliminated. The model owns
+// every array it allocated.
 class probSol {
  public:
   // An empty model: no graph, no ordering.
@@ -85,20 +85,22 @@ class probSol {
   probSol& operator=(const probSol&) = delete;
 
   // Builds the primal graph of a hypergraph (which must have up-to-date node
-  // neighbour lists), its per-node hyperedge lists, and the reverse of the
-  // node numbering as initial ordering. Node labels become node numbers and
+  // neighbour lists) as neighbour lists and as iZeroOneGraph, its per-node
+  // hyperedge lists, and the reverse of the node numbering as initial
+  // ordering. Node labels become node numbers and
   // hyperedge labels hyperedge numbers. The hypergraph is not owned.
   void createGraphFromHyp(Hypergraph* myHypergraph);
-  // The list-only variant: identity ordering, neighbour lists without the
-  // adjacency relation and without hyperedge lists (adjacency is then asked
+  // The list-only variant: identity ordering, neighbour lists without
+  // iZeroOneGraph and without hyperedge lists (adjacency is then asked
   // through bAreNodesConnected).
   void createGraphFromHypNew(Hypergraph* myHypergraph);
-  // Builds the graph from a graph file: a line "p <word> <nodes> <edges>",
-  // then lines "e <u> <v>" with nodes numbered from 1; lines starting with
-  // any other character are skipped. A file that cannot be opened ends the
-  // process (message on standard output, status 1), and so does a node count
-  // above 65536 or a count beyond an int ("Set size exceeded."). Edge lines
-  // before the problem line or naming nodes outside 1 .. n are skipped.
+  // Builds the graph (neighbour lists and iZeroOneGraph) from a graph file:
+  // a line "p <word> <nodes> <edges>", then lines "e <u> <v>" with nodes
+  // numbered from 1; lines starting with any other character are skipped. A
+  // file that cannot be opened ends the process (message on standard output,
+  // status 1), and so does a node count above 65536 or a count beyond an int
+  // ("Set size exceeded."). Edge lines before the problem line or naming
+  // nodes outside 1 .. n are skipped.
   void readFromFile(const char* strnameoffile);
 
   // Recomputes the fitness (the width of the ordering; smaller is better).
@@ -190,8 +192,9 @@ class probSol {
   // Appends w to v's primal neighbour list (primal and working length grow).
   void appendPrimal(int v, int w);
   void ensureRowCapacity(int v, unsigned iNeeded);
-  // Allocates iZeroOneGraph from the primal lists (and self-loops) unless it
-  // is allocated already.
+  // A list-only model has no iZeroOneGraph: the fitness and the greedy
+  // orderings that need one build it from the primal lists on first use.
+  // Any other model has it already.
   void ensureAdjacency();
   // Removes the fill entries of every working list from iZeroOneGraph, in
   // both directions (bBothDirections) or only as (owner, entry).
@@ -220,7 +223,6 @@ class probSol {
   long countFill(int v);
 
   std::vector<unsigned> RowCapacity;  // allocated entries of each iGraph row
-  std::vector<bool> SelfLoop;         // per node: an edge to itself (diagonal entry)
   // The positions whose iCliqueSizes entry is not the value of the current
   // ordering (left behind by an early stop), as one interval; empty when
   // iMyStaleFrom > iMyStaleTo. Windowed computations recompute them.

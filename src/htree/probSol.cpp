@@ -123,13 +123,11 @@ constexpr std::int64_t kMinScanStart = RecordTree::kGone + 1;
 
 // A set of directed node pairs with constant expected time membership,
 // growing with the pairs it holds (open addressing, linear probing): the
-// adjacency of the list-only model's minimum fill, and the repeated-edge
-// check while a graph file is read.
+// adjacency of the list-only model's minimum fill.
 class PairSet {
  public:
   bool test(unsigned u, unsigned v) const;
   void set(unsigned u, unsigned v);
-  void reset();
 
  private:
   static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
@@ -161,12 +159,6 @@ void PairSet::set(unsigned u, unsigned v) {
     if (Slots[i] == k) return;
   Slots[i] = k;
   ++iCount;
-}
-
-void PairSet::reset() {
-  Slots.clear();
-  iMask = 0;
-  iCount = 0;
 }
 
 void PairSet::grow() {
@@ -268,7 +260,6 @@ void probSol::release() {
   bMyEdgeListsValid = false;
   iZeroOneGraph.reset();
   RowCapacity.clear();
-  SelfLoop.clear();
 }
 
 void probSol::allocateNodeArrays(int n, const char* cLocation) {
@@ -284,7 +275,6 @@ void probSol::allocateNodeArrays(int n, const char* cLocation) {
   iTempNrOfNeighboors = allocArray<unsigned short>(n, cLocation);
   bNodeEliminated = allocArray<bool>(n, cLocation);
   RowCapacity.assign(static_cast<std::size_t>(n), 0);
-  SelfLoop.assign(static_cast<std::size_t>(n), false);
   iNrOfNodes = n;
   markAllStale();
 }
@@ -292,10 +282,8 @@ void probSol::allocateNodeArrays(int n, const char* cLocation) {
 void probSol::ensureAdjacency() {
   if (iZeroOneGraph.allocated()) return;
   iZeroOneGraph.allocate(iNrOfNodes);
-  for (int v = 0; v < iNrOfNodes; ++v) {
+  for (int v = 0; v < iNrOfNodes; ++v)
     for (unsigned k = 0; k < iNrOfNeighboors[v]; ++k) iZeroOneGraph.set(static_cast<unsigned>(v), iGraph[v][k]);
-    if (SelfLoop[static_cast<std::size_t>(v)]) iZeroOneGraph.set(static_cast<unsigned>(v), static_cast<unsigned>(v));
-  }
 }
 
 void probSol::ensureRowCapacity(int v, unsigned iNeeded) {
@@ -351,22 +339,22 @@ void probSol::createGraphFromHyp(Hypergraph* myHypergraph) {
   // Hyperedge numbers are stored in 16 bits; beyond that the lists (used by
   // the hypertree mode only) are not kept.
   bMyEdgeListsValid = m <= kMaxNodes;
-  // The pairs of node i met so far are the entries already in its list
-  // (appended from both ends at once); Seen[w] == i marks them.
-  std::vector<int> Seen(static_cast<std::size_t>(n), -1);
+  // The adjacency matrix is built with the lists: a pair already set was
+  // appended to both lists when its other end was met.
+  iZeroOneGraph.allocate(n);
   for (int i = 0; i < n; ++i) {
     Node* v = myHypergraph->getNode(i);
-    for (unsigned k = 0; k < iNrOfNeighboors[i]; ++k) Seen[iGraph[i][k]] = i;
     const int iNbrs = v->getNbrOfNeighbours();
     for (int k = 0; k < iNbrs; ++k) {
-      const int w = v->getNeighbour(k)->getLabel();
-      if (w == i) {
-        SelfLoop[static_cast<std::size_t>(i)] = true;
-      } else if (Seen[static_cast<std::size_t>(w)] != i) {
-        Seen[static_cast<std::size_t>(w)] = i;
-        appendPrimal(i, w);
-        appendPrimal(w, i);
+      const unsigned w = static_cast<unsigned>(v->getNeighbour(k)->getLabel());
+      const unsigned u = static_cast<unsigned>(i);
+      if (iZeroOneGraph.test(u, w)) continue;
+      if (w != u) {
+        appendPrimal(i, static_cast<int>(w));
+        appendPrimal(static_cast<int>(w), i);
       }
+      iZeroOneGraph.set(u, w);
+      iZeroOneGraph.set(w, u);
     }
     const int iEdges = v->getNbrOfEdges();
     if (iEdges >= kMaxNodes) bMyEdgeListsValid = false;
@@ -419,7 +407,6 @@ void probSol::readFromFile(const char* strnameoffile) {
     std::exit(1);
   }
   bool bHaveGraph = false;
-  PairSet Edges;  // the edges read so far, to skip repeats
   std::string Line;
   while (std::getline(In, Line)) {
     if (Line.empty()) continue;
@@ -437,8 +424,8 @@ void probSol::readFromFile(const char* strnameoffile) {
       // ordering) and empty hyperedge lists, so that every operation but the
       // hypertree mode (which refuses it) works.
       release();
-      Edges.reset();
       allocateNodeArrays(static_cast<int>(n), cLoc);
+      iZeroOneGraph.allocate(static_cast<int>(n));
       iNrOfEdges = static_cast<int>(m);
       for (int i = 0; i < n; ++i) {
         iElimOrdering[i] = static_cast<unsigned short>(i);
@@ -455,15 +442,13 @@ void probSol::readFromFile(const char* strnameoffile) {
       if (!bHaveGraph || a < 1 || b < 1 || a > iNrOfNodes || b > iNrOfNodes) continue;
       const unsigned u = static_cast<unsigned>(a - 1);
       const unsigned v = static_cast<unsigned>(b - 1);
-      if (Edges.test(u, v)) continue;
+      if (iZeroOneGraph.test(u, v)) continue;  // a repeated edge
       if (u != v) {
         appendPrimal(static_cast<int>(u), static_cast<int>(v));
         appendPrimal(static_cast<int>(v), static_cast<int>(u));
-      } else {
-        SelfLoop[u] = true;
       }
-      Edges.set(u, v);
-      Edges.set(v, u);
+      iZeroOneGraph.set(u, v);
+      iZeroOneGraph.set(v, u);
     }
   }
 }

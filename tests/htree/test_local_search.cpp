@@ -183,10 +183,9 @@ bool isPermutation(const probSol& P) {
   return true;
 }
 
-// The adjacency relation holds exactly the primal graph (fill edges removed),
-// once an operation that needs it has allocated it.
+// The adjacency relation holds exactly the primal graph (fill edges removed).
 void expectPrimalAdjacency(const probSol& P, int n, const EdgeList& E) {
-  if (!P.iZeroOneGraph.allocated()) return;
+  ASSERT_TRUE(P.iZeroOneGraph.allocated());
   const auto Adj = adjacency(n, E);
   size_t iPresent = 0, iPrimal = 0;
   for (int u = 0; u < n; ++u)
@@ -217,6 +216,31 @@ TEST(GraphFile, ReadsProblemAndEdgeLinesSkippingOthersAndRepeats) {
   // The self-loop sets only its diagonal entry; nodes outside 1..n are skipped.
   EXPECT_TRUE(P.iZeroOneGraph[2][2]);
   EXPECT_EQ(P.iZeroOneGraph.size(), 5u);
+}
+
+// The adjacency matrix is the primal graph as soon as a model is built from a
+// hypergraph or a file, before any computation; the list-only model has none.
+TEST(OrderingModel, AdjacencyMatrixIsThePrimalGraphFromConstructionOn) {
+  const EdgeList E = {{0, 1}, {1, 2, 3}, {3, 0}, {1, 0}, {4, 5}};  // node 6 stays alone
+  Hypergraph* G = graphOf(7, E);
+  probSol P;
+  P.createGraphFromHyp(G);
+  expectPrimalAdjacency(P, 7, E);
+  probSol L;
+  L.createGraphFromHypNew(G);
+  EXPECT_FALSE(L.iZeroOneGraph.allocated());
+  delete G;
+
+  const std::string Path = writeTemp("loop.txt", "p edge 4 3\ne 1 2\ne 2 3\ne 3 3\ne 2 1\n");
+  probSol F;
+  testing::internal::CaptureStdout();
+  F.readFromFile(Path.c_str());
+  testing::internal::GetCapturedStdout();
+  std::filesystem::remove(Path);
+  ASSERT_TRUE(F.iZeroOneGraph.allocated());
+  EXPECT_TRUE(F.iZeroOneGraph[0][1] && F.iZeroOneGraph[1][0] && F.iZeroOneGraph[1][2] && F.iZeroOneGraph[2][1]);
+  EXPECT_TRUE(F.iZeroOneGraph[2][2]);  // the self-loop, on the diagonal only
+  EXPECT_EQ(F.iZeroOneGraph.size(), 5u);
 }
 
 TEST(GraphFileDeathTest, MissingFileAndTooManyNodesAreFatal) {
