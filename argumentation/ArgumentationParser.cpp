@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "ArgumentationProblem.h"
+
 namespace {
 
 // The characters trim removes: " \n\r\t".
@@ -19,21 +21,21 @@ std::string_view trimmedView(std::string_view text) {
 
 // Announces the names the action of a statement will hand on, as far as they
 // can be told from its text (nothing for a text no scanner makes).
-void announceNames(ArgumentationStatementSink* sink, std::string_view text, bool attack) {
+void announceNames(ArgumentationProblem* problem, std::string_view text, bool attack) {
   if (text.size() < 6) return;
   if (!attack) {
-    sink->expectName(trimmedView(text.substr(4, text.size() - 6)));
+    problem->expectName(trimmedView(text.substr(4, text.size() - 6)));
     return;
   }
   const std::size_t comma = text.find(',');
   if (comma == std::string_view::npos || comma < 4 || comma + 3 > text.size()) return;
-  sink->expectName(text.substr(4, comma - 4));
-  sink->expectName(trimmedView(text.substr(comma + 1, text.size() - comma - 3)));
+  problem->expectName(text.substr(4, comma - 4));
+  problem->expectName(trimmedView(text.substr(comma + 1, text.size() - comma - 3)));
 }
 
 }  // namespace
 
-ArgumentationParser::ArgumentationParser(FlexLexer* lexer, std::istream* input, ArgumentationStatementSink* problem)
+ArgumentationParser::ArgumentationParser(FlexLexer* lexer, std::istream* input, ArgumentationProblem* problem)
     : lexer(lexer), problem(problem) {
   if (input) lexer->switch_streams(input, nullptr);
 }

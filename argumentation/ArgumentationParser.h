@@ -24,7 +24,10 @@
 #include "ArgumentationLexer.h"
 #include "kivra/LargeTable.h"
 
-// Receives the statements of a framework text, in the order they are applied.
+class ArgumentationProblem;
+
+// Receives the statements of a framework text, in the order they are applied
+// (the base through which the parser reaches its ArgumentationProblem).
 class ArgumentationStatementSink {
  public:
   virtual ~ArgumentationStatementSink() = default;
@@ -49,8 +52,9 @@ class ArgumentationParser {
   };
 
   // Neither lexer nor problem is owned. A non-null input is installed in the
-  // lexer at once.
-  ArgumentationParser(FlexLexer* lexer, std::istream* input, ArgumentationStatementSink* problem);
+  // lexer at once. The statements go to the problem's addArgument and
+  // addAttack.
+  ArgumentationParser(FlexLexer* lexer, std::istream* input, ArgumentationProblem* problem);
 
   // Reads the whole input (or up to the first syntax error) and applies the
   // statements read: 0 when the input was accepted, 1 after a syntax error.
@@ -74,7 +78,7 @@ class ArgumentationParser {
   // `text` without leading and trailing spaces, newlines, carriage returns and tabs.
   static std::string trim(const std::string& text);
 
-  ArgumentationStatementSink* getProblem() { return problem; }
+  ArgumentationProblem* getProblem() { return problem; }
 
  protected:
   char* yylval = nullptr;  // copy of the text of the last token read
@@ -82,7 +86,7 @@ class ArgumentationParser {
   int yynerrs = 0;         // syntax errors reported by the last parse
   int yychar = -2;         // look-ahead token, -2 when none
   FlexLexer* lexer;
-  ArgumentationStatementSink* problem;
+  ArgumentationProblem* problem;
 
  private:
   // Keeps a copy of the statement in yylval until the statements are reduced.

@@ -17,8 +17,9 @@
 
 namespace {
 
-class CountingSink : public ArgumentationStatementSink {
+class CountingSink : public ArgumentationProblem {
  public:
+  CountingSink() : ArgumentationProblem(nullptr, true) {}
   void addArgument(std::string) override { ++statements; }
   void addAttack(std::string, std::string) override { ++statements; }
   long statements = 0;

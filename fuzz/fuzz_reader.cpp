@@ -43,7 +43,9 @@ constexpr std::size_t kMaxBruteForceArguments = 8;
 
 using Calls = std::vector<std::string>;
 
-struct Recorder : ArgumentationStatementSink {
+// A problem that records the statements instead of taking them in.
+struct Recorder : ArgumentationProblem {
+  Recorder() : ArgumentationProblem(nullptr, true) {}
   void addArgument(std::string name) override { calls.push_back("arg " + name); }
   void addAttack(std::string a, std::string b) override { calls.push_back("att " + a + " " + b); }
   Calls calls;

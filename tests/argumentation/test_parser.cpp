@@ -13,13 +13,16 @@
 
 #include "ArgumentationLexer.h"
 #include "ArgumentationParser.h"
+#include "ArgumentationProblem.h"
 
 namespace {
 
 using Calls = std::vector<std::string>;
 
-// Records "arg NAME" and "att ATTACKER ATTACKED".
-struct Recorder : ArgumentationStatementSink {
+// A problem that records "arg NAME" and "att ATTACKER ATTACKED" instead of
+// taking the statements in.
+struct Recorder : ArgumentationProblem {
+  Recorder() : ArgumentationProblem(nullptr, true) {}
   void addArgument(std::string name) override { calls.push_back("arg " + name); }
   void addAttack(std::string a, std::string b) override { calls.push_back("att " + a + " " + b); }
   Calls calls;
@@ -65,7 +68,7 @@ namespace {
 class ScriptedParser : public ArgumentationParser {
  public:
   using Script = std::vector<std::pair<int, std::string>>;
-  ScriptedParser(std::istream* input, ArgumentationStatementSink* problem, Script script = {})
+  ScriptedParser(std::istream* input, ArgumentationProblem* problem, Script script = {})
       : ArgumentationParser(&lexer, nullptr, problem), script(std::move(script)) {
     lexer.switch_streams(input, nullptr);  // made after the parser part
   }
@@ -96,6 +99,21 @@ TEST(Parser, YylexLeavesACopyOfTheTokenTextInYylval) {
   }
 }
 
+// The parser runs on the problem it is given: the statements build that
+// problem's arguments, last statement of the file first.
+TEST(Parser, StatementsBuildTheProblemItIsGiven) {
+  std::istringstream in("arg(a). arg(b). att(a,b). att(b,c).");
+  ArgumentationFlexLexer lexer;
+  ArgumentationProblem problem(nullptr, true);
+  ArgumentationParser parser(&lexer, &in, &problem);
+  ArgumentationProblem* given = parser.getProblem();
+  EXPECT_EQ(given, &problem);
+  EXPECT_EQ(parser.yyparse(), 0);
+  EXPECT_EQ(problem.getVertexId("b"), 1u);
+  EXPECT_EQ(problem.getVertexId("c"), 2u);
+  EXPECT_EQ(problem.getVertexId("a"), 3u);
+}
+
 // yyparse takes its tokens through yylex() and hands the texts left in yylval
 // to the actions, which trim " \n\r\t" around the argument and the attacked
 // name only.
@@ -120,7 +138,8 @@ TEST(Parser, MillionsOfStatementsAreAllApplied) {
   std::string text;
   text.reserve(kAttacks * 20);
   for (int i = 0; i < kAttacks; ++i) text += "att(a" + std::to_string(i) + ",b" + std::to_string(i) + ").\n";
-  struct Counter : ArgumentationStatementSink {
+  struct Counter : ArgumentationProblem {
+    Counter() : ArgumentationProblem(nullptr, true) {}
     void addArgument(std::string) override { ++wrong; }
     void addAttack(std::string a, std::string b) override {
       const std::string n = std::to_string(kAttacks - 1 - attacks++);
