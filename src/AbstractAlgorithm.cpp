@@ -67,51 +67,75 @@ void Solution::operator delete(void* node, std::size_t) {
 std::size_t Solution::liveNodes() { return SolutionPool::instance().liveNodes(); }
 
 Solution::Solution(SolutionContent* value)
-    : content(value), leftArgument(nullptr), rightArgument(nullptr), operation(Value),
-      parameterKind(0), flags(newFlags()), pendingParents(0) {}
+    : content(value), leftArgument(nullptr), rightArgument(nullptr), operation(Value), flags(newFlags()),
+      pendingParents(0) {}
 
 Solution::Solution()
-    : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewEmpty),
-      parameterKind(0), flags(newFlags()), pendingParents(0) {}
+    : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewEmpty), flags(newFlags()),
+      pendingParents(0) {}
 
 Solution::Solution(const VertexSet& leaf)
-    : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewLeaf),
-      parameterKind(0), flags(newFlags()), pendingParents(0) {
-  setParameter(leaf);
+    : content(nullptr), leftArgument(nullptr), parameter(), operation(NewLeaf), flags(newFlags()),
+      pendingParents(0) {
+  parameter.assign(leaf);
 }
 
 Solution::Solution(Solution* child, const VertexSet& added)
-    : content(nullptr), leftArgument(child), rightArgument(nullptr), operation(Add),
-      parameterKind(0), flags(newFlags()), pendingParents(0) {
-  setParameter(added);
+    : content(nullptr), leftArgument(child), parameter(), operation(Add), flags(newFlags()), pendingParents(0) {
+  parameter.assign(added);
 }
 
 Solution::Solution(Solution* child, Vertex added)
-    : content(nullptr), leftArgument(child), parameterVertex(added), operation(Add),
-      parameterKind(1), flags(newFlags()), pendingParents(0) {}
+    : content(nullptr), leftArgument(child), parameter(), operation(Add), flags(newFlags()), pendingParents(0) {
+  parameter.assign(added);
+}
 
 Solution::Solution(Operation op, Solution* left, Solution* right)
-    : content(nullptr), leftArgument(left), rightArgument(right),
-      operation(static_cast<std::uint8_t>(op)), parameterKind(0), flags(newFlags()), pendingParents(0) {
+    : content(nullptr), leftArgument(left), rightArgument(right), operation(static_cast<std::uint8_t>(op)),
+      flags(newFlags()), pendingParents(0) {
   if (!(op == CrossJoin || op == Union))
     _printError(208, kSourceFile, "operation == CrossJoin || operation == Union");
 }
 
 Solution::~Solution() {
   delete content;
-  if (parameterKind == 2) delete[] parameterVertices;
+  if (hasParameter()) parameter.release();
 }
 
-void Solution::setParameter(const VertexSet& vertices) {
+void Solution::Parameter::assign(const VertexSet& vertices) {
+  bits = 0;
   if (vertices.size() == 1) {
-    parameterKind = 1;
-    parameterVertex = *vertices.begin();
+    assign(*vertices.begin());
   } else if (vertices.size() >= 2) {
-    parameterKind = 2;
-    parameterVertices = new Vertex[vertices.size() + 1];
-    parameterVertices[0] = static_cast<Vertex>(vertices.size());
-    std::copy(vertices.begin(), vertices.end(), parameterVertices + 1);
+    auto* array = new Vertex[vertices.size() + 1];
+    array[0] = static_cast<Vertex>(vertices.size());
+    std::copy(vertices.begin(), vertices.end(), array + 1);
+    bits = reinterpret_cast<std::uintptr_t>(array);
   }
+}
+
+void Solution::Parameter::release() {
+  if (bits != 0 && !(bits & 1)) delete[] reinterpret_cast<Vertex*>(static_cast<std::uintptr_t>(bits));
+  bits = 0;
+}
+
+std::span<const Vertex> Solution::Parameter::ids(Vertex& one) const {
+  if (bits & 1) {
+    one = static_cast<Vertex>(bits >> 1);
+    return {&one, 1};
+  }
+  if (bits == 0) return {};
+  const auto* array = reinterpret_cast<const Vertex*>(static_cast<std::uintptr_t>(bits));
+  return {array + 1, array[0]};
+}
+
+VertexSet Solution::Parameter::toSet() const {
+  Vertex one;
+  const std::span<const Vertex> vertices = ids(one);
+  // Ascending, so every insertion goes to the end.
+  VertexSet result;
+  for (Vertex v : vertices) result.insert(result.end(), v);
+  return result;
 }
 
 Solution* Solution::getRightArgument() const {
@@ -119,20 +143,7 @@ Solution* Solution::getRightArgument() const {
 }
 
 VertexSet Solution::getParameter() const {
-  if (parameterKind == 1) return VertexSet{parameterVertex};
-  VertexSet result;
-  if (parameterKind == 2) {
-    // Stored ascending, so every insertion goes to the end.
-    for (Vertex i = 1; i <= parameterVertices[0]; ++i)
-      result.insert(result.end(), parameterVertices[i]);
-  }
-  return result;
-}
-
-std::span<const Vertex> Solution::parameterIds() const {
-  if (parameterKind == 1) return {&parameterVertex, 1};
-  if (parameterKind == 2) return {parameterVertices + 1, parameterVertices[0]};
-  return {};
+  return hasParameter() ? parameter.toSet() : VertexSet();
 }
 
 // Whether this is the last use of an operand's content within the current
@@ -224,7 +235,8 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
       } else if (operands[0]->content->ignoresAddedVertices()) {
         content = operands[0]->takeContent();
       } else {
-        content = operands[0]->content->addInto(parameterIds());
+        Vertex one;
+        content = operands[0]->content->addInto(parameter.ids(one));
         if (content == operands[0]->content) operands[0]->takeContent();
       }
       break;

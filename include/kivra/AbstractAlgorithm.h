@@ -276,10 +276,27 @@ class Solution {
   Solution(const Solution&) = delete;
   Solution& operator=(const Solution&) = delete;
 
-  void setParameter(const VertexSet& vertices);
-  // The parameter's ids, ascending, without forming a set.
-  std::span<const Vertex> parameterIds() const;
+  // The vertex set of a NewLeaf or Add node, in the eight bytes in which a
+  // CrossJoin or Union node holds its second operand: no vertex (zero), one
+  // vertex held in place (odd: the vertex shifted left by one, plus one), or
+  // the address of an array of the count followed by the vertices ascending.
+  class Parameter {
+   public:
+    void assign(const VertexSet& vertices);
+    void assign(Vertex vertex) { bits = (static_cast<std::uint64_t>(vertex) << 1) | 1; }
+    // Frees the array of a set of two or more vertices.
+    void release();
+    VertexSet toSet() const;
+    // The ids, ascending, without forming a set; `one` receives a single
+    // vertex held in place, which the result then views.
+    std::span<const Vertex> ids(Vertex& one) const;
+
+   private:
+    std::uint64_t bits;
+  };
+  static_assert(sizeof(Vertex*) <= sizeof(std::uint64_t));
   bool hasRightArgument() const { return operation == CrossJoin || operation == Union; }
+  bool hasParameter() const { return operation == NewLeaf || operation == Add; }
   bool hasLeftArgument() const { return hasRightArgument() || operation == Add; }
   // Computes this node's content from the contents of its `count` operands
   // (a Union's may be more than two, see getContent).
@@ -304,12 +321,10 @@ class Solution {
   SolutionContent* content;
   Solution* leftArgument;
   union {
-    Solution* rightArgument;
-    Vertex* parameterVertices;  // parameterKind 2: the count, then the vertices ascending
-    Vertex parameterVertex;     // parameterKind 1
+    Solution* rightArgument;  // CrossJoin and Union
+    Parameter parameter;      // NewLeaf and Add
   };
-  std::uint8_t operation;      // an Operation
-  std::uint8_t parameterKind;  // 0 no vertex, 1 one vertex in place, 2 an array
+  std::uint8_t operation;  // an Operation
   // The bits of `flags`.
   enum Flag : std::uint8_t {
     // The running evaluate may reclaim the node: it was made during the run
