@@ -246,22 +246,32 @@ std::shared_ptr<const Flat> adopt(SetsBuilder&& formed) {
 namespace {
 
 // Drops one reference to `piece`. Pieces nest as deep as the additions that
-// made them (a million along a path): the released ones are walked with an
-// explicit stack, not by recursion.
+// made them (a million along a path): the released ones are walked without
+// recursion. Releasing allocates nothing (it runs in destructors): a
+// released piece whose second piece is still to be dropped waits on a stack
+// linked through the piece itself.
 void unref(Piece* piece) {
-  std::vector<Piece*> stack;
-  while (piece) {
-    Piece* next = nullptr;
-    if (--piece->refs == 0) {
-      next = piece->next[0];
-      if (piece->next[1]) stack.push_back(piece->next[1]);
+  Piece* waiting = nullptr;  // next[0]: the piece below; next[1]: still to drop
+  while (piece || waiting) {
+    if (!piece) {
+      Piece* done = waiting;
+      waiting = done->next[0];
+      piece = done->next[1];
+      delete done;
+      continue;
+    }
+    if (--piece->refs != 0) {
+      piece = nullptr;
+      continue;
+    }
+    Piece* first = piece->next[0];
+    if (piece->next[1]) {
+      piece->next[0] = waiting;
+      waiting = piece;
+    } else {
       delete piece;
     }
-    if (!next && !stack.empty()) {
-      next = stack.back();
-      stack.pop_back();
-    }
-    piece = next;
+    piece = first;
   }
 }
 
