@@ -387,10 +387,10 @@ class Pieces {
 // a shared tree of unsorted pieces. Adding vertices, and the cross join with
 // a single set, only add pieces to that tree: a long extension built an
 // argument at a time, or a set at a time through nested joins, costs time
-// linear in its length and is sorted once, when its sets are first read (by
-// an operation with another content of several sets, or by the accessors
-// below). A piece already in order that is large against the whole is merged
-// in, not sorted again.
+// linear in its length and is sorted once, when its sets are first read: by
+// a union of two contents that both hold sets, by a cross join of two
+// contents of several sets each, or by the accessors below. A piece already
+// in order that is large against the whole is merged in, not sorted again.
 class EnumerationSolutionContent : public SolutionContent {
  public:
   EnumerationSolutionContent();
