@@ -56,4 +56,23 @@ inline std::string randomFramework(long args, long attacks, std::uint32_t seed =
   return out.str();
 }
 
+// A tree of `args` arguments: each argument after the first attacks, or is
+// attacked by, one of the three arguments before it, chosen at random, in a
+// random direction. The tree is deep (long branches that fork now and then),
+// so decompositions have width 1 and long paths of nodes. The framework has
+// no cycle: its stable, complete and preferred extensions are its one
+// grounded extension, which holds about half the arguments.
+inline std::string treeFramework(long args, std::uint32_t seed = 1) {
+  std::mt19937_64 rng(seed);
+  std::string text;
+  for (long i = 0; i < args; ++i) text += "arg(" + argName(i) + ").\n";
+  for (long i = 1; i < args; ++i) {
+    const long earlier = i - 1 - static_cast<long>(rng() % static_cast<std::uint64_t>(i < 3 ? i : 3));
+    const bool attacks = rng() % 2 == 0;
+    const long from = attacks ? i : earlier, to = attacks ? earlier : i;
+    text += "att(" + argName(from) + "," + argName(to) + ").\n";
+  }
+  return text;
+}
+
 }  // namespace zelkovant_bench

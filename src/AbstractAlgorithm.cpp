@@ -67,51 +67,75 @@ void Solution::operator delete(void* node, std::size_t) {
 std::size_t Solution::liveNodes() { return SolutionPool::instance().liveNodes(); }
 
 Solution::Solution(SolutionContent* value)
-    : content(value), leftArgument(nullptr), rightArgument(nullptr), operation(Value),
-      parameterKind(0), flags(newFlags()), pendingParents(0) {}
+    : content(value), leftArgument(nullptr), rightArgument(nullptr), operation(Value), flags(newFlags()),
+      pendingParents(0) {}
 
 Solution::Solution()
-    : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewEmpty),
-      parameterKind(0), flags(newFlags()), pendingParents(0) {}
+    : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewEmpty), flags(newFlags()),
+      pendingParents(0) {}
 
 Solution::Solution(const VertexSet& leaf)
-    : content(nullptr), leftArgument(nullptr), rightArgument(nullptr), operation(NewLeaf),
-      parameterKind(0), flags(newFlags()), pendingParents(0) {
-  setParameter(leaf);
+    : content(nullptr), leftArgument(nullptr), parameter(), operation(NewLeaf), flags(newFlags()),
+      pendingParents(0) {
+  parameter.assign(leaf);
 }
 
 Solution::Solution(Solution* child, const VertexSet& added)
-    : content(nullptr), leftArgument(child), rightArgument(nullptr), operation(Add),
-      parameterKind(0), flags(newFlags()), pendingParents(0) {
-  setParameter(added);
+    : content(nullptr), leftArgument(child), parameter(), operation(Add), flags(newFlags()), pendingParents(0) {
+  parameter.assign(added);
 }
 
 Solution::Solution(Solution* child, Vertex added)
-    : content(nullptr), leftArgument(child), parameterVertex(added), operation(Add),
-      parameterKind(1), flags(newFlags()), pendingParents(0) {}
+    : content(nullptr), leftArgument(child), parameter(), operation(Add), flags(newFlags()), pendingParents(0) {
+  parameter.assign(added);
+}
 
 Solution::Solution(Operation op, Solution* left, Solution* right)
-    : content(nullptr), leftArgument(left), rightArgument(right),
-      operation(static_cast<std::uint8_t>(op)), parameterKind(0), flags(newFlags()), pendingParents(0) {
+    : content(nullptr), leftArgument(left), rightArgument(right), operation(static_cast<std::uint8_t>(op)),
+      flags(newFlags()), pendingParents(0) {
   if (!(op == CrossJoin || op == Union))
     _printError(208, kSourceFile, "operation == CrossJoin || operation == Union");
 }
 
 Solution::~Solution() {
   delete content;
-  if (parameterKind == 2) delete[] parameterVertices;
+  if (hasParameter()) parameter.release();
 }
 
-void Solution::setParameter(const VertexSet& vertices) {
+void Solution::Parameter::assign(const VertexSet& vertices) {
+  bits = 0;
   if (vertices.size() == 1) {
-    parameterKind = 1;
-    parameterVertex = *vertices.begin();
+    assign(*vertices.begin());
   } else if (vertices.size() >= 2) {
-    parameterKind = 2;
-    parameterVertices = new Vertex[vertices.size() + 1];
-    parameterVertices[0] = static_cast<Vertex>(vertices.size());
-    std::copy(vertices.begin(), vertices.end(), parameterVertices + 1);
+    auto* array = new Vertex[vertices.size() + 1];
+    array[0] = static_cast<Vertex>(vertices.size());
+    std::copy(vertices.begin(), vertices.end(), array + 1);
+    bits = reinterpret_cast<std::uintptr_t>(array);
   }
+}
+
+void Solution::Parameter::release() {
+  if (bits != 0 && !(bits & 1)) delete[] reinterpret_cast<Vertex*>(static_cast<std::uintptr_t>(bits));
+  bits = 0;
+}
+
+std::span<const Vertex> Solution::Parameter::ids(Vertex& one) const {
+  if (bits & 1) {
+    one = static_cast<Vertex>(bits >> 1);
+    return {&one, 1};
+  }
+  if (bits == 0) return {};
+  const auto* array = reinterpret_cast<const Vertex*>(static_cast<std::uintptr_t>(bits));
+  return {array + 1, array[0]};
+}
+
+VertexSet Solution::Parameter::toSet() const {
+  Vertex one;
+  const std::span<const Vertex> vertices = ids(one);
+  // Ascending, so every insertion goes to the end.
+  VertexSet result;
+  for (Vertex v : vertices) result.insert(result.end(), v);
+  return result;
 }
 
 Solution* Solution::getRightArgument() const {
@@ -119,20 +143,7 @@ Solution* Solution::getRightArgument() const {
 }
 
 VertexSet Solution::getParameter() const {
-  if (parameterKind == 1) return VertexSet{parameterVertex};
-  VertexSet result;
-  if (parameterKind == 2) {
-    // Stored ascending, so every insertion goes to the end.
-    for (Vertex i = 1; i <= parameterVertices[0]; ++i)
-      result.insert(result.end(), parameterVertices[i]);
-  }
-  return result;
-}
-
-std::span<const Vertex> Solution::parameterIds() const {
-  if (parameterKind == 1) return {&parameterVertex, 1};
-  if (parameterKind == 2) return {parameterVertices + 1, parameterVertices[0]};
-  return {};
+  return hasParameter() ? parameter.toSet() : VertexSet();
 }
 
 // Whether this is the last use of an operand's content within the current
@@ -224,7 +235,8 @@ void Solution::evaluateLocally(const Instantiator* inst, Solution* const* operan
       } else if (operands[0]->content->ignoresAddedVertices()) {
         content = operands[0]->takeContent();
       } else {
-        content = operands[0]->content->addInto(parameterIds());
+        Vertex one;
+        content = operands[0]->content->addInto(parameter.ids(one));
         if (content == operands[0]->content) operands[0]->takeContent();
       }
       break;
@@ -364,151 +376,204 @@ SolutionContent* Solution::getContent(const Instantiator* inst) {
 // Enumeration: the content's operations on the set builders of
 // EnumerationSets.h.
 
-using enumeration::SetsBuilder, enumeration::SetsView, enumeration::viewOf;
-using enumeration::addSet, enumeration::mergeRuns, enumeration::mergeUnique;
+using enumeration::Flat, enumeration::Piece, enumeration::Pieces, enumeration::SetsBuilder, enumeration::SetsView;
+using enumeration::addSet, enumeration::adopt, enumeration::mergeRuns, enumeration::mergeUnique;
 
-EnumerationSolutionContent::EnumerationSolutionContent() : offsets{0} {}
+namespace {
+
+const EnumerationSolutionContent& enumerationOf(const SolutionContent* content) {
+  return *static_cast<const EnumerationSolutionContent*>(content);
+}
+
+}  // namespace
+
+EnumerationSolutionContent::EnumerationSolutionContent() : enumerations{enumeration::noSets(), {}} {}
 
 EnumerationSolutionContent::EnumerationSolutionContent(const VertexSet& vertices)
-    : ids(vertices.begin(), vertices.end()), offsets{0, vertices.size()} {}
+    : enumerations{enumeration::emptySet(), {}} {
+  if (!vertices.empty()) {
+    auto* piece = new Piece();
+    piece->ids.assign(vertices.begin(), vertices.end());
+    piece->sorted = true;
+    enumerations.added = Pieces(piece);
+  }
+}
 
 EnumerationSolutionContent::~EnumerationSolutionContent() {}
 
+std::uint64_t EnumerationSolutionContent::handledIds() { return enumeration::handled; }
+
+bool EnumerationSolutionContent::single() const { return enumerations.sets->size() == 1; }
+
+bool EnumerationSolutionContent::isCrossJoinIdentity() const {
+  return enumerations.sets == enumeration::emptySet() && !enumerations.added;
+}
+
+void EnumerationSolutionContent::settle() const {
+  Enumerations& e = enumerations;
+  if (!e.added) return;
+  if (e.sets->size() == 0) {
+    e.added = Pieces();
+    return;
+  }
+  if (e.sets == enumeration::emptySet()) {
+    // One set, all of whose ids are in the pieces.
+    if (std::shared_ptr<const Flat> whole = enumeration::soleSet(e.added)) {
+      e.sets = std::move(whole);
+    } else {
+      auto flat = std::make_shared<Flat>();
+      flat->ids = enumeration::collectAscending(e.added);
+      flat->offsets.push_back(flat->ids.size());
+      e.sets = std::move(flat);
+    }
+  } else {
+    const enumeration::Ids added = enumeration::collectAscending(e.added);
+    SetsBuilder out;
+    addSet(e.sets->view(), added, out);
+    e.sets = adopt(std::move(out));
+  }
+  e.added = Pieces();
+}
+
+std::size_t EnumerationSolutionContent::size() const {
+  // Adding vertices to a single set leaves one set; to several, it may make
+  // some of them equal.
+  if (enumerations.sets->size() > 1) settle();
+  return enumerations.sets->size();
+}
+
+std::span<const Vertex> EnumerationSolutionContent::operator[](std::size_t i) const {
+  settle();
+  return enumerations.sets->view()[i];
+}
+
 std::vector<VertexSet> EnumerationSolutionContent::getSets() const {
+  settle();
+  const SetsView all = enumerations.sets->view();
   std::vector<VertexSet> sets;
-  sets.reserve(size());
-  for (std::size_t i = 0; i < size(); ++i) sets.emplace_back((*this)[i].begin(), (*this)[i].end());
+  sets.reserve(all.count);
+  for (std::size_t i = 0; i < all.count; ++i) sets.emplace_back(all[i].begin(), all[i].end());
   return sets;
 }
 
-void EnumerationSolutionContent::insertAdded() const {
-  std::sort(added.begin(), added.end());
-  added.erase(std::unique(added.begin(), added.end()), added.end());
-  if (offsets.size() > 1) {
-    SetsBuilder out;
-    addSet(viewOf(ids, offsets), added, out);
-    ids = std::move(out.ids);
-    offsets = std::move(out.offsets);
-  }
-  added = std::vector<Vertex>();
+void EnumerationSolutionContent::joinSingle(const EnumerationSolutionContent& one,
+                                            const EnumerationSolutionContent& other) {
+  // `one`'s set joins the vertices added to every set of `other`: its own
+  // flat set (when it has one) and its pieces, shared, not copied.
+  Pieces added = enumeration::join(other.enumerations.added, one.enumerations.added);
+  if (one.enumerations.sets != enumeration::emptySet())
+    added = enumeration::join(std::move(added), enumeration::setPiece(one.enumerations.sets));
+  enumerations.sets = other.enumerations.sets;
+  enumerations.added = std::move(added);
 }
 
 SolutionContent* EnumerationSolutionContent::calculateUnion(SolutionContent* other) {
-  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
-  settle();
-  theirs->settle();
-  SetsBuilder out;
-  mergeUnique(viewOf(ids, offsets), viewOf(theirs->ids, theirs->offsets), out);
   auto* result = new EnumerationSolutionContent();
-  result->ids = std::move(out.ids);
-  result->offsets = std::move(out.offsets);
-  return result;
+  result->enumerations = enumerations;
+  return result->unionInto(other);
 }
 
 SolutionContent* EnumerationSolutionContent::unionInto(SolutionContent* other) {
-  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
-  theirs->settle();
-  if (theirs->offsets.size() == 1) return this;
-  settle();
-  if (offsets.size() == 1) {
-    ids = theirs->ids;
-    offsets = theirs->offsets;
+  const EnumerationSolutionContent& theirs = enumerationOf(other);
+  if (theirs.enumerations.sets->size() == 0) return this;
+  if (enumerations.sets->size() == 0) {
+    enumerations = theirs.enumerations;
     return this;
   }
+  if (&theirs == this) return this;
+  settle();
+  theirs.settle();
   SetsBuilder out;
-  mergeUnique(viewOf(ids, offsets), viewOf(theirs->ids, theirs->offsets), out);
-  ids = std::move(out.ids);
-  offsets = std::move(out.offsets);
+  mergeUnique(enumerations.sets->view(), theirs.enumerations.sets->view(), out);
+  enumerations.sets = adopt(std::move(out));
   return this;
 }
 
 SolutionContent* EnumerationSolutionContent::calculateUnionAll(const std::vector<SolutionContent*>& others) {
-  settle();
-  std::vector<SetsView> runs{viewOf(ids, offsets)};
-  for (SolutionContent* other : others) {
-    const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
-    theirs->settle();
-    runs.push_back(viewOf(theirs->ids, theirs->offsets));
-  }
-  SetsBuilder out;
-  mergeRuns(runs, out);
+  // Contents without a set add nothing; with only one content left, the
+  // union is that content, shared as it is.
+  std::vector<const EnumerationSolutionContent*> held;
+  if (enumerations.sets->size() > 0) held.push_back(this);
+  for (SolutionContent* other : others)
+    if (enumerationOf(other).enumerations.sets->size() > 0) held.push_back(&enumerationOf(other));
   auto* result = new EnumerationSolutionContent();
-  result->ids = std::move(out.ids);
-  result->offsets = std::move(out.offsets);
+  if (held.size() == 1) {
+    result->enumerations = held.front()->enumerations;
+  } else if (held.size() > 1) {
+    std::vector<SetsView> runs;
+    for (const EnumerationSolutionContent* content : held) {
+      content->settle();
+      runs.push_back(content->enumerations.sets->view());
+    }
+    SetsBuilder out;
+    mergeRuns(runs, out);
+    result->enumerations.sets = adopt(std::move(out));
+  }
   return result;
 }
 
 SolutionContent* EnumerationSolutionContent::calculateCrossJoin(SolutionContent* other) {
-  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
-  settle();
-  theirs->settle();
-  // Each set of the smaller operand added to every set of the larger one
-  // gives one sorted run; the runs are then merged.
-  SetsView outer = viewOf(ids, offsets), inner = viewOf(theirs->ids, theirs->offsets);
-  const EnumerationSolutionContent* larger = theirs;
-  if (outer.count > inner.count) std::swap(outer, inner), larger = this;
   auto* result = new EnumerationSolutionContent();
-  if (outer.count == 1) {
-    // One set added to every set of the other: recorded, inserted when read.
-    result->ids = larger->ids;
-    result->offsets = larger->offsets;
-    result->added.assign(outer[0].begin(), outer[0].end());
-  } else if (outer.count > 1) {
-    SetsBuilder formed;
-    // At most every pair, each union at most both sets long.
-    formed.reserve(outer.count * inner.count, outer.count * inner.vertices() + inner.count * outer.vertices());
-    std::vector<std::size_t> starts{0};
-    for (std::size_t i = 0; i < outer.count; ++i) {
-      addSet(inner, outer[i], formed);
-      starts.push_back(formed.size());
-    }
-    std::vector<SetsView> runs;
-    for (std::size_t r = 0; r < outer.count; ++r)
-      runs.push_back({formed.ids.data(), formed.offsets.data() + starts[r], starts[r + 1] - starts[r]});
-    SetsBuilder out;
-    mergeRuns(runs, out);
-    result->ids = std::move(out.ids);
-    result->offsets = std::move(out.offsets);
-  }
-  return result;
+  result->enumerations = enumerations;
+  SolutionContent* joined = result->crossJoinInto(other);
+  if (joined != result) delete result;
+  return joined;
 }
 
 SolutionContent* EnumerationSolutionContent::crossJoinInto(SolutionContent* other) {
-  const auto* theirs = static_cast<EnumerationSolutionContent*>(other);
-  theirs->settle();
-  if (theirs->offsets.size() == 2) {
-    // Every set of this gains the other's only set.
-    added.insert(added.end(), theirs->ids.begin(), theirs->ids.end());
+  const EnumerationSolutionContent& theirs = enumerationOf(other);
+  if (enumerations.sets->size() == 0) return this;
+  if (theirs.enumerations.sets->size() == 0) {
+    enumerations = Enumerations{enumeration::noSets(), {}};
     return this;
   }
-  if (theirs->offsets.size() == 1) {
-    ids.clear();
-    offsets.assign(1, 0);
-    added.clear();
+  if (theirs.single()) {
+    joinSingle(theirs, *this);
+    return this;
+  }
+  if (single()) {
+    const Enumerations mine = enumerations;
+    EnumerationSolutionContent one;
+    one.enumerations = mine;
+    joinSingle(one, theirs);
     return this;
   }
   settle();
-  if (offsets.size() == 2) {
-    // This one set added to every set of the other.
-    added = ids;
-    ids = theirs->ids;
-    offsets = theirs->offsets;
-    return this;
+  theirs.settle();
+  // Each set of the smaller operand added to every set of the larger one
+  // gives one sorted run; the runs are then merged.
+  SetsView outer = enumerations.sets->view(), inner = theirs.enumerations.sets->view();
+  if (outer.count > inner.count) std::swap(outer, inner);
+  SetsBuilder formed;
+  // At most every pair, each union at most both sets long.
+  formed.reserve(outer.count * inner.count, outer.count * inner.vertices() + inner.count * outer.vertices());
+  std::vector<std::size_t> starts{0};
+  for (std::size_t i = 0; i < outer.count; ++i) {
+    addSet(inner, outer[i], formed);
+    starts.push_back(formed.size());
   }
-  return calculateCrossJoin(other);
+  enumeration::handled += formed.ids.size();
+  std::vector<SetsView> runs;
+  for (std::size_t r = 0; r < outer.count; ++r)
+    runs.push_back({formed.ids.data(), formed.offsets.data() + starts[r], starts[r + 1] - starts[r]});
+  SetsBuilder out;
+  mergeRuns(runs, out);
+  enumerations = Enumerations{adopt(std::move(out)), {}};
+  return this;
 }
 
 SolutionContent* EnumerationSolutionContent::calculateAdd(const VertexSet& vertices) {
-  settle();
   auto* result = new EnumerationSolutionContent();
-  result->ids = ids;
-  result->offsets = offsets;
-  result->added.assign(vertices.begin(), vertices.end());
+  result->enumerations = enumerations;
+  if (enumerations.sets->size() > 0 && !vertices.empty()) {
+    const std::vector<Vertex> ids(vertices.begin(), vertices.end());
+    enumeration::addTo(result->enumerations.added, ids);
+  }
   return result;
 }
 
 SolutionContent* EnumerationSolutionContent::addInto(std::span<const Vertex> ascending) {
-  added.insert(added.end(), ascending.begin(), ascending.end());
+  if (enumerations.sets->size() > 0) enumeration::addTo(enumerations.added, ascending);
   return this;
 }
 

@@ -218,3 +218,183 @@ void mergeRuns(const std::vector<SetsView>& runs, SetsBuilder& out) {
 }
 
 }  // namespace kivra::enumeration
+
+namespace kivra::enumeration {
+
+std::uint64_t handled = 0;
+
+const std::shared_ptr<const Flat>& noSets() {
+  static const std::shared_ptr<const Flat> none = std::make_shared<const Flat>();
+  return none;
+}
+
+const std::shared_ptr<const Flat>& emptySet() {
+  static const std::shared_ptr<const Flat> one = std::make_shared<const Flat>(Flat{{}, {0, 0}});
+  return one;
+}
+
+std::shared_ptr<const Flat> adopt(SetsBuilder&& formed) {
+  handled += formed.ids.size();
+  if (formed.size() == 0) return noSets();
+  if (formed.size() == 1 && formed.ids.empty()) return emptySet();
+  return std::make_shared<const Flat>(Flat{std::move(formed.ids), std::move(formed.offsets)});
+}
+
+// ---------------------------------------------------------------------------
+// Pieces
+
+namespace {
+
+// Drops one reference to `piece`. Pieces nest as deep as the additions that
+// made them (a million along a path): the released ones are walked without
+// recursion. Releasing allocates nothing (it runs in destructors): a
+// released piece whose second piece is still to be dropped waits on a stack
+// linked through the piece itself.
+void unref(Piece* piece) {
+  Piece* waiting = nullptr;  // next[0]: the piece below; next[1]: still to drop
+  while (piece || waiting) {
+    if (!piece) {
+      Piece* done = waiting;
+      waiting = done->next[0];
+      piece = done->next[1];
+      delete done;
+      continue;
+    }
+    if (--piece->refs != 0) {
+      piece = nullptr;
+      continue;
+    }
+    Piece* first = piece->next[0];
+    if (piece->next[1]) {
+      piece->next[0] = waiting;
+      waiting = piece;
+    } else {
+      delete piece;
+    }
+    piece = first;
+  }
+}
+
+Piece* ref(Piece* piece) {
+  if (piece) ++piece->refs;
+  return piece;
+}
+
+std::uint32_t lastStamp = 0;
+
+}  // namespace
+
+}  // namespace kivra::enumeration
+
+namespace kivra::enumeration {
+
+Pieces::Pieces(const Pieces& other) : piece(ref(other.piece)) {}
+
+Pieces& Pieces::operator=(const Pieces& other) {
+  if (piece != other.piece) {
+    Piece* old = piece;
+    piece = ref(other.piece);
+    unref(old);
+  }
+  return *this;
+}
+
+Pieces& Pieces::operator=(Pieces&& other) noexcept {
+  if (this != &other) {
+    Piece* old = piece;
+    piece = other.release();
+    unref(old);
+  }
+  return *this;
+}
+
+Pieces::~Pieces() { unref(piece); }
+
+Pieces join(Pieces a, Pieces b) {
+  if (!a) return b;
+  if (!b) return a;
+  auto* piece = new Piece();
+  piece->next[0] = a.release();
+  piece->next[1] = b.release();
+  return Pieces(piece);
+}
+
+void addTo(Pieces& pieces, std::span<const Vertex> ids) {
+  if (ids.empty()) return;
+  Piece* top = pieces.get();
+  // A piece already in order keeps it: it need not be sorted again.
+  if (top && top->refs == 1 && !top->sorted) {
+    top->ids.insert(top->ids.end(), ids.begin(), ids.end());
+    return;
+  }
+  auto* piece = new Piece();
+  piece->ids.assign(ids.begin(), ids.end());
+  piece->next[0] = pieces.release();
+  pieces = Pieces(piece);
+}
+
+Pieces setPiece(const std::shared_ptr<const Flat>& one) {
+  auto* piece = new Piece();
+  piece->set = one;
+  return Pieces(piece);
+}
+
+std::shared_ptr<const Flat> soleSet(const Pieces& pieces) {
+  const Piece* piece = pieces.get();
+  if (piece && piece->set && piece->ids.empty() && !piece->next[0] && !piece->next[1]) return piece->set;
+  return nullptr;
+}
+
+// The vertices of all pieces reached, each piece visited once. Ids of pieces
+// that are in order and hold at least an eighth of all ids are merged in as
+// they are: a set sorted once is not sorted again when it has grown a little.
+// The rest are gathered and sorted together; an id is sorted again only once
+// the set it belongs to has grown eightfold since.
+Ids collectAscending(const Pieces& pieces) {
+  const std::uint32_t stamp = ++lastStamp;
+  std::vector<const Piece*> found, stack;
+  std::size_t total = 0;
+  for (Piece* root = pieces.get(); root; root = nullptr) {
+    root->stamp = stamp;
+    stack.push_back(root);
+  }
+  while (!stack.empty()) {
+    const Piece* piece = stack.back();
+    stack.pop_back();
+    found.push_back(piece);
+    total += piece->ids.size() + (piece->set ? piece->set->ids.size() : 0);
+    for (Piece* next : piece->next)
+      if (next && next->stamp != stamp) {
+        next->stamp = stamp;
+        stack.push_back(next);
+      }
+  }
+  std::vector<Ascending> runs;
+  Ids gathered;
+  const auto take = [&](Ascending ids, bool inOrder) {
+    if (ids.empty()) return;
+    if (inOrder && ids.size() * 8 >= total)
+      runs.push_back(ids);
+    else
+      gathered.insert(gathered.end(), ids.begin(), ids.end());
+  };
+  for (const Piece* piece : found) {
+    take(piece->ids, piece->sorted);
+    if (piece->set) take(piece->set->ids, true);
+  }
+  handled += 2 * gathered.size();  // copied, then sorted
+  std::sort(gathered.begin(), gathered.end());
+  gathered.erase(std::unique(gathered.begin(), gathered.end()), gathered.end());
+  // The smaller runs first, so that each merge adds to the smaller result.
+  std::sort(runs.begin(), runs.end(), [](Ascending a, Ascending b) { return a.size() < b.size(); });
+  for (Ascending run : runs) {
+    Ids merged;
+    merged.reserve(gathered.size() + run.size());
+    std::set_union(gathered.begin(), gathered.end(), run.begin(), run.end(), std::back_inserter(merged));
+    handled += merged.size();
+    gathered = std::move(merged);
+  }
+  return gathered;
+}
+
+}  // namespace kivra::enumeration

@@ -1,5 +1,6 @@
 // Writes a generated framework to standard output:
 //   genaf grid <width> <length> [seed] | star <leaves> | random <args> <attacks> [seed]
+//       | tree <args> [seed]
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -15,8 +16,10 @@ int main(int argc, char** argv) {
     std::cout << starFramework(number(2, 100));
   } else if (argc >= 4 && std::strcmp(argv[1], "random") == 0) {
     std::cout << randomFramework(number(2, 100), number(3, 300), static_cast<std::uint32_t>(number(4, 1)));
+  } else if (argc >= 3 && std::strcmp(argv[1], "tree") == 0) {
+    std::cout << treeFramework(number(2, 100), static_cast<std::uint32_t>(number(3, 1)));
   } else {
-    std::cerr << "usage: genaf grid <width> <length> [seed] | star <leaves> | random <args> <attacks> [seed]\n";
+    std::cerr << "usage: genaf grid <width> <length> [seed] | star <leaves> | random <args> <attacks> [seed] | tree <args> [seed]\n";
     return 1;
   }
   return 0;

@@ -162,6 +162,11 @@ class SolutionContent {
 
   // The union of two solution sets.
   virtual SolutionContent* calculateUnion(SolutionContent* other) = 0;
+  // Every solution of this combined with every solution of other.
+  virtual SolutionContent* calculateCrossJoin(SolutionContent* other) = 0;
+  // The vertex set added to every solution.
+  virtual SolutionContent* calculateAdd(const VertexSet& vertices) = 0;
+
   // The union of this and every content of `others` (at least one): the
   // same as uniting them one by one from the left, which is what this
   // default does. A content whose union copies its operands does better
@@ -170,10 +175,6 @@ class SolutionContent {
   // Whether long unions should be computed by calculateUnionAll, all operands
   // held at once, rather than one by one, each operand released once united.
   virtual bool prefersUnionAll() const { return false; }
-  // Every solution of this combined with every solution of other.
-  virtual SolutionContent* calculateCrossJoin(SolutionContent* other) = 0;
-  // The vertex set added to every solution.
-  virtual SolutionContent* calculateAdd(const VertexSet& vertices) = 0;
 
   // The same operations on a content that nothing reads afterwards: the
   // content may become the result itself (it is then returned, and the
@@ -275,10 +276,27 @@ class Solution {
   Solution(const Solution&) = delete;
   Solution& operator=(const Solution&) = delete;
 
-  void setParameter(const VertexSet& vertices);
-  // The parameter's ids, ascending, without forming a set.
-  std::span<const Vertex> parameterIds() const;
+  // The vertex set of a NewLeaf or Add node, in the eight bytes in which a
+  // CrossJoin or Union node holds its second operand: no vertex (zero), one
+  // vertex held in place (odd: the vertex shifted left by one, plus one), or
+  // the address of an array of the count followed by the vertices ascending.
+  class Parameter {
+   public:
+    void assign(const VertexSet& vertices);
+    void assign(Vertex vertex) { bits = (static_cast<std::uint64_t>(vertex) << 1) | 1; }
+    // Frees the array of a set of two or more vertices.
+    void release();
+    VertexSet toSet() const;
+    // The ids, ascending, without forming a set; `one` receives a single
+    // vertex held in place, which the result then views.
+    std::span<const Vertex> ids(Vertex& one) const;
+
+   private:
+    std::uint64_t bits;
+  };
+  static_assert(sizeof(Vertex*) <= sizeof(std::uint64_t));
   bool hasRightArgument() const { return operation == CrossJoin || operation == Union; }
+  bool hasParameter() const { return operation == NewLeaf || operation == Add; }
   bool hasLeftArgument() const { return hasRightArgument() || operation == Add; }
   // Computes this node's content from the contents of its `count` operands
   // (a Union's may be more than two, see getContent).
@@ -303,12 +321,10 @@ class Solution {
   SolutionContent* content;
   Solution* leftArgument;
   union {
-    Solution* rightArgument;
-    Vertex* parameterVertices;  // parameterKind 2: the count, then the vertices ascending
-    Vertex parameterVertex;     // parameterKind 1
+    Solution* rightArgument;  // CrossJoin and Union
+    Parameter parameter;      // NewLeaf and Add
   };
-  std::uint8_t operation;      // an Operation
-  std::uint8_t parameterKind;  // 0 no vertex, 1 one vertex in place, 2 an array
+  std::uint8_t operation;  // an Operation
   // The bits of `flags`.
   enum Flag : std::uint8_t {
     // The running evaluate may reclaim the node: it was made during the run
@@ -328,17 +344,53 @@ class Solution {
   std::uint32_t pendingParents;
 };
 
-// The set of all solutions, each a vertex set. The sets lie one after another
-// in a single array of ids, each ascending, in lexicographic order of their id
-// sequences (a proper prefix first) and without duplicates: the order in which
-// they are printed. Operations cost what the sets cost: no per-set allocation.
+namespace enumeration {
+
+struct Flat;
+class Piece;
+
+// A shared handle to a tree of vertex pieces (see EnumerationSolutionContent):
+// copies share the pieces, the last handle releases them.
+class Pieces {
+ public:
+  Pieces() = default;
+  // Takes over the one reference that `owned` holds.
+  explicit Pieces(Piece* owned) : piece(owned) {}
+  Pieces(const Pieces& other);
+  Pieces(Pieces&& other) noexcept : piece(other.piece) { other.piece = nullptr; }
+  Pieces& operator=(const Pieces& other);
+  Pieces& operator=(Pieces&& other) noexcept;
+  ~Pieces();
+
+  Piece* get() const { return piece; }
+  explicit operator bool() const { return piece != nullptr; }
+  // Gives up the reference held, leaving the handle empty.
+  Piece* release() {
+    Piece* held = piece;
+    piece = nullptr;
+    return held;
+  }
+
+ private:
+  Piece* piece = nullptr;
+};
+
+}  // namespace enumeration
+
+// The set of all solutions, each a vertex set, in lexicographic order of
+// their ascending id sequences (a proper prefix first): the order in which
+// they are printed.
 //
-// Vertices added to every set are recorded, not inserted at once: a long
-// chain of additions (an argument at a time along a path) would otherwise
-// rewrite the arrays once per argument. They are inserted all at once, each
-// set formed once, when the sets are next read (by an operation with
-// another content or by the accessors below), which changes nothing that
-// can be observed.
+// The sets are kept in two parts: flat sets (one array of ids, each set
+// ascending, in order and without duplicates) shared by every content that
+// holds them unchanged, and the vertices added to every one of them, kept in
+// a shared tree of unsorted pieces. Adding vertices, and the cross join with
+// a single set, only add pieces to that tree: a long extension built an
+// argument at a time, or a set at a time through nested joins, costs time
+// linear in its length and is sorted once, when its sets are first read: by
+// a union of two contents that both hold sets, by a cross join of two
+// contents of several sets each, or by the accessors below. A piece already
+// in order that is large against the whole is merged in, not sorted again.
 class EnumerationSolutionContent : public SolutionContent {
  public:
   EnumerationSolutionContent();
@@ -346,45 +398,49 @@ class EnumerationSolutionContent : public SolutionContent {
   ~EnumerationSolutionContent() override;
 
   SolutionContent* calculateUnion(SolutionContent* other) override;
-  SolutionContent* calculateUnionAll(const std::vector<SolutionContent*>& others) override;
-  bool prefersUnionAll() const override { return true; }
   SolutionContent* calculateCrossJoin(SolutionContent* other) override;
   SolutionContent* calculateAdd(const VertexSet& vertices) override;
+
+  SolutionContent* calculateUnionAll(const std::vector<SolutionContent*>& others) override;
+  bool prefersUnionAll() const override { return true; }
   SolutionContent* unionInto(SolutionContent* other) override;
   SolutionContent* crossJoinInto(SolutionContent* other) override;
   SolutionContent* addInto(std::span<const Vertex> ascending) override;
   bool crossJoinCommutes() const override { return true; }
   bool unionCommutes() const override { return true; }
   // Exactly the empty set.
-  bool isCrossJoinIdentity() const override { return offsets.size() == 2 && ids.empty() && added.empty(); }
+  bool isCrossJoinIdentity() const override;
 
   // The number of sets.
-  std::size_t size() const {
-    settle();
-    return offsets.size() - 1;
-  }
+  std::size_t size() const;
   // The ids of the i-th set (i < size()), ascending.
-  std::span<const Vertex> operator[](std::size_t i) const {
-    settle();
-    return {ids.data() + offsets[i], ids.data() + offsets[i + 1]};
-  }
+  std::span<const Vertex> operator[](std::size_t i) const;
   // All sets in order, as vertex sets.
   std::vector<VertexSet> getSets() const;
 
- private:
-  // Inserts the recorded vertices into every set.
-  void settle() const {
-    if (!added.empty()) insertAdded();
-  }
-  void insertAdded() const;
+  // The ids that enumeration contents have sorted, or copied into new
+  // storage, since the process started: what building and reading sets
+  // costs, whatever the time.
+  static std::uint64_t handledIds();
 
-  // The sets with the recorded vertices not yet inserted: the content is
-  // logically unchanged when they are, hence mutable.
-  mutable std::vector<Vertex> ids;
-  // Set i is ids[offsets[i], offsets[i + 1]); offsets[0] is 0.
-  mutable std::vector<std::size_t> offsets;
-  // Vertices to be added to every set, in any order and possibly repeated.
-  mutable std::vector<Vertex> added;
+ private:
+  // Puts the added vertices into the flat sets.
+  void settle() const;
+  // Whether this holds exactly one set, the case in which joins add pieces.
+  bool single() const;
+  // This content becomes the cross join of the single set `one` with
+  // `other`'s sets.
+  void joinSingle(const EnumerationSolutionContent& one, const EnumerationSolutionContent& other);
+
+  struct Enumerations {
+    // The flat sets; never null.
+    std::shared_ptr<const enumeration::Flat> sets;
+    // The vertices to add to every one of them, or nothing.
+    enumeration::Pieces added;
+  };
+  // Reading the sets settles the added vertices into new flat sets, which
+  // changes nothing that can be observed; hence mutable.
+  mutable Enumerations enumerations;
 };
 
 // Whether at least one solution exists.
