@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "ArgumentationUtil.h"
 #include "LatticeJoin.h"
 #include "kivra/AbstractAlgorithm.h"
 
@@ -24,19 +23,18 @@
 //   encode(row, free)        the states of row at the free positions;
 //   decode(keyRow, free, c)  a new row of keyRow's run with the states of code c;
 //   joinPair(a, b)           the joined row of two rows of a run, new.
-// Runs with more free positions are joined pair by pair. The joined rows
-// enter the table through ArgumentationUtil::fillTable; both child tables
-// are consumed.
-template <class Traits, class Unite, class Cross>
-void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::TupleSet* table, const Traits& traits,
-                       Unite unite, Cross cross) {
+// Runs with more free positions are joined pair by pair. Each joined row is
+// handed to add(row, solution) as it is made, run after run, which puts it
+// into the node's table; both child tables are consumed.
+template <class Traits, class Unite, class Cross, class Add>
+void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, const Traits& traits, Unite unite, Cross cross,
+                       Add add) {
   using Row = typename Traits::Row;
   static_assert(Traits::latticePositions * Traits::bits <= 64, "a run's code must fit one word");
   auto rowAt = [](kivra::TupleSet::iterator it) -> const Row& { return *static_cast<const Row*>(it->first); };
   auto l = left->begin();
   auto r = right->begin();
   std::vector<CodedRow> leftRun, rightRun;
-  std::vector<std::pair<Row*, kivra::Solution*>> joined;
   std::vector<std::size_t> free;
   while (l != left->end() && r != right->end()) {
     const auto order = traits.compareKeys(rowAt(l), rowAt(r));
@@ -57,10 +55,9 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::Tup
     free.clear();
     if (std::next(l) != lEnd || std::next(r) != rEnd)
       traits.freePositions(keyRow).forEach([&](std::size_t p) { free.push_back(p); });
-    joined.clear();
     if (std::next(l) == lEnd && std::next(r) == rEnd) {
       // One row on each side: nothing to group.
-      joined.emplace_back(traits.joinPair(keyRow, rowAt(r)), cross(l->second, r->second));
+      add(traits.joinPair(keyRow, rowAt(r)), cross(l->second, r->second));
     } else if (free.size() <= Traits::latticePositions) {
       auto collect = [&](kivra::TupleSet::iterator from, kivra::TupleSet::iterator to, std::vector<CodedRow>& run) {
         run.clear();
@@ -72,15 +69,12 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::Tup
       LatticeJoin<kivra::Solution*, Unite, Cross> lattice(static_cast<unsigned>(free.size()), Traits::bits, unite,
                                                           cross);
       for (const CodedRow& z : lattice.join(leftRun, rightRun))
-        joined.emplace_back(traits.decode(keyRow, free, z.code), z.solution);
+        add(traits.decode(keyRow, free, z.code), z.solution);
     } else {
-      // Pair by pair; the fill unites equal joined rows.
+      // Pair by pair; equal joined rows merge in the table.
       for (auto a = l; a != lEnd; ++a)
-        for (auto b = r; b != rEnd; ++b)
-          joined.emplace_back(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
+        for (auto b = r; b != rEnd; ++b) add(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
     }
-    // The run's rows follow every row of the runs before it.
-    ArgumentationUtil::fillTable(joined, table, unite);
     for (; l != lEnd; ++l) delete l->first;
     for (; r != rEnd; ++r) delete r->first;
   }

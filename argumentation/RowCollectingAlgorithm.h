@@ -3,8 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <utility>
-#include <vector>
 
 #include "ArgumentationUtil.h"
 #include "BagAttacks.h"
@@ -17,69 +15,55 @@
 // What the admissible, stable and complete algorithms share, between their
 // framework base `Base` and their own rules over rows of class Row:
 //
-// - A rule collects its rows (addRow) and flushRows adds them to its table
-//   in one sorted pass (ArgumentationUtil::fillTable), equal rows merged.
-// - A row's solution leaves out the row's in-arguments while they are in the
-//   bag: they join it when they leave the bag (at a removal, projectRows)
-//   and at the root (selectRows). Rows that merge at a removal, and the
-//   partners of a branch join, then share one Add per leaving member instead
-//   of one per row made at its introduction.
+// - Rows enter a node's table one at a time through the framework's
+//   addToTupleSet with Union (addRow): a row equal to one already there
+//   takes its place with the union of both solutions, and the row it
+//   displaces is deleted.
+// - A row's solution holds every in-argument put in so far, also those
+//   already out of the bag: a leaf pairs each row with the leaf solution of
+//   its in-set, an argument that joins the in-set at an introduction is
+//   added to the solution there, a removal carries solutions over as they
+//   are, and a branch cross-joins the solutions of the rows it pairs.
 // - The branch rule joins its children's tables run by run with the join
 //   traits Join (joinChildren); the root selection unites the solutions of
-//   the accepted root rows (selectRows).
+//   the accepted root rows onto the empty solution (selectRows).
 //
-// Row provides precedes (its order) and forEachSet (its sets, for the moves
-// between bags); Join is its traits for joinRunsByLattice.
+// Row provides forEachSet (its sets, for the moves between bags); Join is
+// its traits for joinRunsByLattice.
 template <class Row, class Join, class Base>
 class RowCollectingAlgorithm : public Base {
  public:
   using Base::Base;
 
  protected:
-  void addRow(Row* row, kivra::Solution* solution) { produced.emplace_back(row, solution); }
-  void flushRows(kivra::TupleSet* table) {
-    ArgumentationUtil::fillTable(produced, table, [&](kivra::Solution* a, kivra::Solution* b) {
-      return this->combineSolutions(kivra::Union, a, b);
-    });
-  }
-  // s with the given arguments added to every candidate set; s itself when
-  // there are none.
-  kivra::Solution* withArguments(kivra::Solution* s, const std::vector<kivra::Vertex>& arguments) {
-    if (arguments.empty()) return s;
-    if (arguments.size() == 1) return this->addToSolution(s, arguments.front());
-    return this->addToSolution(s, kivra::VertexSet(arguments.begin(), arguments.end()));
-  }
-  // The root row's solution with its in-arguments added.
-  kivra::Solution* withRootMembers(kivra::Solution* s, const BagSet& in, const kivra::ExtendedHypertree* root) {
-    leaving.clear();
-    in.forEach([&](std::size_t p) { leaving.push_back(root->getVertices()[p]); });
-    return withArguments(s, leaving);
+  // Adds (row, solution) to table; rows that become equal merge.
+  void addRow(Row* row, kivra::Solution* solution, kivra::TupleSet* table) {
+    delete this->addToTupleSet(row, solution, table, kivra::Union);
   }
 
   // The removal of the arguments `removal` lets go from the rows of `child`,
   // which it consumes: a row for which blocked(row, removal.removed) holds (a
-  // leaving argument whose label can no longer be settled) is deleted; every other row moves
-  // into the smaller bag, its leaving in-arguments join its solution, and it
-  // is collected (addRow) for the caller's flushRows.
+  // leaving argument whose label can no longer be settled) is deleted; every
+  // other row moves into the smaller bag and is added to `table` with its
+  // solution unchanged.
   template <class Blocked>
-  void projectRows(kivra::TupleSet* child, const BagProjection& removal, Blocked blocked) {
+  void projectRows(kivra::TupleSet* child, const BagProjection& removal, Blocked blocked, kivra::TupleSet* table) {
     ArgumentationUtil::takeEach(child, [&](kivra::Tuple* tuple, kivra::Solution* solution) {
       auto* row = static_cast<Row*>(tuple);
       if (blocked(*row, removal.removed)) {
         delete row;
         return;
       }
-      removal.leavingIn(row->inArguments, leaving);
-      kivra::Solution* s = withArguments(solution, leaving);
       row->forEachSet([&](BagSet& set) { set = removal.apply(set); });
-      addRow(row, s);
+      addRow(row, solution, table);
     });
   }
 
   // An introduction node's bag, made the rules' bagWork, and the argument
-  // it introduces: the bag's width, the argument's position, the positions
+  // it introduces: the argument, the bag's width, the argument's position, the positions
   // it attacks and those attacking it, and whether it attacks itself.
   struct Introduction {
+    kivra::Vertex argument;
     std::size_t width;
     std::size_t position;
     const BagSet& targets;
@@ -88,8 +72,9 @@ class RowCollectingAlgorithm : public Base {
   };
   Introduction introduce(const kivra::ExtendedHypertree* node, ArgumentationProblem* problem) {
     const BagAttacks& bag = bagWork.assign(node->getVertices(), problem);
-    const std::size_t p = bag.position(node->getDifference());
-    return {bag.size(), p, bag.attacksOf(p), bag.attackersOf(p), bag.attacks(p, p)};
+    const kivra::Vertex a = node->getDifference();
+    const std::size_t p = bag.position(a);
+    return {a, bag.size(), p, bag.attacksOf(p), bag.attackersOf(p), bag.attacks(p, p)};
   }
 
   // The removal rule's work: the child's table, projected (projectRows)
@@ -98,8 +83,7 @@ class RowCollectingAlgorithm : public Base {
   kivra::TupleSet* removeFromChild(const kivra::ExtendedHypertree* node, Blocked blocked) {
     kivra::TupleSet* child = this->evaluateNode(node->firstChild());
     auto* table = new kivra::TupleSet();
-    projectRows(child, projectionWork.assign(node->getVertices(), node->getRemovedVertices()), blocked);
-    flushRows(table);
+    projectRows(child, projectionWork.assign(node->getVertices(), node->getRemovedVertices()), blocked, table);
     return table;
   }
 
@@ -111,32 +95,26 @@ class RowCollectingAlgorithm : public Base {
     kivra::TupleSet* right = this->evaluateNode(node->secondChild());
     auto* table = new kivra::TupleSet();
     joinRunsByLattice(
-        left, right, table, Join(node->getVertices().size()),
+        left, right, Join(node->getVertices().size()),
         [&](kivra::Solution* a, kivra::Solution* b) { return this->combineSolutions(kivra::Union, a, b); },
-        [&](kivra::Solution* a, kivra::Solution* b) { return this->combineSolutions(kivra::CrossJoin, a, b); });
+        [&](kivra::Solution* a, kivra::Solution* b) { return this->combineSolutions(kivra::CrossJoin, a, b); },
+        [&](Row* row, kivra::Solution* solution) { addRow(row, solution, table); });
     return table;
   }
 
   // The root selection: the Union, onto the empty solution and in table
-  // order, of the solutions of the root rows that accepted(row) admits, each
-  // with the row's in-arguments added. The table stays the caller's.
+  // order, of the solutions of the root rows that accepted(row) admits. The
+  // table stays the caller's.
   template <class Accepted>
-  kivra::Solution* selectRows(kivra::TupleSet* table, const kivra::ExtendedHypertree* root, Accepted accepted) {
+  kivra::Solution* selectRows(kivra::TupleSet* table, Accepted accepted) {
     kivra::Solution* result = this->createEmptySolution();
-    for (const auto& [tuple, solution] : *table) {
-      const Row& row = *static_cast<const Row*>(tuple);
-      if (accepted(row))
-        result = this->combineSolutions(kivra::Union, result, withRootMembers(solution, row.inArguments, root));
-    }
+    for (const auto& [tuple, solution] : *table)
+      if (accepted(*static_cast<const Row*>(tuple))) result = this->combineSolutions(kivra::Union, result, solution);
     return result;
   }
 
-  // Storage the rules reuse from node to node: the bag's attacks, the move
-  // of rows out of a child's bag, and the arguments that leave a row's bag.
+  // Storage the rules reuse from node to node: the bag's attacks and the
+  // move of rows out of a child's bag.
   BagAttacks bagWork;
   BagProjection projectionWork;
-  std::vector<kivra::Vertex> leaving;
-
- private:
-  std::vector<std::pair<Row*, kivra::Solution*>> produced;
 };

@@ -14,8 +14,8 @@
 // argument outside S. A row of a node's table (StableArgumentationTuple) is S
 // restricted to the node's bag, with every outside bag argument marked as
 // attacked or not yet attacked by the part of S seen in the subtree; its
-// solution holds every such S without the members still in the bag, which
-// join it when they leave the bag or at the root (see RowCollectingAlgorithm).
+// solution holds every such S with all its members put in so far (see
+// RowCollectingAlgorithm).
 //
 // Every attack lies inside some bag, so when an argument leaves the bag its
 // status is final: a row in which it is still unattacked cannot become stable

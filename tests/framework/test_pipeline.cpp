@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <regex>
 #include <set>
@@ -114,8 +115,9 @@ struct IndependentSets : Base {
     auto* table = new TupleSet;
     for (auto& [tuple, solution] : *left)
       if (auto match = right->find(tuple); match != right->end())
-        this->addToTupleSet(new SetTuple(static_cast<SetTuple*>(tuple)->chosen),
-                            this->combineSolutions(kivra::CrossJoin, solution, match->second), table, kivra::Union);
+        delete this->addToTupleSet(new SetTuple(static_cast<SetTuple*>(tuple)->chosen),
+                                   this->combineSolutions(kivra::CrossJoin, solution, match->second), table,
+                                   kivra::Union);
     release(left);
     release(right);
     return table;
@@ -149,7 +151,7 @@ struct IndependentSets : Base {
             rows.push_back({rows[i].first, this->addToSolution(rows[i].second, v)});
             rows.back().first.insert(v);
           }
-      for (auto& [row, s] : rows) this->addToTupleSet(new SetTuple(row), s, table, kivra::Union);
+      for (auto& [row, s] : rows) delete this->addToTupleSet(new SetTuple(row), s, table, kivra::Union);
     }
     release(child);
     return table;
@@ -391,6 +393,36 @@ TEST(Pipeline, DroppedExpressionsAreReclaimed) {
   EXPECT_EQ(static_cast<kivra::EnumerationSolutionContent*>(kept->getContent(&enumerating))->getSets(),
             std::vector<VertexSet>{{4}});
   EXPECT_EQ(count(earlier), 1);
+}
+
+// A row equal to a key, the last one or any other, takes the key's place
+// with the Union of both solutions (older left), and the displaced row comes
+// back to the caller, which owns it; a new row, in key order or not, is
+// simply added.
+TEST(Tables, AddingARowHandsBackTheRowItDisplaces) {
+  struct Filler : Normalized {
+    using Normalized::Normalized;
+    using Normalized::addToTupleSet;
+    using Normalized::createLeafSolution;
+  };
+  GraphProblem p(EdgeSet{{1, 2}});
+  Filler rules(&p);
+  TupleSet table;
+  auto add = [&](SetTuple* row) { return rules.addToTupleSet(row, rules.createLeafSolution(row->chosen), &table, kivra::Union); };
+  auto *one = new SetTuple({1}), *three = new SetTuple({3}), *two = new SetTuple({2});
+  for (SetTuple* row : {one, three, two, new SetTuple({})}) EXPECT_EQ(add(row), nullptr);
+  Solution* older = table.find(three)->second;
+  auto* newer = new SetTuple({3});
+  EXPECT_EQ(add(newer), three);
+  EXPECT_EQ(add(new SetTuple({2})), two);
+  ASSERT_EQ(table.size(), 4u);
+  const auto last = std::prev(table.end());
+  EXPECT_EQ(last->first, newer);
+  EXPECT_EQ(last->second->getOperation(), kivra::Union);
+  EXPECT_EQ(last->second->getLeftArgument(), older);
+  delete three;
+  delete two;
+  release(new TupleSet(std::move(table)));
 }
 
 TEST(Pipeline, BenchmarkLinesReportEachStep) {
