@@ -12,7 +12,7 @@ using kivra::ExtendedHypertree, kivra::Solution, kivra::TupleSet, kivra::Vertex,
 using Row = AdmissibleArgumentationTuple;
 
 AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm(problem),
+    : RowTableAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}

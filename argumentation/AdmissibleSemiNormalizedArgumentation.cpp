@@ -16,7 +16,7 @@ AdmissibleArgumentationTuple* row(const TupleSet::value_type& entry) {
 
 AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgumentationAlgorithm(
     kivra::Problem* problem)
-    : RowCollectingAlgorithm(problem),
+    : RowTableAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {

@@ -6,7 +6,7 @@
 
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
-#include "RowCollectingAlgorithm.h"
+#include "RowTableAlgorithm.h"
 #include "NodeTimes.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -17,7 +17,7 @@
 // attacking (an undefeated attacker of S) or out (neither). Its solution holds
 // every such S with all its members, those still in the bag too: the
 // arguments that join the in-set at a node are added to the solution there
-// (see RowCollectingAlgorithm).
+// (see RowTableAlgorithm).
 //
 // A semi-normalized tree has leaves, branch nodes, and permutation nodes that
 // remove and introduce any number of arguments at once. A permutation first
@@ -34,7 +34,7 @@
 // table first, so that no key is changed while in a table); the table it
 // returns belongs to the caller.
 class AdmissibleSemiNormalizedArgumentationAlgorithm
-    : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin,
+    : public RowTableAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin,
                                     kivra::AbstractSemiNormalizedHTDAlgorithm>,
       public NodeTimes<AdmissibleSemiNormalizedArgumentationAlgorithm> {
  public:

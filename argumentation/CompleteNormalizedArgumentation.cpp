@@ -18,7 +18,7 @@ void insertPosition(CompleteArgumentationTuple& t, std::size_t position, std::si
 }  // namespace
 
 CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm(problem),
+    : RowTableAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::recCols(VertexSet I, VertexSet DP, VertexSet DQ, VertexSet OP,

@@ -31,7 +31,7 @@
 // Row provides forEachSet (its sets, for the moves between bags); Join is
 // its traits for joinRunsByLattice.
 template <class Row, class Join, class Base>
-class RowCollectingAlgorithm : public Base {
+class RowTableAlgorithm : public Base {
  public:
   using Base::Base;
 
