@@ -23,9 +23,11 @@
 //   encode(row, free)        the states of row at the free positions;
 //   decode(keyRow, free, c)  a new row of keyRow's run with the states of code c;
 //   joinPair(a, b)           the joined row of two rows of a run, new.
-// Runs with more free positions are joined pair by pair. Each joined row is
-// handed to add(row, solution) as it is made, run after run, which puts it
-// into the node's table; both child tables are consumed.
+// Runs with more free positions are joined pair by pair. The joined rows are
+// handed to add(row, solution), which puts them into the node's table, run
+// after run, each run's in ascending row order (Row::precedes), so that every
+// row follows those before it; rows that are equal keep the order in which
+// they were made. Both child tables are consumed.
 template <class Traits, class Unite, class Cross, class Add>
 void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, const Traits& traits, Unite unite, Cross cross,
                        Add add) {
@@ -35,6 +37,7 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, const Trai
   auto l = left->begin();
   auto r = right->begin();
   std::vector<CodedRow> leftRun, rightRun;
+  std::vector<std::pair<Row*, kivra::Solution*>> joined;
   std::vector<std::size_t> free;
   while (l != left->end() && r != right->end()) {
     const auto order = traits.compareKeys(rowAt(l), rowAt(r));
@@ -55,9 +58,10 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, const Trai
     free.clear();
     if (std::next(l) != lEnd || std::next(r) != rEnd)
       traits.freePositions(keyRow).forEach([&](std::size_t p) { free.push_back(p); });
+    joined.clear();
     if (std::next(l) == lEnd && std::next(r) == rEnd) {
       // One row on each side: nothing to group.
-      add(traits.joinPair(keyRow, rowAt(r)), cross(l->second, r->second));
+      joined.emplace_back(traits.joinPair(keyRow, rowAt(r)), cross(l->second, r->second));
     } else if (free.size() <= Traits::latticePositions) {
       auto collect = [&](kivra::TupleSet::iterator from, kivra::TupleSet::iterator to, std::vector<CodedRow>& run) {
         run.clear();
@@ -69,12 +73,16 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, const Trai
       LatticeJoin<kivra::Solution*, Unite, Cross> lattice(static_cast<unsigned>(free.size()), Traits::bits, unite,
                                                           cross);
       for (const CodedRow& z : lattice.join(leftRun, rightRun))
-        add(traits.decode(keyRow, free, z.code), z.solution);
+        joined.emplace_back(traits.decode(keyRow, free, z.code), z.solution);
     } else {
       // Pair by pair; equal joined rows merge in the table.
       for (auto a = l; a != lEnd; ++a)
-        for (auto b = r; b != rEnd; ++b) add(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
+        for (auto b = r; b != rEnd; ++b)
+          joined.emplace_back(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
     }
+    std::stable_sort(joined.begin(), joined.end(),
+                     [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
+    for (const auto& [row, solution] : joined) add(row, solution);
     for (; l != lEnd; ++l) delete l->first;
     for (; r != rEnd; ++r) delete r->first;
   }

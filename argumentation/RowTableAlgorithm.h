@@ -60,8 +60,9 @@ class RowTableAlgorithm : public Base {
   }
 
   // An introduction node's bag, made the rules' bagWork, and the argument
-  // it introduces: the argument, the bag's width, the argument's position, the positions
-  // it attacks and those attacking it, and whether it attacks itself.
+  // it introduces: the argument itself, the bag's width, the argument's
+  // position, the positions it attacks and those attacking it, and whether
+  // it attacks itself.
   struct Introduction {
     kivra::Vertex argument;
     std::size_t width;
