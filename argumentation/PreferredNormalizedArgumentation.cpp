@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "ArgumentationProblem.h"
-#include "ArgumentationUtil.h"
 #include "BagSet.h"
 #include "PreferredColorings.h"
 

@@ -12,10 +12,8 @@
 // certificates does.
 #pragma once
 
-#include <utility>
 #include <vector>
 
-#include "ArgumentationUtil.h"
 #include "BagAttacks.h"
 #include "PreferredArgumentationTuple.h"
 #include "kivra/AbstractAlgorithm.h"
