@@ -12,7 +12,7 @@ using kivra::ExtendedHypertree, kivra::Solution, kivra::TupleSet, kivra::Vertex,
 using Row = AdmissibleArgumentationTuple;
 
 AdmissibleNormalizedArgumentationAlgorithm::AdmissibleNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm(problem),
+    : RowTableAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 AdmissibleNormalizedArgumentationAlgorithm::~AdmissibleNormalizedArgumentationAlgorithm() {}
@@ -28,11 +28,11 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateLeafNode(const Ext
     row->defeatedArguments = rest & bag.attackedBy(in);
     row->attackingArguments = (rest - row->defeatedArguments) & bag.attackersOf(in);
     row->outArguments = rest - row->defeatedArguments - row->attackingArguments;
+    Solution* solution = createLeafSolution(bag.vertices(in));
     row->inArguments = std::move(in);
-    // Rows of different in-sets never coincide: the fill merges none of them.
-    addRow(row, createLeafSolution(VertexSet()));
+    // Rows of different in-sets never coincide: a plain insertion will do.
+    table->emplace(row, solution);
   }
-  flushRows(table);
   return permutationDone(table);
 }
 
@@ -69,7 +69,7 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
       joined->outArguments = kept->outArguments - added.targets - added.attackers;
       joined->attackingArguments =
           bag.all() - joined->inArguments - joined->defeatedArguments - joined->outArguments;
-      addRow(joined, solution);
+      addRow(joined, addToSolution(solution, added.argument), table);
     }
 
     // a stays outside the candidate set.
@@ -85,9 +85,8 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateIntroductionNode(c
         kept->outArguments.set(added.position);
         break;
     }
-    addRow(kept, solution);
+    addRow(kept, solution, table);
   }
-  flushRows(table);
   releaseTable(child);
   return permutationDone(table);
 }
@@ -101,7 +100,6 @@ TupleSet* AdmissibleNormalizedArgumentationAlgorithm::evaluateBranchNode(const E
   return branchDone(joinChildren(node));
 }
 
-Solution* AdmissibleNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,
-                                                                      const ExtendedHypertree* root) {
-  return selectRows(tuples, root, admissibleAtRoot);
+Solution* AdmissibleNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples, const ExtendedHypertree*) {
+  return selectRows(tuples, admissibleAtRoot);
 }

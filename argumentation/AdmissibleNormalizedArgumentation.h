@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "AdmissibleArgumentationTuple.h"
-#include "RowCollectingAlgorithm.h"
+#include "RowTableAlgorithm.h"
 #include "NodeTimes.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -24,7 +24,7 @@
 class ArgumentationProblem;
 
 class AdmissibleNormalizedArgumentationAlgorithm
-    : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin, kivra::AbstractNormalizedHTDAlgorithm>,
+    : public RowTableAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin, kivra::AbstractNormalizedHTDAlgorithm>,
       public NodeTimes<AdmissibleNormalizedArgumentationAlgorithm> {
  public:
   // `problem` must be an ArgumentationProblem; not owned.

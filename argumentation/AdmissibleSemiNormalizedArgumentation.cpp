@@ -16,7 +16,7 @@ AdmissibleArgumentationTuple* row(const TupleSet::value_type& entry) {
 
 AdmissibleSemiNormalizedArgumentationAlgorithm::AdmissibleSemiNormalizedArgumentationAlgorithm(
     kivra::Problem* problem)
-    : RowCollectingAlgorithm(problem),
+    : RowTableAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNode(const ExtendedHypertree* node) {
@@ -26,8 +26,7 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
     // A leaf's time starts here; any other node's where its child's stopped.
     startLeafTime();
     child = new TupleSet();
-    addRow(new Row(), createLeafSolution(VertexSet()));
-    flushRows(child);
+    addRow(new Row(), createLeafSolution(VertexSet()), child);
   } else {
     child = evaluateNode(node->firstChild());
   }
@@ -43,12 +42,14 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
   // Removal: rows in which an undefeated attacker leaves go, the others move
   // into the smaller bag.
   TupleSet* intermediate = new TupleSet();
-  projectRows(child, removal, undefeatedAttackerLeaves);
-  flushRows(intermediate);
+  projectRows(child, removal, undefeatedAttackerLeaves, intermediate);
 
   // Introduction: extend each row by every compatible conflict-free subset.
   TupleSet* table = new TupleSet();
   const std::vector<BagSet> subsets = bag.conflictFreeSubsets(introduced);
+  // Each subset's arguments, added to the solution of every row it extends.
+  joiningArguments.clear();
+  for (const BagSet& joining : subsets) joiningArguments.push_back(bag.vertices(joining));
   for (auto& entry : *intermediate) {
     const Row* t = row(entry);
     const BagSet in = introduction.apply(t->inArguments);
@@ -57,7 +58,8 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
     const BagSet defeated = introduction.apply(t->defeatedArguments);
     // New members may neither attack nor be attacked by the row's in-set.
     const BagSet incompatible = bag.attackedBy(in) | bag.attackersOf(in);
-    for (const BagSet& joining : subsets) {
+    for (std::size_t i = 0; i < subsets.size(); ++i) {
+      const BagSet& joining = subsets[i];
       if (joining.intersects(incompatible)) continue;
 
       auto* extended = new Row();
@@ -68,12 +70,10 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluatePermutationNod
       extended->defeatedArguments = defeated | (attacking & attackedByIn) | (unsettled & attackedByIn);
       extended->attackingArguments = (attacking - attackedByIn) | ((unsettled - attackedByIn) & attackersOfIn);
       extended->outArguments = unsettled - attackedByIn - attackersOfIn;
-      // The joining arguments enter the solution when they leave the bag.
-      addRow(extended, entry.second);
+      addRow(extended, addToSolution(entry.second, joiningArguments[i]), table);
     }
     delete t;
   }
-  flushRows(table);
   delete intermediate;
   return permutationDone(table);
 }
@@ -84,6 +84,6 @@ TupleSet* AdmissibleSemiNormalizedArgumentationAlgorithm::evaluateBranchNode(con
 }
 
 Solution* AdmissibleSemiNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table,
-                                                                         const ExtendedHypertree* root) {
-  return selectRows(table, root, admissibleAtRoot);
+                                                                         const ExtendedHypertree*) {
+  return selectRows(table, admissibleAtRoot);
 }

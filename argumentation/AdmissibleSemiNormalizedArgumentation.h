@@ -6,7 +6,7 @@
 
 #include "AdmissibleArgumentationTuple.h"
 #include "ArgumentationProblem.h"
-#include "RowCollectingAlgorithm.h"
+#include "RowTableAlgorithm.h"
 #include "NodeTimes.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
@@ -15,8 +15,9 @@
 // members. A row (AdmissibleArgumentationTuple) is S restricted to a bag, each
 // other bag argument classified against S as defeated (attacked by S),
 // attacking (an undefeated attacker of S) or out (neither). Its solution holds
-// every such S without the members still in the bag: those join it when they
-// leave the bag, or at the root (see RowCollectingAlgorithm).
+// every such S with all its members, those still in the bag too: the
+// arguments that join the in-set at a node are added to the solution there
+// (see RowTableAlgorithm).
 //
 // A semi-normalized tree has leaves, branch nodes, and permutation nodes that
 // remove and introduce any number of arguments at once. A permutation first
@@ -33,7 +34,7 @@
 // table first, so that no key is changed while in a table); the table it
 // returns belongs to the caller.
 class AdmissibleSemiNormalizedArgumentationAlgorithm
-    : public RowCollectingAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin,
+    : public RowTableAlgorithm<AdmissibleArgumentationTuple, AdmissibleJoin,
                                     kivra::AbstractSemiNormalizedHTDAlgorithm>,
       public NodeTimes<AdmissibleSemiNormalizedArgumentationAlgorithm> {
  public:
@@ -48,6 +49,8 @@ class AdmissibleSemiNormalizedArgumentationAlgorithm
 
   ArgumentationProblem* argumentationProblem;
 
-  // The arguments a permutation node keeps from its child.
+  // The arguments a permutation node keeps from its child, and the
+  // arguments of each subset of those it introduces; reused from node to node.
   std::vector<kivra::Vertex> kept;
+  std::vector<kivra::VertexSet> joiningArguments;
 };

@@ -1,8 +1,7 @@
 // Operations on ordered argument sets: disjointness, the arguments a set
 // attacks, and the conflict-free subsets of a bag. The rules ask the same
 // questions of a bag's attack masks (BagAttacks), which answer them alike and
-// in the same order. And the handling of tables between rules: the sorted
-// fill of a new table, and the consumption of a child's.
+// in the same order. And the consumption of a child's table by a rule.
 #pragma once
 
 #include <algorithm>
@@ -40,30 +39,6 @@ class ArgumentationUtil {
   // Works with an explicit stack, so its depth does not depend on |remaining|.
   static std::vector<kivra::VertexSet> rec(kivra::VertexSet chosen, kivra::VertexSet rejected,
                                            kivra::VertexSet remaining, ArgumentationProblem* problem);
-
-  // Adds rows to a table in ascending order, found by sorting them once
-  // instead of searching the table for each; every row must follow the
-  // table's own (an empty table, or one filled run by run). Equal rows merge
-  // as addToTupleSet merges them when inserted in the order given: the last
-  // one keeps the key, with the Union of the earlier ones' solution (left)
-  // and its own (right); the earlier rows are deleted. Row::precedes orders
-  // the rows. Empties rows.
-  template <class Row, class Unite>
-  static void fillTable(std::vector<std::pair<Row*, kivra::Solution*>>& rows, kivra::TupleSet* table, Unite unite) {
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
-    for (std::size_t i = 0; i < rows.size();) {
-      kivra::Solution* solution = rows[i].second;
-      std::size_t j = i + 1;
-      for (; j < rows.size() && !rows[j - 1].first->precedes(*rows[j].first); ++j) {
-        solution = unite(solution, rows[j].second);
-        delete rows[j - 1].first;
-      }
-      table->emplace_hint(table->end(), rows[j - 1].first, solution);
-      i = j;
-    }
-    rows.clear();
-  }
 
   // Takes the entries of table out one by one, in table order, and hands
   // each to f(row, solution); then deletes the table. A row is out of the

@@ -82,7 +82,6 @@ const BagProjection& BagProjection::assign(const std::vector<Vertex>& kept, cons
   childWidth = kept.size() + leaving.size();
   removed = BagSet(childWidth);
   descending.clear();
-  leavingArguments.assign(leaving.begin(), leaving.end());
   std::size_t before = 0;  // leaving arguments already placed
   for (Vertex v : leaving) {
     const auto keptBelow = static_cast<std::size_t>(std::lower_bound(kept.begin(), kept.end(), v) - kept.begin());

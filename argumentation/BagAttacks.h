@@ -77,17 +77,10 @@ class BagProjection {
       : BagProjection(kept, std::vector<kivra::Vertex>(leaving.begin(), leaving.end())) {}
   // s without the leaving positions, in the smaller bag's positions.
   BagSet apply(const BagSet& s) const;
-  // The leaving arguments whose positions s holds, ascending, into `arguments`.
-  void leavingIn(const BagSet& s, std::vector<kivra::Vertex>& arguments) const {
-    arguments.clear();
-    for (std::size_t i = leavingArguments.size(); i-- > 0;)
-      if (s.test(descending[i])) arguments.push_back(leavingArguments[leavingArguments.size() - 1 - i]);
-  }
 
   BagSet removed;  // the leaving arguments' positions in the child's bag
  private:
   std::vector<std::size_t> descending;  // the same positions, largest first
-  std::vector<kivra::Vertex> leavingArguments;  // the leaving arguments, ascending
   std::size_t childWidth = 0;
 };
 

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "ArgumentationUtil.h"
 #include "LatticeJoin.h"
 #include "kivra/AbstractAlgorithm.h"
 
@@ -24,12 +23,14 @@
 //   encode(row, free)        the states of row at the free positions;
 //   decode(keyRow, free, c)  a new row of keyRow's run with the states of code c;
 //   joinPair(a, b)           the joined row of two rows of a run, new.
-// Runs with more free positions are joined pair by pair. The joined rows
-// enter the table through ArgumentationUtil::fillTable; both child tables
-// are consumed.
-template <class Traits, class Unite, class Cross>
-void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::TupleSet* table, const Traits& traits,
-                       Unite unite, Cross cross) {
+// Runs with more free positions are joined pair by pair. The joined rows are
+// handed to add(row, solution), which puts them into the node's table, run
+// after run, each run's in ascending row order (Row::precedes), so that every
+// row follows those before it; rows that are equal keep the order in which
+// they were made. Both child tables are consumed.
+template <class Traits, class Unite, class Cross, class Add>
+void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, const Traits& traits, Unite unite, Cross cross,
+                       Add add) {
   using Row = typename Traits::Row;
   static_assert(Traits::latticePositions * Traits::bits <= 64, "a run's code must fit one word");
   auto rowAt = [](kivra::TupleSet::iterator it) -> const Row& { return *static_cast<const Row*>(it->first); };
@@ -74,13 +75,14 @@ void joinRunsByLattice(kivra::TupleSet* left, kivra::TupleSet* right, kivra::Tup
       for (const CodedRow& z : lattice.join(leftRun, rightRun))
         joined.emplace_back(traits.decode(keyRow, free, z.code), z.solution);
     } else {
-      // Pair by pair; the fill unites equal joined rows.
+      // Pair by pair; equal joined rows merge in the table.
       for (auto a = l; a != lEnd; ++a)
         for (auto b = r; b != rEnd; ++b)
           joined.emplace_back(traits.joinPair(rowAt(a), rowAt(b)), cross(a->second, b->second));
     }
-    // The run's rows follow every row of the runs before it.
-    ArgumentationUtil::fillTable(joined, table, unite);
+    std::stable_sort(joined.begin(), joined.end(),
+                     [](const auto& a, const auto& b) { return a.first->precedes(*b.first); });
+    for (const auto& [row, solution] : joined) add(row, solution);
     for (; l != lEnd; ++l) delete l->first;
     for (; r != rEnd; ++r) delete r->first;
   }

@@ -18,22 +18,22 @@ void insertPosition(CompleteArgumentationTuple& t, std::size_t position, std::si
 }  // namespace
 
 CompleteNormalizedArgumentationAlgorithm::CompleteNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm(problem),
+    : RowTableAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* CompleteNormalizedArgumentationAlgorithm::recCols(VertexSet I, VertexSet DP, VertexSet DQ, VertexSet OP,
                                                            VertexSet OQ, VertexSet R, ArgumentationProblem* problem) {
   auto* result = new TupleSet();  // owned by the caller
   if (R.empty()) {
-    // Every argument of the leaf's bag is labelled. The row's solution holds
-    // the empty set: in-arguments join it when they leave the bag.
+    // Every argument of the leaf's bag is labelled; the row's solution holds
+    // its in-set.
     auto* finished = new CompleteArgumentationTuple();
     finished->inArguments = bagWork.positions(I);
     finished->defProvedArguments = bagWork.positions(DP);
     finished->defPendingArguments = bagWork.positions(DQ);
     finished->outProvedArguments = bagWork.positions(OP);
     finished->outPendingArguments = bagWork.positions(OQ);
-    addToTupleSet(finished, createLeafSolution(VertexSet()), result, kivra::Union);
+    addRow(finished, createLeafSolution(I), result);
     return result;
   }
   const Vertex x = *R.begin();
@@ -127,11 +127,10 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateIntroductionNode(con
     }
     // The child row itself becomes the def row.
     (attackedByIn ? t->defProvedArguments : t->defPendingArguments).set(added.position);
-    addRow(t, s);
-    if (outRow) addRow(outRow, s);
-    if (inRow) addRow(inRow, s);
+    addRow(t, s, table);
+    if (outRow) addRow(outRow, s, table);
+    if (inRow) addRow(inRow, addToSolution(s, added.argument), table);
   });
-  flushRows(table);
   return permutationDone(table);
 }
 
@@ -147,9 +146,9 @@ TupleSet* CompleteNormalizedArgumentationAlgorithm::evaluateBranchNode(const Ext
   return branchDone(joinChildren(node));
 }
 
-Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
+Solution* CompleteNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree*) {
   // At the root the rows without pending arguments are complete.
-  return selectRows(table, root, [](const Row& row) {
+  return selectRows(table, [](const Row& row) {
     return row.defPendingArguments.empty() && row.outPendingArguments.empty();
   });
 }

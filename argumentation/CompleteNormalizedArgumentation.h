@@ -7,7 +7,7 @@
 #include <cstddef>
 
 #include "ArgumentationProblem.h"
-#include "RowCollectingAlgorithm.h"
+#include "RowTableAlgorithm.h"
 #include "CompleteArgumentationTuple.h"
 #include "NodeTimes.h"
 #include "kivra/AbstractAlgorithm.h"
@@ -33,7 +33,7 @@
 // changed while it is a key of a table: a rule that reuses a child row takes
 // it out of the child table first.
 class CompleteNormalizedArgumentationAlgorithm
-    : public RowCollectingAlgorithm<CompleteArgumentationTuple, CompleteJoin, kivra::AbstractNormalizedHTDAlgorithm>,
+    : public RowTableAlgorithm<CompleteArgumentationTuple, CompleteJoin, kivra::AbstractNormalizedHTDAlgorithm>,
       public NodeTimes<CompleteNormalizedArgumentationAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "ArgumentationProblem.h"
-#include "ArgumentationUtil.h"
 #include "BagSet.h"
 #include "PreferredColorings.h"
 
@@ -101,12 +100,8 @@ bool PreferredNormalizedArgumentationAlgorithm::attacks(Vertex a, Vertex b) cons
   return std::binary_search(from, to, b);
 }
 
-TupleSet* PreferredNormalizedArgumentationAlgorithm::makeTable() {
-  TupleSet* table = new TupleSet();  // owned by the caller
-  ArgumentationUtil::fillTable(newRows, table, [this](Solution* older, Solution* newer) {
-    return combineSolutions(kivra::Union, older, newer);
-  });
-  return table;
+void PreferredNormalizedArgumentationAlgorithm::addRow(Row* row, Solution* solution, TupleSet* table) {
+  delete addToTupleSet(row, solution, table, kivra::Union);
 }
 
 VertexSet PreferredNormalizedArgumentationAlgorithm::getInArgs(const VertexSet& bag,
@@ -308,6 +303,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
 
   std::vector<Word> ownOut(width), ownIn(width), kOut(width), kIn(width);
   ColoringList outCertificates, inCertificates;
+  TupleSet* table = new TupleSet();  // owned by the caller
   for (const auto& entry : *child) {
     const Row& row = rowOf(entry);
     const bool ownCanBeIn = extend(row.packedColoring(), ownOut.data(), ownIn.data());
@@ -332,16 +328,16 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateIntroductionNode(
         outCertificates.append(k);
     }
     if (ownCanBeIn && !inRowDominated) {
-      newRows.emplace_back(new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()),
-                       addToSolution(entry.second, x));
+      addRow(new Row(n, ownIn.data(), inCertificates.data(), inCertificates.size()), addToSolution(entry.second, x),
+             table);
       outCertificates.append(ownIn.data());
     }
     outCertificates.sortUnique();
     if (!isDominated(ownOut.data(), outCertificates, width))
-      newRows.emplace_back(new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second);
+      addRow(new Row(n, ownOut.data(), outCertificates.data(), outCertificates.size()), entry.second, table);
   }
   kivra::AbstractHTDAlgorithm::releaseTable(child);
-  return makeTable();
+  return table;
 }
 
 // Removal of x: a set whose colouring has x as an undefeated attacker can no
@@ -356,6 +352,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
 
   std::vector<Word> coloring(width);
   ColoringList certificates;
+  TupleSet* table = new TupleSet();  // owned by the caller
   for (const auto& entry : *child) {
     const Row& row = rowOf(entry);
     if (packed::get(row.packedColoring(), p) == Coloring::Attacker) continue;
@@ -370,10 +367,10 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateRemovalNode(const k
     certificates.keepMaximal();
     erasePosition(row.packedColoring(), childN, p, coloring.data());
     if (isDominated(coloring.data(), certificates, width)) continue;
-    newRows.emplace_back(new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second);
+    addRow(new Row(n, coloring.data(), certificates.data(), certificates.size()), entry.second, table);
   }
   kivra::AbstractHTDAlgorithm::releaseTable(child);
-  return makeTable();
+  return table;
 }
 
 // Branch: rows of the two children with equal In sets combine. The strictly
@@ -470,6 +467,7 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
 
   std::vector<Word> coloring(width), key(width);
   ColoringList certificates;
+  TupleSet* table = new TupleSet();  // owned by the caller
   for (const Side& l : lefts.sides) {
     const Word* c1 = l.row->packedColoring();
     keyOf(c1, key.data());
@@ -513,13 +511,13 @@ TupleSet* PreferredNormalizedArgumentationAlgorithm::evaluateBranchNode(const ki
       certificates.sortUnique();
       certificates.keepMaximal();
       if (isDominated(coloring.data(), certificates, width)) continue;
-      newRows.emplace_back(new Row(n, coloring.data(), certificates.data(), certificates.size()),
-                       combineSolutions(kivra::CrossJoin, l.solution, r.solution));
+      addRow(new Row(n, coloring.data(), certificates.data(), certificates.size()),
+             combineSolutions(kivra::CrossJoin, l.solution, r.solution), table);
     }
   }
   kivra::AbstractHTDAlgorithm::releaseTable(left);
   kivra::AbstractHTDAlgorithm::releaseTable(right);
-  return makeTable();
+  return table;
 }
 
 Solution* PreferredNormalizedArgumentationAlgorithm::selectSolution(TupleSet* tuples,

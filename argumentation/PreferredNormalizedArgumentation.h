@@ -12,10 +12,8 @@
 // certificates does.
 #pragma once
 
-#include <utility>
 #include <vector>
 
-#include "ArgumentationUtil.h"
 #include "BagAttacks.h"
 #include "PreferredArgumentationTuple.h"
 #include "kivra/AbstractAlgorithm.h"
@@ -80,12 +78,8 @@ class PreferredNormalizedArgumentationAlgorithm : public kivra::AbstractNormaliz
   // The attacks within the bag of the leaf being evaluated; one for all
   // leaves, so that its storage is reused.
   BagAttacks bagAttacks;
-  // The table of newRows, which it empties, made by the shared table fill
-  // (ArgumentationUtil::fillTable): equal rows merge into one entry whose
-  // solution is the union of theirs. The caller owns the table.
-  kivra::TupleSet* makeTable();
-
-  // Rows made by the running rule, with their solutions; reused to spare
-  // allocations.
-  std::vector<std::pair<PreferredArgumentationTuple*, kivra::Solution*>> newRows;
+  // Adds (row, solution) to table through addToTupleSet with Union: a row
+  // equal to one already there takes its place with the union of both
+  // solutions, and the displaced row is deleted.
+  void addRow(PreferredArgumentationTuple* row, kivra::Solution* solution, kivra::TupleSet* table);
 };

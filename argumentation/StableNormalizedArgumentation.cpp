@@ -9,7 +9,7 @@ using kivra::ExtendedHypertree, kivra::Solution, kivra::TupleSet, kivra::Vertex,
 using Row = StableArgumentationTuple;
 
 StableNormalizedArgumentationAlgorithm::StableNormalizedArgumentationAlgorithm(kivra::Problem* problem)
-    : RowCollectingAlgorithm(problem),
+    : RowTableAlgorithm(problem),
       argumentationProblem(static_cast<ArgumentationProblem*>(problem)) {}
 
 TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const ExtendedHypertree* node) {
@@ -20,11 +20,11 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateLeafNode(const Extende
     const BagSet outside = bag.all() - in;
     r->attackedArguments = outside & bag.attackedBy(in);
     r->unattackedArguments = outside - r->attackedArguments;
+    Solution* solution = createLeafSolution(bag.vertices(in));
     r->inArguments = std::move(in);
-    // Rows of one leaf differ in their in-sets, so nothing merges here.
-    addRow(r, createLeafSolution(VertexSet()));
+    // Rows of one leaf differ in their in-sets: a plain insertion will do.
+    table->emplace(r, solution);
   }
-  flushRows(table);
   return table;
 }
 
@@ -51,13 +51,12 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateIntroductionNode(const
         inRow->inArguments.set(added.position);
         inRow->attackedArguments = t->attackedArguments | (t->unattackedArguments & added.targets);
         inRow->unattackedArguments = t->unattackedArguments - added.targets;
-        addRow(inRow, s);
+        addRow(inRow, addToSolution(s, added.argument), table);
       }
       t->unattackedArguments.set(added.position);
     }
-    addRow(t, s);
+    addRow(t, s, table);
   });
-  flushRows(table);
   return table;
 }
 
@@ -73,7 +72,7 @@ TupleSet* StableNormalizedArgumentationAlgorithm::evaluateBranchNode(const Exten
   return joinChildren(node);
 }
 
-Solution* StableNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree* root) {
+Solution* StableNormalizedArgumentationAlgorithm::selectSolution(TupleSet* table, const ExtendedHypertree*) {
   // At the root the rows without unattacked arguments are stable.
-  return selectRows(table, root, [](const Row& row) { return row.unattackedArguments.empty(); });
+  return selectRows(table, [](const Row& row) { return row.unattackedArguments.empty(); });
 }

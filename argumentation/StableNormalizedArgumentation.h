@@ -6,7 +6,7 @@
 
 #include "ArgumentationProblem.h"
 #include "StableArgumentationTuple.h"
-#include "RowCollectingAlgorithm.h"
+#include "RowTableAlgorithm.h"
 #include "kivra/AbstractAlgorithm.h"
 #include "kivra/ExtendedHypertree.h"
 
@@ -14,8 +14,8 @@
 // argument outside S. A row of a node's table (StableArgumentationTuple) is S
 // restricted to the node's bag, with every outside bag argument marked as
 // attacked or not yet attacked by the part of S seen in the subtree; its
-// solution holds every such S without the members still in the bag, which
-// join it when they leave the bag or at the root (see RowCollectingAlgorithm).
+// solution holds every such S with all its members put in so far (see
+// RowTableAlgorithm).
 //
 // Every attack lies inside some bag, so when an argument leaves the bag its
 // status is final: a row in which it is still unattacked cannot become stable
@@ -28,7 +28,7 @@
 // table first, so that no key is changed while in a table); the table it
 // returns belongs to the caller.
 class StableNormalizedArgumentationAlgorithm
-    : public RowCollectingAlgorithm<StableArgumentationTuple, StableJoin, kivra::AbstractNormalizedHTDAlgorithm> {
+    : public RowTableAlgorithm<StableArgumentationTuple, StableJoin, kivra::AbstractNormalizedHTDAlgorithm> {
  public:
   // problem must be an ArgumentationProblem; it is not owned.
   explicit StableNormalizedArgumentationAlgorithm(kivra::Problem* problem);

@@ -783,19 +783,24 @@ Solution* AbstractHTDAlgorithm::addToSolution(Solution* solution, Vertex vertex)
   return new Solution(solution, vertex);
 }
 
-void AbstractHTDAlgorithm::addToTupleSet(Tuple* tuple, Solution* solution, TupleSet* table,
-                                         Operation op) {
-  auto [position, inserted] = table->try_emplace(tuple, solution);
-  if (inserted) return;
+Tuple* AbstractHTDAlgorithm::addToTupleSet(Tuple* tuple, Solution* solution, TupleSet* table, Operation op) {
+  // Rules mostly make their rows in ascending order: hinted at the end, a row
+  // that follows the last key goes in after one comparison, any other is
+  // placed by the usual search.
+  const std::size_t before = table->size();
+  const auto position = table->try_emplace(table->end(), tuple, solution);
+  if (table->size() != before) return nullptr;
   // An equal row is already a key: the entry is re-keyed by the new row and
   // its solution becomes the combination of the old (left) and the new one.
   // Re-keying through the node handle keeps the entry's place in the tree.
   Solution* combined = combineSolutions(op, position->second, solution);
+  Tuple* displaced = position->first;
   auto hint = std::next(position);
   auto entry = table->extract(position);
   entry.key() = tuple;
   entry.mapped() = combined;
   table->insert(hint, std::move(entry));
+  return displaced;
 }
 
 // ---------------------------------------------------------------------------

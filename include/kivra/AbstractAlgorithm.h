@@ -536,9 +536,11 @@ class AbstractHTDAlgorithm {
   Solution* addToSolution(Solution* solution, Vertex vertex);
 
   // Inserts (tuple, solution). When an equal row is already a key, its entry
-  // is replaced by (tuple, combineSolutions(op, old solution, solution)); the
-  // displaced row object is not deleted.
-  void addToTupleSet(Tuple* tuple, Solution* solution, TupleSet* table, Operation op);
+  // is replaced by (tuple, combineSolutions(op, old solution, solution)), and
+  // the displaced row is returned: it is no longer in the table, and the
+  // caller, which owns the table's rows, may release it. Null when the row
+  // is new. A row that follows every key of the table costs one comparison.
+  Tuple* addToTupleSet(Tuple* tuple, Solution* solution, TupleSet* table, Operation op);
 
  private:
   friend class AbstractSemiNormalizedHTDAlgorithm;

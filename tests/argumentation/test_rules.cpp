@@ -107,8 +107,7 @@ class Rules : public Algorithm {
   explicit Rules(Framework& framework) : Algorithm(&framework.problem), af(framework) {}
 
   // A child table of the described rows (counted), each with the leaf
-  // solution of the empty set (its in-arguments are in the bag); made when
-  // the rule asks for the child's table.
+  // solution of its in-set; made when the rule asks for the child's table.
   void feed(std::vector<std::string> rows) { fed.push_back(std::move(rows)); }
   // The rows of the table `node`'s rule makes; then the table is released.
   Rows rows(const ExtendedHypertree* node) {
@@ -117,42 +116,75 @@ class Rules : public Algorithm {
     return r;
   }
   // Each row with the candidate sets it stands for, as name lists: the sets
-  // of its solution, which leaves out the row's in-arguments while they are
-  // in the bag, together with those.
+  // of its solution.
   Solutions solutions(const ExtendedHypertree* node) {
     TupleSet* table = Algorithm::evaluateNode(node);  // the node's own rule, never a fed table
     Solutions out;
     kivra::GenericInstantiator<kivra::EnumerationSolutionContent> inst;
-    const BagAttacks positions(node->getVertices(), &af.problem);
     for (auto& [tuple, solution] : *table) {
-      const Row& row = *static_cast<Row*>(tuple);
-      auto& sets = out[af.describe(row, VertexSet(node->getVertices()))];
-      const VertexSet members = positions.vertices(row.inArguments);
-      for (VertexSet e : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets()) {
-        e.insert(members.begin(), members.end());
+      auto& sets = out[af.describe(*static_cast<Row*>(tuple), VertexSet(node->getVertices()))];
+      for (const VertexSet& e : static_cast<kivra::EnumerationSolutionContent*>(solution->getContent(&inst))->getSets())
         sets.insert(af.names(e));
-      }
     }
     release(table);
     return out;
+  }
+  // Each row with its solution's expression (see shape), unevaluated.
+  std::map<std::string, std::string> shapes(const ExtendedHypertree* node) {
+    TupleSet* table = Algorithm::evaluateNode(node);
+    std::map<std::string, std::string> out;
+    for (auto& [tuple, solution] : *table)
+      out[af.describe(*static_cast<Row*>(tuple), VertexSet(node->getVertices()))] = shape(solution);
+    release(table);
+    return out;
+  }
+  // The expression the root selection makes of the table of `node`'s rule.
+  std::string selected(const ExtendedHypertree* node) {
+    TupleSet* table = Algorithm::evaluateNode(node);
+    const std::string text = shape(this->selectSolution(table, node));
+    release(table);
+    return text;
+  }
+  // An expression as text: the solution of the fed row r of the k-th fed
+  // table is #k:r; the others are Leaf(names), Empty, Add(s;names),
+  // Cross(left,right) and Union(left,right).
+  std::string shape(kivra::Solution* s) {
+    if (auto fed = fedRows.find(s); fed != fedRows.end()) return fed->second;
+    const auto pair = [&](const char* op) {
+      return op + ("(" + shape(s->getLeftArgument())) + "," + shape(s->getRightArgument()) + ")";
+    };
+    switch (s->getOperation()) {
+      case kivra::NewLeaf: return "Leaf(" + af.names(s->getParameter()) + ")";
+      case kivra::NewEmpty: return "Empty";
+      case kivra::Add: return "Add(" + shape(s->getLeftArgument()) + ";" + af.names(s->getParameter()) + ")";
+      case kivra::CrossJoin: return pair("Cross");
+      case kivra::Union: return pair("Union");
+      default: return "Value";
+    }
   }
 
  protected:
   TupleSet* evaluateNode(const ExtendedHypertree* node) override {
     if (fed.empty()) return Algorithm::evaluateNode(node);
     auto* table = new TupleSet();
+    const BagAttacks positions(node->getVertices(), &af.problem);
     for (const auto& r : fed.front()) {
       auto* row = new Counted<Row>();
       af.parse(r, *row, VertexSet(node->getVertices()));
-      table->emplace(row, this->createLeafSolution(VertexSet()));
+      kivra::Solution* s = this->createLeafSolution(positions.vertices(row->inArguments));
+      table->emplace(row, s);
+      fedRows[s] = "#" + std::to_string(fedTables) + ":" + r;
     }
     fed.pop_front();
+    ++fedTables;
     return table;
   }
 
  private:
   Framework& af;
   std::deque<std::vector<std::string>> fed;
+  std::map<kivra::Solution*, std::string> fedRows;
+  int fedTables = 0;
 };
 
 using AdmissibleRules = Rules<AdmissibleNormalizedArgumentationAlgorithm, AdmissibleRow>;
@@ -405,4 +437,52 @@ TEST(Ownership, RulesDeleteTheChildRowsTheyConsume) {
                                     {"a|b||c|", "||a,b,c||", "a|b|c||"},
                                     {"||a,b||", "a|b|||", "b|||a|"},
                                     {"||a,b||"}});
+}
+
+using Shapes = std::map<std::string, std::string>;
+
+// A row's solution holds the in-arguments put in so far: a leaf row's is the
+// leaf of its in-set, an argument joining at an introduction is added there,
+// a removal passes solutions on as they are and merges rows that become
+// equal with a Union (older left), a branch cross-joins (first child left),
+// and the root unites the accepted rows' solutions onto the empty one.
+TEST(SolutionExpressions, AdmissibleRules) {
+  Framework af("att(a,b).");
+  const VertexSet a = af.ids("a"), ab = af.ids("a,b");
+  AdmissibleRules rules(af);
+  EXPECT_EQ(rules.shapes(typed(ab)), (Shapes{{"|||a,b", "Leaf()"}, {"a|b||", "Leaf(a)"}, {"b||a|", "Leaf(b)"}}));
+  EXPECT_EQ(rules.selected(typed(ab)), "Union(Union(Empty,Leaf()),Leaf(a))");
+  rules.feed({"|||a", "a|||"});
+  EXPECT_EQ(rules.shapes(typed(ab, {a})),
+            (Shapes{{"|||a,b", "#0:|||a"}, {"b||a|", "Add(#0:|||a;b)"}, {"a|b||", "#0:a|||"}}));
+  rules.feed({"a|b||", "a|||b", "|||a,b"});
+  EXPECT_EQ(rules.shapes(typed(a, {ab})), (Shapes{{"a|||", "Union(#1:a|||b,#1:a|b||)"}, {"|||a", "#1:|||a,b"}}));
+  rules.feed({"a|b||", "|||a,b"});
+  rules.feed({"a|b||"});
+  EXPECT_EQ(rules.shapes(typed(ab, {ab, ab})), (Shapes{{"a|b||", "Cross(#2:a|b||,#3:a|b||)"}}));
+}
+
+TEST(SolutionExpressions, StableCompleteAndSemiNormalizedRules) {
+  Framework af("att(a,b).");
+  const VertexSet a = af.ids("a"), ab = af.ids("a,b");
+  StableRules stable(af);
+  EXPECT_EQ(stable.shapes(typed(ab)), (Shapes{{"||a,b", "Leaf()"}, {"a|b|", "Leaf(a)"}, {"b||a", "Leaf(b)"}}));
+  stable.feed({"||a"});
+  EXPECT_EQ(stable.shapes(typed(ab, {a})), (Shapes{{"||a,b", "#0:||a"}, {"b||a", "Add(#0:||a;b)"}}));
+  stable.feed({"a|b|", "b||a"});
+  EXPECT_EQ(stable.selected(typed(a, {ab})), "Union(Empty,#1:a|b|)");
+
+  CompleteRules complete(af);
+  EXPECT_EQ(complete.shapes(typed(a)), (Shapes{{"||a||", "Leaf()"}, {"||||a", "Leaf()"}, {"a||||", "Leaf(a)"}}));
+  complete.feed({"||a||"});
+  EXPECT_EQ(complete.shapes(typed(ab, {a})),
+            (Shapes{{"||a,b||", "#0:||a||"}, {"||a||b", "#0:||a||"}, {"b||a||", "Add(#0:||a||;b)"}}));
+
+  // A semi-normalized leaf introduces its bag into the empty row; a
+  // permutation adds every subset it puts in, the empty one too.
+  SemiRules semi(af);
+  EXPECT_EQ(semi.shapes(typed(ab, {}, kSemi)),
+            (Shapes{{"|||a,b", "Add(Leaf();)"}, {"a|b||", "Add(Leaf();a)"}, {"b||a|", "Add(Leaf();b)"}}));
+  semi.feed({"|||a"});
+  EXPECT_EQ(semi.shapes(typed(ab, {a}, kSemi)), (Shapes{{"|||a,b", "Add(#0:|||a;)"}, {"b||a|", "Add(#0:|||a;b)"}}));
 }

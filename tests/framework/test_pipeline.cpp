@@ -114,8 +114,9 @@ struct IndependentSets : Base {
     auto* table = new TupleSet;
     for (auto& [tuple, solution] : *left)
       if (auto match = right->find(tuple); match != right->end())
-        this->addToTupleSet(new SetTuple(static_cast<SetTuple*>(tuple)->chosen),
-                            this->combineSolutions(kivra::CrossJoin, solution, match->second), table, kivra::Union);
+        delete this->addToTupleSet(new SetTuple(static_cast<SetTuple*>(tuple)->chosen),
+                                   this->combineSolutions(kivra::CrossJoin, solution, match->second), table,
+                                   kivra::Union);
     release(left);
     release(right);
     return table;
@@ -149,7 +150,7 @@ struct IndependentSets : Base {
             rows.push_back({rows[i].first, this->addToSolution(rows[i].second, v)});
             rows.back().first.insert(v);
           }
-      for (auto& [row, s] : rows) this->addToTupleSet(new SetTuple(row), s, table, kivra::Union);
+      for (auto& [row, s] : rows) delete this->addToTupleSet(new SetTuple(row), s, table, kivra::Union);
     }
     release(child);
     return table;
@@ -391,6 +392,28 @@ TEST(Pipeline, DroppedExpressionsAreReclaimed) {
   EXPECT_EQ(static_cast<kivra::EnumerationSolutionContent*>(kept->getContent(&enumerating))->getSets(),
             std::vector<VertexSet>{{4}});
   EXPECT_EQ(count(earlier), 1);
+}
+
+// A row equal to a key, the last one or any other, takes the key's place
+// with the Union of both solutions (older left), and the displaced row comes
+// back to the caller, which owns it; a new row, in key order or not, does not.
+TEST(Tables, AddingARowHandsBackTheRowItDisplaces) {
+  struct Filler : Normalized {
+    using Normalized::Normalized, Normalized::addToTupleSet, Normalized::createLeafSolution;
+  } rules(new GraphProblem(EdgeSet{{1, 2}}));
+  TupleSet table;
+  auto add = [&](SetTuple* row) { return rules.addToTupleSet(row, rules.createLeafSolution({}), &table, kivra::Union); };
+  auto *two = new SetTuple({2}), *three = new SetTuple({3}), *newer = new SetTuple({3});
+  for (SetTuple* row : {new SetTuple({1}), three, two, new SetTuple({})}) EXPECT_EQ(add(row), nullptr);
+  Solution* older = table.find(three)->second;
+  EXPECT_EQ(add(newer), three);
+  EXPECT_EQ(add(new SetTuple({2})), two);
+  ASSERT_EQ(table.size(), 4u);
+  EXPECT_EQ(table.rbegin()->first, newer);
+  EXPECT_EQ(table.rbegin()->second->getLeftArgument(), older);
+  delete three;
+  delete two;
+  release(new TupleSet(std::move(table)));
 }
 
 TEST(Pipeline, BenchmarkLinesReportEachStep) {
