@@ -180,13 +180,13 @@ int Hypertree::setIDLabels(int iStartID) {
 
 Hypertree* Hypertree::getHTNode(int iID) {
   for (Hypertree* Current : preOrder(this))
-    if (Current->ids().count(iID) != 0) return Current;
+    if (const Tags* Mine = Current->findTags(); Mine && Mine->IDs.count(iID) != 0) return Current;
   return nullptr;
 }
 
 Hypertree* Hypertree::getHTNode(void* Ptr) {
   for (Hypertree* Current : preOrder(this))
-    if (Current->pointers().count(Ptr) != 0) return Current;
+    if (const Tags* Mine = Current->findTags(); Mine && Mine->Pointers.count(Ptr) != 0) return Current;
   return nullptr;
 }
 
@@ -239,7 +239,7 @@ std::list<Hypertree*>::iterator Hypertree::mergeUpwardAt(std::list<Hypertree*>::
   if (!bLambdaUnion) lambda().clear();
   lambda().insert(Child->lambda().begin(), Child->lambda().end());
   adoptChildren(this, MyChildren, Child->MyChildren);
-  pointers().insert(Child->pointers().begin(), Child->pointers().end());
+  mergePointers(Child);
   delete Child;
   // The adopted grandchildren follow at the end of the list.
   return MyChildren.erase(It);
@@ -264,7 +264,7 @@ void Hypertree::shrinkNode(bool bLambdaUnion) {
     }
     if (bLambdaUnion) lambda().insert(Child->lambda().begin(), Child->lambda().end());
     adoptChildren(this, MyChildren, Child->MyChildren);
-    pointers().insert(Child->pointers().begin(), Child->pointers().end());
+    mergePointers(Child);
     It = MyChildren.erase(It);
     delete Child;
   }
