@@ -79,8 +79,6 @@ void BM_BuildHypertree(benchmark::State& State) {
   delete G;
 }
 
-// The solver's flat road over the same graphs: the same tree from the vertex
-// and edge lists, without hypergraph objects or covers.
 }  // namespace
 
 BENCHMARK_TEMPLATE(BM_BuildHypertree, randomGraph)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
