@@ -196,9 +196,6 @@ class Hypertree {
     std::unique_ptr<Tags> MyTags;
   };
   static const Sets kNoSets;
-  // Empties Node's sets and returns their memory (the typed conversion of a
-  // tree that it deletes afterwards reads each bag once).
-  static void releaseSets(Hypertree* Node) { Node->MySets.reset(); }
   Sets& sets() {
     if (!MySets) MySets = std::make_unique<Sets>();
     return *MySets;

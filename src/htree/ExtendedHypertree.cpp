@@ -65,11 +65,6 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
   if (!source) return;
   setParent(source->getParent());
   vertices = bagOf(source);
-  // A converted root's source tree is deleted at the end; each source node's
-  // sets go as soon as its bag is read, so that the two trees do not hold
-  // their bags at the same time.
-  const bool release = isRoot();
-  if (release) releaseSets(source);
 
   // Convert the subtree below, each source child into a typed node appended
   // to its converted parent, in child-list order.
@@ -80,7 +75,6 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
     std::vector<std::pair<Hypertree*, ExtendedHypertree*>> converted;
     for (Hypertree* child : *from->getChildren()) {
       auto* typed = new ExtendedHypertree(bagOf(child));
-      if (release) releaseSets(child);
       to->insChild(typed, true);
       converted.emplace_back(child, typed);
     }
