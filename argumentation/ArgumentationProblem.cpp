@@ -162,8 +162,6 @@ void ArgumentationProblem::preprocess() {
   if (!quiet) warnAboutArguments();
   attacksAdjacency = calcAttacksAdjacency(attacks);
   attackedAdjacency = calcAttackedAdjacency(attacks);
-  attackedSlots.clear();
-  attackedSlots.resize(kAttackedSlots);
 }
 
 void ArgumentationProblem::warnAboutArguments() {
@@ -193,14 +191,6 @@ kivra::Hypergraph* ArgumentationProblem::buildHypergraphRepresentation() {
   std::vector<Vertex> ids(argumentCount());
   for (Vertex id = 1; id <= ids.size(); ++id) ids[id - 1] = id;
   return createGraphFromSortedLists(ids, attacks);
-}
-
-bool ArgumentationProblem::listGraph(std::vector<Vertex>& vertices, const std::vector<Attack>*& edges) {
-  absorbAttacks();
-  vertices.resize(argumentCount());
-  for (Vertex id = 1; id <= vertices.size(); ++id) vertices[id - 1] = id;
-  edges = &attacks;
-  return true;
 }
 
 ArgumentationProblem::Adjacency ArgumentationProblem::calcAttacksAdjacency(const AttackSet* pairs) {
@@ -269,24 +259,11 @@ ArgumentationProblem::FlatAdjacency ArgumentationProblem::calcAttackedAdjacency(
 VertexSet* ArgumentationProblem::getAttacksFromArg(Vertex argument) {
   const auto [begin, end] = attacksAdjacency.of(argument);
   if (begin == end) return nullptr;
-  AttackedSlot& slot = attackedSlots[argument % kAttackedSlots];
-  if (slot.argument != argument) {
-    // The tree nodes of the set held so far are reused for the new members.
-    VertexSet held;
-    held.swap(slot.set);
-    slot.argument = 0;
-    for (const Vertex* target = begin; target != end; ++target) {
-      if (held.empty()) {
-        slot.set.insert(slot.set.end(), *target);
-        continue;
-      }
-      auto node = held.extract(held.begin());
-      node.value() = *target;
-      slot.set.insert(slot.set.end(), std::move(node));
-    }
-    slot.argument = argument;
-  }
-  return &slot.set;
+  auto [entry, made] = attackedSets.try_emplace(argument);
+  // The range is ascending: every member is appended at the end.
+  if (made)
+    for (const Vertex* target = begin; target != end; ++target) entry->second.insert(entry->second.end(), *target);
+  return &entry->second;
 }
 
 std::pair<const Vertex*, const Vertex*> ArgumentationProblem::attackedRange(Vertex argument) const {

@@ -69,9 +69,6 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   void preprocess() override;
   // A new hypergraph, owned by the caller.
   kivra::Hypergraph* buildHypergraphRepresentation() override;
-  // The arguments in attacks (ids 1 to their number) and the attack list.
-  bool listGraph(std::vector<kivra::Vertex>& vertices,
-                 const std::vector<std::pair<kivra::Vertex, kivra::Vertex>>*& edges) override;
 
   // Statement receivers. The ids they give are final and known to the
   // framework's name-to-id table at once; the attacks and declarations take
@@ -83,8 +80,8 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
 
   // Queries; valid after preprocess().
   // The arguments `argument` attacks, or null when it attacks none. The set
-  // is one of a few kept for recent requests: it stays valid until the next
-  // call of this function (which may reuse it for another argument).
+  // is built on the first request for `argument` and kept: it stays valid,
+  // and unchanged, while the problem lives.
   kivra::VertexSet* getAttacksFromArg(kivra::Vertex argument);
   // The arguments `argument` attacks, ascending, as a range of the flat
   // adjacency (empty when it attacks none); valid while the problem lives.
@@ -127,15 +124,11 @@ class ArgumentationProblem : public kivra::Problem, public ArgumentationStatemen
   // and the attackers of each argument.
   FlatAdjacency attacksAdjacency;
   FlatAdjacency attackedAdjacency;
-  // Sets of attacked arguments handed out by getAttacksFromArg, by attacker
-  // modulo their number: a set per argument would hold a heap node per
-  // attack for the whole run, where callers only read one set at a time.
-  struct AttackedSlot {
-    kivra::Vertex argument = 0;  // 0: none yet (argument 0 attacks nothing)
-    kivra::VertexSet set;
-  };
-  static constexpr std::size_t kAttackedSlots = 1024;
-  std::vector<AttackedSlot> attackedSlots;
+  // The sets of attacked arguments handed out by getAttacksFromArg, by
+  // attacker, made on first request: a set for every argument would hold a
+  // heap node per attack for the whole run, where the semantics read the
+  // flat adjacency instead.
+  Adjacency attackedSets;
 
   // The arguments and their names take no containers of their own: the
   // argument ids (argumentIds) are 1 to argumentCount(), and the name of each

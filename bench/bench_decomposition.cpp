@@ -15,7 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "kivra/GraphDecomposition.h"
 #include "kivra/H_BucketElim.h"
 #include "kivra/Hyperedge.h"
 #include "kivra/Hypergraph.h"
@@ -80,37 +79,8 @@ void BM_BuildHypertree(benchmark::State& State) {
   delete G;
 }
 
-// The solver's flat road over the same graphs: the same tree from the vertex
-// and edge lists, without hypergraph objects or covers.
-template <kivra::Hypergraph* (*Make)(int)>
-void BM_DecomposeGraph(benchmark::State& State) {
-  kivra::Hypergraph* G = Make(static_cast<int>(State.range(0)));
-  // Vertices 1..n by stored position, one pair per two-node hyperedge.
-  G->labelNodesConsecutively();
-  std::vector<kivra::Vertex> Vertices;
-  for (int i = 0; i < G->getNbrOfNodes(); ++i) Vertices.push_back(static_cast<kivra::Vertex>(i + 1));
-  std::vector<std::pair<kivra::Vertex, kivra::Vertex>> Edges;
-  for (int j = 0; j < G->getNbrOfEdges(); ++j) {
-    kivra::Hyperedge* E = G->getEdge(j);
-    Edges.emplace_back(static_cast<kivra::Vertex>(E->getNode(0)->getLabel() + 1),
-                       static_cast<kivra::Vertex>(E->getNode(E->getNbrOfNodes() - 1)->getLabel() + 1));
-  }
-  delete G;
-  std::size_t iNodes = 0;
-  for (auto _ : State) {
-    std::srand(1);
-    kivra::GraphDecomposition Tree = kivra::decomposeGraph(Vertices, Edges);
-    iNodes = Tree.size();
-  }
-  State.counters["tree_nodes"] = static_cast<double>(iNodes);
-  State.counters["peak_MB"] = peakMegabytes();
-}
-
 }  // namespace
 
-BENCHMARK_TEMPLATE(BM_DecomposeGraph, randomGraph)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_TEMPLATE(BM_DecomposeGraph, gridGraph)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK_TEMPLATE(BM_DecomposeGraph, starGraph)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_TEMPLATE(BM_BuildHypertree, randomGraph)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_TEMPLATE(BM_BuildHypertree, gridGraph)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK_TEMPLATE(BM_BuildHypertree, starGraph)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(1);

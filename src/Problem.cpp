@@ -3,7 +3,6 @@
 #include <iostream>
 #include <vector>
 
-#include "kivra/GraphDecomposition.h"
 #include "kivra/H_BucketElim.h"
 #include "kivra/Hyperedge.h"
 #include "kivra/Hypertree.h"
@@ -24,8 +23,6 @@ Problem::Problem(bool benchmark)
 }
 
 Problem::~Problem() {}
-
-bool Problem::listGraph(std::vector<Vertex>&, const std::vector<std::pair<Vertex, Vertex>>*&) { return false; }
 
 std::size_t Problem::nameSlotOf(std::string_view name, std::uint32_t hash, std::uint64_t packed) const {
   const std::size_t mask = reverseVertexNames.size() - 1;
@@ -174,10 +171,7 @@ Solution* Problem::calculateSolution(AbstractHTDAlgorithm* algorithm) {
     std::cout << "Starting decomposition..." << std::endl;
     total.start();
   }
-  std::vector<Vertex> vertices;
-  const std::vector<std::pair<Vertex, Vertex>>* edges = nullptr;
-  const bool flat = listGraph(vertices, edges);
-  Hypergraph* graph = flat ? nullptr : buildHypergraphRepresentation();
+  Hypergraph* graph = buildHypergraphRepresentation();
   if (benchmark) {
     std::cout << "\tbuilding hypergraph took ";
     total.printStop(std::cout);
@@ -185,21 +179,13 @@ Solution* Problem::calculateSolution(AbstractHTDAlgorithm* algorithm) {
     std::cout << " seconds)" << std::endl;
   }
 
-  ExtendedHypertree* root;
-  if (flat) {
-    // The flat road: the same tree, bags straight from the lists, no
-    // hypergraph objects and no edge covers, which nothing reads.
-    root = new ExtendedHypertree(decomposeGraph(vertices, *edges));
-  } else {
-    H_BucketElim elimination;
-    Hypertree* tree = elimination.buildHypertree(graph, 2, 0, false);
-    // The typed copy replaces (and deletes) the bucket-elimination tree. It
-    // holds vertex ids, not the hypergraph's objects, and nothing reads the
-    // hypergraph afterwards: it goes before the tables are built.
-    root = new ExtendedHypertree(tree);
-    delete graph;
-  }
-  std::vector<Vertex>().swap(vertices);
+  H_BucketElim elimination;
+  Hypertree* tree = elimination.buildHypertree(graph, 2, 0, false);
+  // The typed copy replaces (and deletes) the bucket-elimination tree. It
+  // holds vertex ids, not the hypergraph's objects, and nothing reads the
+  // hypergraph afterwards: it goes before the tables are built.
+  ExtendedHypertree* root = new ExtendedHypertree(tree);
+  delete graph;
 
   if (benchmark) {
     std::cout << "\tbuilding hypertree decomposition took ";
@@ -233,14 +219,10 @@ int Problem::calculateTreeWidth() {
     preprocess();
     parsed = true;
   }
-  std::vector<Vertex> vertices;
-  const std::vector<std::pair<Vertex, Vertex>>* edges = nullptr;
-  if (listGraph(vertices, edges)) return graphTreeWidth(vertices, *edges);
   Hypergraph* graph = buildHypergraphRepresentation();
   H_BucketElim elimination;
-  // The width needs the bag sizes only, not the tree. The hypergraph stays
-  // allocated: the width ends the run.
-  return elimination.getTreeWidth(graph, 2, 0);
+  // The hypergraph and the tree stay allocated: the width ends the run.
+  return elimination.buildHypertree(graph, 2, 0, false)->getTreeWidth();
 }
 
 }  // namespace kivra

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "kivra/Global.h"
-#include "kivra/GraphDecomposition.h"
 #include "kivra/Hypertree.h"
 #include "kivra/TreeWalk.h"
 
@@ -70,9 +69,6 @@ class ExtendedHypertree : public Hypertree {
   // A parentless, childless General node with the given bag.
   explicit ExtendedHypertree(const VertexSet& bag);
   explicit ExtendedHypertree(VertexList bag);
-  // Converts a flat decomposition (same shape and child order, the same
-  // bags); this node is its root.
-  explicit ExtendedHypertree(const GraphDecomposition& source);
   // Deletes the subtree below this node; allocates nothing.
   ~ExtendedHypertree() override;
 

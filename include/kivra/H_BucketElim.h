@@ -27,11 +27,6 @@ class H_BucketElim {
   // The same along a given ordering (position 0 eliminated last); VarOrder
   // stays the caller's.
   Hypertree* buildHypertree(Hypergraph* HGraph, Node** VarOrder, bool bDual);
-  // buildHypertree(HGraph, iHeuristic, preElim, false)->getTreeWidth(), with
-  // the same ordering and random draws of the ordering, computed from the
-  // bag sizes alone: no tree and no covers are built. Node labels end as
-  // ordering positions.
-  int getTreeWidth(Hypergraph* HGraph, int iHeuristic, int preElim);
 
  private:
   // The ordering of heuristic iHeuristic (see buildHypertree), owned by the

@@ -183,22 +183,38 @@ class Hypertree {
   void writeGMLEdges(std::ostream& GMLFile);
 
   // The sets of a node, made on first use: nodes of typed trees, millions
-  // of them, keep their bags elsewhere and never use any of them.
+  // of them, keep their bags elsewhere and never use any of them. The
+  // pointer and identifier sets, which the decomposition itself never
+  // fills, are made apart from the bag and its cover.
+  struct Tags {
+    std::set<void*> Pointers;
+    std::set<int> IDs;
+  };
   struct Sets {
     std::set<Node*> Chi;
     std::set<Hyperedge*> Lambda;
-    std::set<void*> Pointers;
-    std::set<int> IDs;
+    std::unique_ptr<Tags> MyTags;
   };
   static const Sets kNoSets;
   Sets& sets() {
     if (!MySets) MySets = std::make_unique<Sets>();
     return *MySets;
   }
+  Tags& tags() {
+    Sets& Mine = sets();
+    if (!Mine.MyTags) Mine.MyTags = std::make_unique<Tags>();
+    return *Mine.MyTags;
+  }
+  // The tags of this node, null when it has none.
+  const Tags* findTags() const { return MySets ? MySets->MyTags.get() : nullptr; }
   std::set<Node*>& chi() { return sets().Chi; }
   std::set<Hyperedge*>& lambda() { return sets().Lambda; }
-  std::set<void*>& pointers() { return sets().Pointers; }
-  std::set<int>& ids() { return sets().IDs; }
+  std::set<void*>& pointers() { return tags().Pointers; }
+  std::set<int>& ids() { return tags().IDs; }
+  // Adds Other's pointers to this node's.
+  void mergePointers(const Hypertree* Other) {
+    if (const Tags* Theirs = Other->findTags()) pointers().insert(Theirs->Pointers.begin(), Theirs->Pointers.end());
+  }
 
   Hypertree* MyParent;
   std::list<Hypertree*> MyChildren;  // owned

@@ -31,14 +31,6 @@ class Problem {
   virtual void preprocess() = 0;
   // A new hypergraph of the problem, owned by the caller.
   virtual Hypergraph* buildHypergraphRepresentation() = 0;
-  // The problem's graph as plain lists, when its hypergraph has two-vertex
-  // edges only: the vertices ascending without repeats (into `vertices`) and
-  // the edges as vertex pairs (`edges` points to the problem's own list,
-  // valid until the problem changes), the same graph and orders that
-  // buildHypergraphRepresentation builds. The pipeline then decomposes the
-  // lists, with the same result, without hypergraph or hypertree objects.
-  // False (the default) when only the hypergraph is offered.
-  virtual bool listGraph(std::vector<Vertex>& vertices, const std::vector<std::pair<Vertex, Vertex>>*& edges);
 
   // Parses (once), decomposes and evaluates with `algorithm`; the returned
   // solution is wholly lazy. The hypergraph goes once the typed tree is

@@ -47,6 +47,8 @@ class SetCover {
   // chosen hyperedges in their HEdges order. One SetCover reuses its working
   // memory across calls.
   std::vector<Hyperedge*> cover(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges);
+  // The same into Out (cleared first), for callers that cover many sets.
+  void cover(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges, std::vector<Hyperedge*>& Out);
 
   // The same cover, with the same random draws, as cover() with Nodes in
   // this order and, as candidates, every hyperedge of every vertex of Nodes
@@ -63,10 +65,10 @@ class SetCover {
   // lies in no hyperedge of HEdges.
   bool isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges);
   // The two rules on the loaded model: the chosen candidate positions,
-  // ascending.
-  std::vector<int> NodeCover1(bool bDeterm);
-  std::vector<int> NodeCover2(bool bDeterm);
-  std::vector<int> runRule(bool bWeighted, bool bDeterm);
+  // ascending, held by the model until the next rule runs.
+  std::vector<int>& NodeCover1(bool bDeterm);
+  std::vector<int>& NodeCover2(bool bDeterm);
+  std::vector<int>& runRule(bool bWeighted, bool bDeterm);
   // Chooses the hyperedges a vertex is bound to because it is still
   // uncovered and lies in exactly one open hyperedge; lowers iUncovered by
   // the vertices they cover.

@@ -14,7 +14,11 @@ constexpr int kIndexThreshold = 16;
 }  // namespace
 
 CompSet::CompSet(int iMaxNbrOfComps)
-    : iMyMaxNbrOfComps(std::max(iMaxNbrOfComps, 0)), iMyNbrOfComps(0), bMySpecial(false) {}
+    : iMyMaxNbrOfComps(std::max(iMaxNbrOfComps, 0)), iMyNbrOfComps(0), bMySpecial(false) {
+  // Room for a small set at once: most sets (buckets, covers) stay small,
+  // and growing one entry at a time would allocate several times over.
+  MyComponents.reserve(static_cast<std::size_t>(std::min(iMyMaxNbrOfComps, kIndexThreshold)));
+}
 
 CompSet::~CompSet() {}
 

@@ -85,30 +85,6 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
   if (isRoot()) delete source;
 }
 
-ExtendedHypertree::ExtendedHypertree(const GraphDecomposition& source) : type(General) {
-  const std::size_t count = source.size();
-  auto bagOfNode = [&source](std::size_t k) {
-    VertexList bag;
-    bag.assign(source.Bags.begin() + source.BagStart[k], source.Bags.begin() + source.BagStart[k + 1]);
-    return bag;
-  };
-  if (count == 0) return;
-  vertices = bagOfNode(0);
-  // Nodes are numbered in pre-order: a node's children come after it, so its
-  // typed node exists when its children are attached. Should an allocation
-  // fail, the base destructor deletes what is attached so far.
-  std::vector<ExtendedHypertree*> made(count, nullptr);
-  made[0] = this;
-  for (std::size_t k = 0; k < count; ++k) {
-    for (std::uint32_t c = source.ChildStart[k]; c < source.ChildStart[k + 1]; ++c) {
-      const std::uint32_t child = source.Children[c];
-      auto* typed = new ExtendedHypertree(bagOfNode(child));
-      made[k]->insChild(typed, true);
-      made[child] = typed;
-    }
-  }
-}
-
 // The base destructor deletes the subtree below, without allocating.
 ExtendedHypertree::~ExtendedHypertree() = default;
 

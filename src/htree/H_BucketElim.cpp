@@ -66,48 +66,6 @@ Hypertree* H_BucketElim::buildHypertree(Hypergraph* HGraph, int iHeuristic, int 
   return Tree;
 }
 
-int H_BucketElim::getTreeWidth(Hypergraph* HGraph, int iHeuristic, int preElim) {
-  Node** VarOrder = ordering(HGraph, iHeuristic, preElim);
-  int n = HGraph->getNbrOfNodes();
-  for (int i = 0; i < n; ++i) VarOrder[i]->setLabel(i);
-  // Bag i is the vertex at position i, its bucket (the other vertices of the
-  // hyperedges whose highest position is i) and the members below i of the
-  // bags of its children; a bag's parent is its highest member below it.
-  // Shrinking only merges a bag into one that contains it, so the largest bag
-  // is the same before and after; neither the tree nor the covers are built.
-  // Bags are lists of positions, gathered in Below[parent] until the parent
-  // is reached.
-  std::vector<std::vector<int>> Below(static_cast<size_t>(n));
-  std::vector<int> Bag;
-  int iLargest = 0;
-  for (int i = n - 1; i >= 0; --i) {
-    Bag.swap(Below[static_cast<size_t>(i)]);
-    std::vector<int>().swap(Below[static_cast<size_t>(i)]);
-    Node* Vertex = VarOrder[i];
-    for (int e = 0; e < Vertex->getNbrOfEdges(); ++e) {
-      Hyperedge* Edge = Vertex->getEdge(e);
-      bool bHighest = true;
-      for (int k = 0; k < Edge->getNbrOfNodes() && bHighest; ++k) bHighest = Edge->getNode(k)->getLabel() <= i;
-      if (!bHighest) continue;
-      for (int k = 0; k < Edge->getNbrOfNodes(); ++k) {
-        int iLabel = Edge->getNode(k)->getLabel();
-        if (iLabel != i) Bag.push_back(iLabel);
-      }
-    }
-    std::sort(Bag.begin(), Bag.end());
-    Bag.erase(std::unique(Bag.begin(), Bag.end()), Bag.end());
-    // Every member of Bag lies below i; the vertex itself makes one more.
-    iLargest = std::max(iLargest, static_cast<int>(Bag.size()) + 1);
-    if (!Bag.empty()) {
-      std::vector<int>& Parent = Below[static_cast<size_t>(Bag.back())];
-      Parent.insert(Parent.end(), Bag.begin(), Bag.end() - 1);
-    }
-    Bag.clear();
-  }
-  delete[] VarOrder;
-  return iLargest - 1;
-}
-
 Hypertree* H_BucketElim::buildHypertree(Hypergraph* HGraph, Node** VarOrder, bool bDual) {
   int n = HGraph->getNbrOfNodes();
   std::vector<CompSet*> Buckets(static_cast<size_t>(n), nullptr);

@@ -29,7 +29,6 @@
 
 #include "kivra/BitCount.h"
 #include "kivra/Globals.h"
-#include "kivra/GraphDecomposition.h"
 
 namespace kivra {
 
@@ -344,17 +343,6 @@ class EliminationGraph {
     }
   }
 
-  // The graph on the indices 0..n-1 whose neighbour list of index i is
-  // Adjacent[Start[i] .. Start[i + 1]) (repeats and i itself are left out).
-  EliminationGraph(const std::vector<std::uint32_t>& Start, const std::vector<Index>& Adjacent, int n)
-      : n(static_cast<std::size_t>(n)), Sets(static_cast<std::size_t>(n)) {
-    for (Index i = 0; i < static_cast<Index>(n); ++i) {
-      for (std::uint32_t k = Start[i]; k < Start[i + 1]; ++k)
-        if (Adjacent[k] != i) Sets[i].insert(Adjacent[k]);
-      densifyIfLarge(i);
-    }
-  }
-
   IndexSet& operator[](Index i) { return Sets[i]; }
 
   // A set holding more than one in 64 of all vertices becomes a bitset: it
@@ -454,17 +442,6 @@ void minimumDegree(EliminationGraph& Graph, int n, int preElim, const char* cLoc
 }
 
 }  // namespace
-
-std::vector<std::uint32_t> minimumDegreeOrder(const std::vector<std::uint32_t>& Start,
-                                              const std::vector<std::uint32_t>& Adjacent, int n, int preElim) {
-  std::vector<std::uint32_t> Order(static_cast<std::size_t>(n));
-  {
-    EliminationGraph Graph(Start, Adjacent, n);
-    minimumDegree(Graph, n, preElim, "Hypergraph::getMIWOrder",
-                  [&Order](int iPos, Index c) { Order[static_cast<std::size_t>(iPos)] = c; });
-  }
-  return Order;
-}
 
 Node** Hypergraph::getInputOrder(int) {
   const int n = iMyMaxNbrOfNodes;

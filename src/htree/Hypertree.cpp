@@ -40,10 +40,15 @@ bool isSubsetOf(const std::set<Node*>& Small, const std::set<Node*>& Large) {
 // random choice uses this order so that a given seed always gives the same
 // result.
 template <typename T>
-std::vector<T*> byID(const std::set<T*>& Members) {
-  std::vector<T*> Sorted(Members.begin(), Members.end());
+void byID(const std::set<T*>& Members, std::vector<T*>& Sorted) {
+  Sorted.assign(Members.begin(), Members.end());
   std::stable_sort(Sorted.begin(), Sorted.end(),
                    [](const T* A, const T* B) { return A->getID() < B->getID(); });
+}
+template <typename T>
+std::vector<T*> byID(const std::set<T*>& Members) {
+  std::vector<T*> Sorted;
+  byID(Members, Sorted);
   return Sorted;
 }
 
@@ -76,8 +81,14 @@ bool coverByForcedEdges(const std::vector<Node*>& Vertices, std::vector<Hyperedg
                         std::unordered_set<Hyperedge*>& ChosenSet) {
   Chosen.clear();
   ChosenSet.clear();
+  // A few chosen hyperedges are looked up in the list itself; a hash set
+  // takes over for large bags.
+  constexpr std::size_t kListed = 16;
   for (Node* Vertex : Vertices) Vertex->setLabel(0);
-  auto isChosen = [&ChosenSet](Hyperedge* Edge) { return ChosenSet.count(Edge) != 0; };
+  auto isChosen = [&Chosen, &ChosenSet](Hyperedge* Edge) {
+    if (Chosen.size() <= kListed) return std::find(Chosen.begin(), Chosen.end(), Edge) != Chosen.end();
+    return ChosenSet.count(Edge) != 0;
+  };
   for (Node* Vertex : Vertices) {
     if (Vertex->getLabel() != 0) continue;
     // Chosen holds at most one hyperedge per vertex, so only a short prefix
@@ -92,7 +103,11 @@ bool coverByForcedEdges(const std::vector<Node*>& Vertices, std::vector<Hyperedg
     }
     if (iOpen != 1) continue;
     Chosen.push_back(Open);
-    ChosenSet.insert(Open);
+    if (Chosen.size() == kListed + 1) {
+      ChosenSet.insert(Chosen.begin(), Chosen.end());
+    } else if (Chosen.size() > kListed + 1) {
+      ChosenSet.insert(Open);
+    }
     for (int i = 0; i < Open->getNbrOfNodes(); ++i) Open->getNode(i)->setLabel(1);
   }
   for (Node* Vertex : Vertices)
@@ -165,13 +180,13 @@ int Hypertree::setIDLabels(int iStartID) {
 
 Hypertree* Hypertree::getHTNode(int iID) {
   for (Hypertree* Current : preOrder(this))
-    if (Current->ids().count(iID) != 0) return Current;
+    if (const Tags* Mine = Current->findTags(); Mine && Mine->IDs.count(iID) != 0) return Current;
   return nullptr;
 }
 
 Hypertree* Hypertree::getHTNode(void* Ptr) {
   for (Hypertree* Current : preOrder(this))
-    if (Current->pointers().count(Ptr) != 0) return Current;
+    if (const Tags* Mine = Current->findTags(); Mine && Mine->Pointers.count(Ptr) != 0) return Current;
   return nullptr;
 }
 
@@ -224,7 +239,7 @@ std::list<Hypertree*>::iterator Hypertree::mergeUpwardAt(std::list<Hypertree*>::
   if (!bLambdaUnion) lambda().clear();
   lambda().insert(Child->lambda().begin(), Child->lambda().end());
   adoptChildren(this, MyChildren, Child->MyChildren);
-  pointers().insert(Child->pointers().begin(), Child->pointers().end());
+  mergePointers(Child);
   delete Child;
   // The adopted grandchildren follow at the end of the list.
   return MyChildren.erase(It);
@@ -249,7 +264,7 @@ void Hypertree::shrinkNode(bool bLambdaUnion) {
     }
     if (bLambdaUnion) lambda().insert(Child->lambda().begin(), Child->lambda().end());
     adoptChildren(this, MyChildren, Child->MyChildren);
-    pointers().insert(Child->pointers().begin(), Child->pointers().end());
+    mergePointers(Child);
     It = MyChildren.erase(It);
     delete Child;
   }
@@ -259,8 +274,10 @@ void Hypertree::shrinkNode(bool bLambdaUnion) {
 void Hypertree::setLambda(Hypergraph* HGraph) {
   (void)HGraph;  // the candidates come from the bag vertices themselves
   SetCover Cover;
+  std::vector<Node*> Bag;
   std::vector<Node*> Uncovered;
   std::vector<Hyperedge*> Forced;
+  std::vector<Hyperedge*> Covering;
   std::vector<Hyperedge*> Candidates;
   std::unordered_set<Hyperedge*> ForcedSet;
   IncidentCoverCache Prepared(kHeavyDegree);
@@ -270,8 +287,9 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
     for (Node* Vertex : Current->chi()) Vertex->setLabel(0);
     for (Hyperedge* Edge : Current->lambda())
       for (int i = 0; i < Edge->getNbrOfNodes(); ++i) Edge->getNode(i)->setLabel(1);
+    byID(Current->chi(), Bag);
     Uncovered.clear();
-    for (Node* Vertex : byID(Current->chi()))
+    for (Node* Vertex : Bag)
       if (Vertex->getLabel() == 0) Uncovered.push_back(Vertex);
     if (Uncovered.empty()) continue;
 
@@ -284,8 +302,8 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
     if (bHeavy) {
       // The same cover as below, without walking all hyperedges of a vertex
       // of very high degree in every bag that holds it.
-      std::vector<Hyperedge*> Covering = Cover.coverIncident(Uncovered, Prepared);
-      Current->lambda().insert(Covering.begin(), Covering.end());
+      const std::vector<Hyperedge*> Incident = Cover.coverIncident(Uncovered, Prepared);
+      Current->lambda().insert(Incident.begin(), Incident.end());
       continue;
     }
     // Candidates: every hyperedge of the uncovered vertices, first
@@ -300,7 +318,8 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
         Edge->setLabel(1);
         Candidates.push_back(Edge);
       }
-    for (Hyperedge* Edge : Cover.cover(Uncovered, Candidates)) Current->lambda().insert(Edge);
+    Cover.cover(Uncovered, Candidates, Covering);
+    Current->lambda().insert(Covering.begin(), Covering.end());
   }
 }
 

@@ -124,6 +124,7 @@ struct SetCover::Model {
   std::vector<signed char> Label;  // vertex: 0 uncovered, 1 covered now, -1 settled
   std::vector<char> Chosen;        // candidate
   std::vector<int> ChosenList;
+  std::vector<int> Best;  // the smallest result of cover() so far
   std::vector<double> Weight, Score;
   std::vector<int> Covered;
   ScoreTree Tree;
@@ -189,19 +190,27 @@ CompSet* SetCover::cover(CompSet* Nodes, CompSet* HEdges) {
 }
 
 std::vector<Hyperedge*> SetCover::cover(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges) {
+  std::vector<Hyperedge*> Result;
+  cover(Nodes, HEdges, Result);
+  return Result;
+}
+
+void SetCover::cover(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges,
+                     std::vector<Hyperedge*>& Out) {
   if (!isCoverable(Nodes, HEdges)) writeErrorMsg("Covering not possible.", "SetCover::cover", true);
-  // Each result replaces the best only when strictly smaller.
-  std::vector<int> Best = NodeCover1(true);
-  auto consider = [&Best](std::vector<int> Result) {
-    if (Result.size() < Best.size()) Best.swap(Result);
+  // Each result replaces the best only when strictly smaller. Results and
+  // the best are swapped, never copied: the model's buffers keep their room
+  // from one cover to the next.
+  Model& M = *MyModel;
+  M.Best.swap(NodeCover1(true));
+  auto consider = [&M](std::vector<int>& Result) {
+    if (Result.size() < M.Best.size()) M.Best.swap(Result);
   };
   consider(NodeCover1(false));
   consider(NodeCover2(true));
   consider(NodeCover2(false));
-  std::vector<Hyperedge*> Result;
-  Result.reserve(Best.size());
-  for (int p : Best) Result.push_back(HEdges[static_cast<std::size_t>(p)]);
-  return Result;
+  Out.clear();
+  for (int p : M.Best) Out.push_back(HEdges[static_cast<std::size_t>(p)]);
 }
 
 bool SetCover::isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges) {
@@ -276,11 +285,11 @@ void SetCover::chooseForcedEdges(int& iUncovered) {
   }
 }
 
-std::vector<int> SetCover::NodeCover1(bool bDeterm) { return runRule(false, bDeterm); }
+std::vector<int>& SetCover::NodeCover1(bool bDeterm) { return runRule(false, bDeterm); }
 
-std::vector<int> SetCover::NodeCover2(bool bDeterm) { return runRule(true, bDeterm); }
+std::vector<int>& SetCover::NodeCover2(bool bDeterm) { return runRule(true, bDeterm); }
 
-std::vector<int> SetCover::runRule(bool bWeighted, bool bDeterm) {
+std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
   // The first rule scores a hyperedge by its uncovered vertices (counted per
   // edge-list entry), the second by their weights, a vertex lying in many
   // candidates weighing little. Scores are kept up to date by subtracting

@@ -1,6 +1,7 @@
 // The argumentation problem: ids, warnings, hypergraph and attack queries.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <set>
@@ -10,6 +11,9 @@
 #include <vector>
 
 #include "ArgumentationProblem.h"
+#include "StableNormalizedArgumentation.h"
+#include "kivra/H_BucketElim.h"
+#include "kivra/Hypertree.h"
 
 using kivra::Vertex;
 using kivra::VertexSet;
@@ -90,14 +94,6 @@ TEST(ArgumentationProblem, AttackTargetsAndHypergraph) {
   EXPECT_EQ(std::vector<Vertex>(first, last), (std::vector<Vertex>{std::min(b, c), std::max(b, c)}));
   EXPECT_EQ(p.attackedRange(b).first, p.attackedRange(b).second);
   EXPECT_EQ(p.attackedRange(99).first, p.attackedRange(99).second);
-  // The graph the decomposition reads: arguments 1..3, the attack list.
-  std::vector<Vertex> vertices;
-  const std::vector<std::pair<Vertex, Vertex>>* edges = nullptr;
-  ASSERT_TRUE(p.listGraph(vertices, edges));
-  EXPECT_EQ(vertices, (std::vector<Vertex>{1, 2, 3}));
-  using Pairs = std::set<std::pair<Vertex, Vertex>>;
-  EXPECT_EQ(Pairs(edges->begin(), edges->end()), (Pairs{{a, b}, {a, c}, {c, c}}));
-  EXPECT_TRUE(std::is_sorted(edges->begin(), edges->end()));
   // One node per argument in an attack, one edge per distinct attack.
   std::unique_ptr<kivra::Hypergraph> graph(p.buildHypergraphRepresentation());
   ASSERT_EQ(graph->getNbrOfNodes(), 3);
@@ -161,6 +157,60 @@ TEST(ArgumentationProblem, LargeAttackRelationKeepsItsOrder) {
     ASSERT_TRUE(p.argumentIsAttackedBySet({from}, to)) << a << " " << b;
     ASSERT_EQ(p.getAttacksFromArg(from)->count(to), 1u);
   }
+}
+
+// Both runs decompose through buildHypertree(hg, 2, 0, false), bag covers
+// included: afterwards the random sequence stands where that call leaves it
+// (the covers of a grid's bags draw), and the width run reports that tree's
+// width.
+TEST(ArgumentationProblem, RunsDecomposeThroughBucketElimination) {
+  std::string text;
+  auto name = [](int r, int c) { return "a" + std::to_string(r) + "x" + std::to_string(c); };
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 8; ++c) {
+      if (c + 1 < 8) text += "att(" + name(r, c) + "," + name(r, c + 1) + "). att(" + name(r, c + 1) + "," + name(r, c) + ").\n";
+      if (r + 1 < 3) text += "att(" + name(r, c) + "," + name(r + 1, c) + ").\n";
+    }
+  for (unsigned seed : {1u, 5u, 9u}) {
+    Loaded direct(text, true);
+    std::srand(seed);
+    std::unique_ptr<kivra::Hypergraph> graph(direct.problem.buildHypergraphRepresentation());
+    ASSERT_EQ(graph->getNbrOfNodes(), 24);
+    std::unique_ptr<kivra::Hypertree> tree(kivra::H_BucketElim().buildHypertree(graph.get(), 2, 0, false));
+    const int width = tree->getTreeWidth();
+    const int next = std::rand();
+
+    std::istringstream widthInput(text);
+    ArgumentationProblem widthRun(&widthInput, true);
+    std::srand(seed);
+    EXPECT_EQ(widthRun.calculateTreeWidth(), width) << "seed " << seed;
+    EXPECT_EQ(std::rand(), next) << "seed " << seed;
+
+    std::istringstream solvingInput(text);
+    ArgumentationProblem solvingRun(&solvingInput, true);
+    StableNormalizedArgumentationAlgorithm stable(&solvingRun);
+    std::srand(seed);
+    ASSERT_NE(solvingRun.calculateSolution(&stable), nullptr);
+    EXPECT_EQ(std::rand(), next) << "seed " << seed;
+  }
+}
+
+// A set handed out stays valid and unchanged while further sets are asked
+// for, also those of arguments whose ids lie far apart (1 and 1025).
+TEST(ArgumentationProblem, AttackTargetSetsStayValid) {
+  std::string text;
+  for (int i = 0; i < 1100; ++i) text += "att(s" + std::to_string(i) + ",t" + std::to_string(i) + ").\n";
+  Loaded l(text, true);
+  ArgumentationProblem& p = l.problem;
+  // The last attack of the text gives its attacker id 1, its target id 2.
+  ASSERT_EQ(p.getVertexId("s1099"), 1u);
+  ASSERT_EQ(p.getVertexId("s587"), 1025u);
+  const VertexSet* first = p.getAttacksFromArg(1);
+  ASSERT_NE(first, nullptr);
+  for (Vertex attacker = 3; attacker < 2200; attacker += 2) ASSERT_NE(p.getAttacksFromArg(attacker), nullptr);
+  EXPECT_EQ(*first, (VertexSet{2}));
+  EXPECT_EQ(*p.getAttacksFromArg(1025), (VertexSet{1026}));
+  EXPECT_EQ(p.getAttacksFromArg(1), first);
 }
 
 // The name index: names short enough to live in its slots and longer ones

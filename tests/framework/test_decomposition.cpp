@@ -127,21 +127,4 @@ TEST(TypedTree, ConversionKeepsShapeAndReleasesTheSource) {
   EXPECT_TRUE(converted.getChi()->empty());
 }
 
-// A flat decomposition becomes the typed tree of the same shape, child order
-// and bags; an empty one a single node with an empty bag.
-TEST(TypedTree, ConversionOfAFlatDecomposition) {
-  GraphDecomposition flat;
-  // Pre-order: 0 {1,3} with children 1 {2} (whose child is 2 {2,5}) and 3 {3}.
-  flat.BagStart = {0, 2, 3, 5, 6};
-  flat.Bags = {1, 3, 2, 2, 5, 3};
-  flat.ChildStart = {0, 2, 3, 3, 3};
-  flat.Children = {1, 3, 2};
-  ExtendedHypertree converted(flat);
-  EXPECT_EQ(show(&converted), "G{1,3}(G{2}(G{2,5}),G{3})");
-  EXPECT_TRUE(converted.isRoot());
-
-  ExtendedHypertree empty(kivra::decomposeGraph({}, {}));
-  EXPECT_EQ(show(&empty), "G{}");
-}
-
 }  // namespace

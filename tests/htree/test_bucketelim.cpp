@@ -188,34 +188,3 @@ TEST(BucketElim, ShrinkingWhileBuildingGivesTheTreeOfShrinkingAfterwards) {
     delete G;
   }
 }
-
-TEST(BucketElim, WidthWithoutTreeMatchesTheTree) {
-  // The width computed from bag sizes alone must equal the width of the
-  // tree built from the same seed, for every heuristic, on sparse and dense
-  // graphs, hyperedges with repeated members and several connected parts.
-  std::mt19937 Rng(11);
-  std::vector<std::pair<int, EdgeList>> Graphs{{60, gridEdges(3, 20)}, {200, starEdges(200)}, {1, {{1}}}};
-  for (int iRound = 0; iRound < 12; ++iRound) {
-    int n = 5 + static_cast<int>(Rng() % 60);
-    EdgeList Edges = iRound % 2 == 0 ? randomEdges(n, n * (1 + iRound % 5), Rng()) : randomHyperedges(Rng, n, 2 * n);
-    // Every vertex lies in some hyperedge, or covering the bags would fail.
-    for (int v = 1; v <= n; ++v) Edges.push_back({v});
-    Graphs.emplace_back(n, Edges);
-  }
-  for (const auto& [n, Edges] : Graphs) {
-    Hypergraph* G = buildGraph(n, Edges);
-    for (int iHeuristic = 1; iHeuristic <= 4; ++iHeuristic)
-      for (unsigned Seed : {1u, 7u}) {
-        std::srand(Seed);
-        Hypertree* Tree = H_BucketElim().buildHypertree(G, iHeuristic, 0, false);
-        int iExpected = Tree->getTreeWidth();
-        delete Tree;
-        std::srand(Seed);
-        EXPECT_EQ(H_BucketElim().getTreeWidth(G, iHeuristic, 0), iExpected)
-            << n << " vertices, heuristic " << iHeuristic << ", seed " << Seed;
-      }
-    delete G;
-  }
-  Hypergraph Empty;
-  EXPECT_EQ(H_BucketElim().getTreeWidth(&Empty, 2, 0), -1);
-}
