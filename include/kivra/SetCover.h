@@ -69,6 +69,9 @@ class SetCover {
   std::vector<int>& NodeCover1(bool bDeterm);
   std::vector<int>& NodeCover2(bool bDeterm);
   std::vector<int>& runRule(bool bWeighted, bool bDeterm);
+  // A rule's state before its first round: forced hyperedges chosen,
+  // weights and scores set; iUncovered the vertices left.
+  void startRule(bool bWeighted, int& iUncovered);
   // Chooses the hyperedges a vertex is bound to because it is still
   // uncovered and lies in exactly one open hyperedge; lowers iUncovered by
   // the vertices they cover.

@@ -129,6 +129,20 @@ struct SetCover::Model {
   std::vector<int> Covered;
   ScoreTree Tree;
 
+  // Every rule run on one instance starts alike: the forced hyperedges are
+  // chosen before any score or draw, and the starting scores depend only on
+  // whether the run is weighted. The first run of an instance records that
+  // state (per weighting) and later runs start from the copy.
+  struct Start {
+    bool bReady = false;
+    std::vector<signed char> Label;
+    std::vector<char> Chosen;
+    std::vector<int> ChosenList;
+    std::vector<double> Weight, Score;
+    int iUncovered = 0;
+  };
+  Start Starts[2];
+
   // Marks the members of candidate p that are still uncovered as covered in
   // this step and lists them in Covered.
   void coverMembersOf(int p) {
@@ -215,6 +229,7 @@ void SetCover::cover(const std::vector<Node*>& Nodes, const std::vector<Hyperedg
 
 bool SetCover::isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges) {
   Model& M = *MyModel;
+  for (Model::Start& St : M.Starts) St.bReady = false;
   M.s = static_cast<int>(Nodes.size());
   M.e = static_cast<int>(HEdges.size());
   // Labels as scratch: a member of a candidate is its vertex position or -1,
@@ -285,17 +300,7 @@ void SetCover::chooseForcedEdges(int& iUncovered) {
   }
 }
 
-std::vector<int>& SetCover::NodeCover1(bool bDeterm) { return runRule(false, bDeterm); }
-
-std::vector<int>& SetCover::NodeCover2(bool bDeterm) { return runRule(true, bDeterm); }
-
-std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
-  // The first rule scores a hyperedge by its uncovered vertices (counted per
-  // edge-list entry), the second by their weights, a vertex lying in many
-  // candidates weighing little. Scores are kept up to date by subtracting
-  // what each newly covered vertex contributed, vertex by vertex in list
-  // order, so the weighted sums are formed exactly as a rescan would form
-  // them.
+void SetCover::startRule(bool bWeighted, int& iUncovered) {
   Model& M = *MyModel;
   const std::size_t s = static_cast<std::size_t>(M.s);
   M.Label.assign(s, 0);
@@ -305,7 +310,7 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
   if (bWeighted)
     for (std::size_t i = 0; i < s; ++i)
       M.Weight[i] = 1.0 - static_cast<double>(M.Candidates[i]) / M.e;
-  int iUncovered = M.s;
+  iUncovered = M.s;
 
   chooseForcedEdges(iUncovered);
   M.Score.assign(static_cast<std::size_t>(M.e), 0.0);
@@ -319,6 +324,39 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
       const int p = M.Entries[static_cast<std::size_t>(k)];
       if (p >= 0 && !M.Chosen[static_cast<std::size_t>(p)]) M.Score[static_cast<std::size_t>(p)] += M.Weight[i];
     }
+  }
+}
+
+std::vector<int>& SetCover::NodeCover1(bool bDeterm) { return runRule(false, bDeterm); }
+
+std::vector<int>& SetCover::NodeCover2(bool bDeterm) { return runRule(true, bDeterm); }
+
+std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
+  // The first rule scores a hyperedge by its uncovered vertices (counted per
+  // edge-list entry), the second by their weights, a vertex lying in many
+  // candidates weighing little. Scores are kept up to date by subtracting
+  // what each newly covered vertex contributed, vertex by vertex in list
+  // order, so the weighted sums are formed exactly as a rescan would form
+  // them.
+  Model& M = *MyModel;
+  Model::Start& St = M.Starts[bWeighted ? 1 : 0];
+  int iUncovered = M.s;
+  if (St.bReady) {
+    M.Label = St.Label;
+    M.Chosen = St.Chosen;
+    M.ChosenList = St.ChosenList;
+    M.Weight = St.Weight;
+    M.Score = St.Score;
+    iUncovered = St.iUncovered;
+  } else {
+    startRule(bWeighted, iUncovered);
+    St.Label = M.Label;
+    St.Chosen = M.Chosen;
+    St.ChosenList = M.ChosenList;
+    St.Weight = M.Weight;
+    St.Score = M.Score;
+    St.iUncovered = iUncovered;
+    St.bReady = true;
   }
   // A few candidates are simply scanned each round; the tree pays off for
   // many.
