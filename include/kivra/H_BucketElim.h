@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "kivra/Hypertree.h"
+
 namespace kivra {
 
 class CompSet;
@@ -38,7 +40,7 @@ class H_BucketElim {
   // subtree is complete, which gives the tree shrink(false) would give, and
   // each bucket is deleted (and nulled) once its node is built.
   Hypertree* eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder, bool bDual, bool bShrink);
-  void minimize(std::set<Node*>* Chi, int iOrderPos, CompSet** Buckets, int iNbrOfBuckets);
+  void minimize(ChiSet* Chi, int iOrderPos, CompSet** Buckets, int iNbrOfBuckets);
   // Local improvements of an ordering by its decomposition's hypertree width;
   // they rearrange VarOrder in place.
   void improveOrderRand(Hypergraph* HGraph, Node** VarOrder, bool bDual);

@@ -29,7 +29,7 @@ Node* nodeAt(CompSet* Set, int iPos) { return reinterpret_cast<Node*>((*Set)[iPo
 
 // Whether Vertex and every member of Bucket lie in Tree's bag.
 bool containsBag(Hypertree* Tree, Node* Vertex, CompSet* Bucket) {
-  const std::set<Node*>& Chi = *Tree->getChi();
+  const ChiSet& Chi = *Tree->getChi();
   if (Chi.count(Vertex) == 0) return false;
   for (int k = 0; k < Bucket->size(); ++k)
     if (Chi.count(nodeAt(Bucket, k)) == 0) return false;
@@ -248,7 +248,7 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
   return Current;
 }
 
-void H_BucketElim::minimize(std::set<Node*>* Chi, int iOrderPos, CompSet** Buckets, int iNbrOfBuckets) {
+void H_BucketElim::minimize(ChiSet* Chi, int iOrderPos, CompSet** Buckets, int iNbrOfBuckets) {
   (void)iNbrOfBuckets;
   // Candidates in ordering position, so that the outcome does not depend on
   // addresses.

@@ -28,7 +28,7 @@ using treewalk::preOrder;
 namespace {
 
 // Whether every member of Small is in Large, without touching labels.
-bool isSubsetOf(const std::set<Node*>& Small, const std::set<Node*>& Large) {
+bool isSubsetOf(const ChiSet& Small, const ChiSet& Large) {
   if (Small.size() > Large.size()) return false;
   for (Node* Member : Small)
     if (Large.count(Member) == 0) return false;
@@ -40,13 +40,13 @@ bool isSubsetOf(const std::set<Node*>& Small, const std::set<Node*>& Large) {
 // random choice uses this order so that a given seed always gives the same
 // result.
 template <typename T>
-void byID(const std::set<T*>& Members, std::vector<T*>& Sorted) {
+void byID(const std::set<T*, std::less<T*>, detail::PoolAllocator<T*>>& Members, std::vector<T*>& Sorted) {
   Sorted.assign(Members.begin(), Members.end());
   std::stable_sort(Sorted.begin(), Sorted.end(),
                    [](const T* A, const T* B) { return A->getID() < B->getID(); });
 }
 template <typename T>
-std::vector<T*> byID(const std::set<T*>& Members) {
+std::vector<T*> byID(const std::set<T*, std::less<T*>, detail::PoolAllocator<T*>>& Members) {
   std::vector<T*> Sorted;
   byID(Members, Sorted);
   return Sorted;
@@ -382,8 +382,8 @@ unsigned int Hypertree::getNumberOfJoinNodes() {
 
 void Hypertree::swapChiLambda() {
   for (Hypertree* Current : preOrder(this)) {
-    std::set<Node*> NewChi;
-    std::set<Hyperedge*> NewLambda;
+    ChiSet NewChi;
+    LambdaSet NewLambda;
     // Reinterpreting keeps the addresses, hence the order: append at the end.
     for (Hyperedge* Edge : Current->lambda()) NewChi.insert(NewChi.end(), asNode(Edge));
     for (Node* Vertex : Current->chi()) NewLambda.insert(NewLambda.end(), asEdge(Vertex));
@@ -405,7 +405,7 @@ namespace {
 // lambdas are offered and a member is kept unless the parent's lambda holds
 // it too.
 void reduceNodeLambda(Hypertree* Current, bool bBottomUp) {
-  std::set<Hyperedge*>* NodeLambda = Current->getLambda();
+  LambdaSet* NodeLambda = Current->getLambda();
   Hypertree* Parent = Current->getParent();
   std::list<Hypertree*>* Children = Current->getChildren();
 

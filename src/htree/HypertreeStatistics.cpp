@@ -40,7 +40,7 @@ std::unordered_map<Node*, std::vector<int>> bagPositions(const std::vector<Hyper
 // The names of a set's members, ordered by their labels (their positions in
 // the hypergraph), joined by ", ".
 template <typename T>
-void writeNames(std::ostream& Out, const std::set<T*>& Members, std::vector<void*>& Ptr, std::vector<int>& Keys) {
+void writeNames(std::ostream& Out, const std::set<T*, std::less<T*>, detail::PoolAllocator<T*>>& Members, std::vector<void*>& Ptr, std::vector<int>& Keys) {
   Ptr.assign(Members.begin(), Members.end());
   Keys.clear();
   for (T* Member : Members) Keys.push_back(Member->getLabel());
@@ -100,7 +100,7 @@ void Hypertree::labelCovEdges(Hypergraph* HGraph) {
     bool bCovered = !bHasUnlabelled;
     for (std::size_t a = 0; !bCovered && a < Anchor->size(); ++a) {
       const int t = (*Anchor)[a];
-      const std::set<Node*>* Bag = Order[static_cast<std::size_t>(t)]->getChi();
+      const ChiSet* Bag = Order[static_cast<std::size_t>(t)]->getChi();
       bCovered = true;
       for (int i = 0; i < Edge->getNbrOfNodes() && bCovered; ++i) {
         Node* Vertex = Edge->getNode(i);
@@ -220,8 +220,8 @@ unsigned int Hypertree::getChiSetChangeSum() {
   unsigned int iSum = 0;
   for (Hypertree* Current : preOrder(this)) {
     if (Current->MyChildren.size() != 1) continue;
-    const std::set<Node*>& Mine = Current->chi();
-    const std::set<Node*>& Childs = Current->MyChildren.front()->chi();
+    const ChiSet& Mine = Current->chi();
+    const ChiSet& Childs = Current->MyChildren.front()->chi();
     // Both sets are ordered by address: one merge counts the common part.
     std::size_t iCommon = 0;
     auto a = Mine.begin();
@@ -256,7 +256,7 @@ unsigned int Hypertree::getJoinOverheadSum() {
     // side, so a node's work is bounded by its children's bags.
     Common.assign(Current->chi().begin(), Current->chi().end());
     for (Hypertree* Child : Current->MyChildren) {
-      const std::set<Node*>& Theirs = Child->chi();
+      const ChiSet& Theirs = Child->chi();
       Next.clear();
       if (Common.size() <= Theirs.size()) {
         for (Node* Vertex : Common)

@@ -144,7 +144,7 @@ TEST(HypertreeDual, ReduceLambdaDropsWhatTheNeighboursCover) {
   for (int e : {0, 1, 3}) Root->insLambda(G->getEdge(e));
   for (int e : {1, 2}) Child->insLambda(G->getEdge(e));
   Root->reduceLambda();
-  auto ids = [](const std::set<Hyperedge*>& Lambda) {
+  auto ids = [](const LambdaSet& Lambda) {
     Ids L;
     for (Hyperedge* E : Lambda) L.push_back(E->getID());
     std::sort(L.begin(), L.end());

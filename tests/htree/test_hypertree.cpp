@@ -89,7 +89,7 @@ TEST(HypertreeShrink, WorkedCases) {
   T[0]->shrink(false);
   EXPECT_EQ(bagsOf(T[0]), (EdgeList{{1, 2}, {2, 5, 6}, {2, 3, 4}}));
   EXPECT_EQ(T[3]->getParent(), T[0]);
-  EXPECT_EQ(*T[0]->getLambda(), std::set<Hyperedge*>{G->getEdge(0)});
+  EXPECT_EQ(*T[0]->getLambda(), LambdaSet{G->getEdge(0)});
   delete T[0];
 
   // A subset child is absorbed downward; lambdas join only on request.
@@ -119,7 +119,7 @@ TEST(HypertreeCover, SetLambdaCoversWhatLambdaLeavesUncovered) {
   T[0]->setLambda(G);
   EXPECT_EQ(checkDecomposition(T[0], G), "");
   EXPECT_EQ(T[0]->getLambda()->size(), 2u);  // one more for vertex 3
-  EXPECT_EQ(*T[1]->getLambda(), std::set<Hyperedge*>{G->getEdge(2)});
+  EXPECT_EQ(*T[1]->getLambda(), LambdaSet{G->getEdge(2)});
   delete T[0];
   delete G;
 }
@@ -158,8 +158,8 @@ TEST(HypertreeDual, ResetLambdaElimCovEdgesAndSetChi) {
   T[0]->insLambda(G->getEdge(1));
   T[0]->insLambda(G->getEdge(2));
   T[0]->resetLambda(G);
-  EXPECT_EQ(*T[0]->getLambda(), std::set<Hyperedge*>{G->getEdge(0)});
-  EXPECT_EQ(*T[1]->getLambda(), std::set<Hyperedge*>{G->getEdge(2)});
+  EXPECT_EQ(*T[0]->getLambda(), LambdaSet{G->getEdge(0)});
+  EXPECT_EQ(*T[1]->getLambda(), LambdaSet{G->getEdge(2)});
   delete T[0];
   // elimCovEdges drops what covers nothing of the bag; a lambda of the same
   // size as the fresh cover ({1,2}) stays although it is another hyperedge.
@@ -167,9 +167,9 @@ TEST(HypertreeDual, ResetLambdaElimCovEdgesAndSetChi) {
   T[0]->insLambda(G->getEdge(1));
   T[0]->insLambda(G->getEdge(2));
   T[0]->elimCovEdges();
-  EXPECT_EQ(*T[0]->getLambda(), std::set<Hyperedge*>{G->getEdge(2)});
+  EXPECT_EQ(*T[0]->getLambda(), LambdaSet{G->getEdge(2)});
   T[0]->resetLambda(G);
-  EXPECT_EQ(*T[0]->getLambda(), std::set<Hyperedge*>{G->getEdge(2)});
+  EXPECT_EQ(*T[0]->getLambda(), LambdaSet{G->getEdge(2)});
   delete T[0];
 
   // setChi: vertex 2 lies in both children's hyperedges but in none of the
@@ -181,5 +181,35 @@ TEST(HypertreeDual, ResetLambdaElimCovEdgesAndSetChi) {
   EXPECT_EQ(bagsOf(T[0]), (EdgeList{{1, 2, 4}, {1, 2}, {2, 3}}));
   delete T[0];
   delete H;
+  delete G;
+}
+
+// Bag entries come from a block pool that hands its chunks back once the
+// last entry is freed: a tree freed (emptying the pool) and rebuilt, and a
+// tree freed while another still holds entries, leave every live bag whole.
+TEST(HypertreeSets, BagsSurviveOtherTreesComingAndGoing) {
+  const int n = 5000;  // several pool chunks of entries per tree
+  Hypergraph* G = buildGraph(n, pathEdges(n));
+  auto fill = [G, n](Hypertree* T, int iShift) {
+    for (int i = 0; i < n; ++i) T->insChi(G->getNode((i + iShift) % n));
+  };
+  auto expectWhole = [G, n](Hypertree* T) {
+    ASSERT_EQ(T->getChi()->size(), static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) ASSERT_EQ(T->getChi()->count(G->getNode(i)), 1u) << i;
+  };
+  for (int iRound = 0; iRound < 2; ++iRound) {
+    auto* Kept = new Hypertree();
+    auto* Dropped = new Hypertree();
+    fill(Kept, 0);
+    fill(Dropped, 7);
+    Dropped->getChi()->erase(G->getNode(3));
+    delete Dropped;
+    auto* Later = new Hypertree();
+    fill(Later, 11);
+    expectWhole(Kept);
+    expectWhole(Later);
+    delete Later;
+    delete Kept;  // the pool is empty again for the next round
+  }
   delete G;
 }

@@ -14,9 +14,11 @@
 
 namespace decomposition_test {
 
+using kivra::ChiSet;
 using kivra::Hyperedge;
 using kivra::Hypergraph;
 using kivra::Hypertree;
+using kivra::LambdaSet;
 using kivra::Node;
 using EdgeList = std::vector<std::vector<int>>;
 
@@ -92,7 +94,7 @@ inline std::vector<Hypertree*> treeNodes(Hypertree* Root) {
   return Order;
 }
 
-inline std::vector<int> idsOf(const std::set<Node*>& Bag) {
+inline std::vector<int> idsOf(const ChiSet& Bag) {
   std::vector<int> Ids;
   for (Node* V : Bag) Ids.push_back(V->getID());
   std::sort(Ids.begin(), Ids.end());
