@@ -11,6 +11,8 @@
 #include <new>
 #include <set>
 
+#include "kivra/SanitizerPolicy.h"
+
 namespace kivra {
 
 class Node;
@@ -23,12 +25,16 @@ namespace detail {
 // millions of small bag and cover entries; blocks carry no per-block header
 // and cost no general allocator work. Freed blocks are reused; once no block
 // is in use every chunk goes back to the general allocator, so memory freed
-// with a whole tree is available to whatever comes next. Not thread-safe:
+// with a whole tree is available to whatever comes next. Builds with
+// AddressSanitizer bypass the pool. Not thread-safe:
 // decompositions are built and freed on one thread.
 template <std::size_t Size, std::size_t Align>
 class BlockPool {
  public:
   static void* get() {
+    // Instrumented builds allocate every block on its own, so that
+    // AddressSanitizer sees each use after release.
+    if constexpr (sanitizer::kAddressSanitizer) return ::operator new(Size);
     ++iLive;
     if (FreeList) {
       FreeBlock* Block = FreeList;
@@ -41,6 +47,10 @@ class BlockPool {
     return Block;
   }
   static void put(void* Ptr) noexcept {
+    if constexpr (sanitizer::kAddressSanitizer) {
+      ::operator delete(Ptr);
+      return;
+    }
     auto* Block = static_cast<FreeBlock*>(Ptr);
     Block->Next = FreeList;
     FreeList = Block;
