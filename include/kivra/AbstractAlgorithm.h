@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "kivra/ExtendedHypertree.h"
+#include "kivra/BlockPool.h"
 #include "kivra/Global.h"
-#include "kivra/SanitizerPolicy.h"
 
 namespace kivra {
 
@@ -52,74 +52,6 @@ class SolutionContent;
 class Instantiator;
 class SolutionPool;
 
-// Blocks of `Size` bytes handed out from large chunks and reused once given
-// back; the chunks are never given back, they serve every later take of the
-// process (one pool per size). Table entries and rows come and go by
-// the million, each far smaller than a general-purpose allocation costs.
-// Builds with AddressSanitizer use plain allocations, so that it still sees
-// every use after release and every double release.
-template <std::size_t Size>
-class BlockPool {
- public:
-  static void* take() {
-    if constexpr (sanitizer::kAddressSanitizer) {
-      return ::operator new(Size);
-    } else {
-      if (freeList) {
-        FreeBlock* block = freeList;
-        freeList = block->next;
-        return block;
-      }
-      if (used == kBlocksPerChunk) {
-        chunk = static_cast<Block*>(::operator new(sizeof(Block) * kBlocksPerChunk));
-        used = 0;
-      }
-      return &chunk[used++];
-    }
-  }
-  static void give(void* block) {
-    if constexpr (sanitizer::kAddressSanitizer) {
-      ::operator delete(block);
-    } else {
-      auto* released = static_cast<FreeBlock*>(block);
-      released->next = freeList;
-      freeList = released;
-    }
-  }
-
- private:
-  struct FreeBlock {
-    FreeBlock* next;
-  };
-  struct alignas(std::max_align_t) Block {
-    unsigned char bytes[Size < sizeof(FreeBlock) ? sizeof(FreeBlock) : Size];
-  };
-  static constexpr std::size_t kBlocksPerChunk = 65536 / sizeof(Block) ? 65536 / sizeof(Block) : 1;
-  static inline Block* chunk = nullptr;  // chunks are never released
-  static inline std::size_t used = kBlocksPerChunk;
-  static inline FreeBlock* freeList = nullptr;
-};
-
-// Allocator of table entries: single entries from a BlockPool.
-template <class T>
-struct TableAllocator {
-  using value_type = T;
-  TableAllocator() = default;
-  template <class U>
-  TableAllocator(const TableAllocator<U>&) {}
-  T* allocate(std::size_t n) {
-    if (n == 1) return static_cast<T*>(BlockPool<sizeof(T)>::take());
-    return std::allocator<T>().allocate(n);
-  }
-  void deallocate(T* p, std::size_t n) {
-    if (n == 1)
-      BlockPool<sizeof(T)>::give(p);
-    else
-      std::allocator<T>().deallocate(p, n);
-  }
-  friend bool operator==(const TableAllocator&, const TableAllocator&) { return true; }
-};
-
 // Class-specific allocation for a row class Row: objects of exactly Row's
 // size come from a BlockPool, others (subclasses) from the general heap.
 template <class Row>
@@ -141,7 +73,7 @@ void releaseRow(void* row, std::size_t size) {
 // the root's table, the run), which releases both with
 // AbstractHTDAlgorithm::releaseTable once done, or hands rows on. Solutions
 // belong to no table: a run reclaims those that no table reaches.
-using TupleSet = std::map<Tuple*, Solution*, std::less<Tuple*>, TableAllocator<std::pair<Tuple* const, Solution*>>>;
+using TupleSet = std::map<Tuple*, Solution*, std::less<Tuple*>, PoolAllocator<std::pair<Tuple* const, Solution*>>>;
 
 enum Operation : std::int32_t {
   Value = 0,

@@ -4,14 +4,12 @@
 // decomposition of the framework derives from this class.
 #pragma once
 
-#include <cstddef>
 #include <iosfwd>
 #include <list>
 #include <memory>
-#include <new>
 #include <set>
 
-#include "kivra/SanitizerPolicy.h"
+#include "kivra/BlockPool.h"
 
 namespace kivra {
 
@@ -19,110 +17,14 @@ class Node;
 class Hyperedge;
 class Hypergraph;
 
-namespace detail {
-
-// Blocks of one size carved from 64 KiB chunks. A decomposition holds
-// millions of small bag and cover entries; blocks carry no per-block header
-// and cost no general allocator work. Freed blocks are reused; once no block
-// is in use every chunk goes back to the general allocator, so memory freed
-// with a whole tree is available to whatever comes next. Builds with
-// AddressSanitizer bypass the pool. Not thread-safe:
-// decompositions are built and freed on one thread.
-template <std::size_t Size, std::size_t Align>
-class BlockPool {
- public:
-  static void* get() {
-    // Instrumented builds allocate every block on its own, so that
-    // AddressSanitizer sees each use after release.
-    if constexpr (sanitizer::kAddressSanitizer) return ::operator new(Size);
-    ++iLive;
-    if (FreeList) {
-      FreeBlock* Block = FreeList;
-      FreeList = Block->Next;
-      return Block;
-    }
-    if (Bump == nullptr || BumpEnd - Bump < static_cast<std::ptrdiff_t>(kBlock)) newChunk();
-    void* Block = Bump;
-    Bump += kBlock;
-    return Block;
-  }
-  static void put(void* Ptr) noexcept {
-    if constexpr (sanitizer::kAddressSanitizer) {
-      ::operator delete(Ptr);
-      return;
-    }
-    auto* Block = static_cast<FreeBlock*>(Ptr);
-    Block->Next = FreeList;
-    FreeList = Block;
-    if (--iLive == 0) releaseAll();
-  }
-
- private:
-  struct FreeBlock {
-    FreeBlock* Next;
-  };
-  static constexpr std::size_t kAlign = Align < alignof(FreeBlock) ? alignof(FreeBlock) : Align;
-  static constexpr std::size_t kBlock =
-      ((Size < sizeof(FreeBlock) ? sizeof(FreeBlock) : Size) + kAlign - 1) / kAlign * kAlign;
-  // Each chunk starts with the link to the previous chunk.
-  static constexpr std::size_t kHeader = (sizeof(void*) + kAlign - 1) / kAlign * kAlign;
-  static constexpr std::size_t kChunk = 64 * 1024;
-  static_assert(kAlign <= __STDCPP_DEFAULT_NEW_ALIGNMENT__ && kHeader + kBlock <= kChunk);
-
-  static void newChunk() {
-    char* Chunk = static_cast<char*>(::operator new(kChunk));  // throws std::bad_alloc
-    *reinterpret_cast<void**>(Chunk) = Chunks;
-    Chunks = Chunk;
-    Bump = Chunk + kHeader;
-    BumpEnd = Chunk + kChunk;
-  }
-  static void releaseAll() noexcept {
-    while (Chunks) {
-      void* Next = *static_cast<void**>(Chunks);
-      ::operator delete(Chunks);
-      Chunks = Next;
-    }
-    FreeList = nullptr;
-    Bump = BumpEnd = nullptr;
-  }
-
-  static inline FreeBlock* FreeList = nullptr;
-  static inline void* Chunks = nullptr;
-  static inline char* Bump = nullptr;
-  static inline char* BumpEnd = nullptr;
-  static inline std::size_t iLive = 0;
-};
-
-// Single objects from the BlockPool of their size, arrays from the general
-// allocator. Stateless: all instances are interchangeable.
+// Entries of bags and covers: blocks of their own size from a pool whose
+// chunks go back to the heap once a freed tree has given back every entry.
 template <class T>
-struct PoolAllocator {
-  using value_type = T;
-  PoolAllocator() noexcept = default;
-  template <class U>
-  PoolAllocator(const PoolAllocator<U>&) noexcept {}
-  T* allocate(std::size_t n) {
-    if (n == 1) return static_cast<T*>(BlockPool<sizeof(T), alignof(T)>::get());
-    return std::allocator<T>().allocate(n);
-  }
-  void deallocate(T* Ptr, std::size_t n) noexcept {
-    if (n == 1)
-      BlockPool<sizeof(T), alignof(T)>::put(Ptr);
-    else
-      std::allocator<T>().deallocate(Ptr, n);
-  }
-  template <class U>
-  bool operator==(const PoolAllocator<U>&) const noexcept {
-    return true;
-  }
-};
-
-}  // namespace detail
-
+using BagAllocator = PoolAllocator<T, alignof(T), true>;
 // A bag (chi) and its cover (lambda): ordered by address like std::set, with
 // the entries drawn from a block pool.
-using ChiSet = std::set<Node*, std::less<Node*>, detail::PoolAllocator<Node*>>;
-using LambdaSet = std::set<Hyperedge*, std::less<Hyperedge*>, detail::PoolAllocator<Hyperedge*>>;
+using ChiSet = std::set<Node*, std::less<Node*>, BagAllocator<Node*>>;
+using LambdaSet = std::set<Hyperedge*, std::less<Hyperedge*>, BagAllocator<Hyperedge*>>;
 
 // Every walk over a subtree (destruction, label resets, widths, shrink,
 // covering, searches) is iterative, so a decomposition shaped like a path of

@@ -40,7 +40,7 @@ std::unordered_map<Node*, std::vector<int>> bagPositions(const std::vector<Hyper
 // The names of a set's members, ordered by their labels (their positions in
 // the hypergraph), joined by ", ".
 template <typename T>
-void writeNames(std::ostream& Out, const std::set<T*, std::less<T*>, detail::PoolAllocator<T*>>& Members, std::vector<void*>& Ptr, std::vector<int>& Keys) {
+void writeNames(std::ostream& Out, const std::set<T*, std::less<T*>, BagAllocator<T*>>& Members, std::vector<void*>& Ptr, std::vector<int>& Keys) {
   Ptr.assign(Members.begin(), Members.end());
   Keys.clear();
   for (T* Member : Members) Keys.push_back(Member->getLabel());

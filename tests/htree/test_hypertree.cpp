@@ -184,9 +184,9 @@ TEST(HypertreeDual, ResetLambdaElimCovEdgesAndSetChi) {
   delete G;
 }
 
-// Bag entries come from a block pool that hands its chunks back once the
-// last entry is freed: a tree freed (emptying the pool) and rebuilt, and a
-// tree freed while another still holds entries, leave every live bag whole.
+// Bag entries come from a block pool that reuses the blocks it gets back: a
+// tree freed while another still holds entries, and a tree built from the
+// freed blocks, leave every live bag whole, round after round.
 TEST(HypertreeSets, BagsSurviveOtherTreesComingAndGoing) {
   const int n = 5000;  // several pool chunks of entries per tree
   Hypergraph* G = buildGraph(n, pathEdges(n));
@@ -209,7 +209,7 @@ TEST(HypertreeSets, BagsSurviveOtherTreesComingAndGoing) {
     expectWhole(Kept);
     expectWhole(Later);
     delete Later;
-    delete Kept;  // the pool is empty again for the next round
+    delete Kept;
   }
   delete G;
 }
