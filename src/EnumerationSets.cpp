@@ -217,10 +217,6 @@ void mergeRuns(const std::vector<SetsView>& runs, SetsBuilder& out) {
   }
 }
 
-}  // namespace kivra::enumeration
-
-namespace kivra::enumeration {
-
 std::uint64_t handled = 0;
 
 const std::shared_ptr<const Flat>& noSets() {
@@ -283,10 +279,6 @@ Piece* ref(Piece* piece) {
 std::uint32_t lastStamp = 0;
 
 }  // namespace
-
-}  // namespace kivra::enumeration
-
-namespace kivra::enumeration {
 
 Pieces::Pieces(const Pieces& other) : piece(ref(other.piece)) {}
 
