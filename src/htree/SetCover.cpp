@@ -156,33 +156,38 @@ struct SetCover::Model {
 
   // The open candidate of the best score a round takes, by scanning: the
   // tie of smallest (ID, position), or tie number rand() % ties in
-  // candidate order. -1 when none is open.
+  // candidate order. -1 when none is open. Chosen candidates score
+  // -infinity, so the scans need not look at Chosen.
   int scanPick(bool bDeterm) const {
-    double rBest = 0.0;
-    std::size_t iTies = 0;
-    int iFirst = -1;
-    for (int p = 0; p < e; ++p) {
-      if (Chosen[static_cast<std::size_t>(p)]) continue;
-      const double rScore = Score[static_cast<std::size_t>(p)];
-      if (iTies == 0 || rScore > rBest) {
-        rBest = rScore;
-        iTies = 1;
-        iFirst = p;
-      } else if (rScore == rBest) {
-        ++iTies;
-        if (bDeterm && Ids[static_cast<std::size_t>(p)] < Ids[static_cast<std::size_t>(iFirst)]) iFirst = p;
-      }
+    const double* S = Score.data();
+    // Four running maxima, so that the comparisons do not wait on each
+    // other; the maximum is the same whatever the grouping.
+    double rMax[4] = {ScoreTree::kClosed, ScoreTree::kClosed, ScoreTree::kClosed, ScoreTree::kClosed};
+    int p = 0;
+    for (; p + 4 <= e; p += 4)
+      for (int j = 0; j < 4; ++j) rMax[j] = S[p + j] > rMax[j] ? S[p + j] : rMax[j];
+    for (; p < e; ++p) rMax[0] = S[p] > rMax[0] ? S[p] : rMax[0];
+    const double rBest = std::max(std::max(rMax[0], rMax[1]), std::max(rMax[2], rMax[3]));
+    if (rBest == ScoreTree::kClosed) return -1;
+    if (bDeterm) {
+      int iFirst = -1;
+      for (p = 0; p < e; ++p)
+        if (S[p] == rBest && (iFirst < 0 || Ids[static_cast<std::size_t>(p)] < Ids[static_cast<std::size_t>(iFirst)]))
+          iFirst = p;
+      return iFirst;
     }
-    if (iTies == 0 || bDeterm) return iFirst;
+    std::size_t iTies = 0;
+    for (p = 0; p < e; ++p) iTies += S[p] == rBest;
     std::size_t r = static_cast<std::size_t>(std::rand()) % iTies;
-    for (int p = iFirst;; ++p) {
-      if (Chosen[static_cast<std::size_t>(p)] || Score[static_cast<std::size_t>(p)] != rBest) continue;
+    for (p = 0;; ++p) {
+      if (S[p] != rBest) continue;
       if (r-- == 0) return p;
     }
   }
 
   void choose(int p) {
     Chosen[static_cast<std::size_t>(p)] = 1;
+    Score[static_cast<std::size_t>(p)] = ScoreTree::kClosed;
     ChosenList.push_back(p);
   }
 };
@@ -311,9 +316,10 @@ void SetCover::startRule(bool bWeighted, int& iUncovered) {
     for (std::size_t i = 0; i < s; ++i)
       M.Weight[i] = 1.0 - static_cast<double>(M.Candidates[i]) / M.e;
   iUncovered = M.s;
+  // Scores start at 0; choosing a candidate closes it at -infinity.
+  M.Score.assign(static_cast<std::size_t>(M.e), 0.0);
 
   chooseForcedEdges(iUncovered);
-  M.Score.assign(static_cast<std::size_t>(M.e), 0.0);
   for (std::size_t i = 0; i < s; ++i) {
     if (M.Label[i] != 0) {
       M.Weight[i] = 0.0;
@@ -385,10 +391,11 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
       const std::size_t i = static_cast<std::size_t>(v);
       for (int k = M.EntryBegin[i]; k < M.EntryBegin[i + 1]; ++k) {
         const int p = M.Entries[static_cast<std::size_t>(k)];
-        if (p < 0 || M.Chosen[static_cast<std::size_t>(p)]) continue;
+        // A chosen candidate stays at -infinity; the tree holds it closed.
+        if (p < 0) continue;
         double& rScore = M.Score[static_cast<std::size_t>(p)];
         rScore -= M.Weight[i];
-        if (!bScan) M.Tree.set(p, rScore);
+        if (!bScan && !M.Chosen[static_cast<std::size_t>(p)]) M.Tree.set(p, rScore);
       }
       M.Weight[i] = 0.0;
       M.Label[i] = -1;
