@@ -39,14 +39,14 @@ bool isSubsetOf(const ChiSet& Small, const ChiSet& Large) {
 // sets themselves are ordered by address; everything that feeds a cover or a
 // random choice uses this order so that a given seed always gives the same
 // result.
-template <typename T>
-void byID(const std::set<T*, std::less<T*>, BagAllocator<T*>>& Members, std::vector<T*>& Sorted) {
+template <typename T, std::size_t N>
+void byID(const FlatSet<T*, N>& Members, std::vector<T*>& Sorted) {
   Sorted.assign(Members.begin(), Members.end());
   std::stable_sort(Sorted.begin(), Sorted.end(),
                    [](const T* A, const T* B) { return A->getID() < B->getID(); });
 }
-template <typename T>
-std::vector<T*> byID(const std::set<T*, std::less<T*>, BagAllocator<T*>>& Members) {
+template <typename T, std::size_t N>
+std::vector<T*> byID(const FlatSet<T*, N>& Members) {
   std::vector<T*> Sorted;
   byID(Members, Sorted);
   return Sorted;
