@@ -27,12 +27,11 @@ using treewalk::preOrder;
 
 namespace {
 
-// Whether every member of Small is in Large, without touching labels.
+// Whether every member of Small is in Large, without touching labels: one
+// merge of the two sorted bags.
 bool isSubsetOf(const ChiSet& Small, const ChiSet& Large) {
   if (Small.size() > Large.size()) return false;
-  for (Node* Member : Small)
-    if (Large.count(Member) == 0) return false;
-  return true;
+  return std::includes(Large.begin(), Large.end(), Small.begin(), Small.end(), std::less<Node*>());
 }
 
 // Set members in the order of their IDs (set order among equal IDs). The
