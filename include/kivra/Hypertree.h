@@ -18,7 +18,9 @@ class Node;
 class Hyperedge;
 class Hypergraph;
 
-// Members a bag (a cover) holds before it moves them to the heap.
+// Members a bag (a cover) holds before it moves them to the heap. Sparse
+// frameworks decompose into bags of a handful of vertices: those of a
+// three-wide grid hold four, covered by two to four hyperedges.
 inline constexpr std::size_t kInlineBagMembers = 4;
 inline constexpr std::size_t kInlineCoverMembers = 4;
 // A bag (chi) and its cover (lambda): sorted arrays ordered by address like
