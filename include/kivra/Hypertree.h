@@ -4,12 +4,13 @@
 // decomposition of the framework derives from this class.
 #pragma once
 
+#include <cstddef>
 #include <iosfwd>
 #include <list>
 #include <memory>
 #include <set>
 
-#include "kivra/BlockPool.h"
+#include "kivra/FlatSet.h"
 
 namespace kivra {
 
@@ -17,14 +18,15 @@ class Node;
 class Hyperedge;
 class Hypergraph;
 
-// Entries of bags and covers: blocks of their own size from a pool whose
-// chunks go back to the heap once a freed tree has given back every entry.
-template <class T>
-using BagAllocator = PoolAllocator<T, alignof(T), true>;
-// A bag (chi) and its cover (lambda): ordered by address like std::set, with
-// the entries drawn from a block pool.
-using ChiSet = std::set<Node*, std::less<Node*>, BagAllocator<Node*>>;
-using LambdaSet = std::set<Hyperedge*, std::less<Hyperedge*>, BagAllocator<Hyperedge*>>;
+// Members a bag (a cover) holds before it moves them to the heap. Sparse
+// frameworks decompose into bags of a handful of vertices: those of a
+// three-wide grid hold four, covered by two to four hyperedges.
+inline constexpr std::size_t kInlineBagMembers = 4;
+inline constexpr std::size_t kInlineCoverMembers = 4;
+// A bag (chi) and its cover (lambda): sorted arrays ordered by address like
+// std::set, a few members held inside the set itself.
+using ChiSet = FlatSet<Node*, kInlineBagMembers>;
+using LambdaSet = FlatSet<Hyperedge*, kInlineCoverMembers>;
 
 // Every walk over a subtree (destruction, label resets, widths, shrink,
 // covering, searches) is iterative, so a decomposition shaped like a path of

@@ -171,6 +171,7 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
 
   std::vector<std::vector<Hypertree*>> ChildLists(static_cast<size_t>(iNbrOfBuckets));
   std::vector<Hypertree*> Independent;
+  std::vector<Node*> Members;
 
   // Dual mode removes each eliminated vertex from every later bucket; this
   // index of the buckets holding a vertex (by position) spares a scan of all
@@ -196,9 +197,11 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
       Current->insChild(ChildLists[i][0], true);
       Current->mergeUpward(ChildLists[i][0], false);
     } else {
-      Current->insChi(Vertex);
+      // The bag's members are gathered first and go in as one range, so a
+      // large bag is not built by moving its sorted members once per member.
+      Members.assign(1, Vertex);
       if (!bDual) {
-        for (int k = 0; k < Buckets[i]->size(); ++k) Current->insChi(nodeAt(Buckets[i], k));
+        for (int k = 0; k < Buckets[i]->size(); ++k) Members.push_back(nodeAt(Buckets[i], k));
       } else {
         for (int j : HoldingBuckets[i])
           if (j > i) Buckets[j]->remComp(Vertex);
@@ -206,8 +209,9 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
       for (Hypertree* Child : ChildLists[i]) {
         Current->insChild(Child, true);
         for (Node* Member : *Child->getChi())
-          if (bDual || Member->getLabel() < i) Current->insChi(Member);
+          if (bDual || Member->getLabel() < i) Members.push_back(Member);
       }
+      Current->getChi()->insert(Members.begin(), Members.end());
     }
     std::vector<Hypertree*>().swap(ChildLists[i]);
     // Without the dual mode nothing reads bucket i again.

@@ -27,26 +27,25 @@ using treewalk::preOrder;
 
 namespace {
 
-// Whether every member of Small is in Large, without touching labels.
+// Whether every member of Small is in Large, without touching labels: one
+// merge of the two sorted bags.
 bool isSubsetOf(const ChiSet& Small, const ChiSet& Large) {
   if (Small.size() > Large.size()) return false;
-  for (Node* Member : Small)
-    if (Large.count(Member) == 0) return false;
-  return true;
+  return std::includes(Large.begin(), Large.end(), Small.begin(), Small.end(), std::less<Node*>());
 }
 
 // Set members in the order of their IDs (set order among equal IDs). The
 // sets themselves are ordered by address; everything that feeds a cover or a
 // random choice uses this order so that a given seed always gives the same
 // result.
-template <typename T>
-void byID(const std::set<T*, std::less<T*>, BagAllocator<T*>>& Members, std::vector<T*>& Sorted) {
+template <typename T, std::size_t N>
+void byID(const FlatSet<T*, N>& Members, std::vector<T*>& Sorted) {
   Sorted.assign(Members.begin(), Members.end());
   std::stable_sort(Sorted.begin(), Sorted.end(),
                    [](const T* A, const T* B) { return A->getID() < B->getID(); });
 }
-template <typename T>
-std::vector<T*> byID(const std::set<T*, std::less<T*>, BagAllocator<T*>>& Members) {
+template <typename T, std::size_t N>
+std::vector<T*> byID(const FlatSet<T*, N>& Members) {
   std::vector<T*> Sorted;
   byID(Members, Sorted);
   return Sorted;

@@ -39,8 +39,8 @@ std::unordered_map<Node*, std::vector<int>> bagPositions(const std::vector<Hyper
 
 // The names of a set's members, ordered by their labels (their positions in
 // the hypergraph), joined by ", ".
-template <typename T>
-void writeNames(std::ostream& Out, const std::set<T*, std::less<T*>, BagAllocator<T*>>& Members, std::vector<void*>& Ptr, std::vector<int>& Keys) {
+template <typename T, std::size_t N>
+void writeNames(std::ostream& Out, const FlatSet<T*, N>& Members, std::vector<void*>& Ptr, std::vector<int>& Keys) {
   Ptr.assign(Members.begin(), Members.end());
   Keys.clear();
   for (T* Member : Members) Keys.push_back(Member->getLabel());

@@ -184,11 +184,11 @@ TEST(HypertreeDual, ResetLambdaElimCovEdgesAndSetChi) {
   delete G;
 }
 
-// Bag entries come from a block pool that reuses the blocks it gets back: a
-// tree freed while another still holds entries, and a tree built from the
-// freed blocks, leave every live bag whole, round after round.
+// Large bags live on the heap: a tree freed while another still holds its
+// bags, and a tree built from the freed memory, leave every live bag whole,
+// round after round.
 TEST(HypertreeSets, BagsSurviveOtherTreesComingAndGoing) {
-  const int n = 5000;  // several pool chunks of entries per tree
+  const int n = 5000;  // bags far beyond their inside members
   Hypergraph* G = buildGraph(n, pathEdges(n));
   auto fill = [G, n](Hypertree* T, int iShift) {
     for (int i = 0; i < n; ++i) T->insChi(G->getNode((i + iShift) % n));
