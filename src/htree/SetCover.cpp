@@ -12,6 +12,8 @@
 #include "kivra/SetCover.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -106,8 +108,9 @@ class ScoreTree {
 };
 
 // Up to this many candidates a round scans them all instead of keeping the
-// tournament tree.
+// tournament tree; a scan marks its ties in one 64-bit word.
 constexpr int kScanCandidates = 32;
+static_assert(kScanCandidates <= 64);
 
 }  // namespace
 
@@ -169,20 +172,20 @@ struct SetCover::Model {
     for (; p < e; ++p) rMax[0] = S[p] > rMax[0] ? S[p] : rMax[0];
     const double rBest = std::max(std::max(rMax[0], rMax[1]), std::max(rMax[2], rMax[3]));
     if (rBest == ScoreTree::kClosed) return -1;
+    // The ties as bits in candidate order (a scan has at most 32).
+    std::uint64_t Ties = 0;
+    for (p = 0; p < e; ++p) Ties |= static_cast<std::uint64_t>(S[p] == rBest) << p;
     if (bDeterm) {
-      int iFirst = -1;
-      for (p = 0; p < e; ++p)
-        if (S[p] == rBest && (iFirst < 0 || Ids[static_cast<std::size_t>(p)] < Ids[static_cast<std::size_t>(iFirst)]))
-          iFirst = p;
+      int iFirst = std::countr_zero(Ties);
+      for (std::uint64_t Rest = Ties & (Ties - 1); Rest != 0; Rest &= Rest - 1) {
+        const int q = std::countr_zero(Rest);
+        if (Ids[static_cast<std::size_t>(q)] < Ids[static_cast<std::size_t>(iFirst)]) iFirst = q;
+      }
       return iFirst;
     }
-    std::size_t iTies = 0;
-    for (p = 0; p < e; ++p) iTies += S[p] == rBest;
-    std::size_t r = static_cast<std::size_t>(std::rand()) % iTies;
-    for (p = 0;; ++p) {
-      if (S[p] != rBest) continue;
-      if (r-- == 0) return p;
-    }
+    std::size_t r = static_cast<std::size_t>(std::rand()) % static_cast<std::size_t>(std::popcount(Ties));
+    for (; r > 0; --r) Ties &= Ties - 1;
+    return std::countr_zero(Ties);
   }
 
   void choose(int p) {
@@ -384,10 +387,9 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
       M.Tree.set(iPick, ScoreTree::kClosed);
     }
     M.choose(iPick);
-    M.Covered.clear();
-    M.coverMembersOf(iPick);
-    std::sort(M.Covered.begin(), M.Covered.end());
-    for (int v : M.Covered) {
+    // The newly covered vertices in ascending order: as bits when there are
+    // few vertices, else listed and sorted.
+    auto settle = [&M, &iUncovered, bScan](int v) {
       const std::size_t i = static_cast<std::size_t>(v);
       for (int k = M.EntryBegin[i]; k < M.EntryBegin[i + 1]; ++k) {
         const int p = M.Entries[static_cast<std::size_t>(k)];
@@ -400,6 +402,20 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
       M.Weight[i] = 0.0;
       M.Label[i] = -1;
       --iUncovered;
+    };
+    if (M.s <= 64) {
+      std::uint64_t Newly = 0;
+      for (int k = M.MemberBegin[static_cast<std::size_t>(iPick)]; k < M.MemberBegin[static_cast<std::size_t>(iPick) + 1];
+           ++k) {
+        const int v = M.Members[static_cast<std::size_t>(k)];
+        if (M.Label[static_cast<std::size_t>(v)] == 0) Newly |= std::uint64_t{1} << v;
+      }
+      for (; Newly != 0; Newly &= Newly - 1) settle(std::countr_zero(Newly));
+    } else {
+      M.Covered.clear();
+      M.coverMembersOf(iPick);
+      std::sort(M.Covered.begin(), M.Covered.end());
+      for (int v : M.Covered) settle(v);
     }
   }
   std::sort(M.ChosenList.begin(), M.ChosenList.end());
