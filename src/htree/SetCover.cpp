@@ -112,10 +112,18 @@ class ScoreTree {
 constexpr int kScanCandidates = 32;
 static_assert(kScanCandidates <= 64);
 
+// The state of one rule run.
+struct RunState {
+  std::vector<signed char> Label;  // vertex: 0 uncovered, 1 covered now, -1 settled
+  std::vector<char> Chosen;        // candidate
+  std::vector<int> ChosenList;
+  std::vector<double> Weight, Score;
+};
+
 }  // namespace
 
 // The flat copy of one instance and the state of one rule run.
-struct SetCover::Model {
+struct SetCover::Model : RunState {
   int s = 0;  // vertices
   int e = 0;  // candidates
   std::vector<int> Ids;                       // per candidate
@@ -123,12 +131,7 @@ struct SetCover::Model {
   std::vector<int> MemberBegin, Members;      // per candidate: member vertices in the set
   std::vector<int> Candidates;                // per vertex: entries that are candidates
 
-  // Run state.
-  std::vector<signed char> Label;  // vertex: 0 uncovered, 1 covered now, -1 settled
-  std::vector<char> Chosen;        // candidate
-  std::vector<int> ChosenList;
   std::vector<int> Best;  // the smallest result of cover() so far
-  std::vector<double> Weight, Score;
   std::vector<int> Covered;
   ScoreTree Tree;
 
@@ -138,10 +141,7 @@ struct SetCover::Model {
   // state (per weighting) and later runs start from the copy.
   struct Start {
     bool bReady = false;
-    std::vector<signed char> Label;
-    std::vector<char> Chosen;
-    std::vector<int> ChosenList;
-    std::vector<double> Weight, Score;
+    RunState State;
     int iUncovered = 0;
   };
   Start Starts[2];
@@ -163,18 +163,12 @@ struct SetCover::Model {
   // -infinity, so the scans need not look at Chosen.
   int scanPick(bool bDeterm) const {
     const double* S = Score.data();
-    // Four running maxima, so that the comparisons do not wait on each
-    // other; the maximum is the same whatever the grouping.
-    double rMax[4] = {ScoreTree::kClosed, ScoreTree::kClosed, ScoreTree::kClosed, ScoreTree::kClosed};
-    int p = 0;
-    for (; p + 4 <= e; p += 4)
-      for (int j = 0; j < 4; ++j) rMax[j] = S[p + j] > rMax[j] ? S[p + j] : rMax[j];
-    for (; p < e; ++p) rMax[0] = S[p] > rMax[0] ? S[p] : rMax[0];
-    const double rBest = std::max(std::max(rMax[0], rMax[1]), std::max(rMax[2], rMax[3]));
+    double rBest = ScoreTree::kClosed;
+    for (int p = 0; p < e; ++p) rBest = std::max(rBest, S[p]);
     if (rBest == ScoreTree::kClosed) return -1;
     // The ties as bits in candidate order (a scan has at most 32).
     std::uint64_t Ties = 0;
-    for (p = 0; p < e; ++p) Ties |= static_cast<std::uint64_t>(S[p] == rBest) << p;
+    for (int p = 0; p < e; ++p) Ties |= static_cast<std::uint64_t>(S[p] == rBest) << p;
     if (bDeterm) {
       int iFirst = std::countr_zero(Ties);
       for (std::uint64_t Rest = Ties & (Ties - 1); Rest != 0; Rest &= Rest - 1) {
@@ -350,20 +344,13 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
   Model& M = *MyModel;
   Model::Start& St = M.Starts[bWeighted ? 1 : 0];
   int iUncovered = M.s;
+  RunState& Run = M;
   if (St.bReady) {
-    M.Label = St.Label;
-    M.Chosen = St.Chosen;
-    M.ChosenList = St.ChosenList;
-    M.Weight = St.Weight;
-    M.Score = St.Score;
+    Run = St.State;
     iUncovered = St.iUncovered;
   } else {
     startRule(bWeighted, iUncovered);
-    St.Label = M.Label;
-    St.Chosen = M.Chosen;
-    St.ChosenList = M.ChosenList;
-    St.Weight = M.Weight;
-    St.Score = M.Score;
+    St.State = Run;
     St.iUncovered = iUncovered;
     St.bReady = true;
   }
