@@ -456,15 +456,13 @@ std::vector<VertexSet> EnumerationSolutionContent::getSets() const {
   return sets;
 }
 
-void EnumerationSolutionContent::joinSingle(const EnumerationSolutionContent& one,
-                                            const EnumerationSolutionContent& other) {
+EnumerationSolutionContent::Enumerations EnumerationSolutionContent::joinSingle(const Enumerations& one,
+                                                                               const Enumerations& other) {
   // `one`'s set joins the vertices added to every set of `other`: its own
   // flat set (when it has one) and its pieces, shared, not copied.
-  Pieces added = enumeration::join(other.enumerations.added, one.enumerations.added);
-  if (one.enumerations.sets != enumeration::emptySet())
-    added = enumeration::join(std::move(added), enumeration::setPiece(one.enumerations.sets));
-  enumerations.sets = other.enumerations.sets;
-  enumerations.added = std::move(added);
+  Pieces added = enumeration::join(other.added, one.added);
+  if (one.sets != enumeration::emptySet()) added = enumeration::join(std::move(added), enumeration::setPiece(one.sets));
+  return {other.sets, std::move(added)};
 }
 
 SolutionContent* EnumerationSolutionContent::calculateUnion(SolutionContent* other) {
@@ -528,14 +526,11 @@ SolutionContent* EnumerationSolutionContent::crossJoinInto(SolutionContent* othe
     return this;
   }
   if (theirs.single()) {
-    joinSingle(theirs, *this);
+    enumerations = joinSingle(theirs.enumerations, enumerations);
     return this;
   }
   if (single()) {
-    const Enumerations mine = enumerations;
-    EnumerationSolutionContent one;
-    one.enumerations = mine;
-    joinSingle(one, theirs);
+    enumerations = joinSingle(enumerations, theirs.enumerations);
     return this;
   }
   settle();

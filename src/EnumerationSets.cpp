@@ -346,7 +346,7 @@ Ids collectAscending(const Pieces& pieces) {
   const std::uint32_t stamp = ++lastStamp;
   std::vector<const Piece*> found, stack;
   std::size_t total = 0;
-  for (Piece* root = pieces.get(); root; root = nullptr) {
+  if (Piece* root = pieces.get()) {
     root->stamp = stamp;
     stack.push_back(root);
   }

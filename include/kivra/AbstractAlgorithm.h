@@ -360,9 +360,6 @@ class EnumerationSolutionContent : public SolutionContent {
   void settle() const;
   // Whether this holds exactly one set, the case in which joins add pieces.
   bool single() const;
-  // This content becomes the cross join of the single set `one` with
-  // `other`'s sets.
-  void joinSingle(const EnumerationSolutionContent& one, const EnumerationSolutionContent& other);
 
   struct Enumerations {
     // The flat sets; never null.
@@ -370,6 +367,8 @@ class EnumerationSolutionContent : public SolutionContent {
     // The vertices to add to every one of them, or nothing.
     enumeration::Pieces added;
   };
+  // The cross join of the single set `one` with `other`'s sets.
+  static Enumerations joinSingle(const Enumerations& one, const Enumerations& other);
   // Reading the sets settles the added vertices into new flat sets, which
   // changes nothing that can be observed; hence mutable.
   mutable Enumerations enumerations;
