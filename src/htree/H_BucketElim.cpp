@@ -188,6 +188,7 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
   for (int i = iNbrOfBuckets - 1; i >= 0; --i) {
     Current = new Hypertree();
     Node* Vertex = VarOrder[i];
+    bool bTakenOver = false;
     if (bShrink && i > 0 && ChildLists[i].size() == 1 && containsBag(ChildLists[i][0], Vertex, Buckets[i])) {
       // The bag would lie inside the only child's bag, so shrinking starts by
       // handing the child's bag and place to this node; the bag itself need
@@ -196,6 +197,7 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
       // root is left out: the other parts' trees join its list first.)
       Current->insChild(ChildLists[i][0], true);
       Current->mergeUpward(ChildLists[i][0], false);
+      bTakenOver = true;
     } else {
       // The bag's members are gathered first and go in as one range, so a
       // large bag is not built by moving its sorted members once per member.
@@ -242,8 +244,15 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
       // Its subtree is complete: shrinking it now merges exactly what
       // shrinking the whole tree afterwards would, keeps the bags of long
       // nested chains from piling up, and leaves the members below position
-      // i, which the parent reads, unchanged.
-      if (bShrink) Current->shrinkNode(false);
+      // i, which the parent reads, unchanged. A node that took over its only
+      // child's bag holds just that child's children, which were tested
+      // against this very bag when the child was shrunk: nothing merges.
+      if (bShrink) {
+        if (bTakenOver)
+          Current->setLabel(1);
+        else
+          Current->shrinkNode(false);
+      }
     }
   }
   // Trees of further connected parts hang directly under the root.

@@ -6,6 +6,7 @@
 #include "kivra/Hypertree.h"
 
 #include <algorithm>
+#include <bit>
 #include <typeinfo>
 #include <unordered_map>
 #include <unordered_set>
@@ -27,10 +28,19 @@ using treewalk::preOrder;
 
 namespace {
 
-// Whether every member of Small is in Large, without touching labels: one
-// merge of the two sorted bags.
+// Whether every member of Small is in Large, without touching labels. A
+// small bag is looked up member by member in a much larger one, so that a
+// node with many small children pays for each child's bag rather than for its
+// own bag once per child; otherwise one merge of the two sorted bags.
 bool isSubsetOf(const ChiSet& Small, const ChiSet& Large) {
-  if (Small.size() > Large.size()) return false;
+  const std::size_t iSmall = Small.size();
+  const std::size_t iLarge = Large.size();
+  if (iSmall > iLarge) return false;
+  if (iSmall * static_cast<std::size_t>(std::bit_width(iLarge)) < iLarge) {
+    for (Node* Member : Small)
+      if (!std::binary_search(Large.begin(), Large.end(), Member, std::less<Node*>())) return false;
+    return true;
+  }
   return std::includes(Large.begin(), Large.end(), Small.begin(), Small.end(), std::less<Node*>());
 }
 
@@ -245,17 +255,40 @@ std::list<Hypertree*>::iterator Hypertree::mergeUpwardAt(std::list<Hypertree*>::
 }
 
 void Hypertree::shrinkNode(bool bLambdaUnion) {
+  // Every child here is already shrunk, so a grandchild that comes with a
+  // child's bag was tested against that very bag: its bag neither contains
+  // it nor lies inside it. Such grandchildren are not tested again while
+  // that bag stays this node's bag; the result is what testing them gives.
+  //
   // Upward: a child whose bag contains this bag lends it its bag and place.
-  // Adopted grandchildren join the end of the list and are checked in turn.
-  for (auto It = MyChildren.begin(); It != MyChildren.end();) {
+  // Adopted grandchildren join the end of the list. None of them can contain
+  // a later bag of this node either (the bag only grows from one that they
+  // do not contain), so the pass ends with the children this node had.
+  std::size_t iOwn = MyChildren.size();
+  std::list<Hypertree*>::iterator Adopted = MyChildren.end();  // the last merge's grandchildren
+  bool bAdopted = false;
+  auto It = MyChildren.begin();
+  for (; iOwn > 0; --iOwn) {
     if (isSubsetOf(chi(), (*It)->chi())) {
+      std::list<Hypertree*>& Grandchildren = (*It)->MyChildren;
+      bAdopted = !Grandchildren.empty();
+      // Spliced list entries keep their iterators: this one now points into
+      // this node's list, at the first adopted grandchild.
+      if (bAdopted) Adopted = Grandchildren.begin();
       It = mergeUpwardAt(It, bLambdaUnion);
     } else {
       ++It;
     }
   }
-  // Downward: a child whose bag lies inside this bag is absorbed.
-  for (auto It = MyChildren.begin(); It != MyChildren.end();) {
+  // Downward: a child whose bag lies inside this bag is absorbed; its
+  // children are tested in turn. The grandchildren of the last upward merge,
+  // the tail of the list at this point, came with this very bag.
+  std::list<Hypertree*>::iterator AdoptedLast = bAdopted ? std::prev(MyChildren.end()) : MyChildren.end();
+  for (It = MyChildren.begin(); It != MyChildren.end();) {
+    if (bAdopted && It == Adopted) {
+      It = std::next(AdoptedLast);
+      continue;
+    }
     Hypertree* Child = *It;
     if (!isSubsetOf(Child->chi(), chi())) {
       ++It;
