@@ -6,9 +6,10 @@
 // that is no candidate) and each candidate the positions of its member
 // vertices. A round takes an open candidate of the best score, the ties
 // listed in candidate order; a tournament tree over the candidates gives the
-// best score, the number of ties, the tie of smallest (ID, position) and the
-// r-th tie without scanning every candidate, and scores change only for the
-// hyperedges of the vertices a choice covers.
+// best score and the tie of smallest (ID, position), marks in a Fenwick tree
+// give the number of ties and the r-th tie, without scanning every
+// candidate, and scores change only for the hyperedges of the vertices a
+// choice covers.
 #include "kivra/SetCover.h"
 
 #include <algorithm>
@@ -32,79 +33,137 @@ namespace {
 
 // Tournament tree over the candidates' scores. Closed candidates (chosen
 // ones) hold -infinity and are never ties. Each inner node keeps the best
-// score below it, how many leaves reach it and the smallest (ID, position)
-// among them.
+// score below it and the smallest (ID, position) among the leaves that reach
+// it, so a change stops rising where it leaves a node as it was.
+//
+// The random tie-break needs the number of ties and the r-th of them in
+// candidate order. Scores only fall, so the best score only falls too: the
+// candidates at the best score are marked in a Fenwick tree over positions;
+// a candidate leaves the marks when its score falls, and when the best score
+// itself falls the candidates at the new best are found by descending into
+// the subtrees that reach it.
 class ScoreTree {
  public:
   static constexpr double kClosed = -std::numeric_limits<double>::infinity();
 
-  // Leaves 0..n-1 with the given scores and IDs (closed where bClosed).
-  void build(const std::vector<double>& Score, const std::vector<int>& Ids, const std::vector<char>& Closed, int n) {
+  // Leaves 0..n-1 with the given scores and IDs (closed where bClosed); ties
+  // are counted only with bCountTies.
+  void build(const std::vector<double>& Score, const std::vector<int>& Ids, const std::vector<char>& Closed, int n,
+             bool bCountTies) {
     iLeaves = 1;
     while (iLeaves < n) iLeaves *= 2;
-    Nodes.assign(static_cast<std::size_t>(2 * iLeaves), Entry{kClosed, 0, 0, 0});
+    Nodes.assign(static_cast<std::size_t>(2 * iLeaves), Entry{kClosed, 0, 0});
     for (int p = 0; p < n; ++p) {
       Entry& Leaf = Nodes[static_cast<std::size_t>(iLeaves + p)];
-      Leaf = Entry{Closed[static_cast<std::size_t>(p)] ? kClosed : Score[static_cast<std::size_t>(p)], 1,
+      Leaf = Entry{Closed[static_cast<std::size_t>(p)] ? kClosed : Score[static_cast<std::size_t>(p)],
                    Ids[static_cast<std::size_t>(p)], p};
     }
     for (int k = iLeaves - 1; k >= 1; --k) pull(k);
+    bTies = bCountTies;
+    if (!bTies) return;
+    iCandidates = n;
+    Marked.assign(static_cast<std::size_t>(n), 0);
+    Fenwick.assign(static_cast<std::size_t>(n) + 1, 0);
+    iTies = 0;
+    rMarked = Nodes[1].rScore;
+    if (rMarked == kClosed) return;
+    // All marks at once: each Fenwick entry counts its own range.
+    for (int p = 0; p < n; ++p) {
+      if (Nodes[static_cast<std::size_t>(iLeaves + p)].rScore != rMarked) continue;
+      Marked[static_cast<std::size_t>(p)] = 1;
+      ++Fenwick[static_cast<std::size_t>(p) + 1];
+      ++iTies;
+    }
+    for (int i = 1; i <= n; ++i) {
+      const int j = i + (i & -i);
+      if (j <= n) Fenwick[static_cast<std::size_t>(j)] += Fenwick[static_cast<std::size_t>(i)];
+    }
   }
 
   void set(int p, double rScore) {
     int k = iLeaves + p;
     Nodes[static_cast<std::size_t>(k)].rScore = rScore;
-    for (k /= 2; k >= 1; k /= 2) pull(k);
+    if (bTies && Marked[static_cast<std::size_t>(p)] && rScore != rMarked) mark(p, false);
+    for (k /= 2; k >= 1; k /= 2)
+      if (!pull(k)) break;
   }
 
   bool anyOpen() const { return Nodes[1].rScore != kClosed; }
-  std::size_t ties() const { return Nodes[1].iTies; }
   int smallestTie() const { return Nodes[1].iPos; }
+
+  // The number of candidates at the best score (counting trees only).
+  std::size_t ties() {
+    if (Nodes[1].rScore != rMarked) {
+      // Every mark left with its candidate's fall below the old best.
+      rMarked = Nodes[1].rScore;
+      if (rMarked != kClosed) markBest(1);
+    }
+    return iTies;
+  }
 
   // The position of the r-th tie (r < ties()) in candidate order.
   int selectTie(std::size_t r) const {
-    const double rBest = Nodes[1].rScore;
-    int k = 1;
-    while (k < iLeaves) {
-      const Entry& Left = Nodes[static_cast<std::size_t>(2 * k)];
-      if (Left.rScore == rBest && r < Left.iTies) {
-        k = 2 * k;
-      } else {
-        if (Left.rScore == rBest) r -= Left.iTies;
-        k = 2 * k + 1;
+    std::size_t iPos = 0;
+    std::size_t iStep = std::bit_floor(static_cast<std::size_t>(iCandidates));
+    for (; iStep > 0; iStep /= 2) {
+      const std::size_t iNext = iPos + iStep;
+      if (iNext <= static_cast<std::size_t>(iCandidates) && Fenwick[iNext] <= r) {
+        iPos = iNext;
+        r -= Fenwick[iNext];
       }
     }
-    return k - iLeaves;
+    return static_cast<int>(iPos);
   }
 
  private:
   struct Entry {
     double rScore;
-    std::size_t iTies;
     int iID;
     int iPos;
   };
 
-  void pull(int k) {
+  // Recomputes node k from its two children; whether it changed.
+  bool pull(int k) {
     const Entry& A = Nodes[static_cast<std::size_t>(2 * k)];
     const Entry& B = Nodes[static_cast<std::size_t>(2 * k + 1)];
     Entry& Up = Nodes[static_cast<std::size_t>(k)];
-    if (A.rScore > B.rScore || B.rScore == kClosed) {
-      Up = A;
-    } else if (B.rScore > A.rScore || A.rScore == kClosed) {
-      Up = B;
-    } else {
-      Up.rScore = A.rScore;
-      Up.iTies = A.iTies + B.iTies;
-      // A holds the earlier positions, so it wins among equal IDs.
-      const bool bA = A.iID <= B.iID;
-      Up.iID = bA ? A.iID : B.iID;
-      Up.iPos = bA ? A.iPos : B.iPos;
+    // A holds the earlier positions, so it wins among equal IDs.
+    const Entry& New =
+        (A.rScore > B.rScore || B.rScore == kClosed || (A.rScore == B.rScore && A.iID <= B.iID)) ? A : B;
+    // Scores compare as numbers: no score is NaN, and -0 stands for 0.
+    if (New.rScore == Up.rScore && New.iID == Up.iID && New.iPos == Up.iPos) return false;
+    Up = New;
+    return true;
+  }
+
+  void mark(int p, bool bOn) {
+    Marked[static_cast<std::size_t>(p)] = bOn ? 1 : 0;
+    const int iDelta = bOn ? 1 : -1;
+    iTies = static_cast<std::size_t>(static_cast<long>(iTies) + iDelta);
+    for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
+      Fenwick[i] = static_cast<std::size_t>(static_cast<long>(Fenwick[i]) + iDelta);
+  }
+
+  // Marks every leaf below node k that holds the best score.
+  void markBest(int k) {
+    if (Nodes[static_cast<std::size_t>(k)].rScore != rMarked) return;
+    if (k >= iLeaves) {
+      mark(k - iLeaves, true);
+      return;
     }
+    markBest(2 * k);
+    markBest(2 * k + 1);
   }
 
   int iLeaves = 1;
   std::vector<Entry> Nodes;
+
+  bool bTies = false;
+  int iCandidates = 0;
+  double rMarked = kClosed;          // the best score the marks stand for
+  std::size_t iTies = 0;
+  std::vector<char> Marked;          // per candidate
+  std::vector<std::size_t> Fenwick;  // marks per range, 1-based
 };
 
 // Up to this many candidates a round scans them all instead of keeping the
@@ -357,7 +416,7 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
   // A few candidates are simply scanned each round; the tree pays off for
   // many.
   const bool bScan = M.e <= kScanCandidates;
-  if (!bScan) M.Tree.build(M.Score, M.Ids, M.Chosen, M.e);
+  if (!bScan) M.Tree.build(M.Score, M.Ids, M.Chosen, M.e, !bDeterm);
 
   while (iUncovered > 0) {
     int iPick = -1;
