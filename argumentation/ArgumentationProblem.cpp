@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <iostream>
 #include <memory>
+#include <span>
 #include <vector>
 
 using kivra::Vertex;
@@ -190,7 +191,9 @@ kivra::Hypergraph* ArgumentationProblem::buildHypergraphRepresentation() {
   absorbAttacks();
   std::vector<Vertex> ids(argumentCount());
   for (Vertex id = 1; id <= ids.size(); ++id) ids[id - 1] = id;
-  return createGraphFromSortedLists(ids, attacks);
+  // The ids and the attacks are ascending and without repeats: the sets'
+  // order, without copying them into tree sets.
+  return createGraphFromSets(std::span<const Vertex>(ids), std::span<const Attack>(attacks));
 }
 
 ArgumentationProblem::Adjacency ArgumentationProblem::calcAttacksAdjacency(const AttackSet* pairs) {

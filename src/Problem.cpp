@@ -143,9 +143,14 @@ Hypergraph* Problem::createGraphFromDisjointSets(VertexSet first, VertexSet seco
   return buildGraph(first, second, edges);
 }
 
-Hypergraph* Problem::createGraphFromSortedLists(const std::vector<Vertex>& vertices,
-                                                const std::vector<std::pair<Vertex, Vertex>>& edges) {
-  return buildGraph(vertices, std::vector<Vertex>(), edges);
+Hypergraph* Problem::createGraphFromSets(std::span<const Vertex> vertices,
+                                         std::span<const std::pair<Vertex, Vertex>> edges) {
+  return createGraphFromDisjointSets(vertices, std::span<const Vertex>(), edges);
+}
+
+Hypergraph* Problem::createGraphFromDisjointSets(std::span<const Vertex> first, std::span<const Vertex> second,
+                                                 std::span<const std::pair<Vertex, Vertex>> edges) {
+  return buildGraph(first, second, edges);
 }
 
 Solution* Problem::calculateSolution(AbstractHTDAlgorithm* algorithm) {

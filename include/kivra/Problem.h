@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -71,10 +72,12 @@ class Problem {
   // One node per vertex (first set, then second, each ascending; ID and name
   // the vertex id) and one two-node hyperedge per pair in pair order.
   static Hypergraph* createGraphFromDisjointSets(VertexSet first, VertexSet second, EdgeSet edges);
-  // The same graph as createGraphFromSets from the same vertices and pairs,
-  // given as ascending lists without repeats.
-  static Hypergraph* createGraphFromSortedLists(const std::vector<Vertex>& vertices,
-                                                const std::vector<std::pair<Vertex, Vertex>>& edges);
+  // The same two on the sets given as ascending lists without repeats, so
+  // that a large framework's sets need not be copied into tree sets first.
+  static Hypergraph* createGraphFromSets(std::span<const Vertex> vertices,
+                                         std::span<const std::pair<Vertex, Vertex>> edges);
+  static Hypergraph* createGraphFromDisjointSets(std::span<const Vertex> first, std::span<const Vertex> second,
+                                                 std::span<const std::pair<Vertex, Vertex>> edges);
 
   // A slot of the name index: 32 hash bits, the id (0: free slot) and, for
   // a name of at most 7 bytes, the name itself with its length.

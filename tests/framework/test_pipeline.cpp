@@ -11,6 +11,7 @@
 #include <set>
 #include <memory>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -443,6 +444,44 @@ TEST(Problem, IdsNamesAndGraphs) {
   EXPECT_EQ(g->getNode(1)->getName(), 3);
   EXPECT_EQ(g->getEdge(1)->getNode(0)->getID(), 3);
   EXPECT_EQ(g->getEdge(2)->getNbrOfNodes(), 2);
+}
+
+// Node IDs in order, then per node its edge IDs, per edge its node IDs.
+std::vector<int> shapeOf(kivra::Hypergraph& g) {
+  std::vector<int> shape;
+  for (int i = 0; i < g.getNbrOfNodes(); ++i) {
+    kivra::Node* n = g.getNode(i);
+    shape.push_back(n->getID());
+    shape.push_back(n->getName());
+    for (int k = 0; k < n->getNbrOfEdges(); ++k) shape.push_back(n->getEdge(k)->getID());
+    shape.push_back(-1);
+  }
+  for (int j = 0; j < g.getNbrOfEdges(); ++j) {
+    kivra::Hyperedge* e = g.getEdge(j);
+    shape.push_back(e->getID());
+    for (int k = 0; k < e->getNbrOfNodes(); ++k) shape.push_back(e->getNode(k)->getID());
+    shape.push_back(-2);
+  }
+  return shape;
+}
+
+TEST(Problem, ListFormsOfTheGraphBuildersBuildTheSetForms) {
+  const std::vector<Vertex> first{1, 3, 4}, second{7, 9};
+  const std::vector<std::pair<Vertex, Vertex>> pairs{{1, 3}, {1, 9}, {3, 1}, {4, 4}, {7, 1}, {9, 3}};
+  const VertexSet firstSet(first.begin(), first.end()), secondSet(second.begin(), second.end());
+  const EdgeSet pairSet(pairs.begin(), pairs.end());
+  std::unique_ptr<kivra::Hypergraph> fromSets(GraphProblem::createGraphFromDisjointSets(firstSet, secondSet, pairSet));
+  std::unique_ptr<kivra::Hypergraph> fromLists(GraphProblem::createGraphFromDisjointSets(
+      std::span<const Vertex>(first), std::span<const Vertex>(second), std::span<const std::pair<Vertex, Vertex>>(pairs)));
+  EXPECT_EQ(shapeOf(*fromLists), shapeOf(*fromSets));
+
+  const std::vector<Vertex> all{1, 3, 4, 7, 9};
+  std::unique_ptr<kivra::Hypergraph> oneSet(GraphProblem::createGraphFromSets(VertexSet(all.begin(), all.end()), pairSet));
+  std::unique_ptr<kivra::Hypergraph> oneList(
+      GraphProblem::createGraphFromSets(std::span<const Vertex>(all), std::span<const std::pair<Vertex, Vertex>>(pairs)));
+  EXPECT_EQ(shapeOf(*oneList), shapeOf(*oneSet));
+  EXPECT_EQ(oneList->getNbrOfNodes(), 5);
+  EXPECT_EQ(oneList->getNbrOfEdges(), 6);
 }
 
 TEST(PipelineDeathTest, RefusesEdgesWithoutVerticesAndNodeKindsItCannotHandle) {
