@@ -32,9 +32,10 @@ namespace kivra {
 namespace {
 
 // Tournament tree over the candidates' scores. Closed candidates (chosen
-// ones) hold -infinity and are never ties. Each inner node keeps the best
-// score below it and the smallest (ID, position) among the leaves that reach
-// it, so a change stops rising where it leaves a node as it was.
+// ones) are never ties. Each node holds one key that orders its best leaf:
+// the score, then the smaller ID, then the earlier position, so an inner
+// node is the larger of its children's keys and a change stops rising where
+// it leaves a node as it was.
 //
 // The random tie-break needs the number of ties and the r-th of them in
 // candidate order. Scores only fall, so the best score only falls too: the
@@ -50,26 +51,25 @@ class ScoreTree {
   // are counted only with bCountTies.
   void build(const std::vector<double>& Score, const std::vector<int>& Ids, const std::vector<char>& Closed, int n,
              bool bCountTies) {
+    IDs = Ids.data();
     iLeaves = 1;
     while (iLeaves < n) iLeaves *= 2;
-    Nodes.assign(static_cast<std::size_t>(2 * iLeaves), Entry{kClosed, 0, 0});
-    for (int p = 0; p < n; ++p) {
-      Entry& Leaf = Nodes[static_cast<std::size_t>(iLeaves + p)];
-      Leaf = Entry{Closed[static_cast<std::size_t>(p)] ? kClosed : Score[static_cast<std::size_t>(p)],
-                   Ids[static_cast<std::size_t>(p)], p};
-    }
-    for (int k = iLeaves - 1; k >= 1; --k) pull(k);
+    Nodes.assign(static_cast<std::size_t>(2 * iLeaves), Key{0});
+    for (int p = 0; p < n; ++p)
+      if (!Closed[static_cast<std::size_t>(p)]) Nodes[static_cast<std::size_t>(iLeaves + p)] = keyOf(Score[static_cast<std::size_t>(p)], p);
+    for (int k = iLeaves - 1; k >= 1; --k)
+      Nodes[static_cast<std::size_t>(k)] = std::max(Nodes[static_cast<std::size_t>(2 * k)], Nodes[static_cast<std::size_t>(2 * k + 1)]);
     bTies = bCountTies;
     if (!bTies) return;
     iCandidates = n;
     Marked.assign(static_cast<std::size_t>(n), 0);
     Fenwick.assign(static_cast<std::size_t>(n) + 1, 0);
     iTies = 0;
-    rMarked = Nodes[1].rScore;
-    if (rMarked == kClosed) return;
+    iMarked = scoreOf(Nodes[1]);
+    if (iMarked == 0) return;
     // All marks at once: each Fenwick entry counts its own range.
     for (int p = 0; p < n; ++p) {
-      if (Nodes[static_cast<std::size_t>(iLeaves + p)].rScore != rMarked) continue;
+      if (scoreOf(Nodes[static_cast<std::size_t>(iLeaves + p)]) != iMarked) continue;
       Marked[static_cast<std::size_t>(p)] = 1;
       ++Fenwick[static_cast<std::size_t>(p) + 1];
       ++iTies;
@@ -81,22 +81,26 @@ class ScoreTree {
   }
 
   void set(int p, double rScore) {
-    int k = iLeaves + p;
-    Nodes[static_cast<std::size_t>(k)].rScore = rScore;
-    if (bTies && Marked[static_cast<std::size_t>(p)] && rScore != rMarked) mark(p, false);
-    for (k /= 2; k >= 1; k /= 2)
-      if (!pull(k)) break;
+    std::size_t k = static_cast<std::size_t>(iLeaves + p);
+    const Key New = rScore == kClosed ? Key{0} : keyOf(rScore, p);
+    Nodes[k] = New;
+    if (bTies && Marked[static_cast<std::size_t>(p)] && scoreOf(New) != iMarked) mark(p, false);
+    for (k /= 2; k >= 1; k /= 2) {
+      const Key Up = std::max(Nodes[2 * k], Nodes[2 * k + 1]);
+      if (Up == Nodes[k]) break;
+      Nodes[k] = Up;
+    }
   }
 
-  bool anyOpen() const { return Nodes[1].rScore != kClosed; }
-  int smallestTie() const { return Nodes[1].iPos; }
+  bool anyOpen() const { return Nodes[1] != 0; }
+  int smallestTie() const { return static_cast<int>(~static_cast<std::uint32_t>(Nodes[1])); }
 
   // The number of candidates at the best score (counting trees only).
   std::size_t ties() {
-    if (Nodes[1].rScore != rMarked) {
+    if (scoreOf(Nodes[1]) != iMarked) {
       // Every mark left with its candidate's fall below the old best.
-      rMarked = Nodes[1].rScore;
-      if (rMarked != kClosed) markBest(1);
+      iMarked = scoreOf(Nodes[1]);
+      if (iMarked != 0) markBest(1);
     }
     return iTies;
   }
@@ -104,8 +108,7 @@ class ScoreTree {
   // The position of the r-th tie (r < ties()) in candidate order.
   int selectTie(std::size_t r) const {
     std::size_t iPos = 0;
-    std::size_t iStep = std::bit_floor(static_cast<std::size_t>(iCandidates));
-    for (; iStep > 0; iStep /= 2) {
+    for (std::size_t iStep = std::bit_floor(static_cast<std::size_t>(iCandidates)); iStep > 0; iStep /= 2) {
       const std::size_t iNext = iPos + iStep;
       if (iNext <= static_cast<std::size_t>(iCandidates) && Fenwick[iNext] <= r) {
         iPos = iNext;
@@ -116,37 +119,37 @@ class ScoreTree {
   }
 
  private:
-  struct Entry {
-    double rScore;
-    int iID;
-    int iPos;
-  };
+  // Score bits (ordered as the scores, 0 for closed), then the ID and the
+  // position, both inverted so that the smaller one is the larger key.
+  using Key = unsigned __int128;
 
-  // Recomputes node k from its two children; whether it changed.
-  bool pull(int k) {
-    const Entry& A = Nodes[static_cast<std::size_t>(2 * k)];
-    const Entry& B = Nodes[static_cast<std::size_t>(2 * k + 1)];
-    Entry& Up = Nodes[static_cast<std::size_t>(k)];
-    // A holds the earlier positions, so it wins among equal IDs.
-    const Entry& New =
-        (A.rScore > B.rScore || B.rScore == kClosed || (A.rScore == B.rScore && A.iID <= B.iID)) ? A : B;
-    // Scores compare as numbers: no score is NaN, and -0 stands for 0.
-    if (New.rScore == Up.rScore && New.iID == Up.iID && New.iPos == Up.iPos) return false;
-    Up = New;
-    return true;
+  Key keyOf(double rScore, int p) const {
+    // -0 ranks as 0; no score is NaN, so no open score maps to 0.
+    if (rScore == 0.0) rScore = 0.0;
+    std::uint64_t iBits = std::bit_cast<std::uint64_t>(rScore);
+    iBits = (iBits >> 63) != 0 ? ~iBits : iBits | (std::uint64_t{1} << 63);
+    const std::uint32_t iID = ~(static_cast<std::uint32_t>(IDs[p]) ^ 0x80000000u);
+    const std::uint32_t iPos = ~static_cast<std::uint32_t>(p);
+    return (Key{iBits} << 64) | (Key{iID} << 32) | Key{iPos};
   }
+  static std::uint64_t scoreOf(Key K) { return static_cast<std::uint64_t>(K >> 64); }
 
   void mark(int p, bool bOn) {
     Marked[static_cast<std::size_t>(p)] = bOn ? 1 : 0;
-    const int iDelta = bOn ? 1 : -1;
-    iTies = static_cast<std::size_t>(static_cast<long>(iTies) + iDelta);
-    for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
-      Fenwick[i] = static_cast<std::size_t>(static_cast<long>(Fenwick[i]) + iDelta);
+    if (bOn) {
+      ++iTies;
+      for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
+        ++Fenwick[i];
+    } else {
+      --iTies;
+      for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
+        --Fenwick[i];
+    }
   }
 
   // Marks every leaf below node k that holds the best score.
   void markBest(int k) {
-    if (Nodes[static_cast<std::size_t>(k)].rScore != rMarked) return;
+    if (scoreOf(Nodes[static_cast<std::size_t>(k)]) != iMarked) return;
     if (k >= iLeaves) {
       mark(k - iLeaves, true);
       return;
@@ -155,12 +158,13 @@ class ScoreTree {
     markBest(2 * k + 1);
   }
 
+  const int* IDs = nullptr;
   int iLeaves = 1;
-  std::vector<Entry> Nodes;
+  std::vector<Key> Nodes;
 
   bool bTies = false;
   int iCandidates = 0;
-  double rMarked = kClosed;          // the best score the marks stand for
+  std::uint64_t iMarked = 0;  // the score bits the marks stand for
   std::size_t iTies = 0;
   std::vector<char> Marked;          // per candidate
   std::vector<std::size_t> Fenwick;  // marks per range, 1-based
