@@ -49,8 +49,7 @@ class ScoreTree {
 
   // Leaves 0..n-1 with the given scores and IDs (closed where bClosed); ties
   // are counted only with bCountTies.
-  void build(const std::vector<double>& Score, const std::vector<int>& Ids, const std::vector<char>& Closed, int n,
-             bool bCountTies) {
+  void build(const double* Score, const std::vector<int>& Ids, const char* Closed, int n, bool bCountTies) {
     IDs = Ids.data();
     iLeaves = 1;
     while (iLeaves < n) iLeaves *= 2;
@@ -175,12 +174,35 @@ class ScoreTree {
 constexpr int kScanCandidates = 32;
 static_assert(kScanCandidates <= 64);
 
-// The state of one rule run.
+// The state of one rule run, held in one buffer so that a run starts from a
+// recorded state by one copy: per candidate its score and whether it is
+// chosen, per vertex its weight and label (0 uncovered, 1 covered now, -1
+// settled), and the chosen candidates in the order chosen.
 struct RunState {
-  std::vector<signed char> Label;  // vertex: 0 uncovered, 1 covered now, -1 settled
-  std::vector<char> Chosen;        // candidate
+  std::vector<double> Buffer;
+  double* Score = nullptr;
+  double* Weight = nullptr;
+  signed char* Label = nullptr;
+  char* Chosen = nullptr;
   std::vector<int> ChosenList;
-  std::vector<double> Weight, Score;
+
+  // Room for s vertices and e candidates; the contents are left as they are.
+  void size(int s, int e) {
+    const std::size_t iVertices = static_cast<std::size_t>(s);
+    const std::size_t iCandidates = static_cast<std::size_t>(e);
+    // Labels and chosen flags take one byte each, eight to a double.
+    Buffer.resize(iCandidates + iVertices + (iVertices + iCandidates + 7) / 8);
+    Score = Buffer.data();
+    Weight = Score + iCandidates;
+    Label = reinterpret_cast<signed char*>(Weight + iVertices);
+    Chosen = reinterpret_cast<char*>(Label + iVertices);
+  }
+
+  // This state becomes a copy of Other, which has the same sizes.
+  void copyFrom(const RunState& Other) {
+    std::copy(Other.Buffer.begin(), Other.Buffer.end(), Buffer.begin());
+    ChosenList.assign(Other.ChosenList.begin(), Other.ChosenList.end());
+  }
 };
 
 }  // namespace
@@ -196,6 +218,7 @@ struct SetCover::Model : RunState {
 
   std::vector<int> Best;  // the smallest result of cover() so far
   std::vector<int> Covered;
+  std::vector<char> Reached;  // per vertex, while the instance is loaded
   ScoreTree Tree;
 
   // Every rule run on one instance starts alike: the forced hyperedges are
@@ -225,13 +248,21 @@ struct SetCover::Model : RunState {
   // candidate order. -1 when none is open. Chosen candidates score
   // -infinity, so the scans need not look at Chosen.
   int scanPick(bool bDeterm) const {
-    const double* S = Score.data();
+    const double* S = Score;
+    // The best score and its ties as bits in candidate order (a scan has at
+    // most 32), in one pass.
     double rBest = ScoreTree::kClosed;
-    for (int p = 0; p < e; ++p) rBest = std::max(rBest, S[p]);
-    if (rBest == ScoreTree::kClosed) return -1;
-    // The ties as bits in candidate order (a scan has at most 32).
     std::uint64_t Ties = 0;
-    for (int p = 0; p < e; ++p) Ties |= static_cast<std::uint64_t>(S[p] == rBest) << p;
+    for (int p = 0; p < e; ++p) {
+      const std::uint64_t Bit = std::uint64_t{1} << p;
+      if (S[p] > rBest) {
+        rBest = S[p];
+        Ties = Bit;
+      } else if (S[p] == rBest) {
+        Ties |= Bit;
+      }
+    }
+    if (rBest == ScoreTree::kClosed) return -1;
     if (bDeterm) {
       int iFirst = std::countr_zero(Ties);
       for (std::uint64_t Rest = Ties & (Ties - 1); Rest != 0; Rest &= Rest - 1) {
@@ -305,7 +336,7 @@ bool SetCover::isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hy
   M.Ids.resize(static_cast<std::size_t>(M.e));
   M.MemberBegin.assign(1, 0);
   M.Members.clear();
-  std::vector<char>& Reached = M.Chosen;  // scratch
+  std::vector<char>& Reached = M.Reached;
   Reached.assign(static_cast<std::size_t>(M.s), 0);
   for (int p = 0; p < M.e; ++p) {
     Hyperedge* Edge = HEdges[static_cast<std::size_t>(p)];
@@ -368,16 +399,17 @@ void SetCover::chooseForcedEdges(int& iUncovered) {
 void SetCover::startRule(bool bWeighted, int& iUncovered) {
   Model& M = *MyModel;
   const std::size_t s = static_cast<std::size_t>(M.s);
-  M.Label.assign(s, 0);
-  M.Chosen.assign(static_cast<std::size_t>(M.e), 0);
+  M.size(M.s, M.e);
+  std::fill_n(M.Label, s, 0);
+  std::fill_n(M.Chosen, M.e, 0);
   M.ChosenList.clear();
-  M.Weight.assign(s, 1.0);
+  std::fill_n(M.Weight, s, 1.0);
   if (bWeighted)
     for (std::size_t i = 0; i < s; ++i)
       M.Weight[i] = 1.0 - static_cast<double>(M.Candidates[i]) / M.e;
   iUncovered = M.s;
   // Scores start at 0; choosing a candidate closes it at -infinity.
-  M.Score.assign(static_cast<std::size_t>(M.e), 0.0);
+  std::fill_n(M.Score, M.e, 0.0);
 
   chooseForcedEdges(iUncovered);
   for (std::size_t i = 0; i < s; ++i) {
@@ -407,13 +439,13 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
   Model& M = *MyModel;
   Model::Start& St = M.Starts[bWeighted ? 1 : 0];
   int iUncovered = M.s;
-  RunState& Run = M;
   if (St.bReady) {
-    Run = St.State;
+    M.copyFrom(St.State);
     iUncovered = St.iUncovered;
   } else {
     startRule(bWeighted, iUncovered);
-    St.State = Run;
+    St.State.size(M.s, M.e);
+    St.State.copyFrom(M);
     St.iUncovered = iUncovered;
     St.bReady = true;
   }
@@ -627,12 +659,17 @@ class IncidentProblem {
   std::vector<Hyperedge*> solve(bool bWeighted, bool bDeterm) {
     int s = static_cast<int>(Vertices.size());
     Label.assign(static_cast<size_t>(s), 0);
-    ChosenExplicit.assign(Explicit.size(), false);
+    ChosenExplicit.assign(Explicit.size(), 0);
+    RunOpen.resize(Runs.size());
+    for (std::size_t r = 0; r < Runs.size(); ++r) RunOpen[r] = Runs[r].iLen;
     ChosenPrivate.assign(static_cast<size_t>(s), {});
     Chosen.clear();
     int iUncovered = s;
 
-    std::vector<double> Weights(static_cast<size_t>(s), 0.0);
+    // The first rule counts each uncovered vertex once per entry, as a
+    // weight of 1; whole numbers add and subtract exactly, so the counts
+    // kept up to date equal the counts taken afresh every round.
+    std::vector<double> Weights(static_cast<size_t>(s), 1.0);
     if (bWeighted)
       for (int a = 0; a < s; ++a)
         Weights[a] = 1.0 - static_cast<double>(Vertices[a].Vertex->getNbrOfEdges()) / iPositions;
@@ -642,62 +679,48 @@ class IncidentProblem {
     // Scores: per explicit hyperedge, and per vertex for all its private ones.
     std::vector<double> Score(Explicit.size(), 0.0);
     std::vector<double> PrivateScore(static_cast<size_t>(s), 0.0);
-    if (bWeighted) {
-      for (int a = 0; a < s; ++a)
-        if (Label[a] == -1) Weights[a] = 0.0;
-      for (int a = 0; a < s; ++a) {
-        if (Weights[a] <= 0.0) continue;
-        for (int x : Vertices[a].EntryEdge)
-          if (!ChosenExplicit[x]) Score[x] += Weights[a];
-        PrivateScore[a] += Weights[a];
-      }
+    for (int a = 0; a < s; ++a)
+      if (Label[a] == -1) Weights[a] = 0.0;
+    for (int a = 0; a < s; ++a) {
+      if (Weights[a] <= 0.0) continue;
+      for (int x : Vertices[a].EntryEdge)
+        if (!ChosenExplicit[x]) Score[x] += Weights[a];
+      PrivateScore[a] += Weights[a];
     }
 
     std::vector<Item> Ties;
     while (iUncovered > 0) {
-      if (!bWeighted) {
-        for (size_t x = 0; x < Explicit.size(); ++x) {
-          if (ChosenExplicit[x]) continue;
-          int iCount = 0;
-          for (auto [a, m] : Explicit[x].Incidences)
-            if (Label[a] == 0) iCount += m;
-          Score[x] = iCount;
-        }
-        for (int a = 0; a < s; ++a) PrivateScore[a] = Label[a] == 0 ? 1.0 : 0.0;
-      }
-      // The open candidates of the best score, in candidate order.
+      // The open candidates of the best score, in candidate order, in one
+      // pass: a better score starts the list again.
       bool bAny = false;
       double rBest = 0.0;
-      auto consider = [&](double rScore) {
-        if (!bAny || rScore > rBest) rBest = rScore;
-        bAny = true;
+      Ties.clear();
+      auto consider = [&](double rScore, const Item& It) {
+        if (!bAny || rScore > rBest) {
+          rBest = rScore;
+          bAny = true;
+          Ties.clear();
+          Ties.push_back(It);
+        } else if (rScore == rBest) {
+          Ties.push_back(It);
+        }
       };
       for (const Item& It : Items) {
         if (!It.bRun) {
-          if (!ChosenExplicit[It.iIndex]) consider(Score[It.iIndex]);
-        } else if (openInRun(Runs[It.iIndex]) > 0) {
-          consider(PrivateScore[Runs[It.iIndex].iVertex]);
+          if (!ChosenExplicit[It.iIndex]) consider(Score[It.iIndex], It);
+        } else if (RunOpen[It.iIndex] > 0) {
+          consider(PrivateScore[Runs[It.iIndex].iVertex], It);
         }
       }
       if (!bAny) break;  // cannot happen for a coverable input
-      Ties.clear();
-      for (const Item& It : Items) {
-        if (!It.bRun) {
-          if (!ChosenExplicit[It.iIndex] && Score[It.iIndex] == rBest) Ties.push_back(It);
-        } else if (openInRun(Runs[It.iIndex]) > 0 && PrivateScore[Runs[It.iIndex].iVertex] == rBest) {
-          Ties.push_back(It);
-        }
-      }
       Pick P = bDeterm ? pickSmallestID(Ties) : pickDrawn(Ties);
       choose(P);
       for (int a = 0; a < s; ++a) {
         if (Label[a] != 1) continue;
-        if (bWeighted) {
-          for (int x : Vertices[a].EntryEdge)
-            if (!ChosenExplicit[x]) Score[x] -= Weights[a];
-          PrivateScore[a] -= Weights[a];
-          Weights[a] = 0.0;
-        }
+        for (int x : Vertices[a].EntryEdge)
+          if (!ChosenExplicit[x]) Score[x] -= Weights[a];
+        PrivateScore[a] -= Weights[a];
+        Weights[a] = 0.0;
         Label[a] = -1;
         --iUncovered;
       }
@@ -720,12 +743,16 @@ class IncidentProblem {
     return P.iExplicit >= 0 ? Explicit[P.iExplicit].Edge : Vertices[P.a].Vertex->getEdge(P.j);
   }
 
+  // The run holding private entry j of vertex a.
+  int runOf(int a, int j) const {
+    const std::vector<int>& VRuns = Vertices[a].Runs;
+    auto It = std::upper_bound(VRuns.begin(), VRuns.end(), j, [this](int jEntry, int r) { return jEntry < Runs[r].jBegin; });
+    return *std::prev(It);
+  }
+
   int positionOf(const Pick& P) const {
     if (P.iExplicit >= 0) return Explicit[P.iExplicit].iPos;
-    const std::vector<int>& VRuns = Vertices[P.a].Runs;
-    auto It = std::upper_bound(VRuns.begin(), VRuns.end(), P.j,
-                               [this](int j, int r) { return j < Runs[r].jBegin; });
-    const PrivateRun& R = Runs[*std::prev(It)];
+    const PrivateRun& R = Runs[runOf(P.a, P.j)];
     return R.iPos + (P.j - R.jBegin);
   }
 
@@ -734,21 +761,14 @@ class IncidentProblem {
     return std::binary_search(C.begin(), C.end(), j);
   }
 
-  int chosenInRun(const PrivateRun& R) const {
-    const std::vector<int>& C = ChosenPrivate[R.iVertex];
-    return static_cast<int>(std::lower_bound(C.begin(), C.end(), R.jBegin + R.iLen) -
-                            std::lower_bound(C.begin(), C.end(), R.jBegin));
-  }
-
-  int openInRun(const PrivateRun& R) const { return R.iLen - chosenInRun(R); }
-
   void choose(const Pick& P) {
     Hyperedge* Edge = edgeOf(P);
     if (P.iExplicit >= 0) {
-      ChosenExplicit[P.iExplicit] = true;
+      ChosenExplicit[P.iExplicit] = 1;
     } else {
       std::vector<int>& C = ChosenPrivate[P.a];
       C.insert(std::upper_bound(C.begin(), C.end(), P.j), P.j);
+      --RunOpen[runOf(P.a, P.j)];
     }
     Chosen.emplace_back(positionOf(P), Edge);
     for (int k = 0; k < Edge->getNbrOfNodes(); ++k) {
@@ -823,7 +843,7 @@ class IncidentProblem {
   // Entry rand() % k of the k tied candidates in candidate order.
   Pick pickDrawn(const std::vector<Item>& Ties) {
     size_t iTotal = 0;
-    for (const Item& It : Ties) iTotal += It.bRun ? static_cast<size_t>(openInRun(Runs[It.iIndex])) : 1;
+    for (const Item& It : Ties) iTotal += It.bRun ? static_cast<size_t>(RunOpen[It.iIndex]) : 1;
     size_t r = static_cast<size_t>(std::rand()) % iTotal;
     for (const Item& It : Ties) {
       if (!It.bRun) {
@@ -832,7 +852,7 @@ class IncidentProblem {
         continue;
       }
       const PrivateRun& R = Runs[It.iIndex];
-      size_t iOpen = static_cast<size_t>(openInRun(R));
+      size_t iOpen = static_cast<size_t>(RunOpen[It.iIndex]);
       if (r >= iOpen) {
         r -= iOpen;
         continue;
@@ -854,7 +874,8 @@ class IncidentProblem {
   int iPositions = 0;
 
   std::vector<int> Label;  // 0 uncovered, 1 covered in this step, -1 settled
-  std::vector<bool> ChosenExplicit;
+  std::vector<char> ChosenExplicit;
+  std::vector<int> RunOpen;  // per run, its entries not chosen
   std::vector<std::vector<int>> ChosenPrivate;  // per vertex, ascending entries
   std::vector<std::pair<int, Hyperedge*>> Chosen;
 };
