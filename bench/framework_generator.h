@@ -46,6 +46,26 @@ inline std::string starFramework(long leaves) {
   return out.str();
 }
 
+// A path: each of `args` arguments attacks the next one.
+inline std::string pathFramework(long args) {
+  std::string text;
+  for (long i = 0; i + 1 < args; ++i) text += "att(" + argName(i) + "," + argName(i + 1) + ").\n";
+  return text;
+}
+
+// `args` arguments, each attacking one other at random, and the first
+// `hubs` of them attacking `degree` more each: a sparse framework with a
+// few vertices of high degree.
+inline std::string hubsFramework(long args, long hubs, long degree, std::uint32_t seed = 1) {
+  std::mt19937_64 rng(seed);
+  std::ostringstream out;
+  for (long i = 0; i < args; ++i) out << "att(" << argName(i) << "," << argName(static_cast<long>(rng() % args)) << ").\n";
+  for (long h = 0; h < hubs && h < args; ++h)
+    for (long k = 0; k < degree; ++k)
+      out << "att(" << argName(h) << "," << argName(static_cast<long>(rng() % args)) << ").\n";
+  return out.str();
+}
+
 // `attacks` attacks between random pairs of `args` arguments.
 inline std::string randomFramework(long args, long attacks, std::uint32_t seed = 1) {
   std::mt19937_64 rng(seed);
