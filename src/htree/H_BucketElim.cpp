@@ -169,7 +169,13 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
   // all accept.
   if (iNbrOfBuckets == 0) return new Hypertree();
 
-  std::vector<std::vector<Hypertree*>> ChildLists(static_cast<size_t>(iNbrOfBuckets));
+  // The child lists, one per position, are threaded through the positions
+  // of the trees waiting in them: Made[j] is the tree made for position j,
+  // Next[j] the position after j in the same list, -1 at the end. A list is
+  // appended to at its tail and read once, in order.
+  const std::size_t n = static_cast<std::size_t>(iNbrOfBuckets);
+  std::vector<Hypertree*> Made(n, nullptr);
+  std::vector<int> Head(n, -1), Tail(n, -1), Next(n, -1);
   std::vector<Hypertree*> Independent;
   std::vector<Node*> Members;
 
@@ -189,14 +195,17 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
     Current = new Hypertree();
     Node* Vertex = VarOrder[i];
     bool bTakenOver = false;
-    if (bShrink && i > 0 && ChildLists[i].size() == 1 && containsBag(ChildLists[i][0], Vertex, Buckets[i])) {
+    const int iFirst = Head[static_cast<std::size_t>(i)];
+    if (bShrink && i > 0 && iFirst != -1 && Next[static_cast<std::size_t>(iFirst)] == -1 &&
+        containsBag(Made[static_cast<std::size_t>(iFirst)], Vertex, Buckets[i])) {
       // The bag would lie inside the only child's bag, so shrinking starts by
       // handing the child's bag and place to this node; the bag itself need
       // not be built. Its members below position i, all that the parent
       // choice reads, are exactly the child's members below position i. (The
       // root is left out: the other parts' trees join its list first.)
-      Current->insChild(ChildLists[i][0], true);
-      Current->mergeUpward(ChildLists[i][0], false);
+      Hypertree* Child = Made[static_cast<std::size_t>(iFirst)];
+      Current->insChild(Child, true);
+      Current->mergeUpward(Child, false);
       bTakenOver = true;
     } else {
       // The bag's members are gathered first and go in as one range, so a
@@ -208,14 +217,14 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
         for (int j : HoldingBuckets[i])
           if (j > i) Buckets[j]->remComp(Vertex);
       }
-      for (Hypertree* Child : ChildLists[i]) {
+      for (int j = iFirst; j != -1; j = Next[static_cast<std::size_t>(j)]) {
+        Hypertree* Child = Made[static_cast<std::size_t>(j)];
         Current->insChild(Child, true);
         for (Node* Member : *Child->getChi())
           if (bDual || Member->getLabel() < i) Members.push_back(Member);
       }
       Current->getChi()->insert(Members.begin(), Members.end());
     }
-    std::vector<Hypertree*>().swap(ChildLists[i]);
     // Without the dual mode nothing reads bucket i again.
     if (bShrink) {
       delete Buckets[i];
@@ -237,10 +246,18 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
           }
         }
       }
-      if (iParent == -1)
+      if (iParent == -1) {
         Independent.push_back(Current);
-      else
-        ChildLists[iParent].push_back(Current);
+      } else {
+        const std::size_t iAt = static_cast<std::size_t>(i);
+        const std::size_t iList = static_cast<std::size_t>(iParent);
+        Made[iAt] = Current;
+        if (Tail[iList] == -1)
+          Head[iList] = i;
+        else
+          Next[static_cast<std::size_t>(Tail[iList])] = i;
+        Tail[iList] = i;
+      }
       // Its subtree is complete: shrinking it now merges exactly what
       // shrinking the whole tree afterwards would, keeps the bags of long
       // nested chains from piling up, and leaves the members below position
