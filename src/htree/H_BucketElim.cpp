@@ -119,7 +119,23 @@ Hypertree* H_BucketElim::buildHypertree(Hypergraph* HGraph, Node** VarOrder, boo
 }
 
 void H_BucketElim::fillBuckets1(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder) {
+  // The ordering visits the vertices in no order of their addresses: the
+  // vertices a few steps ahead, then their hyperedges, then the ends of
+  // those, are fetched into the cache while this step works.
+  constexpr int kAhead = 8;
   for (int i = 0; i < iNbrOfBuckets; ++i) {
+    if (i + 2 * kAhead < iNbrOfBuckets) __builtin_prefetch(VarOrder[i + 2 * kAhead]);
+    if (i + kAhead < iNbrOfBuckets) {
+      const Node* Ahead = VarOrder[i + kAhead];
+      for (int e = 0; e < Ahead->getNbrOfEdges() && e < 4; ++e) __builtin_prefetch(Ahead->getEdge(e));
+    }
+    if (i + kAhead / 2 < iNbrOfBuckets) {
+      const Node* Ahead = VarOrder[i + kAhead / 2];
+      for (int e = 0; e < Ahead->getNbrOfEdges() && e < 4; ++e) {
+        const Hyperedge* Edge = Ahead->getEdge(e);
+        for (int k = 0; k < Edge->getNbrOfNodes() && k < 2; ++k) __builtin_prefetch(Edge->getNode(k));
+      }
+    }
     Node* Vertex = VarOrder[i];
     // Each hyperedge goes to the bucket of its vertex eliminated first (the
     // highest position); its other vertices join that bucket.
@@ -190,8 +206,30 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
         HoldingBuckets[nodeAt(Buckets[j], k)->getLabel()].push_back(j);
   }
 
+  // The positions are visited in no order of the addresses of their
+  // vertices and trees: a few steps ahead, the bucket, then its members and
+  // the bags of the trees waiting so far, are fetched into the cache.
+  constexpr int kAhead = 8;
+  auto prefetchAhead = [&](int i) {
+    if (i - 2 * kAhead >= 0) {
+      __builtin_prefetch(Buckets[i - 2 * kAhead]);
+      __builtin_prefetch(VarOrder[i - 2 * kAhead]);
+    }
+    if (i - kAhead < 0) return;
+    const std::size_t iAhead = static_cast<std::size_t>(i - kAhead);
+    if (!bDual) {
+      CompSet* Bucket = Buckets[iAhead];
+      for (int k = 0; k < Bucket->size() && k < 8; ++k) __builtin_prefetch(nodeAt(Bucket, k));
+    }
+    for (int j = Head[iAhead]; j != -1; j = Next[static_cast<std::size_t>(j)]) {
+      const Hypertree* Waiting = Made[static_cast<std::size_t>(j)];
+      __builtin_prefetch(Waiting->getChi()->begin());
+    }
+  };
+
   Hypertree* Current = nullptr;
   for (int i = iNbrOfBuckets - 1; i >= 0; --i) {
+    prefetchAhead(i);
     Current = new Hypertree();
     Node* Vertex = VarOrder[i];
     bool bTakenOver = false;
