@@ -54,6 +54,7 @@ class ScoreTree {
     iLeaves = 1;
     while (iLeaves < n) iLeaves *= 2;
     Nodes.assign(static_cast<std::size_t>(2 * iLeaves), Key{0});
+    Dirty.clear();
     for (int p = 0; p < n; ++p)
       if (!Closed[static_cast<std::size_t>(p)]) Nodes[static_cast<std::size_t>(iLeaves + p)] = keyOf(Score[static_cast<std::size_t>(p)], p);
     for (int k = iLeaves - 1; k >= 1; --k)
@@ -79,15 +80,35 @@ class ScoreTree {
     }
   }
 
+  // Candidate p's score becomes rScore (kClosed: chosen). The inner nodes
+  // follow at the next flush(), once for all the changes of a round: the
+  // candidates of one vertex stand side by side and share their ancestors.
   void set(int p, double rScore) {
-    std::size_t k = static_cast<std::size_t>(iLeaves + p);
+    const std::size_t k = static_cast<std::size_t>(iLeaves + p);
     const Key New = rScore == kClosed ? Key{0} : keyOf(rScore, p);
     Nodes[k] = New;
+    Dirty.push_back(k);
     if (bTies && Marked[static_cast<std::size_t>(p)] && scoreOf(New) != iMarked) mark(p, false);
-    for (k /= 2; k >= 1; k /= 2) {
-      const Key Up = std::max(Nodes[2 * k], Nodes[2 * k + 1]);
-      if (Up == Nodes[k]) break;
-      Nodes[k] = Up;
+  }
+
+  // Brings the inner nodes up to date with the leaves set since the last
+  // flush, level by level; a change stops rising where it leaves a node as
+  // it was.
+  void flush() {
+    std::sort(Dirty.begin(), Dirty.end());
+    while (!Dirty.empty()) {
+      std::size_t iKept = 0;
+      std::size_t iLast = 0;  // no node has index 0
+      for (std::size_t d = 0; d < Dirty.size(); ++d) {
+        const std::size_t k = Dirty[d] / 2;
+        if (k == iLast || k == 0) continue;
+        iLast = k;
+        const Key Up = std::max(Nodes[2 * k], Nodes[2 * k + 1]);
+        if (Up == Nodes[k]) continue;
+        Nodes[k] = Up;
+        Dirty[iKept++] = k;
+      }
+      Dirty.resize(iKept);
     }
   }
 
@@ -160,6 +181,7 @@ class ScoreTree {
   const int* IDs = nullptr;
   int iLeaves = 1;
   std::vector<Key> Nodes;
+  std::vector<std::size_t> Dirty;  // nodes changed since the last flush, one level
 
   bool bTies = false;
   int iCandidates = 0;
@@ -460,6 +482,7 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
       iPick = M.scanPick(bDeterm);
       if (iPick < 0) break;
     } else {
+      M.Tree.flush();
       if (!M.Tree.anyOpen()) break;
       if (bDeterm) {
         iPick = M.Tree.smallestTie();
