@@ -48,17 +48,26 @@ class ScoreTree {
   static constexpr double kClosed = -std::numeric_limits<double>::infinity();
 
   // Leaves 0..n-1 with the given scores and IDs (closed where bClosed); ties
-  // are counted only with bCountTies.
-  void build(const double* Score, const std::vector<int>& Ids, const char* Closed, int n, bool bCountTies) {
+  // are counted only with bCountTies. A tree built before from the same
+  // scores (Same, or null) lends its nodes instead of building them again.
+  void build(const double* Score, const std::vector<int>& Ids, const char* Closed, int n, bool bCountTies,
+             const ScoreTree* Same) {
     IDs = Ids.data();
-    iLeaves = 1;
-    while (iLeaves < n) iLeaves *= 2;
-    Nodes.assign(static_cast<std::size_t>(2 * iLeaves), Key{0});
     Dirty.clear();
-    for (int p = 0; p < n; ++p)
-      if (!Closed[static_cast<std::size_t>(p)]) Nodes[static_cast<std::size_t>(iLeaves + p)] = keyOf(Score[static_cast<std::size_t>(p)], p);
-    for (int k = iLeaves - 1; k >= 1; --k)
-      Nodes[static_cast<std::size_t>(k)] = std::max(Nodes[static_cast<std::size_t>(2 * k)], Nodes[static_cast<std::size_t>(2 * k + 1)]);
+    if (Same != nullptr) {
+      iLeaves = Same->iLeaves;
+      Nodes.assign(Same->Nodes.begin(), Same->Nodes.end());
+    } else {
+      iLeaves = 1;
+      while (iLeaves < n) iLeaves *= 2;
+      Nodes.assign(static_cast<std::size_t>(2 * iLeaves), Key{0});
+      for (int p = 0; p < n; ++p)
+        if (!Closed[static_cast<std::size_t>(p)])
+          Nodes[static_cast<std::size_t>(iLeaves + p)] = keyOf(Score[static_cast<std::size_t>(p)], p);
+      for (int k = iLeaves - 1; k >= 1; --k)
+        Nodes[static_cast<std::size_t>(k)] =
+            std::max(Nodes[static_cast<std::size_t>(2 * k)], Nodes[static_cast<std::size_t>(2 * k + 1)]);
+    }
     bTies = bCountTies;
     if (!bTies) return;
     iCandidates = n;
@@ -78,6 +87,12 @@ class ScoreTree {
       const int j = i + (i & -i);
       if (j <= n) Fenwick[static_cast<std::size_t>(j)] += Fenwick[static_cast<std::size_t>(i)];
     }
+  }
+
+  // The nodes of Other, as they are.
+  void copyNodes(const ScoreTree& Other) {
+    iLeaves = Other.iLeaves;
+    Nodes.assign(Other.Nodes.begin(), Other.Nodes.end());
   }
 
   // Candidate p's score becomes rScore (kClosed: chosen). The inner nodes
@@ -251,6 +266,9 @@ struct SetCover::Model : RunState {
     bool bReady = false;
     RunState State;
     int iUncovered = 0;
+    // The tournament tree of the starting scores, once a run has built it.
+    bool bTree = false;
+    ScoreTree Tree;
   };
   Start Starts[2];
 
@@ -347,7 +365,7 @@ void SetCover::cover(const std::vector<Node*>& Nodes, const std::vector<Hyperedg
 
 bool SetCover::isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges) {
   Model& M = *MyModel;
-  for (Model::Start& St : M.Starts) St.bReady = false;
+  for (Model::Start& St : M.Starts) St.bReady = St.bTree = false;
   M.s = static_cast<int>(Nodes.size());
   M.e = static_cast<int>(HEdges.size());
   // Labels as scratch: a member of a candidate is its vertex position or -1,
@@ -474,7 +492,13 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
   // A few candidates are simply scanned each round; the tree pays off for
   // many.
   const bool bScan = M.e <= kScanCandidates;
-  if (!bScan) M.Tree.build(M.Score, M.Ids, M.Chosen, M.e, !bDeterm);
+  if (!bScan) {
+    M.Tree.build(M.Score, M.Ids, M.Chosen, M.e, !bDeterm, St.bTree ? &St.Tree : nullptr);
+    if (!St.bTree) {
+      St.Tree.copyNodes(M.Tree);
+      St.bTree = true;
+    }
+  }
 
   while (iUncovered > 0) {
     int iPick = -1;
