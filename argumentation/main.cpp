@@ -42,6 +42,15 @@ namespace {
 // Codes getopt_long returns for the long options.
 enum LongOption { OPT_CRED = 256, OPT_SKEPT, OPT_COUNT, OPT_ENUM };
 
+const char* const kOutputFailed = "could not write to standard output";
+
+[[noreturn]] void outputFailed() { kivra::_printError(kOutputFailed); }
+
+// Called right after a flush, so that errno still names the failed write.
+void checkOutput() {
+  if (!std::cout) outputFailed();
+}
+
 [[noreturn]] void usage() {
   std::cout << "Usage: " << kivra::sProgramName
             << " [-v] [-b] [-t] [-d] [-r <seed>] [-f <file>] [-n <normalize>] [-s <semantics>]"
@@ -62,6 +71,9 @@ enum LongOption { OPT_CRED = 256, OPT_SKEPT, OPT_COUNT, OPT_ENUM };
   std::cout << "\t--count\t\t\tprints the number of solutions" << std::endl;
   std::cout << "\t--cred <arg>\t\tchecks whether the argument is credulously accepted or not" << std::endl;
   std::cout << "\t--skept <arg>\t\tchecks whether the argument is skeptically accepted or not" << std::endl;
+  // After a failed write the stream stays bad and no later write is tried,
+  // so errno still names that failure.
+  checkOutput();
   std::exit(1);
 }
 
@@ -179,13 +191,6 @@ LineTrackingBuffer* trackedOutput = nullptr;
 // appended after it (the next run's data line) starts on a line of its own.
 void endOpenLine() {
   if (trackedOutput != nullptr && trackedOutput->lineOpen() && std::cout) std::cout.put('\n');
-}
-
-[[noreturn]] void outputFailed() { kivra::_printError("could not write to standard output"); }
-
-// Called right after a flush, so that errno still names the failed write.
-void checkOutput() {
-  if (!std::cout) outputFailed();
 }
 
 // Ends a completed run: everything written must have reached standard output.
@@ -383,7 +388,15 @@ bool onlyOptionWords(const std::vector<const char*>& words, const option* option
                        : semantics == Semantics::Stable  ? "stable"
                                                          : "complete";
     std::cout << "Semi-normalization for " << name << " semantics currently not available" << std::endl;
-    // No system call failed: whatever errno holds is not the reason.
+    // A reason that could not be written is not lost without a word: that
+    // failure is reported first, in the form of every report, and the
+    // refusal follows as always.
+    if (!std::cout) {
+      std::cerr << kivra::sProgramName << ": ERROR - " << kOutputFailed << " - " << std::strerror(errno)
+                << std::endl;
+    }
+    // The refusal is no failure of the system: whatever errno holds is not
+    // its reason.
     errno = 0;
     kivra::_printError("0");
   }
