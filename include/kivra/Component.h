@@ -3,8 +3,10 @@
 // scratch label through which the library's algorithms mark elements.
 #pragma once
 
+#include <bit>
+#include <cstddef>
+#include <cstdint>
 #include <list>
-#include <memory>
 #include <vector>
 
 namespace kivra {
@@ -36,14 +38,13 @@ class Component {
   void incLabel(int iInc) { iMyLabel += iInc; }
   void decLabel(int iDec) { iMyLabel -= iDec; }
   int getLabel() const { return iMyLabel; }
-  bool isSpecial() const { return bMySpecial; }
+  bool isSpecial() const {
+    const Aside* Mine = findAside();
+    return Mine && Mine->bMySpecial;
+  }
 
   void insCoveredID(int iID) { getCoveredIDs()->push_back(iID); }
-  // Created empty on first use: few components ever cover others.
-  std::list<int>* getCoveredIDs() {
-    if (!MyCoveredCompIDs) MyCoveredCompIDs = std::make_unique<std::list<int>>();
-    return MyCoveredCompIDs.get();
-  }
+  std::list<int>* getCoveredIDs() { return &aside().MyCoveredCompIDs; }
 
   // Neighbours := every distinct member of every member, except this
   // component itself, ascending by ID (equal IDs in order of first encounter).
@@ -91,28 +92,59 @@ class Component {
   void initClone(Component* Copy) const;
 
   // Sets up deferred neighbour computation (used by Node and Hyperedge).
-  void deferNeighbourhood() { bMyDeferNeighbours = true; }
+  void deferNeighbourhood() { setFlag(kDeferNeighbours, true); }
 
  private:
-  // A list of component pointers whose storage holds up to kInline entries
-  // in place (a hyperedge of an argumentation framework has two members) and
-  // more on the heap; its capacity is kept by the owner.
+  friend class Hypergraph;
+
+  // Member lists hold up to kInline entries in place (a hyperedge of an
+  // argumentation framework has two members); a longer list lives on the heap
+  // in an array of capacityFor(count) slots (a power of two), or in slots
+  // lent by the hypergraph's storage that hold exactly count entries.
   static constexpr int kInline = 2;
   union SlotList {
     Component* Inline[kInline];
     Component** Heap;
   };
-  static Component** slots(SlotList& List, int iCapacity) { return iCapacity <= kInline ? List.Inline : List.Heap; }
-  static Component* const* slots(const SlotList& List, int iCapacity) {
-    return iCapacity <= kInline ? List.Inline : List.Heap;
-  }
-  // Sets the capacity to at least iCapacity, keeping the first iKeep entries
-  // and clearing the others.
-  static void resize(SlotList& List, int& iHeld, int iCapacity, int iKeep);
-  static void release(SlotList& List, int& iHeld);
-  Component** members() { return slots(MyComponents, iMyCapacity); }
-  Component* const* members() const { return slots(MyComponents, iMyCapacity); }
-  Component** neighbours() { return slots(MyNeighbours, iMyNbrCapacity); }
+  // What most components never need: the stored neighbour list, the covered
+  // identifiers and the special flag. Made on first use.
+  struct Aside {
+    int iMyMaxNbrOfNeighbours = 0;        // neighbour count
+    std::vector<Component*> MyNeighbours;  // at least count slots
+    std::list<int> MyCoveredCompIDs;
+    bool bMySpecial = false;
+  };
+  // Flags kept in the low bits of the aside pointer (Aside is aligned to at
+  // least 8 bytes).
+  static constexpr std::uintptr_t kDeferNeighbours = 1;  // compute neighbours on first read
+  static constexpr std::uintptr_t kNeighboursPending = 2;  // updateNeighbourhood awaits computation
+  static constexpr std::uintptr_t kLentSlots = 4;  // the members lie in the hypergraph's storage
+  static constexpr std::uintptr_t kFlags = 7;
+  static_assert(alignof(Aside) > kFlags, "the flags live in the aside pointer's low bits");
+
+  // Slots of an owned heap array for a list of iCount > kInline members.
+  static std::size_t capacityFor(int iCount) { return std::bit_ceil(static_cast<std::size_t>(iCount)); }
+  bool onHeap() const { return iMyMaxSize > kInline; }
+  Component** members() { return onHeap() ? MyComponents.Heap : MyComponents.Inline; }
+  Component* const* members() const { return onHeap() ? MyComponents.Heap : MyComponents.Inline; }
+  // The member count becomes iCount > current count: a list of at most
+  // kInline members stays in place, a longer one gets its own heap array
+  // when it outgrows its slots. New slots are null.
+  void growMembers(int iCount);
+  // The member count becomes iCount < current count; a list that fits in
+  // place again moves there.
+  void shrinkMembers(int iCount);
+  // Releases an owned heap array; the list is left empty, in place.
+  void releaseMembers();
+  // The members become Slots[0 .. iCount-1]; a list longer than kInline
+  // keeps using Slots, which must outlive this component's use of them.
+  void lendMembers(Component** Slots, int iCount);
+
+  bool hasFlag(std::uintptr_t Flag) const { return (MyAside & Flag) != 0; }
+  void setFlag(std::uintptr_t Flag, bool bOn) { MyAside = bOn ? MyAside | Flag : MyAside & ~Flag; }
+  Aside* findAside() const { return reinterpret_cast<Aside*>(MyAside & ~kFlags); }
+  Aside& aside();
+
   [[noreturn]] static void failPosition(const char* cLocation);
 
   void computeNeighbourhood();
@@ -120,22 +152,20 @@ class Component {
   // ascending by ID (equal IDs by first encounter).
   void collectNeighbours(std::vector<Component*>& Out) const;
   void ensureNeighbourhood() {
-    if (bMyNeighboursPending) computeNeighbourhood();
+    if (hasFlag(kNeighboursPending)) computeNeighbourhood();
+  }
+  int neighbourCount() const {
+    const Aside* Mine = findAside();
+    return Mine ? Mine->iMyMaxNbrOfNeighbours : 0;
   }
 
   int iMyID;
   int name;
-  int iMyMaxSize;              // member count
-  int iMyMaxNbrOfNeighbours;   // neighbour count
-  int iMyCapacity = kInline;     // member slots
-  int iMyNbrCapacity = kInline;  // neighbour slots
+  int iMyMaxSize;  // member count
   int iMyLabel;
-  bool bMySpecial;
-  bool bMyDeferNeighbours = false;    // compute neighbours on first read
-  bool bMyNeighboursPending = false;  // updateNeighbourhood awaits computation
   SlotList MyComponents{};
-  SlotList MyNeighbours{};
-  std::unique_ptr<std::list<int>> MyCoveredCompIDs;
+  // Aside* with the flags above in its low bits; 0 for none and no flags.
+  std::uintptr_t MyAside = 0;
 };
 
 }  // namespace kivra

@@ -12,52 +12,82 @@
 
 namespace kivra {
 
-Component::Component(int iID, int name)
-    : iMyID(iID),
-      name(name),
-      iMyMaxSize(0),
-      iMyMaxNbrOfNeighbours(0),
-      iMyLabel(0),
-      bMySpecial(false) {}
+Component::Component(int iID, int name) : iMyID(iID), name(name), iMyMaxSize(0), iMyLabel(0) {}
 
 Component::Component(int iID, int name, int iNbrOfComps, int iNbrOfNeighbours)
-    : iMyID(iID),
-      name(name),
-      iMyMaxSize(std::max(iNbrOfComps, 0)),
-      iMyMaxNbrOfNeighbours(std::max(iNbrOfNeighbours, 0)),
-      iMyLabel(0),
-      bMySpecial(false) {
-  resize(MyComponents, iMyCapacity, iMyMaxSize, 0);
-  resize(MyNeighbours, iMyNbrCapacity, iMyMaxNbrOfNeighbours, 0);
+    : iMyID(iID), name(name), iMyMaxSize(0), iMyLabel(0) {
+  growMembers(std::max(iNbrOfComps, 0));
+  if (iNbrOfNeighbours > 0) {
+    Aside& Mine = aside();
+    Mine.MyNeighbours.assign(static_cast<std::size_t>(iNbrOfNeighbours), nullptr);
+    Mine.iMyMaxNbrOfNeighbours = iNbrOfNeighbours;
+  }
 }
 
 Component::~Component() {
-  release(MyComponents, iMyCapacity);
-  release(MyNeighbours, iMyNbrCapacity);
+  releaseMembers();
+  delete findAside();
 }
 
-void Component::resize(SlotList& List, int& iHeld, int iCapacity, int iKeep) {
-  if (iCapacity <= kInline) {
-    // Only a list that never left its place is asked for so few slots.
-    for (int i = iKeep; i < kInline; ++i) List.Inline[i] = nullptr;
+Component::Aside& Component::aside() {
+  if (Aside* Mine = findAside()) return *Mine;
+  Aside* Mine = new Aside;
+  MyAside |= reinterpret_cast<std::uintptr_t>(Mine);
+  return *Mine;
+}
+
+void Component::growMembers(int iCount) {
+  if (iCount <= kInline) {
+    // Only a list held in place grows to so few members.
+    for (int i = iMyMaxSize; i < iCount; ++i) MyComponents.Inline[i] = nullptr;
+    iMyMaxSize = iCount;
     return;
   }
-  Component** New = new Component*[static_cast<std::size_t>(iCapacity)];
-  if (iHeld > kInline) {
-    std::copy(List.Heap, List.Heap + iKeep, New);
-    delete[] List.Heap;
-  } else {
-    std::copy(List.Inline, List.Inline + iKeep, New);
+  const bool bLent = hasFlag(kLentSlots);
+  // An owned array has capacityFor(count) slots; lent slots hold no more
+  // than the count.
+  if (onHeap() && !bLent && capacityFor(iMyMaxSize) >= static_cast<std::size_t>(iCount)) {
+    std::fill(MyComponents.Heap + iMyMaxSize, MyComponents.Heap + iCount, nullptr);
+    iMyMaxSize = iCount;
+    return;
   }
-  std::fill(New + iKeep, New + iCapacity, nullptr);
-  List.Heap = New;
-  iHeld = iCapacity;
+  const std::size_t iSlots = capacityFor(iCount);
+  Component** New = new Component*[iSlots];
+  Component** Old = members();
+  std::copy(Old, Old + iMyMaxSize, New);
+  std::fill(New + iMyMaxSize, New + iSlots, nullptr);
+  releaseMembers();
+  MyComponents.Heap = New;
+  iMyMaxSize = iCount;
 }
 
-void Component::release(SlotList& List, int& iHeld) {
-  if (iHeld > kInline) delete[] List.Heap;
-  List.Inline[0] = List.Inline[1] = nullptr;
-  iHeld = kInline;
+void Component::shrinkMembers(int iCount) {
+  if (iCount <= kInline && onHeap()) {
+    Component** Old = MyComponents.Heap;
+    Component* Kept[kInline] = {nullptr, nullptr};
+    std::copy(Old, Old + iCount, Kept);
+    releaseMembers();
+    std::copy(Kept, Kept + kInline, MyComponents.Inline);
+  }
+  iMyMaxSize = iCount;
+}
+
+void Component::releaseMembers() {
+  if (onHeap() && !hasFlag(kLentSlots)) delete[] MyComponents.Heap;
+  setFlag(kLentSlots, false);
+  MyComponents.Inline[0] = MyComponents.Inline[1] = nullptr;
+  iMyMaxSize = 0;
+}
+
+void Component::lendMembers(Component** Slots, int iCount) {
+  releaseMembers();
+  if (iCount <= kInline) {
+    std::copy(Slots, Slots + iCount, MyComponents.Inline);
+  } else {
+    MyComponents.Heap = Slots;
+    setFlag(kLentSlots, true);
+  }
+  iMyMaxSize = iCount;
 }
 
 void Component::failPosition(const char* cLocation) {
@@ -66,11 +96,9 @@ void Component::failPosition(const char* cLocation) {
 }
 
 void Component::ins(Component* Comp) {
-  // Slots past the count are null (freed by rem or never used); an append
-  // is stored at the logical end of the list.
-  if (iMyMaxSize == iMyCapacity) resize(MyComponents, iMyCapacity, 2 * iMyCapacity, iMyMaxSize);
-  members()[iMyMaxSize] = Comp;
-  ++iMyMaxSize;
+  // An append is stored at the logical end of the list.
+  growMembers(iMyMaxSize + 1);
+  members()[iMyMaxSize - 1] = Comp;
 }
 
 void Component::ins(Component* Comp, int iPos) {
@@ -81,47 +109,54 @@ void Component::ins(Component* Comp, int iPos) {
 namespace {
 
 // Removes the first occurrence of Comp among the first iCount entries,
-// shifting the later ones down and clearing the freed last slot.
-bool removeFirst(Component** List, int& iCount, Component* Comp) {
+// shifting the later ones down and clearing the freed last slot; returns its
+// position, -1 if absent.
+int removeFirst(Component** List, int iCount, Component* Comp) {
   for (int i = 0; i < iCount; ++i) {
     if (List[i] != Comp) continue;
     for (int j = i + 1; j < iCount; ++j) List[j - 1] = List[j];
     List[iCount - 1] = nullptr;
-    --iCount;
-    return true;
+    return i;
   }
-  return false;
+  return -1;
 }
 
 }  // namespace
 
-bool Component::rem(Component* Comp) { return removeFirst(members(), iMyMaxSize, Comp); }
+bool Component::rem(Component* Comp) {
+  if (removeFirst(members(), iMyMaxSize, Comp) < 0) return false;
+  shrinkMembers(iMyMaxSize - 1);
+  return true;
+}
 
 void Component::insNeighbour(Component* Comp, int iPos) {
   ensureNeighbourhood();
-  if (iPos < 0 || iPos >= iMyMaxNbrOfNeighbours) failPosition("Component::insNeighbour");
-  neighbours()[iPos] = Comp;
+  if (iPos < 0 || iPos >= neighbourCount()) failPosition("Component::insNeighbour");
+  findAside()->MyNeighbours[static_cast<std::size_t>(iPos)] = Comp;
 }
 
 Component* Component::getNeighbour(int iPos) {
   ensureNeighbourhood();
-  if (iPos < 0 || iPos >= iMyMaxNbrOfNeighbours) failPosition("Component::getNeighbour");
-  return neighbours()[iPos];
+  if (iPos < 0 || iPos >= neighbourCount()) failPosition("Component::getNeighbour");
+  return findAside()->MyNeighbours[static_cast<std::size_t>(iPos)];
 }
 
 bool Component::remNeighbour(Component* Comp) {
   ensureNeighbourhood();
-  return removeFirst(neighbours(), iMyMaxNbrOfNeighbours, Comp);
+  Aside* Mine = findAside();
+  if (!Mine || removeFirst(Mine->MyNeighbours.data(), Mine->iMyMaxNbrOfNeighbours, Comp) < 0) return false;
+  --Mine->iMyMaxNbrOfNeighbours;
+  return true;
 }
 
 int Component::getNbrOfNeighbours() {
   ensureNeighbourhood();
-  return iMyMaxNbrOfNeighbours;
+  return neighbourCount();
 }
 
 void Component::updateNeighbourhood() {
-  if (bMyDeferNeighbours) {
-    bMyNeighboursPending = true;
+  if (hasFlag(kDeferNeighbours)) {
+    setFlag(kNeighboursPending, true);
   } else {
     computeNeighbourhood();
   }
@@ -160,36 +195,41 @@ void Component::collectNeighbours(std::vector<Component*>& Out) const {
 }
 
 void Component::computeNeighbourhood() {
-  bMyNeighboursPending = false;
+  setFlag(kNeighboursPending, false);
   static std::vector<Component*> List;
   collectNeighbours(List);
-  release(MyNeighbours, iMyNbrCapacity);
-  iMyMaxNbrOfNeighbours = static_cast<int>(List.size());
-  resize(MyNeighbours, iMyNbrCapacity, iMyMaxNbrOfNeighbours, 0);
-  std::copy(List.begin(), List.end(), neighbours());
+  // No neighbours and no list yet: nothing to store.
+  if (List.empty() && !findAside()) return;
+  Aside& Mine = aside();
+  Mine.MyNeighbours.assign(List.begin(), List.end());
+  Mine.iMyMaxNbrOfNeighbours = static_cast<int>(List.size());
 }
 
 void Component::listNeighbours(std::vector<Component*>& Out) {
-  if (bMyNeighboursPending) {
+  if (hasFlag(kNeighboursPending)) {
     collectNeighbours(Out);
     return;
   }
-  Component** Neighbours = neighbours();
-  Out.assign(Neighbours, Neighbours + iMyMaxNbrOfNeighbours);
+  const Aside* Mine = findAside();
+  if (!Mine) {
+    Out.clear();
+    return;
+  }
+  Out.assign(Mine->MyNeighbours.begin(), Mine->MyNeighbours.begin() + Mine->iMyMaxNbrOfNeighbours);
 }
 
 void Component::updateSize() {
   int iCount = 0;
   Component* const* Members = members();
   while (iCount < iMyMaxSize && Members[iCount] != nullptr) ++iCount;
-  iMyMaxSize = iCount;
+  shrinkMembers(iCount);
 }
 
 void Component::initClone(Component* Copy) const {
-  Copy->release(Copy->MyComponents, Copy->iMyCapacity);
-  Copy->iMyMaxSize = iMyMaxSize;
-  resize(Copy->MyComponents, Copy->iMyCapacity, iMyMaxSize, 0);
-  if (MyCoveredCompIDs) *Copy->getCoveredIDs() = *MyCoveredCompIDs;
+  Copy->releaseMembers();
+  Copy->growMembers(iMyMaxSize);
+  if (const Aside* Mine = findAside(); Mine && !Mine->MyCoveredCompIDs.empty())
+    Copy->aside().MyCoveredCompIDs = Mine->MyCoveredCompIDs;
 }
 
 Component* Component::clone() const {
