@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <list>
 #include <utility>
 #include <vector>
 
@@ -88,12 +89,27 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
 // The base destructor deletes the subtree below, without allocating.
 ExtendedHypertree::~ExtendedHypertree() = default;
 
+const VertexList ExtendedHypertree::kNoVertices;
+
+void ExtendedHypertree::setIntroduced(VertexList list) {
+  if (!differences && list.empty()) return;
+  if (!differences) differences = std::make_unique<Differences>();
+  differences->introduced = std::move(list);
+}
+
+void ExtendedHypertree::setRemoved(VertexList list) {
+  if (!differences && list.empty()) return;
+  if (!differences) differences = std::make_unique<Differences>();
+  differences->removed = std::move(list);
+}
+
 // ---------------------------------------------------------------------------
 // Accessors
 
 Vertex ExtendedHypertree::getDifference() const {
-  if (!introduced.empty()) return *introduced.begin();
-  if (!removed.empty()) return *removed.begin();
+  if (!differences) return 0;
+  if (!differences->introduced.empty()) return *differences->introduced.begin();
+  if (!differences->removed.empty()) return *differences->removed.begin();
   return 0;
 }
 
@@ -153,7 +169,7 @@ ExtendedHypertree* ExtendedHypertree::normalizeNode(
         break;
       case SemiNormalization:
         result->type = Leaf;
-        result->introduced = bag;
+        result->setIntroduced(bag);
         break;
       case StrongNormalization: {
         auto* emptyLeaf = new ExtendedHypertree(VertexList());
@@ -180,8 +196,8 @@ ExtendedHypertree* ExtendedHypertree::normalizeNode(
       case NoNormalization:
         result->insChild(child, true);
         result->type = Permutation;
-        result->introduced = difference(bag, child->vertices);
-        result->removed = difference(child->vertices, bag);
+        result->setIntroduced(difference(bag, child->vertices));
+        result->setRemoved(difference(child->vertices, bag));
         break;
       case DefaultNormalization:
       case StrongNormalization:
@@ -226,8 +242,8 @@ ExtendedHypertree* ExtendedHypertree::normalizeNode(
   switch (normalization) {
     case SemiNormalization:
       result->type = Permutation;
-      result->introduced = difference(bag, joined->vertices);
-      result->removed = difference(joined->vertices, bag);
+      result->setIntroduced(difference(bag, joined->vertices));
+      result->setRemoved(difference(joined->vertices, bag));
       break;
     case DefaultNormalization:
     case StrongNormalization:
@@ -263,8 +279,8 @@ ExtendedHypertree* ExtendedHypertree::createNormalizedJoinNode(
     switch (normalization) {
       case SemiNormalization:
         middle->type = Permutation;
-        middle->introduced = difference(bag, operand->vertices);
-        middle->removed = difference(operand->vertices, bag);
+        middle->setIntroduced(difference(bag, operand->vertices));
+        middle->setRemoved(difference(operand->vertices, bag));
         break;
       case DefaultNormalization:
       case StrongNormalization:
@@ -305,10 +321,10 @@ void ExtendedHypertree::adapt() {
   ExtendedHypertree* last = parent();
   if (!toRemove.empty()) {
     last->type = Removal;
-    last->removed = VertexList{*toRemove.rbegin()};
+    last->setRemoved(VertexList{*toRemove.rbegin()});
   } else {
     last->type = Introduction;
-    last->introduced = VertexList{*toIntroduce.rbegin()};
+    last->setIntroduced(VertexList{*toIntroduce.rbegin()});
   }
 }
 
@@ -321,9 +337,9 @@ ExtendedHypertree* ExtendedHypertree::createChild(ExtendedHypertree* child, cons
   above->insChild(inserted, true);
   above->type = type;
   if (type == Introduction)
-    above->introduced = VertexList{difference};
+    above->setIntroduced(VertexList{difference});
   else
-    above->removed = VertexList{difference};
+    above->setRemoved(VertexList{difference});
   return child;
 }
 
