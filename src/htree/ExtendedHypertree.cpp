@@ -11,6 +11,7 @@
 #include "kivra/ExtendedHypertree.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <list>
 #include <utility>
@@ -34,16 +35,6 @@ VertexList difference(const VertexList& a, const VertexList& b) {
   return result;
 }
 
-// The names of the chi nodes of a library node, ascending.
-VertexList bagOf(const Hypertree* node) {
-  VertexList bag;
-  bag.reserve(node->getChi()->size());
-  for (Node* vertex : *node->getChi()) bag.push_back(static_cast<Vertex>(vertex->getName()));
-  std::sort(bag.begin(), bag.end());
-  bag.erase(std::unique(bag.begin(), bag.end()), bag.end());
-  return bag;
-}
-
 unsigned int chiWidth(const Hypertree* node) {
   return static_cast<unsigned int>(node->getChi()->size());
 }
@@ -65,25 +56,50 @@ ExtendedHypertree::ExtendedHypertree(VertexList bag) : type(General), vertices(s
 ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
   if (!source) return;
   setParent(source->getParent());
-  vertices = bagOf(source);
 
-  // Convert the subtree below, each source child into a typed node appended
-  // to its converted parent, in child-list order.
-  std::vector<std::pair<Hypertree*, ExtendedHypertree*>> stack{{source, this}};
-  while (!stack.empty()) {
-    auto [from, to] = stack.back();
-    stack.pop_back();
-    std::vector<std::pair<Hypertree*, ExtendedHypertree*>> converted;
-    for (Hypertree* child : *from->getChildren()) {
-      auto* typed = new ExtendedHypertree(bagOf(child));
-      to->insChild(typed, true);
-      converted.emplace_back(child, typed);
-    }
-    for (auto it = converted.rbegin(); it != converted.rend(); ++it) stack.push_back(*it);
+  // The converted tree replaces the library tree of a root. Its shape and
+  // bags are first taken down in pre-order (per node: the number of
+  // children, the bag's size, the bag), a small fraction of the library
+  // tree's size; the library tree goes before the typed nodes are made,
+  // which then take the place of the memory it leaves, in the order the
+  // walks over the typed tree read them.
+  std::vector<std::uint32_t> outline;
+  for (Hypertree* node : preOrder(source)) {
+    outline.push_back(static_cast<std::uint32_t>(node->getChildren()->size()));
+    const std::size_t at = outline.size();
+    outline.push_back(0);
+    for (Node* vertex : *node->getChi()) outline.push_back(static_cast<std::uint32_t>(vertex->getName()));
+    std::sort(outline.begin() + static_cast<std::ptrdiff_t>(at) + 1, outline.end());
+    outline.erase(std::unique(outline.begin() + static_cast<std::ptrdiff_t>(at) + 1, outline.end()), outline.end());
+    outline[at] = static_cast<std::uint32_t>(outline.size() - at - 1);
   }
-
-  // The converted tree replaces the library tree of a root.
   if (isRoot()) delete source;
+
+  std::size_t at = 0;
+  auto next = [&outline, &at](std::uint32_t& children) {
+    children = outline[at];
+    const auto first = outline.begin() + static_cast<std::ptrdiff_t>(at) + 2;
+    const auto last = first + outline[at + 1];
+    at += 2 + outline[at + 1];
+    VertexList bag;
+    bag.assign(first, last);
+    return bag;
+  };
+  // Each typed node with the number of its children still to be made.
+  std::vector<std::pair<ExtendedHypertree*, std::uint32_t>> stack(1, {this, 0});
+  vertices = next(stack.back().second);
+  while (!stack.empty()) {
+    auto& [parent, left] = stack.back();
+    if (left == 0) {
+      stack.pop_back();
+      continue;
+    }
+    --left;
+    std::uint32_t children = 0;
+    auto* typed = new ExtendedHypertree(next(children));
+    parent->insChild(typed, true);
+    if (children > 0) stack.emplace_back(typed, children);
+  }
 }
 
 // The base destructor deletes the subtree below, without allocating.
