@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "kivra/BlockPool.h"
 #include "kivra/CompSet.h"
 #include "kivra/Globals.h"
 #include "kivra/Hyperedge.h"
@@ -128,7 +129,44 @@ bool coverByForcedEdges(const std::vector<Node*>& Vertices, std::vector<Hyperedg
 
 const Hypertree::Sets Hypertree::kNoSets;
 
-Hypertree::Hypertree() : MyParent(nullptr), iMyLabel(0) {}
+namespace {
+
+// Bags and covers of a tree, one block each.
+using SetBlocks = BlockPool<sizeof(ChiSet) + sizeof(LambdaSet), alignof(ChiSet), true>;
+
+}  // namespace
+
+void* Hypertree::Sets::operator new(std::size_t) { return SetBlocks::take(); }
+
+void Hypertree::Sets::operator delete(void* Ptr) { SetBlocks::give(Ptr); }
+
+Hypertree::Hypertree() : MyParent(nullptr), MySets(0), iMyLabel(0) {
+  static_assert(alignof(Sets) > kFlags, "the flags live in the sets pointer's low bits");
+  static_assert(sizeof(Sets) == sizeof(ChiSet) + sizeof(LambdaSet), "a bag and its cover fill one block");
+}
+
+Hypertree::Sets& Hypertree::makeSets() {
+  Sets* Mine = new Sets;
+  MySets = reinterpret_cast<std::uintptr_t>(Mine) | (MySets & kFlags);
+  return *Mine;
+}
+
+std::unordered_map<const Hypertree*, Hypertree::Tags>& Hypertree::tagTable() {
+  // Never destroyed: a tree may outlive the static objects.
+  static auto* Table = new std::unordered_map<const Hypertree*, Tags>();
+  return *Table;
+}
+
+Hypertree::Tags& Hypertree::tags() {
+  Tags& Mine = tagTable()[this];
+  MySets |= kTagged;
+  return Mine;
+}
+
+const Hypertree::Tags* Hypertree::findTags() const {
+  if ((MySets & kTagged) == 0) return nullptr;
+  return &tagTable().find(this)->second;
+}
 
 Hypertree::~Hypertree() {
   // Descendants are detached and deleted one at a time, so that each deletion
@@ -144,6 +182,8 @@ Hypertree::~Hypertree() {
     Pending.splice(Pending.end(), Current->MyChildren);
     delete Current;
   }
+  delete findSets();
+  if (MySets & kTagged) tagTable().erase(this);
 }
 
 void Hypertree::insChild(Hypertree* Child, bool bSetParent) {
