@@ -3,9 +3,9 @@
 // scratch label through which the library's algorithms mark elements.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstddef>
-#include <cstdint>
 #include <list>
 #include <vector>
 
@@ -92,15 +92,17 @@ class Component {
   void initClone(Component* Copy) const;
 
   // Sets up deferred neighbour computation (used by Node and Hyperedge).
-  void deferNeighbourhood() { setFlag(kDeferNeighbours, true); }
+  void deferNeighbourhood() { bMyDeferNeighbours = true; }
 
  private:
   friend class Hypergraph;
 
   // Member lists hold up to kInline entries in place (a hyperedge of an
-  // argumentation framework has two members); a longer list lives on the heap
-  // in an array of capacityFor(count) slots (a power of two), or in slots
-  // lent by the hypergraph's storage that hold exactly count entries.
+  // argumentation framework has two members). A longer list, or the list of
+  // a component with an aside part, lives in an owned block: a header slot
+  // with the aside pointer, then at least capacityFor(count) member slots.
+  // A long list may instead use slots lent by the hypergraph's storage,
+  // which hold exactly count members.
   static constexpr int kInline = 2;
   union SlotList {
     Component* Inline[kInline];
@@ -114,35 +116,31 @@ class Component {
     std::list<int> MyCoveredCompIDs;
     bool bMySpecial = false;
   };
-  // Flags kept in the low bits of the aside pointer (Aside is aligned to at
-  // least 8 bytes).
-  static constexpr std::uintptr_t kDeferNeighbours = 1;  // compute neighbours on first read
-  static constexpr std::uintptr_t kNeighboursPending = 2;  // updateNeighbourhood awaits computation
-  static constexpr std::uintptr_t kLentSlots = 4;  // the members lie in the hypergraph's storage
-  static constexpr std::uintptr_t kFlags = 7;
-  static_assert(alignof(Aside) > kFlags, "the flags live in the aside pointer's low bits");
+  // The most members a list can hold (the count shares its word with flags).
+  static constexpr int kMaxMembers = (1 << 27) - 1;
 
-  // Slots of an owned heap array for a list of iCount > kInline members.
-  static std::size_t capacityFor(int iCount) { return std::bit_ceil(static_cast<std::size_t>(iCount)); }
-  bool onHeap() const { return iMyMaxSize > kInline; }
+  // The member slots an owned block has at least for a list of iCount.
+  static std::size_t capacityFor(int iCount) {
+    return std::bit_ceil(static_cast<std::size_t>(std::max(iCount, kInline)));
+  }
+  bool onHeap() const { return bMyOwnSlots || bMyLentSlots; }
   Component** members() { return onHeap() ? MyComponents.Heap : MyComponents.Inline; }
   Component* const* members() const { return onHeap() ? MyComponents.Heap : MyComponents.Inline; }
-  // The member count becomes iCount > current count: a list of at most
-  // kInline members stays in place, a longer one gets its own heap array
-  // when it outgrows its slots. New slots are null.
+  // The member count becomes iCount >= current count; new slots are null.
   void growMembers(int iCount);
-  // The member count becomes iCount < current count; a list that fits in
-  // place again moves there.
+  // The member count becomes iCount <= current count; a list that fits in
+  // place (and has no aside part) moves there.
   void shrinkMembers(int iCount);
-  // Releases an owned heap array; the list is left empty, in place.
-  void releaseMembers();
-  // The members become Slots[0 .. iCount-1]; a list longer than kInline
-  // keeps using Slots, which must outlive this component's use of them.
+  // The members move to a new owned block of iSlots >= count member slots,
+  // the aside pointer with them.
+  void moveToBlock(std::size_t iSlots);
+  // The members become Slots[0 .. iCount-1], the list having none yet; a
+  // list longer than kInline keeps using Slots, which must outlive this
+  // component's use of them.
   void lendMembers(Component** Slots, int iCount);
 
-  bool hasFlag(std::uintptr_t Flag) const { return (MyAside & Flag) != 0; }
-  void setFlag(std::uintptr_t Flag, bool bOn) { MyAside = bOn ? MyAside | Flag : MyAside & ~Flag; }
-  Aside* findAside() const { return reinterpret_cast<Aside*>(MyAside & ~kFlags); }
+  // The aside part of this component, null when it has none.
+  Aside* findAside() const { return bMyOwnSlots ? reinterpret_cast<Aside*>(MyComponents.Heap[-1]) : nullptr; }
   Aside& aside();
 
   [[noreturn]] static void failPosition(const char* cLocation);
@@ -152,7 +150,7 @@ class Component {
   // ascending by ID (equal IDs by first encounter).
   void collectNeighbours(std::vector<Component*>& Out) const;
   void ensureNeighbourhood() {
-    if (hasFlag(kNeighboursPending)) computeNeighbourhood();
+    if (bMyNeighboursPending) computeNeighbourhood();
   }
   int neighbourCount() const {
     const Aside* Mine = findAside();
@@ -161,11 +159,13 @@ class Component {
 
   int iMyID;
   int name;
-  int iMyMaxSize;  // member count
+  int iMyMaxSize : 28;  // member count, at most kMaxMembers
+  unsigned bMyDeferNeighbours : 1;   // compute neighbours on first read
+  unsigned bMyNeighboursPending : 1;  // updateNeighbourhood awaits computation
+  unsigned bMyLentSlots : 1;         // the members lie in slots lent by the hypergraph
+  unsigned bMyOwnSlots : 1;          // the members lie in an owned block
   int iMyLabel;
   SlotList MyComponents{};
-  // Aside* with the flags above in its low bits; 0 for none and no flags.
-  std::uintptr_t MyAside = 0;
 };
 
 }  // namespace kivra

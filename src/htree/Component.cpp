@@ -12,10 +12,20 @@
 
 namespace kivra {
 
-Component::Component(int iID, int name) : iMyID(iID), name(name), iMyMaxSize(0), iMyLabel(0) {}
+Component::Component(int iID, int name)
+    : iMyID(iID),
+      name(name),
+      iMyMaxSize(0),
+      bMyDeferNeighbours(false),
+      bMyNeighboursPending(false),
+      bMyLentSlots(false),
+      bMyOwnSlots(false),
+      iMyLabel(0) {
+  static_assert(sizeof(Component) == 32, "a component is four numbers and two member slots");
+  static_assert(alignof(Aside) <= alignof(Component*), "an aside pointer is kept in a member slot");
+}
 
-Component::Component(int iID, int name, int iNbrOfComps, int iNbrOfNeighbours)
-    : iMyID(iID), name(name), iMyMaxSize(0), iMyLabel(0) {
+Component::Component(int iID, int name, int iNbrOfComps, int iNbrOfNeighbours) : Component(iID, name) {
   growMembers(std::max(iNbrOfComps, 0));
   if (iNbrOfNeighbours > 0) {
     Aside& Mine = aside();
@@ -25,68 +35,71 @@ Component::Component(int iID, int name, int iNbrOfComps, int iNbrOfNeighbours)
 }
 
 Component::~Component() {
-  releaseMembers();
   delete findAside();
+  if (bMyOwnSlots) delete[] (MyComponents.Heap - 1);
 }
 
 Component::Aside& Component::aside() {
   if (Aside* Mine = findAside()) return *Mine;
+  // The aside pointer needs the header of an owned block.
+  if (!bMyOwnSlots) moveToBlock(capacityFor(iMyMaxSize));
   Aside* Mine = new Aside;
-  MyAside |= reinterpret_cast<std::uintptr_t>(Mine);
+  MyComponents.Heap[-1] = reinterpret_cast<Component*>(Mine);
   return *Mine;
 }
 
-void Component::growMembers(int iCount) {
-  if (iCount <= kInline) {
-    // Only a list held in place grows to so few members.
-    for (int i = iMyMaxSize; i < iCount; ++i) MyComponents.Inline[i] = nullptr;
-    iMyMaxSize = iCount;
-    return;
-  }
-  const bool bLent = hasFlag(kLentSlots);
-  // An owned array has capacityFor(count) slots; lent slots hold no more
-  // than the count.
-  if (onHeap() && !bLent && capacityFor(iMyMaxSize) >= static_cast<std::size_t>(iCount)) {
-    std::fill(MyComponents.Heap + iMyMaxSize, MyComponents.Heap + iCount, nullptr);
-    iMyMaxSize = iCount;
-    return;
-  }
-  const std::size_t iSlots = capacityFor(iCount);
-  Component** New = new Component*[iSlots];
+void Component::moveToBlock(std::size_t iSlots) {
+  // One header slot (the aside pointer) in front of the member slots.
+  Component** Block = new Component*[iSlots + 1];
   Component** Old = members();
-  std::copy(Old, Old + iMyMaxSize, New);
-  std::fill(New + iMyMaxSize, New + iSlots, nullptr);
-  releaseMembers();
-  MyComponents.Heap = New;
+  std::copy(Old, Old + iMyMaxSize, Block + 1);
+  std::fill(Block + 1 + iMyMaxSize, Block + 1 + iSlots, nullptr);
+  Block[0] = nullptr;
+  if (bMyOwnSlots) {
+    Block[0] = MyComponents.Heap[-1];
+    delete[] (MyComponents.Heap - 1);
+  }
+  MyComponents.Heap = Block + 1;
+  bMyOwnSlots = true;
+  bMyLentSlots = false;
+}
+
+void Component::growMembers(int iCount) {
+  if (iCount > kMaxMembers) writeErrorMsg("Error assigning memory.", "Component::ins", true);
+  if (!onHeap() && iCount <= kInline) {
+    for (int i = iMyMaxSize; i < iCount; ++i) MyComponents.Inline[i] = nullptr;
+  } else if (bMyOwnSlots && capacityFor(iMyMaxSize) >= static_cast<std::size_t>(iCount)) {
+    // An owned block has at least capacityFor(count) slots.
+    std::fill(MyComponents.Heap + iMyMaxSize, MyComponents.Heap + iCount, nullptr);
+  } else {
+    // Lent slots hold no more than the count.
+    moveToBlock(capacityFor(iCount));
+  }
   iMyMaxSize = iCount;
 }
 
 void Component::shrinkMembers(int iCount) {
-  if (iCount <= kInline && onHeap()) {
-    Component** Old = MyComponents.Heap;
-    Component* Kept[kInline] = {nullptr, nullptr};
-    std::copy(Old, Old + iCount, Kept);
-    releaseMembers();
-    std::copy(Kept, Kept + kInline, MyComponents.Inline);
-  }
   iMyMaxSize = iCount;
-}
-
-void Component::releaseMembers() {
-  if (onHeap() && !hasFlag(kLentSlots)) delete[] MyComponents.Heap;
-  setFlag(kLentSlots, false);
-  MyComponents.Inline[0] = MyComponents.Inline[1] = nullptr;
-  iMyMaxSize = 0;
+  // A list that fits in place again moves there, unless its block holds an
+  // aside pointer.
+  if (iCount > kInline || !onHeap() || findAside()) return;
+  Component* Kept[kInline] = {nullptr, nullptr};
+  std::copy(MyComponents.Heap, MyComponents.Heap + iCount, Kept);
+  if (bMyOwnSlots) delete[] (MyComponents.Heap - 1);
+  bMyOwnSlots = bMyLentSlots = false;
+  std::copy(Kept, Kept + kInline, MyComponents.Inline);
 }
 
 void Component::lendMembers(Component** Slots, int iCount) {
-  releaseMembers();
-  if (iCount <= kInline) {
-    std::copy(Slots, Slots + iCount, MyComponents.Inline);
-  } else {
-    MyComponents.Heap = Slots;
-    setFlag(kLentSlots, true);
+  if (iCount <= kInline || bMyOwnSlots) {
+    // In place, or in the block that holds the aside pointer.
+    growMembers(iCount);
+    std::copy(Slots, Slots + iCount, members());
+    return;
   }
+  if (iCount > kMaxMembers) writeErrorMsg("Error assigning memory.", "Component::ins", true);
+  MyComponents.Heap = Slots;
+  bMyLentSlots = true;
   iMyMaxSize = iCount;
 }
 
@@ -155,8 +168,8 @@ int Component::getNbrOfNeighbours() {
 }
 
 void Component::updateNeighbourhood() {
-  if (hasFlag(kDeferNeighbours)) {
-    setFlag(kNeighboursPending, true);
+  if (bMyDeferNeighbours) {
+    bMyNeighboursPending = true;
   } else {
     computeNeighbourhood();
   }
@@ -195,7 +208,7 @@ void Component::collectNeighbours(std::vector<Component*>& Out) const {
 }
 
 void Component::computeNeighbourhood() {
-  setFlag(kNeighboursPending, false);
+  bMyNeighboursPending = false;
   static std::vector<Component*> List;
   collectNeighbours(List);
   // No neighbours and no list yet: nothing to store.
@@ -206,7 +219,7 @@ void Component::computeNeighbourhood() {
 }
 
 void Component::listNeighbours(std::vector<Component*>& Out) {
-  if (hasFlag(kNeighboursPending)) {
+  if (bMyNeighboursPending) {
     collectNeighbours(Out);
     return;
   }
@@ -226,7 +239,7 @@ void Component::updateSize() {
 }
 
 void Component::initClone(Component* Copy) const {
-  Copy->releaseMembers();
+  Copy->shrinkMembers(0);
   Copy->growMembers(iMyMaxSize);
   if (const Aside* Mine = findAside(); Mine && !Mine->MyCoveredCompIDs.empty())
     Copy->aside().MyCoveredCompIDs = Mine->MyCoveredCompIDs;
