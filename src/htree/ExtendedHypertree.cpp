@@ -64,7 +64,7 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
   // which then take the place of the memory it leaves, in the order the
   // walks over the typed tree read them.
   std::vector<std::uint32_t> outline;
-  for (Hypertree* node : preOrder(source)) {
+  visitFetchingAhead(preOrder(source), [&outline](const Hypertree* node) {
     outline.push_back(static_cast<std::uint32_t>(node->getChildren()->size()));
     const std::size_t at = outline.size();
     outline.push_back(0);
@@ -72,7 +72,7 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
     std::sort(outline.begin() + static_cast<std::ptrdiff_t>(at) + 1, outline.end());
     outline.erase(std::unique(outline.begin() + static_cast<std::ptrdiff_t>(at) + 1, outline.end()), outline.end());
     outline[at] = static_cast<std::uint32_t>(outline.size() - at - 1);
-  }
+  });
   if (isRoot()) delete source;
 
   std::size_t at = 0;

@@ -353,7 +353,7 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
   std::vector<Hyperedge*> Candidates;
   std::unordered_set<Hyperedge*> ForcedSet;
   IncidentCoverCache Prepared(kHeavyDegree);
-  for (Hypertree* Current : preOrder(this)) {
+  visitFetchingAhead(preOrder(this), [&](Hypertree* Current) {
     // Only the labels of the bag's vertices are read: they start at 0 and
     // the vertices of the hyperedges already in lambda are marked covered.
     for (Node* Vertex : Current->chi()) Vertex->setLabel(0);
@@ -363,11 +363,11 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
     Uncovered.clear();
     for (Node* Vertex : Bag)
       if (Vertex->getLabel() == 0) Uncovered.push_back(Vertex);
-    if (Uncovered.empty()) continue;
+    if (Uncovered.empty()) return;
 
     if (coverByForcedEdges(Uncovered, Forced, ForcedSet)) {
       Current->lambda().insert(Forced.begin(), Forced.end());
-      continue;
+      return;
     }
     bool bHeavy = false;
     for (Node* Vertex : Uncovered) bHeavy = bHeavy || Vertex->getNbrOfEdges() > kHeavyDegree;
@@ -376,7 +376,7 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
       // of very high degree in every bag that holds it.
       const std::vector<Hyperedge*> Incident = Cover.coverIncident(Uncovered, Prepared);
       Current->lambda().insert(Incident.begin(), Incident.end());
-      continue;
+      return;
     }
     // Candidates: every hyperedge of the uncovered vertices, first
     // occurrences only (labels mark the ones listed).
@@ -392,7 +392,7 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
       }
     Cover.cover(Uncovered, Candidates, Covering);
     Current->lambda().insert(Covering.begin(), Covering.end());
-  }
+  });
 }
 
 void Hypertree::getConflictVars(std::set<Node*>* ConflictVars, int iWidth, bool bDual) {
@@ -415,8 +415,9 @@ int Hypertree::getHTreeWidth() {
 
 int Hypertree::getTreeWidth() {
   int iLargest = 0;
-  for (Hypertree* Current : preOrder(this))
+  visitFetchingAhead(preOrder(this), [&iLargest](Hypertree* Current) {
     iLargest = std::max(iLargest, static_cast<int>(Current->chi().size()));
+  });
   return iLargest - 1;
 }
 
