@@ -60,11 +60,13 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
   // The converted tree replaces the library tree of a root. Its shape and
   // bags are first taken down in pre-order (per node: the number of
   // children, the bag's size, the bag), a small fraction of the library
-  // tree's size; the library tree goes before the typed nodes are made,
-  // which then take the place of the memory it leaves, in the order the
-  // walks over the typed tree read them.
+  // tree's size, and each node of a root's tree goes once taken down (its
+  // parent went before it, its children follow); the typed nodes are made
+  // only then, so that they take the place of the memory the library tree
+  // leaves, in the order the walks over the typed tree read them.
+  const bool release = isRoot();
   std::vector<std::uint32_t> outline;
-  visitFetchingAhead(preOrder(source), [&outline](const Hypertree* node) {
+  visitFetchingAhead(preOrder(source), [&outline, release](Hypertree* node) {
     outline.push_back(static_cast<std::uint32_t>(node->getChildren()->size()));
     const std::size_t at = outline.size();
     outline.push_back(0);
@@ -72,8 +74,11 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
     std::sort(outline.begin() + static_cast<std::ptrdiff_t>(at) + 1, outline.end());
     outline.erase(std::unique(outline.begin() + static_cast<std::ptrdiff_t>(at) + 1, outline.end()), outline.end());
     outline[at] = static_cast<std::uint32_t>(outline.size() - at - 1);
+    if (release) {
+      node->getChildren()->clear();
+      delete node;
+    }
   });
-  if (isRoot()) delete source;
 
   std::size_t at = 0;
   auto next = [&outline, &at](std::uint32_t& children) {
