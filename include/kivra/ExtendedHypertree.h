@@ -73,6 +73,11 @@ class ExtendedHypertree : public Hypertree {
   // Deletes the subtree below this node; allocates nothing.
   ~ExtendedHypertree() override;
 
+  // Typed nodes come by the million: they are taken from a block pool,
+  // without a general-purpose allocation's header and work each.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* node, std::size_t size);
+
   TreeNodeType getType() const { return type; }
   const VertexList& getVertices() const { return vertices; }
   const VertexList& getIntroducedVertices() const { return differences ? differences->introduced : kNoVertices; }

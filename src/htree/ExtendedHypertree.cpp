@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "kivra/BlockPool.h"
 #include "kivra/Node.h"
 #include "kivra/support.h"
 #include "kivra/TreeWalk.h"
@@ -109,6 +110,19 @@ ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
 
 // The base destructor deletes the subtree below, without allocating.
 ExtendedHypertree::~ExtendedHypertree() = default;
+
+void* ExtendedHypertree::operator new(std::size_t size) {
+  if (size != sizeof(ExtendedHypertree)) return ::operator new(size);
+  return BlockPool<sizeof(ExtendedHypertree), alignof(ExtendedHypertree), true>::take();
+}
+
+void ExtendedHypertree::operator delete(void* node, std::size_t size) {
+  if (size != sizeof(ExtendedHypertree)) {
+    ::operator delete(node);
+    return;
+  }
+  BlockPool<sizeof(ExtendedHypertree), alignof(ExtendedHypertree), true>::give(node);
+}
 
 const VertexList ExtendedHypertree::kNoVertices;
 
