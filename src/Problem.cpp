@@ -1,6 +1,8 @@
 #include "kivra/Problem.h"
 
+#include <cstdint>
 #include <iostream>
+#include <limits>
 #include <vector>
 
 #include "kivra/H_BucketElim.h"
@@ -89,44 +91,80 @@ Hypergraph* Problem::createGraphFromSets(VertexSet vertices, EdgeSet edges) {
 namespace {
 
 // One node per vertex of `first`, then of `second`, in their order; one
-// two-node hyperedge per pair of `edges` in its order.
+// two-node hyperedge per pair of `edges` in its order. The nodes and
+// hyperedges lie in the hypergraph's element block, and the hyperedge lists
+// of nodes in more than two hyperedges in its member slots, each list sized
+// by a first pass over the pairs.
 template <class Vertices, class MoreVertices, class Edges>
 Hypergraph* buildGraph(const Vertices& first, const MoreVertices& second, const Edges& edges) {
-  // Vertex id to its node; grown whenever an id does not fit.
-  std::vector<Node*> nodeOf(first.size() + second.size(), nullptr);
-  auto record = [&nodeOf](Vertex id, Node* node) {
-    if (id >= nodeOf.size()) nodeOf.resize(static_cast<std::size_t>(id) + 1, nullptr);
-    nodeOf[id] = node;
+  static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+  // Vertex id to the position of its node; grown whenever an id does not fit.
+  std::vector<std::uint32_t> positionOf(first.size() + second.size(), kNone);
+  auto record = [&positionOf](Vertex id, std::size_t position) {
+    if (id >= positionOf.size()) positionOf.resize(static_cast<std::size_t>(id) + 1, kNone);
+    positionOf[id] = static_cast<std::uint32_t>(position);
   };
 
   auto* graph = new Hypergraph();
+  const std::size_t nodeCount = first.size() + second.size();
+  graph->reserveElements(nodeCount, edges.size());
+  graph->MyNodes.reserve(nodeCount);
+  graph->MyEdges.reserve(edges.size());
   for (Vertex id : first) {
-    Node* n = new Node(static_cast<int>(id), static_cast<int>(id));
+    Node* n = graph->newNode(static_cast<int>(id), static_cast<int>(id));
     if (!n) _printError(113, kSourceFile, "n = new Node(*it, *it)");
-    record(id, n);
+    record(id, graph->MyNodes.size());
     graph->MyNodes.push_back(n);
   }
   for (Vertex id : second) {
-    Node* n = new Node(static_cast<int>(id), static_cast<int>(id));
+    Node* n = graph->newNode(static_cast<int>(id), static_cast<int>(id));
     if (!n) _printError(121, kSourceFile, "n = new Node(*it, *it)");
-    record(id, n);
+    record(id, graph->MyNodes.size());
     graph->MyNodes.push_back(n);
   }
 
+  // The number of hyperedges of every node (a pair (v, v) counts twice).
+  std::vector<std::uint32_t> degree(nodeCount, 0);
+  auto positionOfEnd = [&positionOf](Vertex id) { return id < positionOf.size() ? positionOf[id] : kNone; };
+  for (const auto& [from, to] : edges) {
+    const std::uint32_t a = positionOfEnd(from), b = positionOfEnd(to);
+    // Both ends must be vertices of the graph.
+    if (a == kNone || b == kNone) _printError(__LINE__, kSourceFile, "a && b");
+    ++degree[a];
+    ++degree[b];
+  }
+  // A node in at most two hyperedges holds them in place; the others get
+  // consecutive runs of the member slots, filled in pair order.
+  std::vector<std::uint32_t> next(nodeCount, 0);
+  std::size_t slotCount = 0;
+  for (std::size_t i = 0; i < nodeCount; ++i) {
+    if (degree[i] <= 2) continue;
+    next[i] = static_cast<std::uint32_t>(slotCount);
+    slotCount += degree[i];
+  }
+  Component** slots = slotCount > 0 ? graph->memberSlots(slotCount) : nullptr;
+  auto addEdge = [&](std::uint32_t position, Hyperedge* e) {
+    if (degree[position] <= 2)
+      graph->MyNodes[position]->insEdge(e);
+    else
+      slots[next[position]++] = e;
+  };
+
   int edgeId = 0;
   for (const auto& [from, to] : edges) {
-    Hyperedge* e = new Hyperedge(edgeId, edgeId);
+    Hyperedge* e = graph->newEdge(edgeId, edgeId);
     if (!e) _printError(128, kSourceFile, "e = new Hyperedge(edgeId, edgeId)");
     graph->MyEdges.push_back(e);
-    Node* a = from < nodeOf.size() ? nodeOf[from] : nullptr;
-    Node* b = to < nodeOf.size() ? nodeOf[to] : nullptr;
-    // Both ends must be vertices of the graph.
-    if (!a || !b) _printError(__LINE__, kSourceFile, "a && b");
-    a->insEdge(e);
-    b->insEdge(e);
-    e->insNode(a);
-    e->insNode(b);
+    const std::uint32_t a = positionOf[from], b = positionOf[to];
+    addEdge(a, e);
+    addEdge(b, e);
+    e->insNode(graph->MyNodes[a]);
+    e->insNode(graph->MyNodes[b]);
     ++edgeId;
+  }
+  for (std::size_t i = 0; i < nodeCount; ++i) {
+    if (degree[i] <= 2) continue;
+    Hypergraph::lendMembers(graph->MyNodes[i], slots + (next[i] - degree[i]), static_cast<int>(degree[i]));
   }
 
   for (Node* node : graph->MyNodes) node->updateNeighbourhood();

@@ -11,13 +11,16 @@
 namespace kivra {
 
 // Blocks of `Size` bytes, aligned to `Align`, handed out from large chunks
-// and reused once given back (one pool per size and alignment). Table
-// entries and rows come and go by the million, each far smaller than a
-// general-purpose allocation costs. The chunks are never given back: they
-// serve every later take of the process. Builds with AddressSanitizer use
-// plain allocations, so that it still sees every use after release and
-// every double release.
-template <std::size_t Size, std::size_t Align = alignof(std::max_align_t)>
+// and reused once given back (one pool per size, alignment and policy).
+// Table entries and rows come and go by the million, each far smaller than a
+// general-purpose allocation costs. By default the chunks are never given
+// back: they serve every later take of the process. With `ReturnsChunks`,
+// every chunk goes back to the general heap as soon as no block is taken,
+// so that the memory of a structure freed as a whole (a decomposition tree)
+// is there for what comes next. Builds with AddressSanitizer use plain
+// allocations, so that it still sees every use after release and every
+// double release.
+template <std::size_t Size, std::size_t Align = alignof(std::max_align_t), bool ReturnsChunks = false>
 class BlockPool {
  public:
   static void* take() {
@@ -27,12 +30,20 @@ class BlockPool {
       if (freeList) {
         FreeBlock* block = freeList;
         freeList = block->next;
+        if constexpr (ReturnsChunks) ++taken;
         return block;
       }
       if (used == kBlocksPerChunk) {
+        Block* previous = chunk;
         chunk = static_cast<Block*>(::operator new(sizeof(Block) * kBlocksPerChunk));
         used = 0;
+        if constexpr (ReturnsChunks) {
+          // The first block of a chunk links it to the chunk before.
+          *reinterpret_cast<Block**>(chunk) = previous;
+          used = 1;
+        }
       }
+      if constexpr (ReturnsChunks) ++taken;
       return &chunk[used++];
     }
   }
@@ -43,6 +54,8 @@ class BlockPool {
       auto* released = static_cast<FreeBlock*>(block);
       released->next = freeList;
       freeList = released;
+      if constexpr (ReturnsChunks)
+        if (--taken == 0) returnChunks();
     }
   }
 
@@ -53,10 +66,21 @@ class BlockPool {
   struct alignas(Align < alignof(FreeBlock) ? alignof(FreeBlock) : Align) Block {
     unsigned char bytes[Size < sizeof(FreeBlock) ? sizeof(FreeBlock) : Size];
   };
-  static constexpr std::size_t kBlocksPerChunk = 65536 / sizeof(Block) > 1 ? 65536 / sizeof(Block) : 1;
+  // At least two, so that a chunk that links to the one before has room.
+  static constexpr std::size_t kBlocksPerChunk = 65536 / sizeof(Block) > 2 ? 65536 / sizeof(Block) : 2;
+  static void returnChunks() {
+    while (chunk) {
+      Block* previous = *reinterpret_cast<Block**>(chunk);
+      ::operator delete(chunk);
+      chunk = previous;
+    }
+    freeList = nullptr;
+    used = kBlocksPerChunk;
+  }
   static inline Block* chunk = nullptr;  // the newest chunk
   static inline std::size_t used = kBlocksPerChunk;
   static inline FreeBlock* freeList = nullptr;
+  static inline std::size_t taken = 0;  // blocks out, counted with ReturnsChunks
 };
 
 // Allocator of node-based containers (tables): single entries from the

@@ -3,8 +3,10 @@
 // scratch label through which the library's algorithms mark elements.
 #pragma once
 
+#include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <list>
-#include <memory>
 #include <vector>
 
 namespace kivra {
@@ -36,14 +38,13 @@ class Component {
   void incLabel(int iInc) { iMyLabel += iInc; }
   void decLabel(int iDec) { iMyLabel -= iDec; }
   int getLabel() const { return iMyLabel; }
-  bool isSpecial() const { return bMySpecial; }
+  bool isSpecial() const {
+    const Aside* Mine = findAside();
+    return Mine && Mine->bMySpecial;
+  }
 
   void insCoveredID(int iID) { getCoveredIDs()->push_back(iID); }
-  // Created empty on first use: few components ever cover others.
-  std::list<int>* getCoveredIDs() {
-    if (!MyCoveredCompIDs) MyCoveredCompIDs = std::make_unique<std::list<int>>();
-    return MyCoveredCompIDs.get();
-  }
+  std::list<int>* getCoveredIDs() { return &aside().MyCoveredCompIDs; }
 
   // Neighbours := every distinct member of every member, except this
   // component itself, ascending by ID (equal IDs in order of first encounter).
@@ -94,25 +95,54 @@ class Component {
   void deferNeighbourhood() { bMyDeferNeighbours = true; }
 
  private:
-  // A list of component pointers whose storage holds up to kInline entries
-  // in place (a hyperedge of an argumentation framework has two members) and
-  // more on the heap; its capacity is kept by the owner.
+  friend class Hypergraph;
+
+  // Member lists hold up to kInline entries in place (a hyperedge of an
+  // argumentation framework has two members). A longer list, or the list of
+  // a component with an aside part, lives in an owned block: a header slot
+  // with the aside pointer, then at least capacityFor(count) member slots.
+  // A long list may instead use slots lent by the hypergraph's storage,
+  // which hold exactly count members.
   static constexpr int kInline = 2;
   union SlotList {
     Component* Inline[kInline];
     Component** Heap;
   };
-  static Component** slots(SlotList& List, int iCapacity) { return iCapacity <= kInline ? List.Inline : List.Heap; }
-  static Component* const* slots(const SlotList& List, int iCapacity) {
-    return iCapacity <= kInline ? List.Inline : List.Heap;
+  // What most components never need: the stored neighbour list, the covered
+  // identifiers and the special flag. Made on first use.
+  struct Aside {
+    int iMyMaxNbrOfNeighbours = 0;        // neighbour count
+    std::vector<Component*> MyNeighbours;  // at least count slots
+    std::list<int> MyCoveredCompIDs;
+    bool bMySpecial = false;
+  };
+  // The most members a list can hold (the count shares its word with flags).
+  static constexpr int kMaxMembers = (1 << 27) - 1;
+
+  // The member slots an owned block has at least for a list of iCount.
+  static std::size_t capacityFor(int iCount) {
+    return std::bit_ceil(static_cast<std::size_t>(std::max(iCount, kInline)));
   }
-  // Sets the capacity to at least iCapacity, keeping the first iKeep entries
-  // and clearing the others.
-  static void resize(SlotList& List, int& iHeld, int iCapacity, int iKeep);
-  static void release(SlotList& List, int& iHeld);
-  Component** members() { return slots(MyComponents, iMyCapacity); }
-  Component* const* members() const { return slots(MyComponents, iMyCapacity); }
-  Component** neighbours() { return slots(MyNeighbours, iMyNbrCapacity); }
+  bool onHeap() const { return bMyOwnSlots || bMyLentSlots; }
+  Component** members() { return onHeap() ? MyComponents.Heap : MyComponents.Inline; }
+  Component* const* members() const { return onHeap() ? MyComponents.Heap : MyComponents.Inline; }
+  // The member count becomes iCount >= current count; new slots are null.
+  void growMembers(int iCount);
+  // The member count becomes iCount <= current count; a list that fits in
+  // place (and has no aside part) moves there.
+  void shrinkMembers(int iCount);
+  // The members move to a new owned block of iSlots >= count member slots,
+  // the aside pointer with them.
+  void moveToBlock(std::size_t iSlots);
+  // The members become Slots[0 .. iCount-1], the list having none yet; a
+  // list longer than kInline keeps using Slots, which must outlive this
+  // component's use of them.
+  void lendMembers(Component** Slots, int iCount);
+
+  // The aside part of this component, null when it has none.
+  Aside* findAside() const { return bMyOwnSlots ? reinterpret_cast<Aside*>(MyComponents.Heap[-1]) : nullptr; }
+  Aside& aside();
+
   [[noreturn]] static void failPosition(const char* cLocation);
 
   void computeNeighbourhood();
@@ -122,20 +152,20 @@ class Component {
   void ensureNeighbourhood() {
     if (bMyNeighboursPending) computeNeighbourhood();
   }
+  int neighbourCount() const {
+    const Aside* Mine = findAside();
+    return Mine ? Mine->iMyMaxNbrOfNeighbours : 0;
+  }
 
   int iMyID;
   int name;
-  int iMyMaxSize;              // member count
-  int iMyMaxNbrOfNeighbours;   // neighbour count
-  int iMyCapacity = kInline;     // member slots
-  int iMyNbrCapacity = kInline;  // neighbour slots
+  int iMyMaxSize : 28;  // member count, at most kMaxMembers
+  unsigned bMyDeferNeighbours : 1;   // compute neighbours on first read
+  unsigned bMyNeighboursPending : 1;  // updateNeighbourhood awaits computation
+  unsigned bMyLentSlots : 1;         // the members lie in slots lent by the hypergraph
+  unsigned bMyOwnSlots : 1;          // the members lie in an owned block
   int iMyLabel;
-  bool bMySpecial;
-  bool bMyDeferNeighbours = false;    // compute neighbours on first read
-  bool bMyNeighboursPending = false;  // updateNeighbourhood awaits computation
   SlotList MyComponents{};
-  SlotList MyNeighbours{};
-  std::unique_ptr<std::list<int>> MyCoveredCompIDs;
 };
 
 }  // namespace kivra

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "kivra/Global.h"
@@ -72,10 +73,15 @@ class ExtendedHypertree : public Hypertree {
   // Deletes the subtree below this node; allocates nothing.
   ~ExtendedHypertree() override;
 
+  // Typed nodes come by the million: they are taken from a block pool,
+  // without a general-purpose allocation's header and work each.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* node, std::size_t size);
+
   TreeNodeType getType() const { return type; }
   const VertexList& getVertices() const { return vertices; }
-  const VertexList& getIntroducedVertices() const { return introduced; }
-  const VertexList& getRemovedVertices() const { return removed; }
+  const VertexList& getIntroducedVertices() const { return differences ? differences->introduced : kNoVertices; }
+  const VertexList& getRemovedVertices() const { return differences ? differences->removed : kNoVertices; }
   // The smallest introduced vertex, else the smallest removed one, else 0.
   Vertex getDifference() const;
 
@@ -131,10 +137,21 @@ class ExtendedHypertree : public Hypertree {
   // The child list entry at `index` as a typed node, or null.
   ExtendedHypertree* childAt(unsigned int index) const;
 
+  // The vertices introduced and removed relative to the child. Only nodes
+  // of a normalized tree have them, and those come and go while the tree is
+  // evaluated; the nodes of a converted tree, which live for the whole run,
+  // keep a null pointer instead of two empty lists.
+  struct Differences {
+    VertexList introduced;
+    VertexList removed;
+  };
+  static const VertexList kNoVertices;
+  void setIntroduced(VertexList list);
+  void setRemoved(VertexList list);
+
   TreeNodeType type;
   VertexList vertices;
-  VertexList introduced;
-  VertexList removed;
+  std::unique_ptr<Differences> differences;
 };
 
 }  // namespace kivra

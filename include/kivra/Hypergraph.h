@@ -3,6 +3,7 @@
 // dualisation and vertex elimination orderings for bucket elimination.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "kivra/Hyperedge.h"
@@ -114,6 +115,23 @@ class Hypergraph {
   std::vector<Hyperedge*> MyEdges;
   std::vector<Node*> MyNodes;
 
+  // Storage for a graph whose size the builder knows in advance: the nodes
+  // and hyperedges made by newNode and newEdge lie in one block in the order
+  // they are made (nodes first), without an allocation each, and the member
+  // slots taken by memberSlots in a second one. The builder appends the new
+  // elements to MyNodes and MyEdges as above. Both blocks go with the
+  // hypergraph.
+  // Room for iNodes nodes and iEdges hyperedges; once per hypergraph.
+  void reserveElements(std::size_t iNodes, std::size_t iEdges);
+  // A new element in the reserved room (fatal beyond it).
+  Node* newNode(int iID, int name);
+  Hyperedge* newEdge(int iID, int name);
+  // Room for iSlots member pointers; once per hypergraph.
+  Component** memberSlots(std::size_t iSlots);
+  // The members of Comp become Slots[0 .. iCount-1], taken from
+  // memberSlots and written by the builder; Comp must have no members yet.
+  static void lendMembers(Component* Comp, Component** Slots, int iCount) { Comp->lendMembers(Slots, iCount); }
+
  protected:
   int minFill;    // smallest node fill-in, -1 until computed
   int maxFill;    // largest node fill-in, -1 until computed
@@ -124,6 +142,19 @@ class Hypergraph {
   // as hyperedges and MyEdges those created as nodes; the destructor deletes
   // each object as what it was created as.
   bool bMyDual = false;
+
+  // The element block: room for iMyReservedNodes nodes followed by
+  // iMyReservedEdges hyperedges, of which the first iMyMadeNodes and
+  // iMyMadeEdges are made.
+  void* MyElements = nullptr;
+  std::size_t iMyReservedNodes = 0;
+  std::size_t iMyReservedEdges = 0;
+  std::size_t iMyMadeNodes = 0;
+  std::size_t iMyMadeEdges = 0;
+  Component** MyMemberSlots = nullptr;
+  // Whether Comp was made in the element block; sets bNode to whether it was
+  // made as a node.
+  bool inElementBlock(const void* Comp, bool& bNode) const;
 };
 
 }  // namespace kivra

@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <iosfwd>
 #include <list>
-#include <memory>
 #include <set>
+#include <unordered_map>
+#include <vector>
 
 #include "kivra/FlatSet.h"
 
@@ -66,9 +68,15 @@ class Hypertree {
   void insPointer(void* Ptr) { pointers().insert(Ptr); }
   void insID(int iID) { ids().insert(iID); }
   ChiSet* getChi() { return &chi(); }
-  const ChiSet* getChi() const { return MySets ? &MySets->Chi : &kNoSets.Chi; }
+  const ChiSet* getChi() const {
+    const Sets* Mine = findSets();
+    return Mine ? &Mine->Chi : &kNoSets.Chi;
+  }
   LambdaSet* getLambda() { return &lambda(); }
-  const LambdaSet* getLambda() const { return MySets ? &MySets->Lambda : &kNoSets.Lambda; }
+  const LambdaSet* getLambda() const {
+    const Sets* Mine = findSets();
+    return Mine ? &Mine->Lambda : &kNoSets.Lambda;
+  }
 
   void setLabel(int iLabel) { iMyLabel = iLabel; }
   int getLabel() const { return iMyLabel; }
@@ -195,31 +203,32 @@ class Hypertree {
   void writeGMLNodes(std::ostream& GMLFile);
   void writeGMLEdges(std::ostream& GMLFile);
 
-  // The sets of a node, made on first use: nodes of typed trees, millions
-  // of them, keep their bags elsewhere and never use any of them. The
-  // pointer and identifier sets, which the decomposition itself never
-  // fills, are made apart from the bag and its cover.
+  // The bag and cover of a node, made on first use: nodes of typed trees,
+  // millions of them, keep their bags elsewhere and never use them. They are
+  // taken from a pool that goes back to the heap once the last of them is
+  // gone (a decomposition tree is freed as a whole).
+  struct Sets {
+    ChiSet Chi;
+    LambdaSet Lambda;
+    static void* operator new(std::size_t iSize);
+    static void operator delete(void* Ptr);
+  };
+  // The pointer and identifier sets, which the decomposition itself never
+  // fills, lie apart from the node, found by its address.
   struct Tags {
     std::set<void*> Pointers;
     std::set<int> IDs;
   };
-  struct Sets {
-    ChiSet Chi;
-    LambdaSet Lambda;
-    std::unique_ptr<Tags> MyTags;
-  };
   static const Sets kNoSets;
+  Sets* findSets() const { return reinterpret_cast<Sets*>(MySets & ~kFlags); }
   Sets& sets() {
-    if (!MySets) MySets = std::make_unique<Sets>();
-    return *MySets;
+    if (Sets* Mine = findSets()) return *Mine;
+    return makeSets();
   }
-  Tags& tags() {
-    Sets& Mine = sets();
-    if (!Mine.MyTags) Mine.MyTags = std::make_unique<Tags>();
-    return *Mine.MyTags;
-  }
+  Sets& makeSets();
+  Tags& tags();
   // The tags of this node, null when it has none.
-  const Tags* findTags() const { return MySets ? MySets->MyTags.get() : nullptr; }
+  const Tags* findTags() const;
   ChiSet& chi() { return sets().Chi; }
   LambdaSet& lambda() { return sets().Lambda; }
   std::set<void*>& pointers() { return tags().Pointers; }
@@ -229,10 +238,36 @@ class Hypertree {
     if (const Tags* Theirs = Other->findTags()) pointers().insert(Theirs->Pointers.begin(), Theirs->Pointers.end());
   }
 
+  // Calls Visit on every node of Order. The nodes of a decomposition lie all
+  // over memory and a walk does little at each, so each node's object is
+  // fetched a few steps before it is visited, and its bag and cover, whose
+  // address the object holds, a few steps after that.
+  template <class Visit>
+  static void visitFetchingAhead(const std::vector<Hypertree*>& Order, Visit&& visit) {
+    constexpr std::size_t kObjectAhead = 12;
+    constexpr std::size_t kSetsAhead = 6;
+    const std::size_t iSize = Order.size();
+    for (std::size_t i = 0; i < iSize; ++i) {
+      if (i + kObjectAhead < iSize) __builtin_prefetch(Order[i + kObjectAhead]);
+      if (i + kSetsAhead < iSize)
+        if (const Sets* Ahead = Order[i + kSetsAhead]->findSets()) {
+          __builtin_prefetch(Ahead);
+          __builtin_prefetch(reinterpret_cast<const unsigned char*>(Ahead) + sizeof(Sets) - 1);
+        }
+      visit(Order[i]);
+    }
+  }
+
   Hypertree* MyParent;
   std::list<Hypertree*> MyChildren;  // owned
-  std::unique_ptr<Sets> MySets;
+  // Sets*, null until made, with the flags below in its low bits.
+  std::uintptr_t MySets;
   int iMyLabel;
+
+ private:
+  static constexpr std::uintptr_t kTagged = 1;  // the node has tags
+  static constexpr std::uintptr_t kFlags = 1;
+  static std::unordered_map<const Hypertree*, Tags>& tagTable();
 };
 
 }  // namespace kivra

@@ -16,48 +16,91 @@ Component::Component(int iID, int name)
     : iMyID(iID),
       name(name),
       iMyMaxSize(0),
-      iMyMaxNbrOfNeighbours(0),
-      iMyLabel(0),
-      bMySpecial(false) {}
+      bMyDeferNeighbours(false),
+      bMyNeighboursPending(false),
+      bMyLentSlots(false),
+      bMyOwnSlots(false),
+      iMyLabel(0) {
+  static_assert(sizeof(Component) == 32, "a component is four numbers and two member slots");
+  static_assert(alignof(Aside) <= alignof(Component*), "an aside pointer is kept in a member slot");
+}
 
-Component::Component(int iID, int name, int iNbrOfComps, int iNbrOfNeighbours)
-    : iMyID(iID),
-      name(name),
-      iMyMaxSize(std::max(iNbrOfComps, 0)),
-      iMyMaxNbrOfNeighbours(std::max(iNbrOfNeighbours, 0)),
-      iMyLabel(0),
-      bMySpecial(false) {
-  resize(MyComponents, iMyCapacity, iMyMaxSize, 0);
-  resize(MyNeighbours, iMyNbrCapacity, iMyMaxNbrOfNeighbours, 0);
+Component::Component(int iID, int name, int iNbrOfComps, int iNbrOfNeighbours) : Component(iID, name) {
+  growMembers(std::max(iNbrOfComps, 0));
+  if (iNbrOfNeighbours > 0) {
+    Aside& Mine = aside();
+    Mine.MyNeighbours.assign(static_cast<std::size_t>(iNbrOfNeighbours), nullptr);
+    Mine.iMyMaxNbrOfNeighbours = iNbrOfNeighbours;
+  }
 }
 
 Component::~Component() {
-  release(MyComponents, iMyCapacity);
-  release(MyNeighbours, iMyNbrCapacity);
+  delete findAside();
+  if (bMyOwnSlots) delete[] (MyComponents.Heap - 1);
 }
 
-void Component::resize(SlotList& List, int& iHeld, int iCapacity, int iKeep) {
-  if (iCapacity <= kInline) {
-    // Only a list that never left its place is asked for so few slots.
-    for (int i = iKeep; i < kInline; ++i) List.Inline[i] = nullptr;
+Component::Aside& Component::aside() {
+  if (Aside* Mine = findAside()) return *Mine;
+  // The aside pointer needs the header of an owned block.
+  if (!bMyOwnSlots) moveToBlock(capacityFor(iMyMaxSize));
+  Aside* Mine = new Aside;
+  MyComponents.Heap[-1] = reinterpret_cast<Component*>(Mine);
+  return *Mine;
+}
+
+void Component::moveToBlock(std::size_t iSlots) {
+  // One header slot (the aside pointer) in front of the member slots.
+  Component** Block = new Component*[iSlots + 1];
+  Component** Old = members();
+  std::copy(Old, Old + iMyMaxSize, Block + 1);
+  std::fill(Block + 1 + iMyMaxSize, Block + 1 + iSlots, nullptr);
+  Block[0] = nullptr;
+  if (bMyOwnSlots) {
+    Block[0] = MyComponents.Heap[-1];
+    delete[] (MyComponents.Heap - 1);
+  }
+  MyComponents.Heap = Block + 1;
+  bMyOwnSlots = true;
+  bMyLentSlots = false;
+}
+
+void Component::growMembers(int iCount) {
+  if (iCount > kMaxMembers) writeErrorMsg("Error assigning memory.", "Component::ins", true);
+  if (!onHeap() && iCount <= kInline) {
+    for (int i = iMyMaxSize; i < iCount; ++i) MyComponents.Inline[i] = nullptr;
+  } else if (bMyOwnSlots && capacityFor(iMyMaxSize) >= static_cast<std::size_t>(iCount)) {
+    // An owned block has at least capacityFor(count) slots.
+    std::fill(MyComponents.Heap + iMyMaxSize, MyComponents.Heap + iCount, nullptr);
+  } else {
+    // Lent slots hold no more than the count.
+    moveToBlock(capacityFor(iCount));
+  }
+  iMyMaxSize = iCount;
+}
+
+void Component::shrinkMembers(int iCount) {
+  iMyMaxSize = iCount;
+  // A list that fits in place again moves there, unless its block holds an
+  // aside pointer.
+  if (iCount > kInline || !onHeap() || findAside()) return;
+  Component* Kept[kInline] = {nullptr, nullptr};
+  std::copy(MyComponents.Heap, MyComponents.Heap + iCount, Kept);
+  if (bMyOwnSlots) delete[] (MyComponents.Heap - 1);
+  bMyOwnSlots = bMyLentSlots = false;
+  std::copy(Kept, Kept + kInline, MyComponents.Inline);
+}
+
+void Component::lendMembers(Component** Slots, int iCount) {
+  if (iCount <= kInline || bMyOwnSlots) {
+    // In place, or in the block that holds the aside pointer.
+    growMembers(iCount);
+    std::copy(Slots, Slots + iCount, members());
     return;
   }
-  Component** New = new Component*[static_cast<std::size_t>(iCapacity)];
-  if (iHeld > kInline) {
-    std::copy(List.Heap, List.Heap + iKeep, New);
-    delete[] List.Heap;
-  } else {
-    std::copy(List.Inline, List.Inline + iKeep, New);
-  }
-  std::fill(New + iKeep, New + iCapacity, nullptr);
-  List.Heap = New;
-  iHeld = iCapacity;
-}
-
-void Component::release(SlotList& List, int& iHeld) {
-  if (iHeld > kInline) delete[] List.Heap;
-  List.Inline[0] = List.Inline[1] = nullptr;
-  iHeld = kInline;
+  if (iCount > kMaxMembers) writeErrorMsg("Error assigning memory.", "Component::ins", true);
+  MyComponents.Heap = Slots;
+  bMyLentSlots = true;
+  iMyMaxSize = iCount;
 }
 
 void Component::failPosition(const char* cLocation) {
@@ -66,11 +109,9 @@ void Component::failPosition(const char* cLocation) {
 }
 
 void Component::ins(Component* Comp) {
-  // Slots past the count are null (freed by rem or never used); an append
-  // is stored at the logical end of the list.
-  if (iMyMaxSize == iMyCapacity) resize(MyComponents, iMyCapacity, 2 * iMyCapacity, iMyMaxSize);
-  members()[iMyMaxSize] = Comp;
-  ++iMyMaxSize;
+  // An append is stored at the logical end of the list.
+  growMembers(iMyMaxSize + 1);
+  members()[iMyMaxSize - 1] = Comp;
 }
 
 void Component::ins(Component* Comp, int iPos) {
@@ -81,42 +122,49 @@ void Component::ins(Component* Comp, int iPos) {
 namespace {
 
 // Removes the first occurrence of Comp among the first iCount entries,
-// shifting the later ones down and clearing the freed last slot.
-bool removeFirst(Component** List, int& iCount, Component* Comp) {
+// shifting the later ones down and clearing the freed last slot; returns its
+// position, -1 if absent.
+int removeFirst(Component** List, int iCount, Component* Comp) {
   for (int i = 0; i < iCount; ++i) {
     if (List[i] != Comp) continue;
     for (int j = i + 1; j < iCount; ++j) List[j - 1] = List[j];
     List[iCount - 1] = nullptr;
-    --iCount;
-    return true;
+    return i;
   }
-  return false;
+  return -1;
 }
 
 }  // namespace
 
-bool Component::rem(Component* Comp) { return removeFirst(members(), iMyMaxSize, Comp); }
+bool Component::rem(Component* Comp) {
+  if (removeFirst(members(), iMyMaxSize, Comp) < 0) return false;
+  shrinkMembers(iMyMaxSize - 1);
+  return true;
+}
 
 void Component::insNeighbour(Component* Comp, int iPos) {
   ensureNeighbourhood();
-  if (iPos < 0 || iPos >= iMyMaxNbrOfNeighbours) failPosition("Component::insNeighbour");
-  neighbours()[iPos] = Comp;
+  if (iPos < 0 || iPos >= neighbourCount()) failPosition("Component::insNeighbour");
+  findAside()->MyNeighbours[static_cast<std::size_t>(iPos)] = Comp;
 }
 
 Component* Component::getNeighbour(int iPos) {
   ensureNeighbourhood();
-  if (iPos < 0 || iPos >= iMyMaxNbrOfNeighbours) failPosition("Component::getNeighbour");
-  return neighbours()[iPos];
+  if (iPos < 0 || iPos >= neighbourCount()) failPosition("Component::getNeighbour");
+  return findAside()->MyNeighbours[static_cast<std::size_t>(iPos)];
 }
 
 bool Component::remNeighbour(Component* Comp) {
   ensureNeighbourhood();
-  return removeFirst(neighbours(), iMyMaxNbrOfNeighbours, Comp);
+  Aside* Mine = findAside();
+  if (!Mine || removeFirst(Mine->MyNeighbours.data(), Mine->iMyMaxNbrOfNeighbours, Comp) < 0) return false;
+  --Mine->iMyMaxNbrOfNeighbours;
+  return true;
 }
 
 int Component::getNbrOfNeighbours() {
   ensureNeighbourhood();
-  return iMyMaxNbrOfNeighbours;
+  return neighbourCount();
 }
 
 void Component::updateNeighbourhood() {
@@ -163,10 +211,11 @@ void Component::computeNeighbourhood() {
   bMyNeighboursPending = false;
   static std::vector<Component*> List;
   collectNeighbours(List);
-  release(MyNeighbours, iMyNbrCapacity);
-  iMyMaxNbrOfNeighbours = static_cast<int>(List.size());
-  resize(MyNeighbours, iMyNbrCapacity, iMyMaxNbrOfNeighbours, 0);
-  std::copy(List.begin(), List.end(), neighbours());
+  // No neighbours and no list yet: nothing to store.
+  if (List.empty() && !findAside()) return;
+  Aside& Mine = aside();
+  Mine.MyNeighbours.assign(List.begin(), List.end());
+  Mine.iMyMaxNbrOfNeighbours = static_cast<int>(List.size());
 }
 
 void Component::listNeighbours(std::vector<Component*>& Out) {
@@ -174,22 +223,26 @@ void Component::listNeighbours(std::vector<Component*>& Out) {
     collectNeighbours(Out);
     return;
   }
-  Component** Neighbours = neighbours();
-  Out.assign(Neighbours, Neighbours + iMyMaxNbrOfNeighbours);
+  const Aside* Mine = findAside();
+  if (!Mine) {
+    Out.clear();
+    return;
+  }
+  Out.assign(Mine->MyNeighbours.begin(), Mine->MyNeighbours.begin() + Mine->iMyMaxNbrOfNeighbours);
 }
 
 void Component::updateSize() {
   int iCount = 0;
   Component* const* Members = members();
   while (iCount < iMyMaxSize && Members[iCount] != nullptr) ++iCount;
-  iMyMaxSize = iCount;
+  shrinkMembers(iCount);
 }
 
 void Component::initClone(Component* Copy) const {
-  Copy->release(Copy->MyComponents, Copy->iMyCapacity);
-  Copy->iMyMaxSize = iMyMaxSize;
-  resize(Copy->MyComponents, Copy->iMyCapacity, iMyMaxSize, 0);
-  if (MyCoveredCompIDs) *Copy->getCoveredIDs() = *MyCoveredCompIDs;
+  Copy->shrinkMembers(0);
+  Copy->growMembers(iMyMaxSize);
+  if (const Aside* Mine = findAside(); Mine && !Mine->MyCoveredCompIDs.empty())
+    Copy->aside().MyCoveredCompIDs = Mine->MyCoveredCompIDs;
 }
 
 Component* Component::clone() const {

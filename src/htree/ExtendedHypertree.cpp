@@ -11,10 +11,13 @@
 #include "kivra/ExtendedHypertree.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
+#include <list>
 #include <utility>
 #include <vector>
 
+#include "kivra/BlockPool.h"
 #include "kivra/Node.h"
 #include "kivra/support.h"
 #include "kivra/TreeWalk.h"
@@ -31,16 +34,6 @@ VertexList difference(const VertexList& a, const VertexList& b) {
   VertexList result;
   std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(result));
   return result;
-}
-
-// The names of the chi nodes of a library node, ascending.
-VertexList bagOf(const Hypertree* node) {
-  VertexList bag;
-  bag.reserve(node->getChi()->size());
-  for (Node* vertex : *node->getChi()) bag.push_back(static_cast<Vertex>(vertex->getName()));
-  std::sort(bag.begin(), bag.end());
-  bag.erase(std::unique(bag.begin(), bag.end()), bag.end());
-  return bag;
 }
 
 unsigned int chiWidth(const Hypertree* node) {
@@ -64,36 +57,94 @@ ExtendedHypertree::ExtendedHypertree(VertexList bag) : type(General), vertices(s
 ExtendedHypertree::ExtendedHypertree(Hypertree* source) : type(General) {
   if (!source) return;
   setParent(source->getParent());
-  vertices = bagOf(source);
 
-  // Convert the subtree below, each source child into a typed node appended
-  // to its converted parent, in child-list order.
-  std::vector<std::pair<Hypertree*, ExtendedHypertree*>> stack{{source, this}};
-  while (!stack.empty()) {
-    auto [from, to] = stack.back();
-    stack.pop_back();
-    std::vector<std::pair<Hypertree*, ExtendedHypertree*>> converted;
-    for (Hypertree* child : *from->getChildren()) {
-      auto* typed = new ExtendedHypertree(bagOf(child));
-      to->insChild(typed, true);
-      converted.emplace_back(child, typed);
+  // The converted tree replaces the library tree of a root. Its shape and
+  // bags are first taken down in pre-order (per node: the number of
+  // children, the bag's size, the bag), a small fraction of the library
+  // tree's size, and each node of a root's tree goes once taken down (its
+  // parent went before it, its children follow); the typed nodes are made
+  // only then, so that they take the place of the memory the library tree
+  // leaves, in the order the walks over the typed tree read them.
+  const bool release = isRoot();
+  std::vector<std::uint32_t> outline;
+  visitFetchingAhead(preOrder(source), [&outline, release](Hypertree* node) {
+    outline.push_back(static_cast<std::uint32_t>(node->getChildren()->size()));
+    const std::size_t at = outline.size();
+    outline.push_back(0);
+    for (Node* vertex : *node->getChi()) outline.push_back(static_cast<std::uint32_t>(vertex->getName()));
+    std::sort(outline.begin() + static_cast<std::ptrdiff_t>(at) + 1, outline.end());
+    outline.erase(std::unique(outline.begin() + static_cast<std::ptrdiff_t>(at) + 1, outline.end()), outline.end());
+    outline[at] = static_cast<std::uint32_t>(outline.size() - at - 1);
+    if (release) {
+      node->getChildren()->clear();
+      delete node;
     }
-    for (auto it = converted.rbegin(); it != converted.rend(); ++it) stack.push_back(*it);
-  }
+  });
 
-  // The converted tree replaces the library tree of a root.
-  if (isRoot()) delete source;
+  std::size_t at = 0;
+  auto next = [&outline, &at](std::uint32_t& children) {
+    children = outline[at];
+    const auto first = outline.begin() + static_cast<std::ptrdiff_t>(at) + 2;
+    const auto last = first + outline[at + 1];
+    at += 2 + outline[at + 1];
+    VertexList bag;
+    bag.assign(first, last);
+    return bag;
+  };
+  // Each typed node with the number of its children still to be made.
+  std::vector<std::pair<ExtendedHypertree*, std::uint32_t>> stack(1, {this, 0});
+  vertices = next(stack.back().second);
+  while (!stack.empty()) {
+    auto& [parent, left] = stack.back();
+    if (left == 0) {
+      stack.pop_back();
+      continue;
+    }
+    --left;
+    std::uint32_t children = 0;
+    auto* typed = new ExtendedHypertree(next(children));
+    parent->insChild(typed, true);
+    if (children > 0) stack.emplace_back(typed, children);
+  }
 }
 
 // The base destructor deletes the subtree below, without allocating.
 ExtendedHypertree::~ExtendedHypertree() = default;
 
+void* ExtendedHypertree::operator new(std::size_t size) {
+  if (size != sizeof(ExtendedHypertree)) return ::operator new(size);
+  return BlockPool<sizeof(ExtendedHypertree), alignof(ExtendedHypertree), true>::take();
+}
+
+void ExtendedHypertree::operator delete(void* node, std::size_t size) {
+  if (size != sizeof(ExtendedHypertree)) {
+    ::operator delete(node);
+    return;
+  }
+  BlockPool<sizeof(ExtendedHypertree), alignof(ExtendedHypertree), true>::give(node);
+}
+
+const VertexList ExtendedHypertree::kNoVertices;
+
+void ExtendedHypertree::setIntroduced(VertexList list) {
+  if (!differences && list.empty()) return;
+  if (!differences) differences = std::make_unique<Differences>();
+  differences->introduced = std::move(list);
+}
+
+void ExtendedHypertree::setRemoved(VertexList list) {
+  if (!differences && list.empty()) return;
+  if (!differences) differences = std::make_unique<Differences>();
+  differences->removed = std::move(list);
+}
+
 // ---------------------------------------------------------------------------
 // Accessors
 
 Vertex ExtendedHypertree::getDifference() const {
-  if (!introduced.empty()) return *introduced.begin();
-  if (!removed.empty()) return *removed.begin();
+  if (!differences) return 0;
+  if (!differences->introduced.empty()) return *differences->introduced.begin();
+  if (!differences->removed.empty()) return *differences->removed.begin();
   return 0;
 }
 
@@ -153,7 +204,7 @@ ExtendedHypertree* ExtendedHypertree::normalizeNode(
         break;
       case SemiNormalization:
         result->type = Leaf;
-        result->introduced = bag;
+        result->setIntroduced(bag);
         break;
       case StrongNormalization: {
         auto* emptyLeaf = new ExtendedHypertree(VertexList());
@@ -180,8 +231,8 @@ ExtendedHypertree* ExtendedHypertree::normalizeNode(
       case NoNormalization:
         result->insChild(child, true);
         result->type = Permutation;
-        result->introduced = difference(bag, child->vertices);
-        result->removed = difference(child->vertices, bag);
+        result->setIntroduced(difference(bag, child->vertices));
+        result->setRemoved(difference(child->vertices, bag));
         break;
       case DefaultNormalization:
       case StrongNormalization:
@@ -226,8 +277,8 @@ ExtendedHypertree* ExtendedHypertree::normalizeNode(
   switch (normalization) {
     case SemiNormalization:
       result->type = Permutation;
-      result->introduced = difference(bag, joined->vertices);
-      result->removed = difference(joined->vertices, bag);
+      result->setIntroduced(difference(bag, joined->vertices));
+      result->setRemoved(difference(joined->vertices, bag));
       break;
     case DefaultNormalization:
     case StrongNormalization:
@@ -263,8 +314,8 @@ ExtendedHypertree* ExtendedHypertree::createNormalizedJoinNode(
     switch (normalization) {
       case SemiNormalization:
         middle->type = Permutation;
-        middle->introduced = difference(bag, operand->vertices);
-        middle->removed = difference(operand->vertices, bag);
+        middle->setIntroduced(difference(bag, operand->vertices));
+        middle->setRemoved(difference(operand->vertices, bag));
         break;
       case DefaultNormalization:
       case StrongNormalization:
@@ -305,10 +356,10 @@ void ExtendedHypertree::adapt() {
   ExtendedHypertree* last = parent();
   if (!toRemove.empty()) {
     last->type = Removal;
-    last->removed = VertexList{*toRemove.rbegin()};
+    last->setRemoved(VertexList{*toRemove.rbegin()});
   } else {
     last->type = Introduction;
-    last->introduced = VertexList{*toIntroduce.rbegin()};
+    last->setIntroduced(VertexList{*toIntroduce.rbegin()});
   }
 }
 
@@ -321,9 +372,9 @@ ExtendedHypertree* ExtendedHypertree::createChild(ExtendedHypertree* child, cons
   above->insChild(inserted, true);
   above->type = type;
   if (type == Introduction)
-    above->introduced = VertexList{difference};
+    above->setIntroduced(VertexList{difference});
   else
-    above->removed = VertexList{difference};
+    above->setRemoved(VertexList{difference});
   return child;
 }
 

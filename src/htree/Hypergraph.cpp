@@ -2,34 +2,92 @@
 // The elimination orderings are in HypergraphOrderings.cpp.
 #include "kivra/Hypergraph.h"
 
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <utility>
 
 #include "kivra/Globals.h"
 
 namespace kivra {
 
+// Elements of both kinds share one layout (see Component.h), so one block
+// holds both.
+static_assert(sizeof(Node) == sizeof(Component) && sizeof(Hyperedge) == sizeof(Component));
+static_assert(alignof(Node) == alignof(Component) && alignof(Hyperedge) == alignof(Component));
+
 Hypergraph::Hypergraph()
     : iMyMaxNbrOfEdges(0), iMyMaxNbrOfNodes(0), minFill(-1), maxFill(-1), avgFill(-1.0) {}
 
 Hypergraph::~Hypergraph() {
   // Component and its two kinds have no virtual destructor (see Component.h),
-  // so every object is deleted through a pointer of its own type.
-  for (int i = 0; i < iMyMaxNbrOfEdges; ++i) {
-    Hyperedge* Edge = MyEdges[static_cast<std::size_t>(i)];
-    if (bMyDual) {
-      delete reinterpret_cast<Node*>(Edge);
+  // so every object is deleted through a pointer of its own type. Elements
+  // of the element block are destroyed in place.
+  std::size_t iDestroyed = 0;
+  auto release = [this, &iDestroyed](void* Comp, bool bListedAsNode) {
+    bool bNode = false;
+    if (inElementBlock(Comp, bNode)) {
+      if (bNode) {
+        std::destroy_at(static_cast<Node*>(Comp));
+      } else {
+        std::destroy_at(static_cast<Hyperedge*>(Comp));
+      }
+      ++iDestroyed;
+    } else if (bListedAsNode != bMyDual) {
+      delete static_cast<Node*>(Comp);
     } else {
-      delete Edge;
+      delete static_cast<Hyperedge*>(Comp);
     }
+  };
+  for (int i = 0; i < iMyMaxNbrOfEdges; ++i) release(MyEdges[static_cast<std::size_t>(i)], false);
+  for (int i = 0; i < iMyMaxNbrOfNodes; ++i) release(MyNodes[static_cast<std::size_t>(i)], true);
+  // An element of the block that is no longer listed (taken out of the lists
+  // without being deleted) may still be in use: then both blocks stay, as
+  // such an element would stay.
+  if (iDestroyed == iMyMadeNodes + iMyMadeEdges) {
+    ::operator delete(MyElements);
+    delete[] MyMemberSlots;
   }
-  for (int i = 0; i < iMyMaxNbrOfNodes; ++i) {
-    Node* Vertex = MyNodes[static_cast<std::size_t>(i)];
-    if (bMyDual) {
-      delete reinterpret_cast<Hyperedge*>(Vertex);
-    } else {
-      delete Vertex;
-    }
-  }
+}
+
+void Hypergraph::reserveElements(std::size_t iNodes, std::size_t iEdges) {
+  if (MyElements != nullptr) writeErrorMsg("Elements already reserved.", "Hypergraph::reserveElements", true);
+  MyElements = ::operator new((iNodes + iEdges) * sizeof(Component));
+  iMyReservedNodes = iNodes;
+  iMyReservedEdges = iEdges;
+}
+
+Node* Hypergraph::newNode(int iID, int name) {
+  if (iMyMadeNodes == iMyReservedNodes) writeErrorMsg("No room reserved.", "Hypergraph::newNode", true);
+  void* Room = static_cast<Component*>(MyElements) + iMyMadeNodes;
+  Node* Made = new (Room) Node(iID, name);
+  ++iMyMadeNodes;
+  return Made;
+}
+
+Hyperedge* Hypergraph::newEdge(int iID, int name) {
+  if (iMyMadeEdges == iMyReservedEdges) writeErrorMsg("No room reserved.", "Hypergraph::newEdge", true);
+  void* Room = static_cast<Component*>(MyElements) + iMyReservedNodes + iMyMadeEdges;
+  Hyperedge* Made = new (Room) Hyperedge(iID, name);
+  ++iMyMadeEdges;
+  return Made;
+}
+
+Component** Hypergraph::memberSlots(std::size_t iSlots) {
+  if (MyMemberSlots != nullptr) writeErrorMsg("Member slots already reserved.", "Hypergraph::memberSlots", true);
+  MyMemberSlots = new Component*[iSlots];
+  return MyMemberSlots;
+}
+
+bool Hypergraph::inElementBlock(const void* Comp, bool& bNode) const {
+  if (MyElements == nullptr) return false;
+  // Compared as integers: the element may lie anywhere in memory.
+  const auto iAt = reinterpret_cast<std::uintptr_t>(Comp);
+  const auto iBase = reinterpret_cast<std::uintptr_t>(MyElements);
+  const std::size_t iSize = sizeof(Component);
+  if (iAt < iBase || iAt >= iBase + (iMyReservedNodes + iMyReservedEdges) * iSize) return false;
+  bNode = (iAt - iBase) / iSize < iMyReservedNodes;
+  return true;
 }
 
 Node* Hypergraph::getNode(int iPos) const {

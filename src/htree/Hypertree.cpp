@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "kivra/BlockPool.h"
 #include "kivra/CompSet.h"
 #include "kivra/Globals.h"
 #include "kivra/Hyperedge.h"
@@ -128,7 +129,44 @@ bool coverByForcedEdges(const std::vector<Node*>& Vertices, std::vector<Hyperedg
 
 const Hypertree::Sets Hypertree::kNoSets;
 
-Hypertree::Hypertree() : MyParent(nullptr), iMyLabel(0) {}
+namespace {
+
+// Bags and covers of a tree, one block each.
+using SetBlocks = BlockPool<sizeof(ChiSet) + sizeof(LambdaSet), alignof(ChiSet), true>;
+
+}  // namespace
+
+void* Hypertree::Sets::operator new(std::size_t) { return SetBlocks::take(); }
+
+void Hypertree::Sets::operator delete(void* Ptr) { SetBlocks::give(Ptr); }
+
+Hypertree::Hypertree() : MyParent(nullptr), MySets(0), iMyLabel(0) {
+  static_assert(alignof(Sets) > kFlags, "the flags live in the sets pointer's low bits");
+  static_assert(sizeof(Sets) == sizeof(ChiSet) + sizeof(LambdaSet), "a bag and its cover fill one block");
+}
+
+Hypertree::Sets& Hypertree::makeSets() {
+  Sets* Mine = new Sets;
+  MySets = reinterpret_cast<std::uintptr_t>(Mine) | (MySets & kFlags);
+  return *Mine;
+}
+
+std::unordered_map<const Hypertree*, Hypertree::Tags>& Hypertree::tagTable() {
+  // Never destroyed: a tree may outlive the static objects.
+  static auto* Table = new std::unordered_map<const Hypertree*, Tags>();
+  return *Table;
+}
+
+Hypertree::Tags& Hypertree::tags() {
+  Tags& Mine = tagTable()[this];
+  MySets |= kTagged;
+  return Mine;
+}
+
+const Hypertree::Tags* Hypertree::findTags() const {
+  if ((MySets & kTagged) == 0) return nullptr;
+  return &tagTable().find(this)->second;
+}
 
 Hypertree::~Hypertree() {
   // Descendants are detached and deleted one at a time, so that each deletion
@@ -144,6 +182,8 @@ Hypertree::~Hypertree() {
     Pending.splice(Pending.end(), Current->MyChildren);
     delete Current;
   }
+  delete findSets();
+  if (MySets & kTagged) tagTable().erase(this);
 }
 
 void Hypertree::insChild(Hypertree* Child, bool bSetParent) {
@@ -313,7 +353,7 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
   std::vector<Hyperedge*> Candidates;
   std::unordered_set<Hyperedge*> ForcedSet;
   IncidentCoverCache Prepared(kHeavyDegree);
-  for (Hypertree* Current : preOrder(this)) {
+  visitFetchingAhead(preOrder(this), [&](Hypertree* Current) {
     // Only the labels of the bag's vertices are read: they start at 0 and
     // the vertices of the hyperedges already in lambda are marked covered.
     for (Node* Vertex : Current->chi()) Vertex->setLabel(0);
@@ -323,11 +363,11 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
     Uncovered.clear();
     for (Node* Vertex : Bag)
       if (Vertex->getLabel() == 0) Uncovered.push_back(Vertex);
-    if (Uncovered.empty()) continue;
+    if (Uncovered.empty()) return;
 
     if (coverByForcedEdges(Uncovered, Forced, ForcedSet)) {
       Current->lambda().insert(Forced.begin(), Forced.end());
-      continue;
+      return;
     }
     bool bHeavy = false;
     for (Node* Vertex : Uncovered) bHeavy = bHeavy || Vertex->getNbrOfEdges() > kHeavyDegree;
@@ -336,7 +376,7 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
       // of very high degree in every bag that holds it.
       const std::vector<Hyperedge*> Incident = Cover.coverIncident(Uncovered, Prepared);
       Current->lambda().insert(Incident.begin(), Incident.end());
-      continue;
+      return;
     }
     // Candidates: every hyperedge of the uncovered vertices, first
     // occurrences only (labels mark the ones listed).
@@ -352,7 +392,7 @@ void Hypertree::setLambda(Hypergraph* HGraph) {
       }
     Cover.cover(Uncovered, Candidates, Covering);
     Current->lambda().insert(Covering.begin(), Covering.end());
-  }
+  });
 }
 
 void Hypertree::getConflictVars(std::set<Node*>* ConflictVars, int iWidth, bool bDual) {
@@ -375,8 +415,9 @@ int Hypertree::getHTreeWidth() {
 
 int Hypertree::getTreeWidth() {
   int iLargest = 0;
-  for (Hypertree* Current : preOrder(this))
+  visitFetchingAhead(preOrder(this), [&iLargest](Hypertree* Current) {
     iLargest = std::max(iLargest, static_cast<int>(Current->chi().size()));
+  });
   return iLargest - 1;
 }
 
