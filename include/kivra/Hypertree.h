@@ -105,6 +105,9 @@ class Hypertree {
   // Shrink's merges at this node alone, for a tree shrunk node by node while
   // it is built bottom-up: every subtree below must already be shrunk.
   void shrinkNode(bool bLambdaUnion);
+  // The bag members that shrinking's subset tests have read so far in this
+  // process (at most), and one per test: what shrinking has cost.
+  static std::uint64_t shrinkWork();
   // Shrink's upward merge with Child, a child whose bag contains this bag:
   // this node takes over Child's bag, lambda (united with its own when
   // bLambdaUnion) and children, and Child is deleted.

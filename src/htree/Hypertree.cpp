@@ -33,15 +33,23 @@ namespace {
 // small bag is looked up member by member in a much larger one, so that a
 // node with many small children pays for each child's bag rather than for its
 // own bag once per child; otherwise one merge of the two sorted bags.
+// What the subset tests of shrinking have cost: one per test, plus the bag
+// members each reads at most.
+std::uint64_t iShrinkWork = 0;
+
 bool isSubsetOf(const ChiSet& Small, const ChiSet& Large) {
   const std::size_t iSmall = Small.size();
   const std::size_t iLarge = Large.size();
+  ++iShrinkWork;
   if (iSmall > iLarge) return false;
-  if (iSmall * static_cast<std::size_t>(std::bit_width(iLarge)) < iLarge) {
+  const std::size_t iLookUps = iSmall * static_cast<std::size_t>(std::bit_width(iLarge));
+  if (iLookUps < iLarge) {
+    iShrinkWork += iLookUps;
     for (Node* Member : Small)
       if (!std::binary_search(Large.begin(), Large.end(), Member, std::less<Node*>())) return false;
     return true;
   }
+  iShrinkWork += iSmall + iLarge;
   return std::includes(Large.begin(), Large.end(), Small.begin(), Small.end(), std::less<Node*>());
 }
 
@@ -262,6 +270,8 @@ bool Hypertree::isCyclic() {
   }
   return false;
 }
+
+std::uint64_t Hypertree::shrinkWork() { return iShrinkWork; }
 
 void Hypertree::shrink(bool bLambdaUnion) {
   resetLabels();
