@@ -216,10 +216,13 @@ TEST(SetCover, MatchesThePlainRulesAndDraws) {
   // Few candidates (scanned every round) and many (kept in a tree), with
   // repeated members, self-loops, hyperedges that are no candidates and
   // candidates holding none of the vertices.
-  for (unsigned seed = 1; seed <= 60; ++seed) {
+  // From seed 61 on, two-vertex hyperedges only, as the solver's attacks:
+  // scores tie in long runs and the best score falls many times.
+  for (unsigned seed = 1; seed <= 80; ++seed) {
     std::mt19937 Rng(seed);
-    const int n = 4 + static_cast<int>(Rng() % (seed % 3 == 0 ? 150 : 20));
-    Hypergraph* G = buildGraph(n, randomHyperedges(Rng, n, n + static_cast<int>(Rng() % (2 * n))));
+    const int n = 4 + static_cast<int>(Rng() % (seed % 3 == 0 || seed > 60 ? 150 : 20));
+    Hypergraph* G = buildGraph(n, seed > 60 ? randomEdges(n, 3 * n, seed)
+                                            : randomHyperedges(Rng, n, n + static_cast<int>(Rng() % (2 * n))));
     std::vector<int> NodeIds, EdgeIds;
     for (int v = 1; v <= n; ++v)
       if (Rng() % 3 != 0 && G->getNodeByID(v)->getNbrOfEdges() > 0) NodeIds.push_back(v);
