@@ -1,5 +1,6 @@
 #include "kivra/Problem.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <limits>
@@ -38,6 +39,7 @@ std::size_t Problem::nameSlotOf(std::string_view name, std::uint32_t hash, std::
 }
 
 Vertex Problem::findVertexId(std::string_view name) const {
+  restoreNameIndex();
   return reverseVertexNames[nameSlotOf(name, hashName(name), packShortName(name))].id;
 }
 
@@ -55,6 +57,7 @@ void Problem::printVertexNames(std::ostream& out) {
 }
 
 Vertex Problem::storeVertexName(std::string name) {
+  restoreNameIndex();
   const std::uint32_t hash = hashName(name);
   const std::uint64_t packed = packShortName(name);
   const std::size_t slot = nameSlotOf(name, hash, packed);
@@ -79,8 +82,29 @@ void Problem::growNameIndex() {
   }
 }
 
+void Problem::releaseNameIndex() { NameIndex().swap(reverseVertexNames); }
+
+void Problem::restoreNameIndex() const {
+  if (!reverseVertexNames.empty()) return;
+  std::size_t slots = 64;
+  while (indexedNames * 2 > slots) slots *= 2;
+  NameIndex index(slots, NameSlot{0, 0, 0});
+  const std::size_t mask = slots - 1;
+  for (std::size_t id = 0; id < vertexNames.size(); ++id) {
+    if (std::find(auxiliaryIds.begin(), auxiliaryIds.end(), id) != auxiliaryIds.end()) continue;
+    // Stored names are distinct: each goes to the first free slot.
+    const std::string& name = vertexNames[id];
+    const std::uint32_t hash = hashName(name);
+    std::size_t slot = hash & mask;
+    while (index[slot].id != 0) slot = (slot + 1) & mask;
+    index[slot] = {hash, static_cast<Vertex>(id), packShortName(name)};
+  }
+  reverseVertexNames.swap(index);
+}
+
 Vertex Problem::createAuxiliaryVertex() {
   vertexNames.push_back("__aux");
+  auxiliaryIds.push_back(static_cast<Vertex>(vertexNames.size() - 1));
   return static_cast<Vertex>(vertexNames.size() - 1);
 }
 
@@ -203,6 +227,7 @@ Solution* Problem::calculateSolution(AbstractHTDAlgorithm* algorithm) {
     parse();
     preprocess();
     parsed = true;
+    releaseNameIndex();
   }
   if (benchmark) {
     std::cout << "done. (took ";
@@ -261,6 +286,7 @@ int Problem::calculateTreeWidth() {
     parse();
     preprocess();
     parsed = true;
+    releaseNameIndex();
   }
   Hypergraph* graph = buildHypergraphRepresentation();
   H_BucketElim elimination;

@@ -57,6 +57,7 @@ class Problem {
   Vertex findVertexId(std::string_view name) const;
   // Starts fetching the memory a look-up of `name` will read first.
   void prefetchVertexName(std::string_view name) const {
+    if (reverseVertexNames.empty()) return;
     const NameSlot* slot = reverseVertexNames.data() + (hashName(name) & (reverseVertexNames.size() - 1));
 #if defined(__x86_64__)
     // The compiler drops __builtin_prefetch of an address computed this way.
@@ -94,8 +95,11 @@ class Problem {
   // createAuxiliaryVertex has no entry): open addressing with linear probing
   // over NameSlots, so that a look-up of a short name reads no other memory;
   // longer names are confirmed against vertexNames. At most half full; the
-  // slot count is a power of two. Read it through findVertexId.
-  NameIndex reverseVertexNames;
+  // slot count is a power of two. Read it through findVertexId. The
+  // pipeline drops it once the input is read (decomposing and evaluating
+  // look no name up, and a large framework's index takes tens of
+  // megabytes); the next look-up or store makes it again, hence mutable.
+  mutable NameIndex reverseVertexNames;
   // The input has been read and preprocessed.
   bool parsed;
   // Not used by the pipeline; stays null.
@@ -132,6 +136,12 @@ class Problem {
   }
   std::size_t nameSlotOf(std::string_view name, std::uint32_t hash, std::uint64_t packed) const;
   void growNameIndex();
+  // Drops the name index (see reverseVertexNames); restoreNameIndex makes
+  // it again from vertexNames when it is not there.
+  void releaseNameIndex();
+  void restoreNameIndex() const;
+  // Ids made by createAuxiliaryVertex, which the index leaves out.
+  std::vector<Vertex> auxiliaryIds;
   // The number of names in reverseVertexNames.
   std::size_t indexedNames = 0;
 };

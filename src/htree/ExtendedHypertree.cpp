@@ -117,6 +117,7 @@ void* ExtendedHypertree::operator new(std::size_t size) {
 }
 
 void ExtendedHypertree::operator delete(void* node, std::size_t size) {
+  if (!node) return;
   if (size != sizeof(ExtendedHypertree)) {
     ::operator delete(node);
     return;

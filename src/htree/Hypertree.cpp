@@ -146,7 +146,9 @@ using SetBlocks = BlockPool<sizeof(ChiSet) + sizeof(LambdaSet), alignof(ChiSet),
 
 void* Hypertree::Sets::operator new(std::size_t) { return SetBlocks::take(); }
 
-void Hypertree::Sets::operator delete(void* Ptr) { SetBlocks::give(Ptr); }
+void Hypertree::Sets::operator delete(void* Ptr) {
+  if (Ptr) SetBlocks::give(Ptr);
+}
 
 Hypertree::Hypertree() : MyParent(nullptr), MySets(0), iMyLabel(0) {
   static_assert(alignof(Sets) > kFlags, "the flags live in the sets pointer's low bits");

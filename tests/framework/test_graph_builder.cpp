@@ -4,6 +4,7 @@
 #include <memory>
 #include <random>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -54,4 +55,31 @@ TEST(GraphBuilder, EveryNodeListsItsHyperedgesInPairOrder) {
       }
     }
   }
+}
+
+namespace {
+
+// Names v1..v300 and a stored "__aux" besides the auxiliary one.
+struct Named : Builder {
+  void parse() override {
+    for (int i = 1; i <= 300; ++i) storeVertexName("v" + std::to_string(i));
+    storeVertexName("__aux");
+  }
+  kivra::Hypergraph* buildHypergraphRepresentation() override { return createGraphFromSets({1, 2}, {{1, 2}}); }
+  using kivra::Problem::storeVertexName;
+};
+
+}  // namespace
+
+TEST(GraphBuilder, NamesAreFoundAndStoredAfterTheDecomposition) {
+  // The pipeline drops the name index once the input is read; look-ups and
+  // stores afterwards see every name as before.
+  Named p;
+  EXPECT_EQ(p.calculateTreeWidth(), 1);
+  for (int i = 1; i <= 300; ++i) ASSERT_EQ(p.getVertexId("v" + std::to_string(i)), static_cast<Vertex>(i));
+  EXPECT_EQ(p.getVertexId("__aux"), 301u) << "the stored one, not the auxiliary vertex";
+  EXPECT_EQ(p.getVertexId("v0"), 0u);
+  EXPECT_EQ(p.storeVertexName("v7"), 7u);
+  EXPECT_EQ(p.storeVertexName("w"), 302u);
+  EXPECT_EQ(p.getVertexId("w"), 302u);
 }
