@@ -29,20 +29,8 @@ std::vector<void*> blocks(std::size_t k, std::size_t iSize, bool bDescending) {
 Hypergraph* buildPlaced(int n, const EdgeList& Edges, bool bDescending) {
   const std::vector<void*> NodeBlocks = blocks(static_cast<size_t>(n), sizeof(Node), bDescending);
   const std::vector<void*> EdgeBlocks = blocks(Edges.size(), sizeof(Hyperedge), bDescending);
-  Hypergraph* G = new Hypergraph;
-  for (int i = 1; i <= n; ++i) G->MyNodes.push_back(new (NodeBlocks[static_cast<size_t>(i - 1)]) Node(i, i));
-  for (const auto& Members : Edges) {
-    const int k = static_cast<int>(G->MyEdges.size());
-    Hyperedge* E = new (EdgeBlocks[static_cast<size_t>(k)]) Hyperedge(k, k);
-    G->MyEdges.push_back(E);
-    for (int v : Members) G->MyNodes[static_cast<size_t>(v - 1)]->insEdge(E);
-    for (int v : Members) E->insNode(G->MyNodes[static_cast<size_t>(v - 1)]);
-  }
-  for (Node* V : G->MyNodes) V->updateNeighbourhood();
-  for (Hyperedge* E : G->MyEdges) E->updateNeighbourhood();
-  G->iMyMaxNbrOfNodes = n;
-  G->iMyMaxNbrOfEdges = static_cast<int>(Edges.size());
-  return G;
+  return buildGraph(
+      n, Edges, [&](std::size_t k) { return NodeBlocks[k]; }, [&](std::size_t k) { return EdgeBlocks[k]; });
 }
 
 // Bags and covers in pre-order, by ID.

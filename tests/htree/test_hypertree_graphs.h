@@ -3,6 +3,8 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
+#include <new>
 #include <random>
 #include <set>
 #include <string>
@@ -22,15 +24,22 @@ using kivra::LambdaSet;
 using kivra::Node;
 using EdgeList = std::vector<std::vector<int>>;
 
+// Where buildGraph makes the k-th node or hyperedge (counted from 0); by
+// default the heap gives the memory.
+using Placement = std::function<void*(std::size_t)>;
+
 // Nodes with IDs (and names) 1..n in stored order; hyperedge k has ID k and
 // holds the listed nodes in order (a node listed twice is held twice, and
 // holds the hyperedge twice). Neighbourhoods are computed as the graph
 // builder does.
-inline Hypergraph* buildGraph(int n, const EdgeList& Edges) {
+inline Hypergraph* buildGraph(int n, const EdgeList& Edges, const Placement& NodeAt = {},
+                              const Placement& EdgeAt = {}) {
   Hypergraph* G = new Hypergraph;
-  for (int i = 1; i <= n; ++i) G->MyNodes.push_back(new Node(i, i));
+  for (int i = 1; i <= n; ++i)
+    G->MyNodes.push_back(NodeAt ? new (NodeAt(static_cast<std::size_t>(i - 1))) Node(i, i) : new Node(i, i));
   for (const auto& Members : Edges) {
-    Hyperedge* E = new Hyperedge(static_cast<int>(G->MyEdges.size()), static_cast<int>(G->MyEdges.size()));
+    const int k = static_cast<int>(G->MyEdges.size());
+    Hyperedge* E = EdgeAt ? new (EdgeAt(static_cast<std::size_t>(k))) Hyperedge(k, k) : new Hyperedge(k, k);
     G->MyEdges.push_back(E);
     for (int v : Members) G->MyNodes[static_cast<size_t>(v - 1)]->insEdge(E);
     for (int v : Members) E->insNode(G->MyNodes[static_cast<size_t>(v - 1)]);
