@@ -10,20 +10,13 @@
 #include <vector>
 
 #include "kivra/AbstractAlgorithm.h"
+#include "solution_builder.h"
 
 namespace {
 
 using namespace kivra;
 
-struct Builder : AbstractHTDAlgorithm {
-  Builder() : AbstractHTDAlgorithm(nullptr) {}
-  using AbstractHTDAlgorithm::addToSolution;
-  using AbstractHTDAlgorithm::combineSolutions;
-  using AbstractHTDAlgorithm::createEmptySolution;
-  using AbstractHTDAlgorithm::createLeafSolution;
-  TupleSet* evaluateNode(const ExtendedHypertree*) override { return nullptr; }
-  Solution* selectSolution(TupleSet*, const ExtendedHypertree*) override { return nullptr; }
-};
+using Builder = zelkovant_test::SolutionBuilder;
 
 constexpr Vertex kLength = 20000;
 

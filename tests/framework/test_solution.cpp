@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kivra/AbstractAlgorithm.h"
+#include "solution_builder.h"
 #include "kivra/CountingSolutionContent.h"
 #include "kivra/support.h"
 
@@ -16,17 +17,7 @@ namespace {
 using namespace kivra;
 using Sets = std::vector<VertexSet>;  // in the content's order
 
-// Gives tests the solution and table operations of the algorithm base.
-struct Builder : kivra::AbstractHTDAlgorithm {
-  Builder() : kivra::AbstractHTDAlgorithm(nullptr) {}
-  using kivra::AbstractHTDAlgorithm::addToSolution;
-  using kivra::AbstractHTDAlgorithm::addToTupleSet;
-  using kivra::AbstractHTDAlgorithm::combineSolutions;
-  using kivra::AbstractHTDAlgorithm::createEmptySolution;
-  using kivra::AbstractHTDAlgorithm::createLeafSolution;
-  TupleSet* evaluateNode(const kivra::ExtendedHypertree*) override { return nullptr; }
-  Solution* selectSolution(TupleSet*, const kivra::ExtendedHypertree*) override { return nullptr; }
-};
+using Builder = zelkovant_test::SolutionBuilder;
 
 // Enumeration factory that logs every content it makes.
 struct Recorder : kivra::Instantiator {

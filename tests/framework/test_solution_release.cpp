@@ -4,19 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "kivra/AbstractAlgorithm.h"
+#include "solution_builder.h"
 
 namespace {
 
 using namespace kivra;
 
-struct Builder : AbstractHTDAlgorithm {
-  Builder() : AbstractHTDAlgorithm(nullptr) {}
-  using AbstractHTDAlgorithm::addToSolution;
-  using AbstractHTDAlgorithm::combineSolutions;
-  using AbstractHTDAlgorithm::createLeafSolution;
-  TupleSet* evaluateNode(const ExtendedHypertree*) override { return nullptr; }
-  Solution* selectSolution(TupleSet*, const ExtendedHypertree*) override { return nullptr; }
-};
+using Builder = zelkovant_test::SolutionBuilder;
 
 // A count whose live instances are counted.
 struct Counted : SolutionContent {
