@@ -29,14 +29,14 @@ using treewalk::preOrder;
 
 namespace {
 
-// Whether every member of Small is in Large, without touching labels. A
-// small bag is looked up member by member in a much larger one, so that a
-// node with many small children pays for each child's bag rather than for its
-// own bag once per child; otherwise one merge of the two sorted bags.
 // What the subset tests of shrinking have cost: one per test, plus the bag
 // members each reads at most.
 std::uint64_t iShrinkWork = 0;
 
+// Whether every member of Small is in Large, without touching labels. A
+// small bag is looked up member by member in a much larger one, so that a
+// node with many small children pays for each child's bag rather than for its
+// own bag once per child; otherwise one merge of the two sorted bags.
 bool isSubsetOf(const ChiSet& Small, const ChiSet& Large) {
   const std::size_t iSmall = Small.size();
   const std::size_t iLarge = Large.size();
