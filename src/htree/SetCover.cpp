@@ -22,6 +22,11 @@
 #include <utility>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+#include "kivra/BitCount.h"
 #include "kivra/CompSet.h"
 #include "kivra/Globals.h"
 #include "kivra/Hyperedge.h"
@@ -242,6 +247,253 @@ struct RunState {
   }
 };
 
+// A small instance (at most 16 vertices and 32 candidates) kept as bit
+// masks and fixed arrays: no vertex label is written while it loads, and a
+// round costs a few word operations per candidate. It makes the same choices
+// and draws as the general model. The first rule's scores are whole numbers:
+// when every vertex lists each candidate at most once, a candidate's score is
+// the number of its uncovered vertices, counted afresh from the masks. The
+// second rule's double scores are formed by the same additions and
+// subtractions in the same order as in the general model.
+class SmallInstance {
+ public:
+  static constexpr int kVertices = 16;
+  static constexpr int kCandidates = 32;
+  // Counts stay below 255: a count is at most the number of entries.
+  static constexpr int kEntries = 250;
+
+  enum class Load { kLoaded, kNotCoverable, kTooLarge };
+
+  // Loads Nodes and HEdges; kTooLarge (nothing loaded) when the instance
+  // exceeds the limits above.
+  Load load(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges) {
+    s = static_cast<int>(Nodes.size());
+    e = static_cast<int>(HEdges.size());
+    if (s > kVertices || e > kCandidates) return Load::kTooLarge;
+    bStart[0] = bStart[1] = false;
+    // Members: each node of a candidate is looked up among the few vertices,
+    // so the nodes outside the set are not touched.
+    std::uint32_t Reached = 0;
+    for (int p = 0; p < e; ++p) {
+      const Hyperedge* Edge = HEdges[static_cast<std::size_t>(p)];
+      Ids[p] = Edge->getID();
+      std::uint32_t Mask = 0;
+      for (int k = 0; k < Edge->getNbrOfNodes(); ++k) {
+        const Node* Member = Edge->getNode(k);
+        for (int i = 0; i < s; ++i) Mask |= static_cast<std::uint32_t>(Nodes[static_cast<std::size_t>(i)] == Member) << i;
+      }
+      Members[p] = Mask;
+      Reached |= Mask;
+    }
+    if (Reached != all(s)) return Load::kNotCoverable;
+    // Entries: each vertex's edge list as candidate positions, the other
+    // hyperedges left out (hyperedge labels as scratch).
+    for (const Node* Vertex : Nodes)
+      for (int k = 0; k < Vertex->getNbrOfEdges(); ++k) Vertex->getEdge(k)->setLabel(-1);
+    for (int p = 0; p < e; ++p) HEdges[static_cast<std::size_t>(p)]->setLabel(p);
+    int n = 0;
+    for (int i = 0; i < s; ++i) {
+      EntryBegin[i] = n;
+      const Node* Vertex = Nodes[static_cast<std::size_t>(i)];
+      for (int k = 0; k < Vertex->getNbrOfEdges(); ++k) {
+        const int p = Vertex->getEdge(k)->getLabel();
+        if (p < 0) continue;
+        if (n == kEntries) return Load::kTooLarge;
+        Entries[n++] = static_cast<signed char>(p);
+      }
+    }
+    EntryBegin[s] = n;
+    return Load::kLoaded;
+  }
+
+  // One rule run; the chosen positions, ascending, into Out.
+  void run(bool bWeighted, bool bDeterm, std::vector<int>& Out) {
+    const int w = bWeighted ? 1 : 0;
+    if (!bStart[w]) {
+      start(Starts[w], bWeighted);
+      bStart[w] = true;
+    }
+    State Run;
+    Run.Uncovered = Starts[w].Uncovered;
+    Run.Chosen = Starts[w].Chosen;
+    std::uint32_t Chosen;
+    if (!bWeighted) {
+      std::copy_n(Starts[w].Counts, kCandidates, Run.Counts);
+      Chosen = rounds(Run, bDeterm, Run.Counts);
+    } else {
+      std::copy_n(Starts[w].Scores, kCandidates, Run.Scores);
+      std::copy_n(Starts[w].Weights, s, Run.Weights);
+      Chosen = rounds(Run, bDeterm, Run.Scores);
+    }
+    Out.clear();
+    for (; Chosen != 0; Chosen &= Chosen - 1) Out.push_back(std::countr_zero(Chosen));
+  }
+
+ private:
+  // A rule run's state: the first rule's counts (each plus one; 0 for a
+  // chosen candidate or an unused slot) or the second rule's scores
+  // (-infinity for those), the weights per vertex, the uncovered vertices
+  // and the chosen candidates.
+  struct State {
+    alignas(16) std::uint8_t Counts[kCandidates];
+    alignas(16) double Scores[kCandidates];
+    double Weights[kVertices];
+    std::uint32_t Uncovered;
+    std::uint32_t Chosen;
+  };
+
+  static std::uint32_t all(int n) { return n == 32 ? ~std::uint32_t{0} : (std::uint32_t{1} << n) - 1; }
+
+  // The state before the first round: forced candidates chosen, weights and
+  // scores set.
+  void start(State& St, bool bWeighted) const {
+    St.Uncovered = all(s);
+    St.Chosen = 0;
+    for (int i = 0; i < s; ++i)
+      St.Weights[i] = bWeighted ? 1.0 - static_cast<double>(EntryBegin[i + 1] - EntryBegin[i]) / e : 1.0;
+    // A vertex still uncovered that lies in exactly one open candidate
+    // forces it; vertices covered by a forced candidate settle at the end.
+    std::uint32_t Covered = 0;
+    for (int i = 0; i < s; ++i) {
+      if ((Covered >> i) & 1) continue;
+      int iOpen = 0;
+      int Open = -1;
+      for (int k = EntryBegin[i]; k < EntryBegin[i + 1] && iOpen < 2; ++k) {
+        const int p = Entries[k];
+        if ((St.Chosen >> p) & 1) continue;
+        Open = p;
+        ++iOpen;
+      }
+      if (iOpen != 1) continue;
+      St.Chosen |= std::uint32_t{1} << Open;
+      Covered |= Members[Open];
+    }
+    St.Uncovered &= ~Covered;
+    constexpr double kClosed = -std::numeric_limits<double>::infinity();
+    for (int p = 0; p < kCandidates; ++p) {
+      const bool bOpen = p < e && !((St.Chosen >> p) & 1);
+      St.Counts[p] = bOpen ? 1 : 0;
+      St.Scores[p] = bOpen ? 0.0 : kClosed;
+    }
+    for (int i = 0; i < s; ++i) {
+      if (!((St.Uncovered >> i) & 1)) {
+        St.Weights[i] = 0.0;
+        continue;
+      }
+      if (bWeighted && St.Weights[i] <= 0.0) continue;
+      for (int k = EntryBegin[i]; k < EntryBegin[i + 1]; ++k) {
+        const int p = Entries[k];
+        if ((St.Chosen >> p) & 1) continue;
+        St.Scores[p] += St.Weights[i];
+        ++St.Counts[p];
+      }
+    }
+  }
+
+  // The best open score and its ties, as bits in candidate order; no ties
+  // when no candidate is open.
+  static std::uint32_t ties(const std::uint8_t* Counts) {
+#ifdef __SSE2__
+    const __m128i Low = _mm_load_si128(reinterpret_cast<const __m128i*>(Counts));
+    const __m128i High = _mm_load_si128(reinterpret_cast<const __m128i*>(Counts + 16));
+    __m128i Best = _mm_max_epu8(Low, High);
+    Best = _mm_max_epu8(Best, _mm_srli_si128(Best, 8));
+    Best = _mm_max_epu8(Best, _mm_srli_si128(Best, 4));
+    Best = _mm_max_epu8(Best, _mm_srli_si128(Best, 2));
+    Best = _mm_max_epu8(Best, _mm_srli_si128(Best, 1));
+    const int iBest = _mm_cvtsi128_si32(Best) & 0xff;
+    if (iBest == 0) return 0;
+    const __m128i All = _mm_set1_epi8(static_cast<char>(iBest));
+    return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(Low, All))) |
+           (static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(High, All))) << 16);
+#else
+    std::uint8_t iBest = 0;
+    for (int p = 0; p < kCandidates; ++p) iBest = std::max(iBest, Counts[p]);
+    if (iBest == 0) return 0;
+    std::uint32_t Ties = 0;
+    for (int p = 0; p < kCandidates; ++p) Ties |= static_cast<std::uint32_t>(Counts[p] == iBest) << p;
+    return Ties;
+#endif
+  }
+
+  std::uint32_t ties(const double* Scores) const {
+    // Slots 2k and 2k+1 side by side; the slots past the candidates are
+    // closed.
+    const int iPairs = (e + 1) / 2;
+#ifdef __SSE2__
+    __m128d Best = _mm_set1_pd(-std::numeric_limits<double>::infinity());
+    for (int k = 0; k < iPairs; ++k) Best = _mm_max_pd(Best, _mm_load_pd(Scores + 2 * k));
+    Best = _mm_max_pd(Best, _mm_unpackhi_pd(Best, Best));
+    const double rBest = _mm_cvtsd_f64(Best);
+    if (rBest == -std::numeric_limits<double>::infinity()) return 0;
+    const __m128d All = _mm_set1_pd(rBest);
+    std::uint32_t Ties = 0;
+    for (int k = 0; k < iPairs; ++k)
+      Ties |= static_cast<std::uint32_t>(_mm_movemask_pd(_mm_cmpeq_pd(_mm_load_pd(Scores + 2 * k), All))) << (2 * k);
+    return Ties;
+#else
+    double rBest = -std::numeric_limits<double>::infinity();
+    for (int p = 0; p < 2 * iPairs; ++p) rBest = Scores[p] > rBest ? Scores[p] : rBest;
+    if (rBest == -std::numeric_limits<double>::infinity()) return 0;
+    std::uint32_t Ties = 0;
+    for (int p = 0; p < 2 * iPairs; ++p) Ties |= static_cast<std::uint32_t>(Scores[p] == rBest) << p;
+    return Ties;
+#endif
+  }
+
+  // The pick among the ties: the smallest (ID, position), or tie number
+  // rand() % ties.
+  int pick(std::uint32_t Ties, bool bDeterm) const {
+    if (bDeterm) {
+      int iPick = std::countr_zero(Ties);
+      for (std::uint32_t Rest = Ties & (Ties - 1); Rest != 0; Rest &= Rest - 1) {
+        const int q = std::countr_zero(Rest);
+        if (Ids[q] < Ids[iPick]) iPick = q;
+      }
+      return iPick;
+    }
+    std::size_t r = static_cast<std::size_t>(std::rand()) % static_cast<std::size_t>(bitCount(Ties));
+    for (; r > 0; --r) Ties &= Ties - 1;
+    return std::countr_zero(Ties);
+  }
+
+  static void close(std::uint8_t& rCount) { rCount = 0; }
+  static void close(double& rScore) { rScore = -std::numeric_limits<double>::infinity(); }
+  // A newly covered vertex takes back what it added to an entry's score.
+  static void takeBack(std::uint8_t& rCount, double) { rCount = static_cast<std::uint8_t>(rCount - (rCount != 0)); }
+  static void takeBack(double& rScore, double rWeight) { rScore -= rWeight; }
+
+  // The rounds of a run; the chosen candidates.
+  template <typename Score>
+  std::uint32_t rounds(State& St, bool bDeterm, Score* Scores) const {
+    while (St.Uncovered != 0) {
+      const std::uint32_t Ties = ties(Scores);
+      if (Ties == 0) break;  // cannot happen for a coverable input
+      const int iPick = pick(Ties, bDeterm);
+      St.Chosen |= std::uint32_t{1} << iPick;
+      close(Scores[iPick]);
+      // The newly covered vertices in ascending order.
+      for (std::uint32_t Newly = Members[iPick] & St.Uncovered; Newly != 0; Newly &= Newly - 1) {
+        const int v = std::countr_zero(Newly);
+        for (int k = EntryBegin[v]; k < EntryBegin[v + 1]; ++k) takeBack(Scores[Entries[k]], St.Weights[v]);
+        St.Weights[v] = 0.0;
+        St.Uncovered &= ~(std::uint32_t{1} << v);
+      }
+    }
+    return St.Chosen;
+  }
+
+  int s = 0;
+  int e = 0;
+  int Ids[kCandidates];
+  std::uint32_t Members[kCandidates];  // per candidate: its vertices
+  int EntryBegin[kVertices + 1];
+  signed char Entries[kEntries];
+  // The starting states of the two rules, made by the first run of each.
+  bool bStart[2] = {false, false};
+  State Starts[2];
+};
+
 }  // namespace
 
 // The flat copy of one instance and the state of one rule run.
@@ -257,6 +509,9 @@ struct SetCover::Model : RunState {
   std::vector<int> Covered;
   std::vector<char> Reached;  // per vertex, while the instance is loaded
   ScoreTree Tree;
+  // Set when the loaded instance is small enough for the masks.
+  bool bSmall = false;
+  SmallInstance Small;
 
   // Every rule run on one instance starts alike: the forced hyperedges are
   // chosen before any score or draw, and the starting scores depend only on
@@ -365,6 +620,16 @@ void SetCover::cover(const std::vector<Node*>& Nodes, const std::vector<Hyperedg
 
 bool SetCover::isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges) {
   Model& M = *MyModel;
+  switch (M.Small.load(Nodes, HEdges)) {
+    case SmallInstance::Load::kLoaded:
+      M.bSmall = true;
+      return true;
+    case SmallInstance::Load::kNotCoverable:
+      return false;
+    case SmallInstance::Load::kTooLarge:
+      break;
+  }
+  M.bSmall = false;
   for (Model::Start& St : M.Starts) St.bReady = St.bTree = false;
   M.s = static_cast<int>(Nodes.size());
   M.e = static_cast<int>(HEdges.size());
@@ -477,6 +742,10 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
   // order, so the weighted sums are formed exactly as a rescan would form
   // them.
   Model& M = *MyModel;
+  if (M.bSmall) {
+    M.Small.run(bWeighted, bDeterm, M.ChosenList);
+    return M.ChosenList;
+  }
   Model::Start& St = M.Starts[bWeighted ? 1 : 0];
   int iUncovered = M.s;
   if (St.bReady) {

@@ -245,3 +245,33 @@ TEST(SetCover, MatchesThePlainRulesAndDraws) {
     delete G;
   }
 }
+
+TEST(SetCover, SmallInstancesMatchThePlainRulesAndDraws) {
+  // Up to 16 vertices and 32 candidates, the size of most bags: every
+  // candidate or a few left out, so that some vertices list all candidates
+  // (weight 0 or below) and counts and weights tie often.
+  for (unsigned seed = 1; seed <= 600; ++seed) {
+    std::mt19937 Rng(seed);
+    const int n = 2 + static_cast<int>(Rng() % 15);
+    const int m = 1 + static_cast<int>(Rng() % 32);
+    Hypergraph* G = buildGraph(n, seed % 2 == 0 ? randomEdges(n, m, seed) : randomHyperedges(Rng, n, m));
+    std::vector<int> EdgeIds;
+    for (int j = 0; j < G->getNbrOfEdges(); ++j)
+      if (seed % 3 != 0 || Rng() % 4 != 0) EdgeIds.push_back(G->getEdge(j)->getID());
+    std::shuffle(EdgeIds.begin(), EdgeIds.end(), Rng);
+    std::set<int> Held;
+    for (int Id : EdgeIds)
+      for (int k = 0; k < G->getEdgeByID(Id)->getNbrOfNodes(); ++k) Held.insert(G->getEdgeByID(Id)->getNode(k)->getID());
+    std::vector<int> NodeIds;
+    for (int v : Held)
+      if (Rng() % 4 != 0) NodeIds.push_back(v);
+    std::shuffle(NodeIds.begin(), NodeIds.end(), Rng);
+    std::srand(seed);
+    const std::vector<int> Expected = plainCover(NodeIds, EdgeIds, G);
+    const int iNext = std::rand();
+    std::srand(seed);
+    EXPECT_EQ(coverIds(G, NodeIds, EdgeIds), Expected) << "seed " << seed;
+    EXPECT_EQ(std::rand(), iNext) << "seed " << seed;
+    delete G;
+  }
+}
