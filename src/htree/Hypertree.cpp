@@ -57,11 +57,25 @@ bool isSubsetOf(const ChiSet& Small, const ChiSet& Large) {
 // sets themselves are ordered by address; everything that feeds a cover or a
 // random choice uses this order so that a given seed always gives the same
 // result.
+//
+// Nodes made in one block in ID order are already in this order; small sets
+// are sorted in place (a stable sort would take a buffer from the heap for
+// each bag).
 template <typename T, std::size_t N>
 void byID(const FlatSet<T*, N>& Members, std::vector<T*>& Sorted) {
   Sorted.assign(Members.begin(), Members.end());
-  std::stable_sort(Sorted.begin(), Sorted.end(),
-                   [](const T* A, const T* B) { return A->getID() < B->getID(); });
+  auto Less = [](const T* A, const T* B) { return A->getID() < B->getID(); };
+  if (std::is_sorted(Sorted.begin(), Sorted.end(), Less)) return;
+  if (Sorted.size() > 32) {
+    std::stable_sort(Sorted.begin(), Sorted.end(), Less);
+    return;
+  }
+  for (std::size_t i = 1; i < Sorted.size(); ++i) {
+    T* Member = Sorted[i];
+    std::size_t j = i;
+    for (; j > 0 && Less(Member, Sorted[j - 1]); --j) Sorted[j] = Sorted[j - 1];
+    Sorted[j] = Member;
+  }
 }
 template <typename T, std::size_t N>
 std::vector<T*> byID(const FlatSet<T*, N>& Members) {
