@@ -36,28 +36,44 @@ namespace kivra {
 
 namespace {
 
-// Tournament tree over the candidates' scores. Closed candidates (chosen
-// ones) are never ties. Each node holds one key that orders its best leaf:
-// the score, then the smaller ID, then the earlier position, so an inner
-// node is the larger of its children's keys and a change stops rising where
-// it leaves a node as it was.
+// The leaves of the tournament tree: groups of candidates that score alike
+// in every round, each group's members sorted by (ID, position). A candidate
+// whose only vertex in the set lists it once (a hyperedge that reaches out of
+// the set) scores as that vertex's other such candidates do, so they share
+// one leaf; every other candidate is a leaf of its own.
+struct LeafGroups {
+  std::vector<int> Begin;    // per leaf, into Members
+  std::vector<int> Members;  // candidate positions
+};
+
+// Tournament tree over the leaves' scores. Closed leaves (all members
+// chosen) are never ties. Each node holds one key that orders its best
+// candidate: the score, then the smaller ID, then the earlier position, so
+// an inner node is the larger of its children's keys and a change stops
+// rising where it leaves a node as it was. A leaf's key stands for its open
+// member of smallest (ID, position).
 //
 // The random tie-break needs the number of ties and the r-th of them in
 // candidate order. Scores only fall, so the best score only falls too: the
-// candidates at the best score are marked in a Fenwick tree over positions;
-// a candidate leaves the marks when its score falls, and when the best score
-// itself falls the candidates at the new best are found by descending into
-// the subtrees that reach it.
+// open candidates at the best score are marked in a Fenwick tree over
+// positions; a leaf's members leave the marks when its score falls, and when
+// the best score itself falls the leaves at the new best are found by
+// descending into the subtrees that reach it.
 class ScoreTree {
  public:
   static constexpr double kClosed = -std::numeric_limits<double>::infinity();
 
-  // Leaves 0..n-1 with the given scores and IDs (closed where bClosed); ties
-  // are counted only with bCountTies. A tree built before from the same
-  // scores (Same, or null) lends its nodes instead of building them again.
-  void build(const double* Score, const std::vector<int>& Ids, const char* Closed, int n, bool bCountTies,
-             const ScoreTree* Same) {
+  // Leaves 0..n-1 of Groups over e candidates with the given scores (per
+  // candidate), IDs, chosen flags and first possibly open members (Cursor,
+  // per leaf); Chosen and Cursor are read as they change. Ties are counted
+  // only with bCountTies. A tree built before from the same state (Same, or
+  // null) lends its nodes instead of building them again.
+  void build(const double* Score, const std::vector<int>& Ids, const LeafGroups& Groups, const char* ChosenFlags,
+             const int* Cursors, int n, int e, bool bCountTies, const ScoreTree* Same) {
     IDs = Ids.data();
+    Leaves = &Groups;
+    Chosen = ChosenFlags;
+    Cursor = Cursors;
     Dirty.clear();
     if (Same != nullptr) {
       iLeaves = Same->iLeaves;
@@ -66,31 +82,34 @@ class ScoreTree {
       iLeaves = 1;
       while (iLeaves < n) iLeaves *= 2;
       Nodes.assign(static_cast<std::size_t>(2 * iLeaves), Key{0});
-      for (int p = 0; p < n; ++p)
-        if (!Closed[static_cast<std::size_t>(p)])
-          Nodes[static_cast<std::size_t>(iLeaves + p)] = keyOf(Score[static_cast<std::size_t>(p)], p);
+      for (int L = 0; L < n; ++L) {
+        const int iRep = firstOpen(L);
+        if (iRep >= 0) Nodes[static_cast<std::size_t>(iLeaves + L)] = keyOf(Score[static_cast<std::size_t>(iRep)], iRep);
+      }
       for (int k = iLeaves - 1; k >= 1; --k)
         Nodes[static_cast<std::size_t>(k)] =
             std::max(Nodes[static_cast<std::size_t>(2 * k)], Nodes[static_cast<std::size_t>(2 * k + 1)]);
     }
     bTies = bCountTies;
     if (!bTies) return;
-    iCandidates = n;
+    iCandidates = e;
     Marked.assign(static_cast<std::size_t>(n), 0);
-    Fenwick.assign(static_cast<std::size_t>(n) + 1, 0);
+    Fenwick.assign(static_cast<std::size_t>(e) + 1, 0);
     iTies = 0;
     iMarked = scoreOf(Nodes[1]);
     if (iMarked == 0) return;
     // All marks at once: each Fenwick entry counts its own range.
-    for (int p = 0; p < n; ++p) {
-      if (scoreOf(Nodes[static_cast<std::size_t>(iLeaves + p)]) != iMarked) continue;
-      Marked[static_cast<std::size_t>(p)] = 1;
-      ++Fenwick[static_cast<std::size_t>(p) + 1];
-      ++iTies;
+    for (int L = 0; L < n; ++L) {
+      if (scoreOf(Nodes[static_cast<std::size_t>(iLeaves + L)]) != iMarked) continue;
+      Marked[static_cast<std::size_t>(L)] = 1;
+      forOpen(L, [this](int p) {
+        ++Fenwick[static_cast<std::size_t>(p) + 1];
+        ++iTies;
+      });
     }
-    for (int i = 1; i <= n; ++i) {
+    for (int i = 1; i <= e; ++i) {
       const int j = i + (i & -i);
-      if (j <= n) Fenwick[static_cast<std::size_t>(j)] += Fenwick[static_cast<std::size_t>(i)];
+      if (j <= e) Fenwick[static_cast<std::size_t>(j)] += Fenwick[static_cast<std::size_t>(i)];
     }
   }
 
@@ -100,15 +119,33 @@ class ScoreTree {
     Nodes.assign(Other.Nodes.begin(), Other.Nodes.end());
   }
 
-  // Candidate p's score becomes rScore (kClosed: chosen). The inner nodes
-  // follow at the next flush(), once for all the changes of a round: the
-  // candidates of one vertex stand side by side and share their ancestors.
-  void set(int p, double rScore) {
-    const std::size_t k = static_cast<std::size_t>(iLeaves + p);
-    const Key New = rScore == kClosed ? Key{0} : keyOf(rScore, p);
+  // The open member of leaf L of smallest (ID, position), or -1.
+  int firstOpen(int L) const {
+    const int* Members = Leaves->Members.data();
+    for (int k = Cursor[L]; k < Leaves->Begin[static_cast<std::size_t>(L) + 1]; ++k)
+      if (!Chosen[Members[k]]) return Members[k];
+    return -1;
+  }
+
+  // Leaf L's score becomes rScore, its key standing for member iRep (-1:
+  // closed). The inner nodes follow at the next flush(), once for all the
+  // changes of a round: the candidates of one vertex stand side by side and
+  // share their ancestors.
+  void set(int L, double rScore, int iRep) {
+    const std::size_t k = static_cast<std::size_t>(iLeaves + L);
+    const Key New = iRep < 0 ? Key{0} : keyOf(rScore, iRep);
     Nodes[k] = New;
     Dirty.push_back(k);
-    if (bTies && Marked[static_cast<std::size_t>(p)] && scoreOf(New) != iMarked) mark(p, false);
+    if (bTies && Marked[static_cast<std::size_t>(L)] && scoreOf(New) != iMarked) mark(L, false);
+  }
+
+  // Candidate p of leaf L is chosen: it leaves the marks (call before the
+  // chosen flag is set).
+  void choose(int L, int p) {
+    if (!bTies || !Marked[static_cast<std::size_t>(L)]) return;
+    --iTies;
+    for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
+      --Fenwick[i];
   }
 
   // Brings the inner nodes up to date with the leaves set since the last
@@ -138,7 +175,7 @@ class ScoreTree {
   // The number of candidates at the best score (counting trees only).
   std::size_t ties() {
     if (scoreOf(Nodes[1]) != iMarked) {
-      // Every mark left with its candidate's fall below the old best.
+      // Every mark left with its leaf's fall below the old best.
       iMarked = scoreOf(Nodes[1]);
       if (iMarked != 0) markBest(1);
     }
@@ -174,17 +211,27 @@ class ScoreTree {
   }
   static std::uint64_t scoreOf(Key K) { return static_cast<std::uint64_t>(K >> 64); }
 
-  void mark(int p, bool bOn) {
-    Marked[static_cast<std::size_t>(p)] = bOn ? 1 : 0;
-    if (bOn) {
-      ++iTies;
-      for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
-        ++Fenwick[i];
-    } else {
-      --iTies;
-      for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
-        --Fenwick[i];
-    }
+  template <typename Visit>
+  void forOpen(int L, Visit visit) const {
+    const int* Members = Leaves->Members.data();
+    for (int k = Cursor[L]; k < Leaves->Begin[static_cast<std::size_t>(L) + 1]; ++k)
+      if (!Chosen[Members[k]]) visit(Members[k]);
+  }
+
+  // Marks or unmarks the open members of leaf L.
+  void mark(int L, bool bOn) {
+    Marked[static_cast<std::size_t>(L)] = bOn ? 1 : 0;
+    forOpen(L, [this, bOn](int p) {
+      if (bOn) {
+        ++iTies;
+        for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
+          ++Fenwick[i];
+      } else {
+        --iTies;
+        for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
+          --Fenwick[i];
+      }
+    });
   }
 
   // Marks every leaf below node k that holds the best score.
@@ -199,6 +246,9 @@ class ScoreTree {
   }
 
   const int* IDs = nullptr;
+  const LeafGroups* Leaves = nullptr;
+  const char* Chosen = nullptr;
+  const int* Cursor = nullptr;
   int iLeaves = 1;
   std::vector<Key> Nodes;
   std::vector<std::size_t> Dirty;  // nodes changed since the last flush, one level
@@ -207,7 +257,7 @@ class ScoreTree {
   int iCandidates = 0;
   std::uint64_t iMarked = 0;  // the score bits the marks stand for
   std::size_t iTies = 0;
-  std::vector<char> Marked;          // per candidate
+  std::vector<char> Marked;          // per leaf
   std::vector<std::size_t> Fenwick;  // marks per range, 1-based
 };
 
@@ -227,6 +277,8 @@ struct RunState {
   signed char* Label = nullptr;
   char* Chosen = nullptr;
   std::vector<int> ChosenList;
+  // Per leaf of the tournament tree: where its first open member may stand.
+  std::vector<int> Cursor;
 
   // Room for s vertices and e candidates; the contents are left as they are.
   void size(int s, int e) {
@@ -244,6 +296,7 @@ struct RunState {
   void copyFrom(const RunState& Other) {
     std::copy(Other.Buffer.begin(), Other.Buffer.end(), Buffer.begin());
     ChosenList.assign(Other.ChosenList.begin(), Other.ChosenList.end());
+    Cursor.assign(Other.Cursor.begin(), Other.Cursor.end());
   }
 };
 
@@ -504,6 +557,13 @@ struct SetCover::Model : RunState {
   std::vector<int> EntryBegin, Entries;       // per vertex: candidate position per edge-list entry
   std::vector<int> MemberBegin, Members;      // per candidate: member vertices in the set
   std::vector<int> Candidates;                // per vertex: entries that are candidates
+  // The tree's leaves (made only when the tree is used): per candidate its
+  // leaf and whether the leaf is a vertex's group; per vertex its group's
+  // leaf or -1.
+  LeafGroups Groups;
+  std::vector<int> LeafOf;
+  std::vector<char> InGroup;
+  std::vector<int> GroupOf;
 
   std::vector<int> Best;  // the smallest result of cover() so far
   std::vector<int> Covered;
@@ -576,7 +636,78 @@ struct SetCover::Model : RunState {
     Score[static_cast<std::size_t>(p)] = ScoreTree::kClosed;
     ChosenList.push_back(p);
   }
+
+  // Groups the candidates into the tree's leaves; every cursor at its
+  // leaf's first member.
+  void makeLeaves();
+
+  // The open member of leaf L of smallest (ID, position), or -1; the cursor
+  // moves past the chosen members before it.
+  int firstOpen(int L) {
+    int& k = Cursor[static_cast<std::size_t>(L)];
+    const int iEnd = Groups.Begin[static_cast<std::size_t>(L) + 1];
+    while (k < iEnd && Chosen[Groups.Members[static_cast<std::size_t>(k)]]) ++k;
+    return k < iEnd ? Groups.Members[static_cast<std::size_t>(k)] : -1;
+  }
 };
+
+void SetCover::Model::makeLeaves() {
+  const std::size_t iCandidates = static_cast<std::size_t>(e);
+  // A candidate is private to vertex v when v is its only member in the set
+  // and the only entry listing it is v's.
+  std::vector<int> Owner(iCandidates, -1);  // the vertex of the only entry; -2 for more
+  for (int i = 0; i < s; ++i)
+    for (int k = EntryBegin[static_cast<std::size_t>(i)]; k < EntryBegin[static_cast<std::size_t>(i) + 1]; ++k) {
+      const int p = Entries[static_cast<std::size_t>(k)];
+      if (p < 0) continue;
+      int& o = Owner[static_cast<std::size_t>(p)];
+      o = o == -1 ? i : -2;
+    }
+  GroupOf.assign(static_cast<std::size_t>(s), -1);
+  InGroup.assign(iCandidates, 0);
+  std::vector<int> Private(static_cast<std::size_t>(s), 0);
+  for (std::size_t p = 0; p < iCandidates; ++p) {
+    const int o = Owner[p];
+    if (o < 0 || MemberBegin[p + 1] - MemberBegin[p] != 1 || Members[static_cast<std::size_t>(MemberBegin[p])] != o)
+      continue;
+    InGroup[p] = 1;
+    ++Private[static_cast<std::size_t>(o)];
+  }
+  // A vertex with one private candidate needs no group.
+  for (std::size_t p = 0; p < iCandidates; ++p)
+    if (InGroup[p] && Private[static_cast<std::size_t>(Owner[p])] < 2) InGroup[p] = 0;
+  // Leaves in the order of their first members; a group's members by
+  // (ID, position).
+  LeafOf.assign(iCandidates, -1);
+  Groups.Begin.clear();
+  Groups.Members.clear();
+  for (int p = 0; p < e; ++p) {
+    if (LeafOf[static_cast<std::size_t>(p)] >= 0) continue;
+    const int L = static_cast<int>(Groups.Begin.size());
+    Groups.Begin.push_back(static_cast<int>(Groups.Members.size()));
+    if (!InGroup[static_cast<std::size_t>(p)]) {
+      LeafOf[static_cast<std::size_t>(p)] = L;
+      Groups.Members.push_back(p);
+      continue;
+    }
+    const int v = Owner[static_cast<std::size_t>(p)];
+    GroupOf[static_cast<std::size_t>(v)] = L;
+    const std::size_t iFirst = Groups.Members.size();
+    for (int k = EntryBegin[static_cast<std::size_t>(v)]; k < EntryBegin[static_cast<std::size_t>(v) + 1]; ++k) {
+      const int q = Entries[static_cast<std::size_t>(k)];
+      if (q < 0 || !InGroup[static_cast<std::size_t>(q)]) continue;
+      LeafOf[static_cast<std::size_t>(q)] = L;
+      Groups.Members.push_back(q);
+    }
+    std::sort(Groups.Members.begin() + static_cast<std::ptrdiff_t>(iFirst), Groups.Members.end(), [this](int a, int b) {
+      return Ids[static_cast<std::size_t>(a)] != Ids[static_cast<std::size_t>(b)]
+                 ? Ids[static_cast<std::size_t>(a)] < Ids[static_cast<std::size_t>(b)]
+                 : a < b;
+    });
+  }
+  Cursor.assign(Groups.Begin.begin(), Groups.Begin.end());
+  Groups.Begin.push_back(static_cast<int>(Groups.Members.size()));
+}
 
 SetCover::SetCover() : MyModel(std::make_unique<Model>()) {}
 
@@ -672,6 +803,7 @@ bool SetCover::isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hy
     }
     M.EntryBegin.push_back(static_cast<int>(M.Entries.size()));
   }
+  if (M.e > kScanCandidates) M.makeLeaves();
   return true;
 }
 
@@ -708,6 +840,7 @@ void SetCover::startRule(bool bWeighted, int& iUncovered) {
   std::fill_n(M.Label, s, 0);
   std::fill_n(M.Chosen, M.e, 0);
   M.ChosenList.clear();
+  if (M.e > kScanCandidates) M.Cursor.assign(M.Groups.Begin.begin(), M.Groups.Begin.end() - 1);
   std::fill_n(M.Weight, s, 1.0);
   if (bWeighted)
     for (std::size_t i = 0; i < s; ++i)
@@ -762,7 +895,9 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
   // many.
   const bool bScan = M.e <= kScanCandidates;
   if (!bScan) {
-    M.Tree.build(M.Score, M.Ids, M.Chosen, M.e, !bDeterm, St.bTree ? &St.Tree : nullptr);
+    const int iLeaves = static_cast<int>(M.Groups.Begin.size()) - 1;
+    M.Tree.build(M.Score, M.Ids, M.Groups, M.Chosen, M.Cursor.data(), iLeaves, M.e, !bDeterm,
+                 St.bTree ? &St.Tree : nullptr);
     if (!St.bTree) {
       St.Tree.copyNodes(M.Tree);
       St.bTree = true;
@@ -782,9 +917,17 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
       } else {
         iPick = M.Tree.selectTie(static_cast<std::size_t>(std::rand()) % M.Tree.ties());
       }
-      M.Tree.set(iPick, ScoreTree::kClosed);
     }
-    M.choose(iPick);
+    if (bScan) {
+      M.choose(iPick);
+    } else {
+      // The pick's leaf now stands for its next open member, if any.
+      const int L = M.LeafOf[static_cast<std::size_t>(iPick)];
+      M.Tree.choose(L, iPick);
+      M.choose(iPick);
+      const int iRep = M.firstOpen(L);
+      M.Tree.set(L, iRep < 0 ? ScoreTree::kClosed : M.Score[static_cast<std::size_t>(iRep)], iRep);
+    }
     // The newly covered vertices in ascending order: as bits when there are
     // few vertices, else listed and sorted.
     auto settle = [&M, &iUncovered, bScan](int v) {
@@ -795,7 +938,14 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
         if (p < 0) continue;
         double& rScore = M.Score[static_cast<std::size_t>(p)];
         rScore -= M.Weight[i];
-        if (!bScan && !M.Chosen[static_cast<std::size_t>(p)]) M.Tree.set(p, rScore);
+        if (!bScan && !M.Chosen[static_cast<std::size_t>(p)] && !M.InGroup[static_cast<std::size_t>(p)])
+          M.Tree.set(M.LeafOf[static_cast<std::size_t>(p)], rScore, p);
+      }
+      // The vertex's group, whose open members all took the same step.
+      if (!bScan && M.GroupOf[i] >= 0) {
+        const int L = M.GroupOf[i];
+        const int iRep = M.firstOpen(L);
+        if (iRep >= 0) M.Tree.set(L, M.Score[static_cast<std::size_t>(iRep)], iRep);
       }
       M.Weight[i] = 0.0;
       M.Label[i] = -1;
