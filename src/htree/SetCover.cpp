@@ -374,7 +374,9 @@ class SmallInstance {
       std::copy_n(Starts[w].Counts, kCandidates, Run.Counts);
       Chosen = rounds(Run, bDeterm, Run.Counts);
     } else {
-      std::copy_n(Starts[w].Scores, kCandidates, Run.Scores);
+      // The scores in use: the candidates and the closed slot that pairs
+      // with the last one.
+      std::copy_n(Starts[w].Scores, (e + 1) & ~1, Run.Scores);
       std::copy_n(Starts[w].Weights, s, Run.Weights);
       Chosen = rounds(Run, bDeterm, Run.Scores);
     }
