@@ -38,6 +38,11 @@ class Component {
   void incLabel(int iInc) { iMyLabel += iInc; }
   void decLabel(int iDec) { iMyLabel -= iDec; }
   int getLabel() const { return iMyLabel; }
+  // Asks the cache for the member list when it lies apart from the object,
+  // for walks that fetch the members of components met a few steps ahead.
+  void prefetchMembers() const {
+    if (onHeap()) __builtin_prefetch(MyComponents.Heap);
+  }
   bool isSpecial() const {
     const Aside* Mine = findAside();
     return Mine && Mine->bMySpecial;

@@ -120,11 +120,12 @@ Hypertree* H_BucketElim::buildHypertree(Hypergraph* HGraph, Node** VarOrder, boo
 
 void H_BucketElim::fillBuckets1(CompSet** Buckets, int iNbrOfBuckets, Node** VarOrder) {
   // The ordering visits the vertices in no order of their addresses: the
-  // vertices a few steps ahead, then their hyperedges, then the ends of
-  // those, are fetched into the cache while this step works.
+  // vertices a few steps ahead, then their edge lists, their hyperedges and
+  // the ends of those, are fetched into the cache while this step works.
   constexpr int kAhead = 8;
   for (int i = 0; i < iNbrOfBuckets; ++i) {
     if (i + 2 * kAhead < iNbrOfBuckets) __builtin_prefetch(VarOrder[i + 2 * kAhead]);
+    if (i + 3 * kAhead / 2 < iNbrOfBuckets) VarOrder[i + 3 * kAhead / 2]->prefetchMembers();
     if (i + kAhead < iNbrOfBuckets) {
       const Node* Ahead = VarOrder[i + kAhead];
       for (int e = 0; e < Ahead->getNbrOfEdges() && e < 4; ++e) __builtin_prefetch(Ahead->getEdge(e));
