@@ -2,6 +2,7 @@
 // heuristics and of the solver's bags.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace kivra {
@@ -14,5 +15,10 @@ inline std::uint32_t bitCount(std::uint64_t x) {
   x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
   return static_cast<std::uint32_t>((x * 0x0101010101010101ULL) >> 56);
 }
+
+// Into[k] |= From[k] for k < iWords; returns the number of set bits of the
+// result. Uses the processor's population count where it has one (checked
+// once at run time), the branch-free count otherwise.
+std::uint32_t uniteAndCount(std::uint64_t* Into, const std::uint64_t* From, std::size_t iWords);
 
 }  // namespace kivra

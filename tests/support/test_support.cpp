@@ -1,11 +1,15 @@
-// Timer and fatal-error reporting.
+// Timer, fatal-error reporting and bit counting.
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
+#include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "kivra/BitCount.h"
 #include "kivra/support.h"
 
 namespace {
@@ -63,4 +67,25 @@ TEST(ErrorHandlingDeathTest, MessageFormsAndExitStatus) {
         kivra::_printError(265, "./AbstractAlgorithm.cpp", "inst");
       },
       ::testing::ExitedWithCode(1), "^prog: \\./AbstractAlgorithm\\.cpp:265: ERROR - inst\n$");
+}
+
+TEST(BitCount, UniteAndCountMatchesWordByWord) {
+  // Runs of several lengths (none, shorter and longer than a cache line),
+  // with sparse, dense and full words.
+  std::mt19937_64 Rng(7);
+  for (std::size_t iWords : {0u, 1u, 3u, 8u, 67u, 313u}) {
+    std::vector<std::uint64_t> Into(iWords), From(iWords);
+    for (std::size_t k = 0; k < iWords; ++k) {
+      Into[k] = k % 5 == 0 ? ~std::uint64_t{0} : Rng() & Rng();
+      From[k] = k % 7 == 0 ? 0 : Rng() | Rng();
+    }
+    std::vector<std::uint64_t> Expected = Into;
+    std::uint32_t iExpected = 0;
+    for (std::size_t k = 0; k < iWords; ++k) {
+      Expected[k] |= From[k];
+      for (int b = 0; b < 64; ++b) iExpected += (Expected[k] >> b) & 1;
+    }
+    EXPECT_EQ(kivra::uniteAndCount(Into.data(), From.data(), iWords), iExpected) << iWords << " words";
+    EXPECT_EQ(Into, Expected) << iWords << " words";
+  }
 }
