@@ -5,11 +5,12 @@
 // each vertex keeps its edge list as candidate positions (-1 for a hyperedge
 // that is no candidate) and each candidate the positions of its member
 // vertices. A round takes an open candidate of the best score, the ties
-// listed in candidate order; a tournament tree over the candidates gives the
-// best score and the tie of smallest (ID, position), marks in a Fenwick tree
-// give the number of ties and the r-th tie, without scanning every
-// candidate, and scores change only for the hyperedges of the vertices a
-// choice covers.
+// listed in candidate order; a tournament tree over the candidates (those
+// reaching out of the set from one vertex share a leaf) gives the best score
+// and the tie of smallest (ID, position), counted marks by position give the
+// number of ties and the r-th tie, without scanning every candidate, and
+// scores change only for the hyperedges of the vertices a choice covers.
+// Small instances run on bit masks instead.
 #include "kivra/SetCover.h"
 
 #include <algorithm>
@@ -36,6 +37,58 @@ namespace kivra {
 
 namespace {
 
+// The candidate positions at the best score, as bits with counts per block
+// of 8 words and per 64 such blocks: marking costs a bit and two counts, and
+// the r-th marked position is found with three short scans.
+class TieMarks {
+ public:
+  // n positions, none marked.
+  void reset(int n) {
+    const std::size_t iPositions = static_cast<std::size_t>(n);
+    Words.assign((iPositions + 63) / 64, 0);
+    Blocks.assign((iPositions + 511) / 512, 0);
+    Supers.assign((iPositions + 32767) / 32768, 0);
+    iCount = 0;
+  }
+  void mark(int p) {
+    const std::size_t i = static_cast<std::size_t>(p);
+    Words[i >> 6] |= std::uint64_t{1} << (i & 63);
+    ++Blocks[i >> 9];
+    ++Supers[i >> 15];
+    ++iCount;
+  }
+  void unmark(int p) {
+    const std::size_t i = static_cast<std::size_t>(p);
+    Words[i >> 6] &= ~(std::uint64_t{1} << (i & 63));
+    --Blocks[i >> 9];
+    --Supers[i >> 15];
+    --iCount;
+  }
+  std::size_t count() const { return iCount; }
+  // The r-th marked position (r < count()), in ascending order.
+  int select(std::size_t r) const {
+    std::size_t s = 0;
+    while (Supers[s] <= r) r -= Supers[s++];
+    std::size_t b = s << 6;
+    while (Blocks[b] <= r) r -= Blocks[b++];
+    std::size_t w = b << 3;
+    for (;; ++w) {
+      const std::size_t c = bitCount(Words[w]);
+      if (c > r) break;
+      r -= c;
+    }
+    std::uint64_t x = Words[w];
+    for (; r > 0; --r) x &= x - 1;
+    return static_cast<int>((w << 6) + static_cast<std::size_t>(std::countr_zero(x)));
+  }
+
+ private:
+  std::vector<std::uint64_t> Words;
+  std::vector<std::uint32_t> Blocks;
+  std::vector<std::uint32_t> Supers;
+  std::size_t iCount = 0;
+};
+
 // The leaves of the tournament tree: groups of candidates that score alike
 // in every round, each group's members sorted by (ID, position). A candidate
 // whose only vertex in the set lists it once (a hyperedge that reaches out of
@@ -55,8 +108,7 @@ struct LeafGroups {
 //
 // The random tie-break needs the number of ties and the r-th of them in
 // candidate order. Scores only fall, so the best score only falls too: the
-// open candidates at the best score are marked in a Fenwick tree over
-// positions; a leaf's members leave the marks when its score falls, and when
+// open candidates at the best score are marked by position; a leaf's members leave the marks when its score falls, and when
 // the best score itself falls the leaves at the new best are found by
 // descending into the subtrees that reach it.
 class ScoreTree {
@@ -92,25 +144,12 @@ class ScoreTree {
     }
     bTies = bCountTies;
     if (!bTies) return;
-    iCandidates = e;
     Marked.assign(static_cast<std::size_t>(n), 0);
-    Fenwick.assign(static_cast<std::size_t>(e) + 1, 0);
-    iTies = 0;
+    Marks.reset(e);
     iMarked = scoreOf(Nodes[1]);
     if (iMarked == 0) return;
-    // All marks at once: each Fenwick entry counts its own range.
-    for (int L = 0; L < n; ++L) {
-      if (scoreOf(Nodes[static_cast<std::size_t>(iLeaves + L)]) != iMarked) continue;
-      Marked[static_cast<std::size_t>(L)] = 1;
-      forOpen(L, [this](int p) {
-        ++Fenwick[static_cast<std::size_t>(p) + 1];
-        ++iTies;
-      });
-    }
-    for (int i = 1; i <= e; ++i) {
-      const int j = i + (i & -i);
-      if (j <= e) Fenwick[static_cast<std::size_t>(j)] += Fenwick[static_cast<std::size_t>(i)];
-    }
+    for (int L = 0; L < n; ++L)
+      if (scoreOf(Nodes[static_cast<std::size_t>(iLeaves + L)]) == iMarked) mark(L, true);
   }
 
   // The nodes of Other, as they are.
@@ -142,10 +181,7 @@ class ScoreTree {
   // Candidate p of leaf L is chosen: it leaves the marks (call before the
   // chosen flag is set).
   void choose(int L, int p) {
-    if (!bTies || !Marked[static_cast<std::size_t>(L)]) return;
-    --iTies;
-    for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
-      --Fenwick[i];
+    if (bTies && Marked[static_cast<std::size_t>(L)]) Marks.unmark(p);
   }
 
   // Brings the inner nodes up to date with the leaves set since the last
@@ -179,21 +215,11 @@ class ScoreTree {
       iMarked = scoreOf(Nodes[1]);
       if (iMarked != 0) markBest(1);
     }
-    return iTies;
+    return Marks.count();
   }
 
   // The position of the r-th tie (r < ties()) in candidate order.
-  int selectTie(std::size_t r) const {
-    std::size_t iPos = 0;
-    for (std::size_t iStep = std::bit_floor(static_cast<std::size_t>(iCandidates)); iStep > 0; iStep /= 2) {
-      const std::size_t iNext = iPos + iStep;
-      if (iNext <= static_cast<std::size_t>(iCandidates) && Fenwick[iNext] <= r) {
-        iPos = iNext;
-        r -= Fenwick[iNext];
-      }
-    }
-    return static_cast<int>(iPos);
-  }
+  int selectTie(std::size_t r) const { return Marks.select(r); }
 
  private:
   // Score bits (ordered as the scores, 0 for closed), then the ID and the
@@ -221,17 +247,10 @@ class ScoreTree {
   // Marks or unmarks the open members of leaf L.
   void mark(int L, bool bOn) {
     Marked[static_cast<std::size_t>(L)] = bOn ? 1 : 0;
-    forOpen(L, [this, bOn](int p) {
-      if (bOn) {
-        ++iTies;
-        for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
-          ++Fenwick[i];
-      } else {
-        --iTies;
-        for (std::size_t i = static_cast<std::size_t>(p) + 1; i <= static_cast<std::size_t>(iCandidates); i += i & (~i + 1))
-          --Fenwick[i];
-      }
-    });
+    if (bOn)
+      forOpen(L, [this](int p) { Marks.mark(p); });
+    else
+      forOpen(L, [this](int p) { Marks.unmark(p); });
   }
 
   // Marks every leaf below node k that holds the best score.
@@ -254,11 +273,9 @@ class ScoreTree {
   std::vector<std::size_t> Dirty;  // nodes changed since the last flush, one level
 
   bool bTies = false;
-  int iCandidates = 0;
   std::uint64_t iMarked = 0;  // the score bits the marks stand for
-  std::size_t iTies = 0;
-  std::vector<char> Marked;          // per leaf
-  std::vector<std::size_t> Fenwick;  // marks per range, 1-based
+  std::vector<char> Marked;   // per leaf
+  TieMarks Marks;
 };
 
 // Up to this many candidates a round scans them all instead of keeping the

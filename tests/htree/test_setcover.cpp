@@ -275,3 +275,39 @@ TEST(SetCover, SmallInstancesMatchThePlainRulesAndDraws) {
     delete G;
   }
 }
+
+TEST(SetCover, TensOfThousandsOfTiedCandidatesMatchThePlainRulesAndDraws) {
+  // Twenty vertices with 1,700 hyperedges each that reach out of the set,
+  // and a few among them: over 32,768 candidates, most of them tied at every
+  // round of the random runs.
+  for (unsigned seed = 1; seed <= 2; ++seed) {
+    std::mt19937 Rng(seed);
+    constexpr int kCentres = 20, kOut = 1700;
+    EdgeList Edges;
+    for (int c = 1; c <= kCentres; ++c)
+      for (int k = 0; k < kOut; ++k) Edges.push_back({c, kCentres + 1 + static_cast<int>(Rng() % 5000)});
+    for (int k = 0; k < 30; ++k)
+      Edges.push_back({1 + static_cast<int>(Rng() % kCentres), 1 + static_cast<int>(Rng() % kCentres)});
+    Hypergraph* G = buildGraph(kCentres + 5000, Edges);
+    std::vector<int> NodeIds, EdgeIds;
+    for (int c = 1; c <= kCentres; ++c) NodeIds.push_back(c);
+    for (int j = 0; j < G->getNbrOfEdges(); ++j) EdgeIds.push_back(j);
+    std::shuffle(NodeIds.begin(), NodeIds.end(), Rng);
+    std::shuffle(EdgeIds.begin(), EdgeIds.end(), Rng);
+    std::srand(seed);
+    const std::vector<int> Expected = plainCover(NodeIds, EdgeIds, G);
+    const int iNext = std::rand();
+    // Hyperedge IDs are their indices here, so the set is built directly.
+    CompSet Nodes(kCentres), HEdges(static_cast<int>(EdgeIds.size()));
+    for (int Id : NodeIds) Nodes.insComp(G->getNode(Id - 1));
+    for (int Id : EdgeIds) HEdges.insComp(G->getEdge(Id));
+    std::srand(seed);
+    CompSet* Result = SetCover().cover(&Nodes, &HEdges);
+    std::vector<int> Ids;
+    for (int i = 0; i < Result->size(); ++i) Ids.push_back((*Result)[i]->getID());
+    delete Result;
+    EXPECT_EQ(Ids, Expected) << "seed " << seed;
+    EXPECT_EQ(std::rand(), iNext) << "seed " << seed;
+    delete G;
+  }
+}
