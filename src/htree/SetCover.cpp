@@ -580,6 +580,7 @@ struct SetCover::Model : RunState {
   // leaf and whether the leaf is a vertex's group; per vertex its group's
   // leaf or -1.
   LeafGroups Groups;
+  std::vector<int> LeafScratch, VertexScratch;  // working room of makeLeaves
   std::vector<int> LeafOf;
   std::vector<char> InGroup;
   std::vector<int> GroupOf;
@@ -674,7 +675,8 @@ void SetCover::Model::makeLeaves() {
   const std::size_t iCandidates = static_cast<std::size_t>(e);
   // A candidate is private to vertex v when v is its only member in the set
   // and the only entry listing it is v's.
-  std::vector<int> Owner(iCandidates, -1);  // the vertex of the only entry; -2 for more
+  std::vector<int>& Owner = LeafScratch;  // the vertex of the only entry; -2 for more
+  Owner.assign(iCandidates, -1);
   for (int i = 0; i < s; ++i)
     for (int k = EntryBegin[static_cast<std::size_t>(i)]; k < EntryBegin[static_cast<std::size_t>(i) + 1]; ++k) {
       const int p = Entries[static_cast<std::size_t>(k)];
@@ -684,7 +686,8 @@ void SetCover::Model::makeLeaves() {
     }
   GroupOf.assign(static_cast<std::size_t>(s), -1);
   InGroup.assign(iCandidates, 0);
-  std::vector<int> Private(static_cast<std::size_t>(s), 0);
+  std::vector<int>& Private = VertexScratch;
+  Private.assign(static_cast<std::size_t>(s), 0);
   for (std::size_t p = 0; p < iCandidates; ++p) {
     const int o = Owner[p];
     if (o < 0 || MemberBegin[p + 1] - MemberBegin[p] != 1 || Members[static_cast<std::size_t>(MemberBegin[p])] != o)
@@ -718,11 +721,15 @@ void SetCover::Model::makeLeaves() {
       LeafOf[static_cast<std::size_t>(q)] = L;
       Groups.Members.push_back(q);
     }
-    std::sort(Groups.Members.begin() + static_cast<std::ptrdiff_t>(iFirst), Groups.Members.end(), [this](int a, int b) {
+    // A vertex's hyperedges mostly stand in ID order already.
+    auto byIdThenPosition = [this](int a, int b) {
       return Ids[static_cast<std::size_t>(a)] != Ids[static_cast<std::size_t>(b)]
                  ? Ids[static_cast<std::size_t>(a)] < Ids[static_cast<std::size_t>(b)]
                  : a < b;
-    });
+    };
+    const auto First = Groups.Members.begin() + static_cast<std::ptrdiff_t>(iFirst);
+    if (!std::is_sorted(First, Groups.Members.end(), byIdThenPosition))
+      std::sort(First, Groups.Members.end(), byIdThenPosition);
   }
   Cursor.assign(Groups.Begin.begin(), Groups.Begin.end());
   Groups.Begin.push_back(static_cast<int>(Groups.Members.size()));
