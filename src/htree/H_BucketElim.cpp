@@ -195,6 +195,31 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
   std::vector<int> Head(n, -1), Tail(n, -1), Next(n, -1);
   std::vector<Hypertree*> Independent;
   std::vector<Node*> Members;
+  // Where each sorted run of Members begins, and room to merge the runs.
+  std::vector<std::size_t> Runs;
+  std::vector<Node*> Merged;
+  // Members as one ascending range (by address, the bags' order): the runs
+  // are merged pairwise, so a large bag gathered from many children's bags
+  // costs a merge per level instead of a sort.
+  auto mergeRuns = [&Members, &Runs, &Merged]() {
+    Runs.push_back(Members.size());
+    while (Runs.size() > 2) {
+      Merged.resize(Members.size());
+      std::size_t iKept = 0;
+      for (std::size_t r = 0; r + 1 < Runs.size(); r += 2) {
+        const std::size_t iEnd = r + 2 < Runs.size() ? Runs[r + 2] : Runs[r + 1];
+        std::merge(Members.begin() + static_cast<std::ptrdiff_t>(Runs[r]),
+                   Members.begin() + static_cast<std::ptrdiff_t>(Runs[r + 1]),
+                   Members.begin() + static_cast<std::ptrdiff_t>(Runs[r + 1]),
+                   Members.begin() + static_cast<std::ptrdiff_t>(iEnd),
+                   Merged.begin() + static_cast<std::ptrdiff_t>(Runs[r]), std::less<Node*>());
+        Runs[iKept++] = Runs[r];
+      }
+      Runs[iKept++] = Runs.back();
+      Runs.resize(iKept);
+      Members.swap(Merged);
+    }
+  };
 
   // Dual mode removes each eliminated vertex from every later bucket; this
   // index of the buckets holding a vertex (by position) spares a scan of all
@@ -256,12 +281,17 @@ Hypertree* H_BucketElim::eliminateBuckets(CompSet** Buckets, int iNbrOfBuckets, 
         for (int j : HoldingBuckets[i])
           if (j > i) Buckets[j]->remComp(Vertex);
       }
+      std::sort(Members.begin(), Members.end(), std::less<Node*>());
+      Runs.assign(1, 0);
       for (int j = iFirst; j != -1; j = Next[static_cast<std::size_t>(j)]) {
         Hypertree* Child = Made[static_cast<std::size_t>(j)];
         Current->insChild(Child, true);
+        // A child's bag is ascending, and so is what it passes on.
+        Runs.push_back(Members.size());
         for (Node* Member : *Child->getChi())
           if (bDual || Member->getLabel() < i) Members.push_back(Member);
       }
+      mergeRuns();
       Current->getChi()->insert(Members.begin(), Members.end());
     }
     // Without the dual mode nothing reads bucket i again.
