@@ -992,7 +992,14 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
       for (int v : M.Covered) settle(v);
     }
   }
-  std::sort(M.ChosenList.begin(), M.ChosenList.end());
+  // Ascending: many chosen ones are read off the chosen flags, a few sorted.
+  if (M.ChosenList.size() > 64) {
+    M.ChosenList.clear();
+    for (int p = 0; p < M.e; ++p)
+      if (M.Chosen[static_cast<std::size_t>(p)]) M.ChosenList.push_back(p);
+  } else {
+    std::sort(M.ChosenList.begin(), M.ChosenList.end());
+  }
   return M.ChosenList;
 }
 
