@@ -294,8 +294,11 @@ struct RunState {
   signed char* Label = nullptr;
   char* Chosen = nullptr;
   std::vector<int> ChosenList;
-  // Per leaf of the tournament tree: where its first open member may stand.
+  // Per leaf of the tournament tree: where its first open member may stand,
+  // and for a vertex's group the score all its members share (theirs are
+  // not kept up to date one by one).
   std::vector<int> Cursor;
+  std::vector<double> GroupScore;
 
   // Room for s vertices and e candidates; the contents are left as they are.
   void size(int s, int e) {
@@ -314,6 +317,7 @@ struct RunState {
     std::copy(Other.Buffer.begin(), Other.Buffer.end(), Buffer.begin());
     ChosenList.assign(Other.ChosenList.begin(), Other.ChosenList.end());
     Cursor.assign(Other.Cursor.begin(), Other.Cursor.end());
+    GroupScore.assign(Other.GroupScore.begin(), Other.GroupScore.end());
   }
 };
 
@@ -584,6 +588,8 @@ struct SetCover::Model : RunState {
   std::vector<int> LeafOf;
   std::vector<char> InGroup;
   std::vector<int> GroupOf;
+  // Per vertex: its entries that are candidates outside any group.
+  std::vector<int> SharedBegin, Shared;
 
   std::vector<int> Best;  // the smallest result of cover() so far
   std::vector<int> Covered;
@@ -733,6 +739,15 @@ void SetCover::Model::makeLeaves() {
   }
   Cursor.assign(Groups.Begin.begin(), Groups.Begin.end());
   Groups.Begin.push_back(static_cast<int>(Groups.Members.size()));
+  SharedBegin.assign(1, 0);
+  Shared.clear();
+  for (int i = 0; i < s; ++i) {
+    for (int k = EntryBegin[static_cast<std::size_t>(i)]; k < EntryBegin[static_cast<std::size_t>(i) + 1]; ++k) {
+      const int p = Entries[static_cast<std::size_t>(k)];
+      if (p >= 0 && !InGroup[static_cast<std::size_t>(p)]) Shared.push_back(p);
+    }
+    SharedBegin.push_back(static_cast<int>(Shared.size()));
+  }
 }
 
 SetCover::SetCover() : MyModel(std::make_unique<Model>()) {}
@@ -887,6 +902,15 @@ void SetCover::startRule(bool bWeighted, int& iUncovered) {
       if (p >= 0 && !M.Chosen[static_cast<std::size_t>(p)]) M.Score[static_cast<std::size_t>(p)] += M.Weight[i];
     }
   }
+  if (M.e <= kScanCandidates) return;
+  // A group's score takes the steps each member's took: only its vertex
+  // added its weight, if anything.
+  M.GroupScore.assign(M.Groups.Begin.size() - 1, 0.0);
+  for (std::size_t i = 0; i < s; ++i) {
+    const int L = M.GroupOf[i];
+    if (L < 0 || M.Label[i] != 0 || (bWeighted && M.Weight[i] <= 0.0)) continue;
+    M.GroupScore[static_cast<std::size_t>(L)] += M.Weight[i];
+  }
 }
 
 std::vector<int>& SetCover::NodeCover1(bool bDeterm) { return runRule(false, bDeterm); }
@@ -952,26 +976,39 @@ std::vector<int>& SetCover::runRule(bool bWeighted, bool bDeterm) {
       M.Tree.choose(L, iPick);
       M.choose(iPick);
       const int iRep = M.firstOpen(L);
-      M.Tree.set(L, iRep < 0 ? ScoreTree::kClosed : M.Score[static_cast<std::size_t>(iRep)], iRep);
+      if (iRep < 0)
+        M.Tree.set(L, ScoreTree::kClosed, iRep);
+      else
+        M.Tree.set(L,
+                   M.InGroup[static_cast<std::size_t>(iRep)] ? M.GroupScore[static_cast<std::size_t>(L)]
+                                                              : M.Score[static_cast<std::size_t>(iRep)],
+                   iRep);
     }
     // The newly covered vertices in ascending order: as bits when there are
     // few vertices, else listed and sorted.
     auto settle = [&M, &iUncovered, bScan](int v) {
       const std::size_t i = static_cast<std::size_t>(v);
-      for (int k = M.EntryBegin[i]; k < M.EntryBegin[i + 1]; ++k) {
-        const int p = M.Entries[static_cast<std::size_t>(k)];
-        // A chosen candidate stays at -infinity; the tree holds it closed.
-        if (p < 0) continue;
-        double& rScore = M.Score[static_cast<std::size_t>(p)];
-        rScore -= M.Weight[i];
-        if (!bScan && !M.Chosen[static_cast<std::size_t>(p)] && !M.InGroup[static_cast<std::size_t>(p)])
-          M.Tree.set(M.LeafOf[static_cast<std::size_t>(p)], rScore, p);
-      }
-      // The vertex's group, whose open members all took the same step.
-      if (!bScan && M.GroupOf[i] >= 0) {
-        const int L = M.GroupOf[i];
-        const int iRep = M.firstOpen(L);
-        if (iRep >= 0) M.Tree.set(L, M.Score[static_cast<std::size_t>(iRep)], iRep);
+      if (bScan) {
+        for (int k = M.EntryBegin[i]; k < M.EntryBegin[i + 1]; ++k) {
+          const int p = M.Entries[static_cast<std::size_t>(k)];
+          // A chosen candidate stays at -infinity.
+          if (p >= 0) M.Score[static_cast<std::size_t>(p)] -= M.Weight[i];
+        }
+      } else {
+        for (int k = M.SharedBegin[i]; k < M.SharedBegin[i + 1]; ++k) {
+          const int p = M.Shared[static_cast<std::size_t>(k)];
+          double& rScore = M.Score[static_cast<std::size_t>(p)];
+          rScore -= M.Weight[i];
+          // The tree holds a chosen candidate closed.
+          if (!M.Chosen[static_cast<std::size_t>(p)]) M.Tree.set(M.LeafOf[static_cast<std::size_t>(p)], rScore, p);
+        }
+        // The vertex's group, whose open members all take the same step.
+        if (const int L = M.GroupOf[i]; L >= 0) {
+          double& rScore = M.GroupScore[static_cast<std::size_t>(L)];
+          rScore -= M.Weight[i];
+          const int iRep = M.firstOpen(L);
+          if (iRep >= 0) M.Tree.set(L, rScore, iRep);
+        }
       }
       M.Weight[i] = 0.0;
       M.Label[i] = -1;
