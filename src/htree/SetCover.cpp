@@ -108,16 +108,18 @@ struct LeafGroups {
 //
 // The random tie-break needs the number of ties and the r-th of them in
 // candidate order. Scores only fall, so the best score only falls too: the
-// open candidates at the best score are marked by position; a leaf's members leave the marks when its score falls, and when
-// the best score itself falls the leaves at the new best are found by
-// descending into the subtrees that reach it.
+// open candidates at the best score are marked by position; a leaf's members
+// leave the marks when its score falls, and when the best score itself falls
+// the leaves at the new best are found by descending into the subtrees that
+// reach it.
 class ScoreTree {
  public:
   static constexpr double kClosed = -std::numeric_limits<double>::infinity();
 
   // Leaves 0..n-1 of Groups over e candidates with the given scores (per
-  // candidate), IDs, chosen flags and first possibly open members (Cursor,
-  // per leaf); Chosen and Cursor are read as they change. Ties are counted
+  // candidate; a group's members all hold its score when the tree is built),
+  // IDs, chosen flags and first possibly open members (Cursor, per leaf);
+  // Chosen and Cursor are read as they change. Ties are counted
   // only with bCountTies. A tree built before from the same state (Same, or
   // null) lends its nodes instead of building them again.
   void build(const double* Score, const std::vector<int>& Ids, const LeafGroups& Groups, const char* ChosenFlags,
@@ -324,11 +326,10 @@ struct RunState {
 // A small instance (at most 16 vertices and 32 candidates) kept as bit
 // masks and fixed arrays: no vertex label is written while it loads, and a
 // round costs a few word operations per candidate. It makes the same choices
-// and draws as the general model. The first rule's scores are whole numbers:
-// when every vertex lists each candidate at most once, a candidate's score is
-// the number of its uncovered vertices, counted afresh from the masks. The
-// second rule's double scores are formed by the same additions and
-// subtractions in the same order as in the general model.
+// and draws as the general model. The first rule's scores are whole numbers,
+// kept as byte counts and compared sixteen at a time; the second rule's
+// double scores are formed by the same additions and subtractions in the
+// same order as in the general model.
 class SmallInstance {
  public:
   static constexpr int kVertices = 16;
