@@ -311,3 +311,35 @@ TEST(SetCover, TensOfThousandsOfTiedCandidatesMatchThePlainRulesAndDraws) {
     delete G;
   }
 }
+
+TEST(SetCover, InstancesAtTheSmallLimitsMatchThePlainRulesAndDraws) {
+  // Around the limits of the bit-mask instances: 16 and 17 vertices, 32 and
+  // 33 candidates, and wide hyperedges whose entries (up to 16 per
+  // candidate) overflow what the masks hold, so that loading falls back
+  // after it has begun.
+  for (unsigned seed = 1; seed <= 120; ++seed) {
+    std::mt19937 Rng(seed);
+    const int n = 16 + static_cast<int>(seed % 2);
+    const int m = 32 + static_cast<int>((seed / 2) % 2);
+    const unsigned iWidth = seed % 3 == 0 ? 16 : 1 + seed % 8;
+    EdgeList Edges(static_cast<size_t>(m));
+    for (auto& Members : Edges)
+      for (unsigned j = 0, iSize = 1 + Rng() % iWidth; j < iSize; ++j) Members.push_back(1 + static_cast<int>(Rng() % n));
+    Hypergraph* G = buildGraph(n, Edges);
+    std::vector<int> EdgeIds;
+    for (int j = 0; j < G->getNbrOfEdges(); ++j) EdgeIds.push_back(G->getEdge(j)->getID());
+    std::shuffle(EdgeIds.begin(), EdgeIds.end(), Rng);
+    std::set<int> Held;
+    for (int Id : EdgeIds)
+      for (int k = 0; k < G->getEdgeByID(Id)->getNbrOfNodes(); ++k) Held.insert(G->getEdgeByID(Id)->getNode(k)->getID());
+    std::vector<int> NodeIds(Held.begin(), Held.end());
+    std::shuffle(NodeIds.begin(), NodeIds.end(), Rng);
+    std::srand(seed);
+    const std::vector<int> Expected = plainCover(NodeIds, EdgeIds, G);
+    const int iNext = std::rand();
+    std::srand(seed);
+    EXPECT_EQ(coverIds(G, NodeIds, EdgeIds), Expected) << "seed " << seed;
+    EXPECT_EQ(std::rand(), iNext) << "seed " << seed;
+    delete G;
+  }
+}
