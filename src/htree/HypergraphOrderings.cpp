@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "kivra/BitCount.h"
+#include "kivra/RankBitset.h"
 #include "kivra/Globals.h"
 
 namespace kivra {
@@ -225,49 +226,6 @@ Index drawSmallest(const RankTree<Key>& Tree) {
   return Tree.find_by_order(static_cast<std::size_t>(r))->second;
 }
 
-// A set of indices 0..n-1 as a bitset with counts per block of 64 words and
-// per 64 such blocks, so that the r-th smallest member is found with a few
-// short scans instead of a tree descent.
-class RankBitset {
- public:
-  explicit RankBitset(std::size_t n)
-      : Words((n + 63) / 64, 0), Mid((n + 4095) / 4096, 0), Top((n + 262143) / 262144, 0) {}
-
-  void set(Index i) {
-    Words[i >> 6] |= std::uint64_t{1} << (i & 63);
-    ++Mid[i >> 12];
-    ++Top[i >> 18];
-  }
-
-  void clear(Index i) {
-    Words[i >> 6] &= ~(std::uint64_t{1} << (i & 63));
-    --Mid[i >> 12];
-    --Top[i >> 18];
-  }
-
-  // The member with exactly r smaller members (r below the member count).
-  Index select(std::uint32_t r) const {
-    std::size_t t = 0;
-    while (Top[t] <= r) r -= Top[t++];
-    std::size_t m = t << 6;
-    while (Mid[m] <= r) r -= Mid[m++];
-    std::size_t w = m << 6;
-    for (;; ++w) {
-      const std::uint32_t c = bitCount(Words[w]);
-      if (c > r) break;
-      r -= c;
-    }
-    std::uint64_t x = Words[w];
-    for (; r > 0; --r) x &= x - 1;
-    return static_cast<Index>((w << 6) + static_cast<std::size_t>(__builtin_ctzll(x)));
-  }
-
- private:
-  std::vector<std::uint64_t> Words;
-  std::vector<std::uint32_t> Mid;
-  std::vector<std::uint32_t> Top;
-};
-
 // The live vertices by (degree, stored index). Small degrees, where nearly
 // all vertices of a sparse graph stay, get one rank bitset each; larger
 // degrees share an order-statistics tree.
@@ -277,7 +235,7 @@ class DegreeQueue {
 
   void insert(Index i, std::uint32_t d) {
     if (d < kSmallDegrees) {
-      if (!Small[d]) Small[d] = std::make_unique<RankBitset>(n);
+      if (!Small[d]) Small[d] = std::make_unique<RankBitset<>>(n);
       Small[d]->set(i);
       ++SmallCount[d];
     } else {
@@ -317,7 +275,7 @@ class DegreeQueue {
   using Key = std::pair<std::uint32_t, Index>;
 
   std::size_t n;
-  std::vector<std::unique_ptr<RankBitset>> Small;
+  std::vector<std::unique_ptr<RankBitset<>>> Small;
   std::vector<std::uint32_t> SmallCount;
   RankTree<Key> Large;
 };
@@ -398,7 +356,7 @@ class EliminationGraph {
 // degree, so each step draws among all of them in index order.
 template <typename Emit>
 void finishClique(const std::vector<char>& Eliminated, int n, int s, Emit emit) {
-  RankBitset LiveSet(static_cast<std::size_t>(n));
+  RankBitset<> LiveSet(static_cast<std::size_t>(n));
   for (Index i = 0; i < static_cast<Index>(n); ++i)
     if (!Eliminated[i]) LiveSet.set(i);
   for (; s < n; ++s) {

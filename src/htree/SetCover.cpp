@@ -32,62 +32,11 @@
 #include "kivra/Globals.h"
 #include "kivra/Hyperedge.h"
 #include "kivra/Node.h"
+#include "kivra/RankBitset.h"
 
 namespace kivra {
 
 namespace {
-
-// The candidate positions at the best score, as bits with counts per block
-// of 8 words and per 64 such blocks: marking costs a bit and two counts, and
-// the r-th marked position is found with three short scans.
-class TieMarks {
- public:
-  // n positions, none marked.
-  void reset(int n) {
-    const std::size_t iPositions = static_cast<std::size_t>(n);
-    Words.assign((iPositions + 63) / 64, 0);
-    Blocks.assign((iPositions + 511) / 512, 0);
-    Supers.assign((iPositions + 32767) / 32768, 0);
-    iCount = 0;
-  }
-  void mark(int p) {
-    const std::size_t i = static_cast<std::size_t>(p);
-    Words[i >> 6] |= std::uint64_t{1} << (i & 63);
-    ++Blocks[i >> 9];
-    ++Supers[i >> 15];
-    ++iCount;
-  }
-  void unmark(int p) {
-    const std::size_t i = static_cast<std::size_t>(p);
-    Words[i >> 6] &= ~(std::uint64_t{1} << (i & 63));
-    --Blocks[i >> 9];
-    --Supers[i >> 15];
-    --iCount;
-  }
-  std::size_t count() const { return iCount; }
-  // The r-th marked position (r < count()), in ascending order.
-  int select(std::size_t r) const {
-    std::size_t s = 0;
-    while (Supers[s] <= r) r -= Supers[s++];
-    std::size_t b = s << 6;
-    while (Blocks[b] <= r) r -= Blocks[b++];
-    std::size_t w = b << 3;
-    for (;; ++w) {
-      const std::size_t c = bitCount(Words[w]);
-      if (c > r) break;
-      r -= c;
-    }
-    std::uint64_t x = Words[w];
-    for (; r > 0; --r) x &= x - 1;
-    return static_cast<int>((w << 6) + static_cast<std::size_t>(std::countr_zero(x)));
-  }
-
- private:
-  std::vector<std::uint64_t> Words;
-  std::vector<std::uint32_t> Blocks;
-  std::vector<std::uint32_t> Supers;
-  std::size_t iCount = 0;
-};
 
 // The leaves of the tournament tree: groups of candidates that score alike
 // in every round, each group's members sorted by (ID, position). A candidate
@@ -147,7 +96,8 @@ class ScoreTree {
     bTies = bCountTies;
     if (!bTies) return;
     Marked.assign(static_cast<std::size_t>(n), 0);
-    Marks.reset(e);
+    Marks.reset(static_cast<std::size_t>(e));
+    iTies = 0;
     iMarked = scoreOf(Nodes[1]);
     if (iMarked == 0) return;
     for (int L = 0; L < n; ++L)
@@ -183,7 +133,9 @@ class ScoreTree {
   // Candidate p of leaf L is chosen: it leaves the marks (call before the
   // chosen flag is set).
   void choose(int L, int p) {
-    if (bTies && Marked[static_cast<std::size_t>(L)]) Marks.unmark(p);
+    if (!bTies || !Marked[static_cast<std::size_t>(L)]) return;
+    Marks.clear(static_cast<std::uint32_t>(p));
+    --iTies;
   }
 
   // Brings the inner nodes up to date with the leaves set since the last
@@ -217,11 +169,11 @@ class ScoreTree {
       iMarked = scoreOf(Nodes[1]);
       if (iMarked != 0) markBest(1);
     }
-    return Marks.count();
+    return iTies;
   }
 
   // The position of the r-th tie (r < ties()) in candidate order.
-  int selectTie(std::size_t r) const { return Marks.select(r); }
+  int selectTie(std::size_t r) const { return static_cast<int>(Marks.select(static_cast<std::uint32_t>(r))); }
 
  private:
   // Score bits (ordered as the scores, 0 for closed), then the ID and the
@@ -249,10 +201,17 @@ class ScoreTree {
   // Marks or unmarks the open members of leaf L.
   void mark(int L, bool bOn) {
     Marked[static_cast<std::size_t>(L)] = bOn ? 1 : 0;
-    if (bOn)
-      forOpen(L, [this](int p) { Marks.mark(p); });
-    else
-      forOpen(L, [this](int p) { Marks.unmark(p); });
+    if (bOn) {
+      forOpen(L, [this](int p) {
+        Marks.set(static_cast<std::uint32_t>(p));
+        ++iTies;
+      });
+    } else {
+      forOpen(L, [this](int p) {
+        Marks.clear(static_cast<std::uint32_t>(p));
+        --iTies;
+      });
+    }
   }
 
   // Marks every leaf below node k that holds the best score.
@@ -277,7 +236,10 @@ class ScoreTree {
   bool bTies = false;
   std::uint64_t iMarked = 0;  // the score bits the marks stand for
   std::vector<char> Marked;   // per leaf
-  TieMarks Marks;
+  // The marked positions, blocks of 8 words keeping a pick's last scan
+  // short.
+  RankBitset<3> Marks;
+  std::size_t iTies = 0;
 };
 
 // Up to this many candidates a round scans them all instead of keeping the
