@@ -285,6 +285,15 @@ struct RunState {
   }
 };
 
+// Labels every hyperedge on the lists of Nodes with its position in HEdges,
+// or -1 when it is no candidate, so that each list entry reads its
+// candidate position.
+void labelCandidatePositions(const std::vector<Node*>& Nodes, const std::vector<Hyperedge*>& HEdges) {
+  for (const Node* Vertex : Nodes)
+    for (int k = 0; k < Vertex->getNbrOfEdges(); ++k) Vertex->getEdge(k)->setLabel(-1);
+  for (std::size_t p = 0; p < HEdges.size(); ++p) HEdges[p]->setLabel(static_cast<int>(p));
+}
+
 // A small instance (at most 16 vertices and 32 candidates) kept as bit
 // masks and fixed arrays: no vertex label is written while it loads, and a
 // round costs a few word operations per candidate. It makes the same choices
@@ -324,10 +333,8 @@ class SmallInstance {
     }
     if (Reached != all(s)) return Load::kNotCoverable;
     // Entries: each vertex's edge list as candidate positions, the other
-    // hyperedges left out (hyperedge labels as scratch).
-    for (const Node* Vertex : Nodes)
-      for (int k = 0; k < Vertex->getNbrOfEdges(); ++k) Vertex->getEdge(k)->setLabel(-1);
-    for (int p = 0; p < e; ++p) HEdges[static_cast<std::size_t>(p)]->setLabel(p);
+    // hyperedges left out.
+    labelCandidatePositions(Nodes, HEdges);
     int n = 0;
     for (int i = 0; i < s; ++i) {
       EntryBegin[i] = n;
@@ -792,9 +799,7 @@ bool SetCover::isCoverable(const std::vector<Node*>& Nodes, const std::vector<Hy
   for (char c : Reached)
     if (!c) return false;
 
-  for (Node* Vertex : Nodes)
-    for (int k = 0; k < Vertex->getNbrOfEdges(); ++k) Vertex->getEdge(k)->setLabel(-1);
-  for (int p = 0; p < M.e; ++p) HEdges[static_cast<std::size_t>(p)]->setLabel(p);
+  labelCandidatePositions(Nodes, HEdges);
   M.EntryBegin.assign(1, 0);
   M.Entries.clear();
   M.Candidates.assign(static_cast<std::size_t>(M.s), 0);
