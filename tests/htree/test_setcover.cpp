@@ -19,9 +19,12 @@ using kivra::SetCover;
 namespace {
 
 std::vector<int> coverIds(Hypergraph* G, const std::vector<int>& NodeIds, const std::vector<int>& EdgeIds) {
+  // Looked up once by ID: instances may hold tens of thousands of hyperedges.
+  std::map<int, Hyperedge*> EdgeOf;
+  for (int j = 0; j < G->getNbrOfEdges(); ++j) EdgeOf[G->getEdge(j)->getID()] = G->getEdge(j);
   CompSet Nodes(static_cast<int>(NodeIds.size())), HEdges(static_cast<int>(EdgeIds.size()));
   for (int Id : NodeIds) Nodes.insComp(G->getNodeByID(Id));
-  for (int Id : EdgeIds) HEdges.insComp(G->getEdgeByID(Id));
+  for (int Id : EdgeIds) HEdges.insComp(EdgeOf.at(Id));
   CompSet* Result = SetCover().cover(&Nodes, &HEdges);
   std::vector<int> Ids;
   for (int i = 0; i < Result->size(); ++i) Ids.push_back((*Result)[i]->getID());
@@ -210,6 +213,25 @@ std::vector<int> plainCover(const std::vector<int>& NodeIds, const std::vector<i
   return Best;
 }
 
+// The vertices some hyperedge of EdgeIds holds.
+std::set<int> heldBy(Hypergraph* G, const std::vector<int>& EdgeIds) {
+  std::set<int> Held;
+  for (int Id : EdgeIds)
+    for (int k = 0; k < G->getEdgeByID(Id)->getNbrOfNodes(); ++k) Held.insert(G->getEdgeByID(Id)->getNode(k)->getID());
+  return Held;
+}
+
+// The cover and the draws after it are those of the plain rules, from seed.
+void expectPlainRulesAndDraws(Hypergraph* G, const std::vector<int>& NodeIds, const std::vector<int>& EdgeIds,
+                              unsigned seed) {
+  std::srand(seed);
+  const std::vector<int> Expected = plainCover(NodeIds, EdgeIds, G);
+  const int iNext = std::rand();
+  std::srand(seed);
+  EXPECT_EQ(coverIds(G, NodeIds, EdgeIds), Expected) << "seed " << seed;
+  EXPECT_EQ(std::rand(), iNext) << "seed " << seed;
+}
+
 }  // namespace
 
 TEST(SetCover, MatchesThePlainRulesAndDraws) {
@@ -231,17 +253,10 @@ TEST(SetCover, MatchesThePlainRulesAndDraws) {
       if (Rng() % 5 != 0) EdgeIds.push_back(G->getEdge(j)->getID());
     std::shuffle(EdgeIds.begin(), EdgeIds.end(), Rng);
     // Keep only vertices some candidate holds.
-    std::set<int> Held;
-    for (int Id : EdgeIds)
-      for (int k = 0; k < G->getEdgeByID(Id)->getNbrOfNodes(); ++k) Held.insert(G->getEdgeByID(Id)->getNode(k)->getID());
+    const std::set<int> Held = heldBy(G, EdgeIds);
     NodeIds.erase(std::remove_if(NodeIds.begin(), NodeIds.end(), [&](int v) { return Held.count(v) == 0; }),
                   NodeIds.end());
-    std::srand(seed);
-    const std::vector<int> Expected = plainCover(NodeIds, EdgeIds, G);
-    const int iNext = std::rand();
-    std::srand(seed);
-    EXPECT_EQ(coverIds(G, NodeIds, EdgeIds), Expected) << "seed " << seed;
-    EXPECT_EQ(std::rand(), iNext) << "seed " << seed;
+    expectPlainRulesAndDraws(G, NodeIds, EdgeIds, seed);
     delete G;
   }
 }
@@ -259,19 +274,12 @@ TEST(SetCover, SmallInstancesMatchThePlainRulesAndDraws) {
     for (int j = 0; j < G->getNbrOfEdges(); ++j)
       if (seed % 3 != 0 || Rng() % 4 != 0) EdgeIds.push_back(G->getEdge(j)->getID());
     std::shuffle(EdgeIds.begin(), EdgeIds.end(), Rng);
-    std::set<int> Held;
-    for (int Id : EdgeIds)
-      for (int k = 0; k < G->getEdgeByID(Id)->getNbrOfNodes(); ++k) Held.insert(G->getEdgeByID(Id)->getNode(k)->getID());
+    const std::set<int> Held = heldBy(G, EdgeIds);
     std::vector<int> NodeIds;
     for (int v : Held)
       if (Rng() % 4 != 0) NodeIds.push_back(v);
     std::shuffle(NodeIds.begin(), NodeIds.end(), Rng);
-    std::srand(seed);
-    const std::vector<int> Expected = plainCover(NodeIds, EdgeIds, G);
-    const int iNext = std::rand();
-    std::srand(seed);
-    EXPECT_EQ(coverIds(G, NodeIds, EdgeIds), Expected) << "seed " << seed;
-    EXPECT_EQ(std::rand(), iNext) << "seed " << seed;
+    expectPlainRulesAndDraws(G, NodeIds, EdgeIds, seed);
     delete G;
   }
 }
@@ -291,23 +299,10 @@ TEST(SetCover, TensOfThousandsOfTiedCandidatesMatchThePlainRulesAndDraws) {
     Hypergraph* G = buildGraph(kCentres + 5000, Edges);
     std::vector<int> NodeIds, EdgeIds;
     for (int c = 1; c <= kCentres; ++c) NodeIds.push_back(c);
-    for (int j = 0; j < G->getNbrOfEdges(); ++j) EdgeIds.push_back(j);
+    for (int j = 0; j < G->getNbrOfEdges(); ++j) EdgeIds.push_back(G->getEdge(j)->getID());
     std::shuffle(NodeIds.begin(), NodeIds.end(), Rng);
     std::shuffle(EdgeIds.begin(), EdgeIds.end(), Rng);
-    std::srand(seed);
-    const std::vector<int> Expected = plainCover(NodeIds, EdgeIds, G);
-    const int iNext = std::rand();
-    // Hyperedge IDs are their indices here, so the set is built directly.
-    CompSet Nodes(kCentres), HEdges(static_cast<int>(EdgeIds.size()));
-    for (int Id : NodeIds) Nodes.insComp(G->getNode(Id - 1));
-    for (int Id : EdgeIds) HEdges.insComp(G->getEdge(Id));
-    std::srand(seed);
-    CompSet* Result = SetCover().cover(&Nodes, &HEdges);
-    std::vector<int> Ids;
-    for (int i = 0; i < Result->size(); ++i) Ids.push_back((*Result)[i]->getID());
-    delete Result;
-    EXPECT_EQ(Ids, Expected) << "seed " << seed;
-    EXPECT_EQ(std::rand(), iNext) << "seed " << seed;
+    expectPlainRulesAndDraws(G, NodeIds, EdgeIds, seed);
     delete G;
   }
 }
@@ -329,17 +324,10 @@ TEST(SetCover, InstancesAtTheSmallLimitsMatchThePlainRulesAndDraws) {
     std::vector<int> EdgeIds;
     for (int j = 0; j < G->getNbrOfEdges(); ++j) EdgeIds.push_back(G->getEdge(j)->getID());
     std::shuffle(EdgeIds.begin(), EdgeIds.end(), Rng);
-    std::set<int> Held;
-    for (int Id : EdgeIds)
-      for (int k = 0; k < G->getEdgeByID(Id)->getNbrOfNodes(); ++k) Held.insert(G->getEdgeByID(Id)->getNode(k)->getID());
+    const std::set<int> Held = heldBy(G, EdgeIds);
     std::vector<int> NodeIds(Held.begin(), Held.end());
     std::shuffle(NodeIds.begin(), NodeIds.end(), Rng);
-    std::srand(seed);
-    const std::vector<int> Expected = plainCover(NodeIds, EdgeIds, G);
-    const int iNext = std::rand();
-    std::srand(seed);
-    EXPECT_EQ(coverIds(G, NodeIds, EdgeIds), Expected) << "seed " << seed;
-    EXPECT_EQ(std::rand(), iNext) << "seed " << seed;
+    expectPlainRulesAndDraws(G, NodeIds, EdgeIds, seed);
     delete G;
   }
 }
